@@ -1,0 +1,162 @@
+#include "DesignReport.h"
+
+#include "JsonWriter.h"
+#include "model/CConfiguration.h"
+
+#include <cstdio>
+#include <string>
+
+namespace kv {
+namespace {
+
+template <typename T, std::size_t N>
+void WriteArray(JsonWriter& json, const std::string& name, const std::array<T, N>& values) {
+    json.Key(name).BeginArray();
+    for (const T& value : values) {
+        json.Value(value);
+    }
+    json.EndArray();
+}
+
+void WriteCrossover(JsonWriter& json, const CrossoverSettings& s) {
+    json.BeginObject();
+    json.Member("freq", s.freq);
+    json.Member("order", static_cast<int>(s.order));
+    json.Member("type", static_cast<int>(s.type));
+    WriteArray(json, "freqOfs", s.freqOfs);
+    WriteArray(json, "q", s.q);
+    json.EndObject();
+}
+
+void WriteCrossovers(JsonWriter& json, const std::string& name,
+                     const std::array<CrossoverSettings, kCrossoverSlots>& slots) {
+    json.Key(name).BeginArray();
+    for (const CrossoverSettings& s : slots) {
+        WriteCrossover(json, s);
+    }
+    json.EndArray();
+}
+
+void WriteFilters(JsonWriter& json, const CBand& band) {
+    WriteArray(json, "hpEnabled", band.hpEnabled);
+    WriteCrossovers(json, "hpFilter", band.hpFilter);
+    WriteCrossovers(json, "hpTarget", band.hpTarget);
+    WriteArray(json, "lpEnabled", band.lpEnabled);
+    WriteCrossovers(json, "lpFilter", band.lpFilter);
+    WriteCrossovers(json, "lpTarget", band.lpTarget);
+    json.Key("notch").BeginArray();
+    for (const NotchSettings& n : band.notch) {
+        json.BeginObject();
+        json.Member("freq", n.freq);
+        json.Member("q", n.q);
+        json.Member("enabled", n.enabled);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("allPass").BeginObject();
+    json.Member("freq", band.allPass.freq);
+    json.Member("q", band.allPass.q);
+    json.Member("enabled", band.allPass.enabled);
+    json.EndObject();
+    for (const auto& [name, shelf] : {std::pair{"lowShelf", &band.lowShelf},
+                                      std::pair{"highShelf", &band.highShelf}}) {
+        json.Key(name).BeginObject();
+        json.Member("gain", shelf->gain);
+        json.Member("freq", shelf->freq);
+        json.Member("enabled", shelf->enabled);
+        json.EndObject();
+    }
+    json.Key("peq").BeginArray();
+    for (const PeqSettings& p : band.peq) {
+        json.BeginObject();
+        json.Member("gain", p.gain);
+        json.Member("freq", p.freq);
+        json.Member("q", p.q);
+        json.Member("enabled", p.enabled);
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
+void WriteBand(JsonWriter& json, CBand& band) {
+    json.BeginObject();
+    json.Member("input", static_cast<int>(band.input));
+    json.Member("gain", band.gain);
+    json.Member("muted", band.muted);
+    json.Member("reversedPhase", band.reversedPhase);
+    json.Member("delay", band.delay);
+    json.Member("bassCorner", static_cast<int>(band.bassCorner));
+    json.Member("bassGain", band.bassGain);
+    json.Member("trebleCorner", static_cast<int>(band.trebleCorner));
+    json.Member("trebleGain", band.trebleGain);
+    WriteFilters(json, band);
+    json.Member("splFileName", band.splFileName);
+    json.Member("splSmoothing", static_cast<int>(band.splSmoothing));
+    json.Member("splPoints", band.splFreqs.GetSize());
+    json.Member("name", band.GetName());
+    json.Member("freeBiquads", band.FreeBiquads());
+    json.Key("biquads").BeginArray();
+    json.EndArray();
+    json.EndObject();
+}
+
+const char* RouteName(int input) {
+    static constexpr const char* kRoutes[] = {"Input A", "Input B", "(A+B)/2"};
+    return input >= 0 && input <= 2 ? kRoutes[input] : "?";
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+} // namespace
+
+void WriteDesignJson(JsonWriter& json, CConfiguration& design) {
+    json.BeginObject();
+    json.Member("title", design.title);
+    json.Member("numBands", static_cast<int>(design.numBands));
+    json.Member("sampleRate", design.sampleRate);
+    json.Member("bitDepth", static_cast<int>(design.bitDepth));
+    json.Member("inputGain", design.inputGain);
+    json.Member("targetLevel", design.targetLevel);
+    json.Key("bands").BeginArray();
+    for (int i = 0; i < design.numBands; ++i) {
+        WriteBand(json, design.bands[i]);
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+void WriteDesignSummary(std::ostream& out, CConfiguration& design) {
+    out << "Title: " << design.title << '\n';
+    out << "Ways: " << design.numBands << "  (" << Number(design.sampleRate) << " Hz, "
+        << design.bitDepth << " bit)\n";
+    out << "Input gain: " << Number(design.inputGain)
+        << " dB  Target level: " << Number(design.targetLevel) << " dB\n";
+    for (int i = 0; i < design.numBands; ++i) {
+        CBand& band = design.bands[i];
+        out << band.GetName() << ": " << RouteName(band.input) << ", gain "
+            << Number(band.gain) << " dB" << (band.muted ? " (muted)" : "")
+            << (band.reversedPhase ? ", reversed polarity" : "") << ", delay "
+            << Number(band.delay * 1000.0) << " ms, " << band.FreeBiquads() << " of "
+            << kBiquadsPerBand << " biquads free\n";
+        for (int k = 0; k < kCrossoverSlots; ++k) {
+            if (band.hpEnabled[k]) {
+                out << "  High-pass " << k + 1 << ": order " << band.hpFilter[k].order << " at "
+                    << Number(band.hpFilter[k].freq) << " Hz\n";
+            }
+            if (band.lpEnabled[k]) {
+                out << "  Low-pass " << k + 1 << ": order " << band.lpFilter[k].order << " at "
+                    << Number(band.lpFilter[k].freq) << " Hz\n";
+            }
+        }
+        if (!band.splFileName.empty()) {
+            out << "  SPL curve: " << band.splFileName << " (" << band.splFreqs.GetSize()
+                << " points, smoothing " << band.splSmoothing << ")\n";
+        }
+    }
+}
+
+} // namespace kv

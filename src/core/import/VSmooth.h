@@ -1,0 +1,47 @@
+#pragma once
+
+#include "math/VDoubleVec.h"
+
+namespace kv {
+
+// Points per octave of a frequency vector: n / octaves spanned; 0 for fewer
+// than two points or when the lowest frequency is not below the highest.
+double PointsPerOctave(const VDoubleVec& frequencies);
+double PointsPerOctave(const double* frequencies, int n);
+
+// Fractional-octave smoothing of a curve sampled at ascending frequencies:
+// a running statistic over windows 1/(2N) octave wide, interpolated on a
+// logarithmic frequency axis, in two passes half a window apart.
+class VSmooth {
+public:
+    enum Mode { InterpolationOnly = 0, Mean = 1, Median = 2 };
+
+    virtual ~VSmooth() = default;
+
+    bool Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, int mode);
+    // Phases in radians; unwrapped first (and wrapped again after) unless
+    // they already are.
+    bool SmoothPhase(const VDoubleVec& frequencies, VDoubleVec& phases, int n, int mode,
+                     bool alreadyUnwrapped);
+
+private:
+    struct Window {
+        int first;
+        int last;
+    };
+
+    void Pass(int start);
+    Window WindowAround(double frequency) const;
+    double Statistic(Window window) const;
+    int FirstAtOrAbove(double frequency, int from) const;
+    void FinalAveraging();
+
+    const double* f_ = nullptr;
+    double* v_ = nullptr;
+    int size_ = 0;
+    int n_ = 1;
+    int mode_ = Median;
+    bool ascending_ = true;
+};
+
+} // namespace kv

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "math/Complex.h"
+#include "math/VComplexVec.h"
+#include "math/VDoubleVec.h"
+
+namespace kv {
+
+inline constexpr double kRadiansToDegrees = 57.29577951308232;
+// The level shown for magnitudes below 1e-38 (and, negated, above 1e38).
+inline constexpr double kLevelFloorDb = -760.0;
+
+// 20·log10 of a magnitude, -760 dB below 1e-38 (or not above 0) and +760 dB
+// above 1e38.
+double MagnitudeToDb(double magnitude);
+
+// Level, phase and group delay of a response on the 48-points-per-octave
+// grid: dB, degrees (wrapped, or unwrapped when asked) and milliseconds. The
+// group delay always comes from the unwrapped phase.
+bool ComputeResponseCurves(const VComplexVec& response, const VDoubleVec& frequencies,
+                           VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg,
+                           VDoubleVec& groupDelayMs, bool unwrapped);
+
+// Removes the 2π jumps of a phase in radians, with a tolerance tuned to the
+// density of the grid it was sampled on.
+bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave);
+
+// -dφ/dω by central differences, in seconds.
+bool GroupDelay(VDoubleVec& out, const VDoubleVec& frequencies, const VDoubleVec& phase);
+
+// A phase brought into [-π, π].
+double WrapPhase(double phase);
+
+// The value at x on the line through (ln x1, y1) and (ln x2, y2).
+double LogInterpolate(double x, double x1, double y1, double x2, double y2);
+Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2,
+                              double x2);
+
+} // namespace kv

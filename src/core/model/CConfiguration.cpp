@@ -1,0 +1,226 @@
+#include "model/CConfiguration.h"
+
+#include "math/Rounding.h"
+#include "model/ArchiveItems.h"
+#include "model/VPersistence.h"
+#include "ui/IMessageBox.h"
+
+#include <cmath>
+
+namespace kv {
+namespace {
+
+constexpr const char* kMagics[] = {
+    "KESTRELV_TAS3103_V101", "KESTRELV_TAS3103_V102", "KESTRELV_TAS3103_V103",
+    "KESTRELV_TAS3103_V104", "KESTRELV_TAS3103_V205",
+};
+constexpr int kCurrentVersion = 5;
+constexpr int kFirstVersionWithInputGain = 2;
+// Long enough for every magic; a longer stored text cannot match anyway.
+constexpr int kMagicFieldSize = 32;
+constexpr double kMinTargetLevel = -100.0;
+constexpr double kMaxTargetLevel = 200.0;
+constexpr double kSampleRates[] = {8000,  11025, 12000, 16000, 22050, 24000, 32000,
+                                   38000, 44100, 48000, 64000, 88200, 96000};
+
+int VersionOfMagic(const std::string& magic) {
+    for (int v = 1; v <= kCurrentVersion; ++v) {
+        if (magic == kMagics[v - 1]) {
+            return v;
+        }
+    }
+    return 0;
+}
+
+// The byte length of the longest prefix of at most maxBytes that does not end
+// inside a UTF-8 sequence.
+std::size_t Utf8PrefixLength(const std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) {
+        return text.size();
+    }
+    std::size_t length = maxBytes;
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+        --length;
+    }
+    return length;
+}
+
+} // namespace
+
+CConfiguration::CConfiguration() { Reset(); }
+
+void CConfiguration::Reset() {
+    title.clear();
+    fileName.clear();
+    sampleRate = kDesignSampleRate;
+    bitDepth = 24;
+    inputGain = 0.0;
+    targetLevel = 0.0;
+    numBands = 0;
+    for (int i = 0; i < kMaxBands; ++i) {
+        bands[i].owner = this;
+        bands[i].index = i;
+        bands[i].Init();
+    }
+    ClearSums();
+    for (VDoubleVec* v : {&sumFilterImpulse, &sumFilterStep, &sumTargetImpulse, &sumTargetStep,
+                          &sumTotalImpulse, &sumTotalStep}) {
+        v->SetSize(0);
+    }
+}
+
+void CConfiguration::ClearSums() {
+    for (VComplexVec* v : {&sumFilterResponse, &sumTargetResponse, &sumTotalResponse}) {
+        v->SetSize(0);
+    }
+}
+
+bool CConfiguration::New(int bandCount, double fs) {
+    Reset();
+    SetNumBands(bandCount);
+    return SetSampleRate(fs);
+}
+
+bool CConfiguration::SetNumBands(int n) {
+    if (n < 1 || n > kMaxBands) {
+        return false;
+    }
+    for (CBand& band : bands) {
+        band.Init();
+        band.modified = true;
+    }
+    numBands = n;
+    return true;
+}
+
+bool CConfiguration::SetSampleRate(double fs) {
+    if (!std::isfinite(fs)) {
+        return false;
+    }
+    const double rounded = static_cast<double>(RoundHalfAway(fs));
+    for (double allowed : kSampleRates) {
+        if (rounded == allowed) {
+            sampleRate = rounded;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CConfiguration::SetTargetLevel(double dB) {
+    if (!(dB >= kMinTargetLevel && dB <= kMaxTargetLevel)) {
+        return false;
+    }
+    targetLevel = dB;
+    return true;
+}
+
+void CConfiguration::SetTitle(const std::string& text) {
+    title = text.substr(0, Utf8PrefixLength(text, kTextFieldSize - 1));
+}
+
+double CConfiguration::GetMaxDelay(int bandIndex) const {
+    double others = 0.0;
+    for (int i = 0; i < numBands && i < kMaxBands; ++i) {
+        if (i != bandIndex) {
+            others += bands[i].delay;
+        }
+    }
+    return kSharedDelaySamples / sampleRate - others;
+}
+
+bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messages) {
+    VPersistence archive;
+    if (!archive.Open(path, true)) {
+        messages.ShowError("Couldn't create the file ! ");
+        return false;
+    }
+    std::string magic = kMagics[kCurrentVersion - 1];
+    if (!Exchange(archive, magic, -1) || !Exchange(archive, title, -1) ||
+        !Exchange(archive, fileName, -1) ||
+        !ExchangeAll(archive, sampleRate, bitDepth, inputGain, targetLevel, numBands)) {
+        return false;
+    }
+    for (int i = 0; i < numBands && i < kMaxBands; ++i) {
+        if (!bands[i].Serialize(archive, kCurrentVersion)) {
+            return false;
+        }
+    }
+    if (!archive.Close()) {
+        return false;
+    }
+    fileName = path.string();
+    return true;
+}
+
+bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messages) {
+    VPersistence archive;
+    if (!archive.Open(path, false)) {
+        messages.ShowError("Couldn't open the file ! ");
+        return false;
+    }
+    switch (LoadFrom(archive)) {
+    case LoadResult::Loaded:
+        break;
+    case LoadResult::Unreadable:
+        Reset();
+        messages.ShowError("The file is either corrupt or not valid ! ");
+        return false;
+    case LoadResult::UnknownMagic:
+        Reset();
+        messages.ShowError("This is not valid file ! ");
+        return false;
+    case LoadResult::Corrupt:
+        Reset();
+        messages.ShowError("The file is corrupt ! ");
+        return false;
+    }
+    archive.Close();
+    fileName = path.string();
+    ClearSums();
+    if (sampleRate != kDesignSampleRate) {
+        sampleRate = kDesignSampleRate;
+    }
+    return true;
+}
+
+CConfiguration::LoadResult CConfiguration::LoadFrom(VPersistence& archive) {
+    std::string magic;
+    if (!archive.ReadString(magic, kMagicFieldSize)) {
+        return LoadResult::Unreadable;
+    }
+    const int version = VersionOfMagic(magic);
+    if (version == 0) {
+        return LoadResult::UnknownMagic;
+    }
+    if (!LoadHeader(archive, version)) {
+        return LoadResult::Corrupt;
+    }
+    for (int i = 0; i < numBands; ++i) {
+        if (!bands[i].Serialize(archive, version)) {
+            return LoadResult::Corrupt;
+        }
+    }
+    return LoadResult::Loaded;
+}
+
+bool CConfiguration::LoadHeader(VPersistence& archive, int version) {
+    if (!Exchange(archive, title, kTextFieldSize) ||
+        !Exchange(archive, fileName, kPathFieldSize) ||
+        !ExchangeAll(archive, sampleRate, bitDepth)) {
+        return false;
+    }
+    if (version >= kFirstVersionWithInputGain && !Exchange(archive, inputGain)) {
+        return false;
+    }
+    if (!ExchangeAll(archive, targetLevel, numBands)) {
+        return false;
+    }
+    if (numBands > kMaxBands) {
+        return false;
+    }
+    numBands = std::max(numBands, 0);
+    return std::isfinite(sampleRate) && std::isfinite(inputGain) && std::isfinite(targetLevel);
+}
+
+} // namespace kv

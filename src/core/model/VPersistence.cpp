@@ -1,0 +1,223 @@
+#include "VPersistence.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace kv {
+namespace {
+
+static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559,
+              "the file format stores IEEE 754 binary64 doubles");
+
+template <typename Unsigned> void StoreLittleEndian(Unsigned value, unsigned char* bytes) {
+    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+}
+
+template <typename Unsigned> Unsigned LoadLittleEndian(const unsigned char* bytes) {
+    Unsigned value = 0;
+    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
+        value |= static_cast<Unsigned>(bytes[i]) << (8 * i);
+    }
+    return value;
+}
+
+std::uint64_t SizeOfOpenFile(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
+        return 0;
+    }
+    const long size = std::ftell(file);
+    std::rewind(file);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
+} // namespace
+
+VPersistence::~VPersistence() { Close(); }
+
+bool VPersistence::Open(const std::filesystem::path& path, bool storing) {
+    if (IsOpen()) {
+        return false;
+    }
+    path_ = path;
+    if (storing) {
+        return writer_.Open(path);
+    }
+    reader_ = OpenFile(path, "rb");
+    if (reader_ == nullptr) {
+        return false;
+    }
+    fileSize_ = SizeOfOpenFile(reader_);
+    position_ = 0;
+    return true;
+}
+
+bool VPersistence::Close() {
+    if (IsStoring()) {
+        return writer_.Commit();
+    }
+    if (reader_ == nullptr) {
+        return false;
+    }
+    const bool closed = std::fclose(reader_) == 0;
+    reader_ = nullptr;
+    return closed;
+}
+
+bool VPersistence::Write(const void* data, std::size_t size, std::size_t count) {
+    return IsStoring() && writer_.Write(data, size * count);
+}
+
+bool VPersistence::Read(void* data, std::size_t size, std::size_t count) {
+    if (reader_ == nullptr) {
+        return false;
+    }
+    const std::size_t bytes = size * count;
+    if (bytes > RemainingBytes()) {
+        return false;
+    }
+    if (bytes > 0 && std::fread(data, 1, bytes, reader_) != bytes) {
+        return false;
+    }
+    position_ += bytes;
+    return true;
+}
+
+bool VPersistence::WriteInt32(std::int32_t value) {
+    std::array<unsigned char, 4> bytes{};
+    StoreLittleEndian(static_cast<std::uint32_t>(value), bytes.data());
+    return Write(bytes.data(), 1, bytes.size());
+}
+
+bool VPersistence::WriteDouble(double value) {
+    std::array<unsigned char, 8> bytes{};
+    StoreLittleEndian(std::bit_cast<std::uint64_t>(value), bytes.data());
+    return Write(bytes.data(), 1, bytes.size());
+}
+
+bool VPersistence::WriteBool(bool value) {
+    const unsigned char byte = value ? 1 : 0;
+    return Write(&byte, 1, 1);
+}
+
+bool VPersistence::WriteDoubles(const double* values, std::size_t count) {
+    std::vector<unsigned char> bytes(count * 8);
+    for (std::size_t i = 0; i < count; ++i) {
+        StoreLittleEndian(std::bit_cast<std::uint64_t>(values[i]), bytes.data() + 8 * i);
+    }
+    return Write(bytes.data(), 1, bytes.size());
+}
+
+bool VPersistence::ReadInt32(std::int32_t& value) {
+    std::array<unsigned char, 4> bytes{};
+    if (!Read(bytes.data(), 1, bytes.size())) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(LoadLittleEndian<std::uint32_t>(bytes.data()));
+    return true;
+}
+
+bool VPersistence::ReadDouble(double& value) {
+    std::array<unsigned char, 8> bytes{};
+    if (!Read(bytes.data(), 1, bytes.size())) {
+        return false;
+    }
+    value = std::bit_cast<double>(LoadLittleEndian<std::uint64_t>(bytes.data()));
+    return true;
+}
+
+bool VPersistence::ReadBool(bool& value) {
+    unsigned char byte = 0;
+    if (!Read(&byte, 1, 1)) {
+        return false;
+    }
+    value = byte != 0;
+    return true;
+}
+
+bool VPersistence::ReadDoubles(double* values, std::size_t count) {
+    if (count > RemainingBytes() / 8) {
+        return false;
+    }
+    std::vector<unsigned char> bytes(count * 8);
+    if (!Read(bytes.data(), 1, bytes.size())) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        values[i] = std::bit_cast<double>(LoadLittleEndian<std::uint64_t>(bytes.data() + 8 * i));
+    }
+    return true;
+}
+
+bool VPersistence::WriteString(const std::string& text) {
+    const std::size_t length = text.size() + 1;
+    if (length > static_cast<std::size_t>(INT32_MAX)) {
+        return false;
+    }
+    return WriteInt32(static_cast<std::int32_t>(length)) && Write(text.c_str(), 1, length);
+}
+
+bool VPersistence::ReadString(std::string& text, int maxLen) {
+    std::int32_t length = 0;
+    if (!ReadInt32(length) || length < 1 || static_cast<std::uint64_t>(length) > RemainingBytes()) {
+        return false;
+    }
+    std::string stored(static_cast<std::size_t>(length), '\0');
+    if (!Read(stored.data(), 1, stored.size())) {
+        return false;
+    }
+    // The text ends at its first 0 byte, as in the fixed fields it is read into.
+    stored.resize(std::strlen(stored.c_str()));
+    if (maxLen >= 0) {
+        stored.resize(std::min(stored.size(), static_cast<std::size_t>(std::max(maxLen - 1, 0))));
+    }
+    text = std::move(stored);
+    return true;
+}
+
+bool VPersistence::WriteTag(const std::string& name, std::int32_t version) {
+    return WriteString(name) && WriteInt32(version);
+}
+
+bool VPersistence::ReadTag(std::string& name, std::int32_t& version, bool rewind) {
+    if (!IsLoading()) {
+        return false;
+    }
+    const std::uint64_t start = position_;
+    const bool read = ReadString(name, -1) && ReadInt32(version);
+    if (rewind && !SeekTo(start)) {
+        return false;
+    }
+    return read;
+}
+
+bool VPersistence::ExpectTag(const std::string& name, std::int32_t& version) {
+    const std::uint64_t start = position_;
+    std::string stored;
+    if (ReadTag(stored, version, false) && stored == name) {
+        return true;
+    }
+    SeekTo(start);
+    return false;
+}
+
+std::uint64_t VPersistence::RemainingBytes() const {
+    return position_ < fileSize_ ? fileSize_ - position_ : 0;
+}
+
+bool VPersistence::SeekTo(std::uint64_t position) {
+    if (reader_ == nullptr || position > fileSize_ ||
+        std::fseek(reader_, static_cast<long>(position), SEEK_SET) != 0) {
+        return false;
+    }
+    position_ = position;
+    return true;
+}
+
+} // namespace kv

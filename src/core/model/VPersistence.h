@@ -1,0 +1,74 @@
+#pragma once
+
+#include "VSafeFile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace kv {
+
+// The binary archive every stored object goes through: little-endian items
+// without padding (int32, double, bool as one byte, strings as an int32
+// length that counts a terminating 0 followed by the bytes, tags as a string
+// and an int32 version). One open file at a time; the mode is fixed by Open.
+//
+// Writing goes to a temporary file beside the target that Close renames into
+// place, so a failed save never destroys the previous file.
+class VPersistence {
+public:
+    VPersistence() = default;
+    virtual ~VPersistence();
+    VPersistence(const VPersistence&) = delete;
+    VPersistence& operator=(const VPersistence&) = delete;
+
+    bool Open(const std::filesystem::path& path, bool storing);
+    bool Close();
+    bool IsOpen() const { return IsStoring() || reader_ != nullptr; }
+    bool IsStoring() const { return writer_.IsOpen(); }
+    bool IsLoading() const { return reader_ != nullptr; }
+    const std::filesystem::path& Path() const { return path_; }
+
+    // Raw items: count items of size bytes, as they lie in memory.
+    bool Write(const void* data, std::size_t size, std::size_t count);
+    bool Read(void* data, std::size_t size, std::size_t count);
+
+    bool WriteInt32(std::int32_t value);
+    bool WriteDouble(double value);
+    bool WriteBool(bool value);
+    bool WriteDoubles(const double* values, std::size_t count);
+    bool ReadInt32(std::int32_t& value);
+    bool ReadDouble(double& value);
+    bool ReadBool(bool& value);
+    bool ReadDoubles(double* values, std::size_t count);
+
+    bool WriteString(const std::string& text);
+    // Reads a string item. With maxLen >= 0 at most maxLen - 1 characters are
+    // kept (the size of the fixed field the text is meant for); with a
+    // negative maxLen the whole stored text. The file is left after the item
+    // in either case. A length that the rest of the file cannot hold fails
+    // before anything is allocated.
+    bool ReadString(std::string& text, int maxLen);
+
+    bool WriteTag(const std::string& name, std::int32_t version);
+    bool ReadTag(std::string& name, std::int32_t& version, bool rewind);
+    // Reads a tag and succeeds when its name matches; otherwise the position
+    // is restored so another reader may try. The version is handed back.
+    bool ExpectTag(const std::string& name, std::int32_t& version);
+
+    // Bytes left between the read position and the end of the file, so that a
+    // stored count can be checked before anything is allocated for it.
+    std::uint64_t RemainingBytes() const;
+
+private:
+    bool SeekTo(std::uint64_t position);
+
+    std::filesystem::path path_;
+    VSafeFile writer_;
+    std::FILE* reader_ = nullptr;
+    std::uint64_t fileSize_ = 0;
+    std::uint64_t position_ = 0;
+};
+
+} // namespace kv

@@ -1,0 +1,107 @@
+#include "VSafeFile.h"
+
+#include <random>
+#include <system_error>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define KV_HAVE_FSYNC 1
+#elif defined(_WIN32)
+#include <io.h>
+#endif
+
+namespace kv {
+namespace {
+
+bool SyncToDisk(std::FILE* file) {
+#if defined(KV_HAVE_FSYNC)
+    return ::fsync(::fileno(file)) == 0;
+#elif defined(_WIN32)
+    return ::_commit(::_fileno(file)) == 0;
+#else
+    (void)file;
+    return true;
+#endif
+}
+
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, unsigned salt) {
+    std::filesystem::path temp = target;
+    temp += ".kvtmp" + std::to_string(salt);
+    return temp;
+}
+
+} // namespace
+
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+#if defined(_WIN32)
+    const std::string narrow(mode);
+    const std::wstring wideMode(narrow.begin(), narrow.end());
+    return ::_wfopen(path.c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+VSafeFile::~VSafeFile() { Abandon(); }
+
+bool VSafeFile::Open(const std::filesystem::path& target) {
+    Abandon();
+    std::random_device random;
+    constexpr int kAttempts = 16;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::filesystem::path temp = TemporaryNameFor(target, random() % 1000000u);
+        // "x": never reuse a file that happens to exist under the temporary name.
+        file_ = OpenFile(temp, "wbx");
+        if (file_ != nullptr) {
+            target_ = target;
+            temp_ = temp;
+            return true;
+        }
+        std::error_code error;
+        if (!std::filesystem::exists(temp, error)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool VSafeFile::Write(const void* data, std::size_t bytes) {
+    if (file_ == nullptr) {
+        return false;
+    }
+    return bytes == 0 || std::fwrite(data, 1, bytes, file_) == bytes;
+}
+
+bool VSafeFile::Commit() {
+    if (file_ == nullptr) {
+        return false;
+    }
+    const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0 && SyncToDisk(file_);
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    std::error_code error;
+    if (flushed && closed) {
+        std::filesystem::rename(temp_, target_, error);
+        if (!error) {
+            temp_.clear();
+            return true;
+        }
+    }
+    std::filesystem::remove(temp_, error);
+    temp_.clear();
+    return false;
+}
+
+void VSafeFile::Abandon() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temp_.empty()) {
+        std::error_code error;
+        std::filesystem::remove(temp_, error);
+        temp_.clear();
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace kv {
+
+// std::fopen for a path that may hold any characters on every platform.
+std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
+
+// A file written beside its target under a temporary name and renamed over
+// the target only when everything has reached the disk. Until Commit succeeds
+// the target is untouched; a failed or abandoned write removes the temporary
+// file, so a full disk or a vanished drive never costs the user the last good
+// copy of a file.
+class VSafeFile {
+public:
+    VSafeFile() = default;
+    ~VSafeFile();
+    VSafeFile(const VSafeFile&) = delete;
+    VSafeFile& operator=(const VSafeFile&) = delete;
+
+    // Creates the temporary file; false when the folder cannot take it.
+    bool Open(const std::filesystem::path& target);
+    bool IsOpen() const { return file_ != nullptr; }
+    std::FILE* Stream() const { return file_; }
+
+    bool Write(const void* data, std::size_t bytes);
+    bool Write(const std::string& text) { return Write(text.data(), text.size()); }
+
+    // Flushes, syncs and closes the temporary file, then renames it over the
+    // target. On any failure the temporary file is removed and the target
+    // keeps its old content.
+    bool Commit();
+    // Drops everything written so far; the target keeps its old content.
+    void Abandon();
+
+private:
+    std::FILE* file_ = nullptr;
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+};
+
+} // namespace kv
