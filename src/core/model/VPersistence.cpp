@@ -39,7 +39,12 @@ std::uint64_t SizeOfOpenFile(std::FILE* file) {
 
 } // namespace
 
-VPersistence::~VPersistence() { Close(); }
+// A storing archive that was never closed belongs to a save that failed: its
+// temporary file goes and the previous file stays as it was.
+VPersistence::~VPersistence() {
+    writer_.Abandon();
+    Close();
+}
 
 bool VPersistence::Open(const std::filesystem::path& path, bool storing) {
     if (IsOpen()) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "CliArguments.h"
+#include "CliMessageBox.h"
+
+#include <functional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+class CConfiguration;
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitBadCommandLine = 2;
+
+// What a subcommand runs with.
+struct CliContext {
+    const CliArguments& args;
+    std::ostream& out;
+    std::ostream& err;
+    CliMessageBox& messages;
+};
+
+// One subcommand: its usage line, the options it takes, how many positional
+// arguments it needs, and what it does. A subcommand whose options include
+// "-o" requires it.
+struct CliCommand {
+    std::string name;
+    std::string usage;
+    std::string summary;
+    std::set<std::string> valueOptions;
+    std::set<std::string> switches;
+    std::size_t positionals;
+    std::function<int(CliContext&)> run;
+};
+
+// Shows a failure as the desktop program would and gives exit status 1.
+int CliFail(CliContext& context, const std::string& message);
+// Reports a bad command line and gives exit status 2.
+int CliUsageError(CliContext& context, const std::string& message);
+
+// Loads a project file exactly as the desktop program's Load does; failures
+// are reported through the context's messages.
+bool CliLoadDesign(CliContext& context, const std::string& path, CConfiguration& design);
+
+} // namespace kv

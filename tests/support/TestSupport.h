@@ -1,0 +1,73 @@
+#pragma once
+
+#include "ui/IMessageBox.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kv::test {
+
+// Records every message the core shows; questions get a fixed answer.
+class RecordingMessageBox : public IMessageBox {
+public:
+    struct Message {
+        std::string text;
+        std::string caption;
+        Icon icon;
+    };
+
+    explicit RecordingMessageBox(Answer answer = Answer::Yes) : answer_(answer) {}
+
+    void Show(const std::string& text, const std::string& caption, Icon icon) override {
+        shown.push_back({text, caption, icon});
+    }
+    Answer Ask(const std::string& text, const std::string& caption, Buttons, Icon icon) override {
+        asked.push_back({text, caption, icon});
+        return answer_;
+    }
+
+    std::vector<Message> shown;
+    std::vector<Message> asked;
+
+private:
+    Answer answer_;
+};
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// Little-endian items as the archive writes them, for building files by hand.
+class ByteWriter {
+public:
+    ByteWriter& Int32(std::int32_t value);
+    ByteWriter& Double(double value);
+    ByteWriter& Bool(bool value);
+    ByteWriter& String(const std::string& text);
+    ByteWriter& Tag(const std::string& name, std::int32_t version);
+    ByteWriter& Raw(const std::vector<std::uint8_t>& bytes);
+
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+} // namespace kv::test
