@@ -1,0 +1,95 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct BiquadCoefs;
+class CConfiguration;
+
+// The TAS3103's complete register and coefficient image of one design, the
+// bytes the chip boots from: what the HMQ27's EEPROM holds from address 0
+// and what a .cfg file lists. Every value is big-endian; coefficients are
+// 5.23 fixed point.
+//
+// Typical use (programming dialog, command line):
+//
+//     const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
+//     if (!problems.empty()) { /* tell the user every sentence, write nothing */ }
+//     CTAS3103 tas;
+//     const CTAS3103::Image image = tas.BuildImage(design);
+//     if (image.empty()) { /* "Out of memory ! \n\nClose some programs..." */ }
+//     tas.WriteCfgFile(path, design.title, image);   // file mode only
+class CTAS3103 {
+public:
+    using Image = std::vector<std::uint8_t>;
+
+    static constexpr std::size_t kImageSize = 2368;
+    static constexpr int kSubaddresses = 256;
+    static constexpr int kBiquadSlots = 16;
+
+    CTAS3103();
+
+    // Every reason why the design must not reach the unit, one clear
+    // sentence each naming the band and the filter: no bands, a band with
+    // more than 16 sections, an unstable section (and why), a coefficient
+    // beyond the ±16 of the 5.23 format (and by how much), a coefficient
+    // that is not a finite number, a gain or delay the chip cannot hold, a
+    // bass or treble gain that is not one of the chip's settings. Empty when
+    // the design is safe to program.
+    static std::vector<std::string> CheckConfiguration(const CConfiguration& configuration);
+
+    // The 2368-byte image of the design; empty when CheckConfiguration finds
+    // any problem (nothing unsafe is ever built) or memory is short.
+    Image BuildImage(const CConfiguration& configuration);
+
+    // Writes the image as a TAS3103 configuration text file (CR LF lines),
+    // through a temporary file renamed over path only when every byte was
+    // written. False, and any old file untouched, on failure or when the
+    // image is not a whole image.
+    bool WriteCfgFile(const std::filesystem::path& path, const std::string& title,
+                      const Image& image) const;
+
+    // The register map: where a subaddress's data starts in the image and
+    // how many bytes it has.
+    std::size_t Offset(int subaddress) const;
+    std::size_t Size(int subaddress) const;
+
+    // x · 2^23 rounded (halves up) into a 32-bit word, saturated at the ends
+    // of the format (−16 and just under +16) instead of wrapping round; NaN
+    // gives 0. CheckConfiguration keeps such values out of every image.
+    static std::uint32_t ToFixed523(double x);
+    // 10^(dB/20), with the limits the model uses for levels.
+    static double DbToGain(double dB);
+    // The chip's codes for a bass or treble gain: 1 (+18 dB) to 150
+    // (−18 dB), 114 for 0 dB; a gain off the 0.5 dB grid gives 150.
+    static int BassGainCode(double dB);
+    static int TrebleGainCode(double dB);
+
+private:
+    void FillImage(const CConfiguration& configuration);
+    void SetFixedWords();
+    void SetInputRouting(const CConfiguration& configuration);
+    void SetUnityEntries();
+    void SetMeterMixers(int numBands);
+    void SetDelays(const CConfiguration& configuration);
+    void SetVolumes(const CConfiguration& configuration);
+    void SetBandBiquads(const CConfiguration& configuration);
+    void SetBassTreble(const CConfiguration& configuration);
+    void SetBiquad(int subaddress, const BiquadCoefs& coefs);
+    void SetAllBiquadsPassThrough();
+    void SetFixed523(std::size_t position, double value);
+    void SetWord(int subaddress, int wordIndex, std::uint32_t value);
+    void SetWords(int subaddress, std::initializer_list<std::uint32_t> words);
+
+    std::array<std::size_t, kSubaddresses + 1> offsets_{};
+    Image image_;
+};
+
+} // namespace kv
