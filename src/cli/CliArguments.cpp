@@ -14,7 +14,8 @@ bool CliArguments::Parse(const std::vector<std::string>& words,
             continue;
         }
         std::optional<std::string> inlineValue;
-        if (const auto equals = word.find('='); word.rfind("--", 0) == 0 && equals != std::string::npos) {
+        if (const auto equals = word.find('=');
+            word.rfind("--", 0) == 0 && equals != std::string::npos) {
             inlineValue = word.substr(equals + 1);
             word.resize(equals);
         }

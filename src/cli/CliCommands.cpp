@@ -63,14 +63,27 @@ int RunInfo(CliContext& context) {
 // Every subcommand, in the order the usage lists them.
 const std::vector<CliCommand>& Commands() {
     static const std::vector<CliCommand> commands = {
-        {"new", "new --ways N [--title TEXT] -o OUT.ksv",
+        {"new",
+         "new --ways N [--title TEXT] -o OUT.ksv",
          "New design (1..3 ways, 96 kHz) saved as a project file.",
-         {"--ways", "--title", "-o"}, {}, 0, RunNew},
-        {"resave", "resave IN.ksv -o OUT.ksv",
-         "Load a project file of any version and save it in the current format.", {"-o"}, {}, 1,
+         {"--ways", "--title", "-o"},
+         {},
+         0,
+         RunNew},
+        {"resave",
+         "resave IN.ksv -o OUT.ksv",
+         "Load a project file of any version and save it in the current format.",
+         {"-o"},
+         {},
+         1,
          RunResave},
-        {"info", "info IN.ksv [--json]", "Print the design: every setting of every band.", {},
-         {"--json"}, 1, RunInfo},
+        {"info",
+         "info IN.ksv [--json]",
+         "Print the design: every setting of every band.",
+         {},
+         {"--json"},
+         1,
+         RunInfo},
     };
     return commands;
 }
@@ -101,8 +114,8 @@ bool AsksForHelp(const std::vector<std::string>& words) {
     return false;
 }
 
-int RunCommand(const CliCommand& command, const std::vector<std::string>& rest,
-               std::ostream& out, std::ostream& err) {
+int RunCommand(const CliCommand& command, const std::vector<std::string>& rest, std::ostream& out,
+               std::ostream& err) {
     if (AsksForHelp(rest)) {
         out << "Usage: kestrelvane-cli " << command.usage << '\n' << command.summary << '\n';
         return kExitSuccess;
@@ -115,8 +128,7 @@ int RunCommand(const CliCommand& command, const std::vector<std::string>& rest,
         error = "wrong number of arguments";
     }
     if (!error.empty()) {
-        err << "kestrelvane-cli: " << error << "\nUsage: kestrelvane-cli " << command.usage
-            << '\n';
+        err << "kestrelvane-cli: " << error << "\nUsage: kestrelvane-cli " << command.usage << '\n';
         return kExitBadCommandLine;
     }
     CliMessageBox messages(err);

@@ -58,8 +58,8 @@ void WriteFilters(JsonWriter& json, const CBand& band) {
     json.Member("q", band.allPass.q);
     json.Member("enabled", band.allPass.enabled);
     json.EndObject();
-    for (const auto& [name, shelf] : {std::pair{"lowShelf", &band.lowShelf},
-                                      std::pair{"highShelf", &band.highShelf}}) {
+    for (const auto& [name, shelf] :
+         {std::pair{"lowShelf", &band.lowShelf}, std::pair{"highShelf", &band.highShelf}}) {
         json.Key(name).BeginObject();
         json.Member("gain", shelf->gain);
         json.Member("freq", shelf->freq);
@@ -137,8 +137,8 @@ void WriteDesignSummary(std::ostream& out, CConfiguration& design) {
         << " dB  Target level: " << Number(design.targetLevel) << " dB\n";
     for (int i = 0; i < design.numBands; ++i) {
         CBand& band = design.bands[i];
-        out << band.GetName() << ": " << RouteName(band.input) << ", gain "
-            << Number(band.gain) << " dB" << (band.muted ? " (muted)" : "")
+        out << band.GetName() << ": " << RouteName(band.input) << ", gain " << Number(band.gain)
+            << " dB" << (band.muted ? " (muted)" : "")
             << (band.reversedPhase ? ", reversed polarity" : "") << ", delay "
             << Number(band.delay * 1000.0) << " ms, " << band.FreeBiquads() << " of "
             << kBiquadsPerBand << " biquads free\n";

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "support/ProjectFileBytes.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -26,12 +27,56 @@ TEST(Cli, NewThenInfoShowsThreeDefaultBands) {
     ASSERT_EQ(Cli({"new", "--ways", "3", "--title", "Demo", "-o", file}).status, 0);
     const CliRun info = Cli({"info", file, "--json"});
     ASSERT_EQ(info.status, 0) << info.err;
-    EXPECT_NE(info.out.find(R"("title":"Demo","numBands":3,"sampleRate":96000)"), std::string::npos);
+    EXPECT_NE(info.out.find(R"("title":"Demo","numBands":3,"sampleRate":96000)"),
+              std::string::npos);
     for (const char* name : {"Output 1 (HF)", "Output 2 (MF)", "Output 3 (LF)"}) {
         EXPECT_NE(info.out.find(std::string("\"name\":\"") + name + "\",\"freeBiquads\":16"),
                   std::string::npos)
             << name;
     }
+}
+
+TEST(Cli, ResaveTurnsAnOldestVersionFileIntoTheCurrentLayout) {
+    test::TempDir dir;
+    CConfiguration design;
+    ASSERT_TRUE(design.New(2, 96000.0));
+    design.SetTitle("Old design");
+    design.sampleRate = 44100.0;
+    design.inputGain = 3.0;
+    for (CBand& band : design.bands) {
+        band.gain = -3.5;
+        band.hpEnabled[0] = true;
+        band.hpFilter[0].order = 4;
+        band.hpFilter[1].freq = 123.0;
+        band.notch[0] = {300.0, 2.0, true};
+        band.notch[3] = {900.0, 2.0, true};
+        band.peq[2] = {6.0, 2000.0, 3.0, true};
+        band.peq[10] = {6.0, 2000.0, 3.0, true};
+        band.reversedPhase = true;
+        band.muted = true;
+    }
+    const std::string in = (dir / "old.ksv").string();
+    test::WriteBytes(in, test::WriteFile(design, 1));
+    const std::string out = (dir / "new.ksv").string();
+    const CliRun run = Cli({"resave", in, "-o", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    // What the current layout holds for everything the oldest one lacks.
+    const CBand fresh;
+    design.sampleRate = 96000.0;
+    design.inputGain = 0.0;
+    for (CBand& band : design.bands) {
+        band.hpFilter[1] = fresh.hpFilter[1];
+        for (int k = 1; k < kNotches; ++k) {
+            band.notch[k] = {1000.0 * (k + 1), 25.0, false};
+        }
+        for (int k = 8; k < kEqualisers; ++k) {
+            band.peq[k] = fresh.peq[k];
+        }
+        band.reversedPhase = false;
+        band.muted = false;
+    }
+    EXPECT_EQ(test::ReadBytes(out), test::WriteFile(design, 5, in));
 }
 
 TEST(Cli, BadCommandLinesExitWithTwoAndFailuresWithOne) {

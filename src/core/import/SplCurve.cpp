@@ -75,6 +75,8 @@ bool SetSmoothing(CBand& band, int n) {
     return true;
 }
 
-void RebuildUnsmoothedCurve(CBand& band) { StoreSmoothedCurve(band, SplitRawCurve(band)); }
+void RebuildUnsmoothedCurve(CBand& band) {
+    StoreSmoothedCurve(band, SplitRawCurve(band));
+}
 
 } // namespace kv

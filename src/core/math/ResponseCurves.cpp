@@ -56,8 +56,8 @@ double MagnitudeToDb(double magnitude) {
 }
 
 bool ComputeResponseCurves(const VComplexVec& response, const VDoubleVec& frequencies,
-                           VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg,
-                           VDoubleVec& groupDelayMs, bool unwrapped) {
+                           VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg, VDoubleVec& groupDelayMs,
+                           bool unwrapped) {
     const int n = response.GetSize();
     if (!magnitudeDb.SetSize(n, true) || !phaseDeg.SetSize(n, true)) {
         return false;

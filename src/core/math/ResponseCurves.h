@@ -18,8 +18,8 @@ double MagnitudeToDb(double magnitude);
 // grid: dB, degrees (wrapped, or unwrapped when asked) and milliseconds. The
 // group delay always comes from the unwrapped phase.
 bool ComputeResponseCurves(const VComplexVec& response, const VDoubleVec& frequencies,
-                           VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg,
-                           VDoubleVec& groupDelayMs, bool unwrapped);
+                           VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg, VDoubleVec& groupDelayMs,
+                           bool unwrapped);
 
 // Removes the 2π jumps of a phase in radians, with a tolerance tuned to the
 // density of the grid it was sampled on.
@@ -33,7 +33,6 @@ double WrapPhase(double phase);
 
 // The value at x on the line through (ln x1, y1) and (ln x2, y2).
 double LogInterpolate(double x, double x1, double y1, double x2, double y2);
-Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2,
-                              double x2);
+Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2, double x2);
 
 } // namespace kv

@@ -5,6 +5,8 @@
 namespace kv {
 
 // Nearest integer, halves away from zero.
-inline long long RoundHalfAway(double x) { return std::llround(x); }
+inline long long RoundHalfAway(double x) {
+    return std::llround(x);
+}
 
 } // namespace kv

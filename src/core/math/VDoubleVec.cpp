@@ -45,6 +45,8 @@ double VDoubleVec::Min(int first, int last) const {
     return *std::min_element(begin() + range.first, begin() + range.last + 1);
 }
 
-bool VDoubleVec::Serialize(VPersistence& archive) { return SerializeRecord(archive, "VDoubleVec"); }
+bool VDoubleVec::Serialize(VPersistence& archive) {
+    return SerializeRecord(archive, "VDoubleVec");
+}
 
 } // namespace kv

@@ -28,7 +28,9 @@ inline bool Exchange(VPersistence& archive, std::string& text, int fieldSize) {
     return archive.IsStoring() ? archive.WriteString(text) : archive.ReadString(text, fieldSize);
 }
 
-inline bool Exchange(VPersistence& archive, IArchive& object) { return object.Serialize(archive); }
+inline bool Exchange(VPersistence& archive, IArchive& object) {
+    return object.Serialize(archive);
+}
 
 template <typename... Items> bool ExchangeAll(VPersistence& archive, Items&... items) {
     return (Exchange(archive, items) && ...);

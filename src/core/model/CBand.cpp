@@ -34,11 +34,17 @@ constexpr int kFileVersionWithPolarity = 4;
 constexpr int kFileVersionWithAllEqualisers = 5;
 
 // NaN fails every range.
-bool InRange(double x, double lo, double hi) { return x >= lo && x <= hi; }
+bool InRange(double x, double lo, double hi) {
+    return x >= lo && x <= hi;
+}
 
-bool ValidSlot(int k, int count) { return k >= 0 && k < count; }
+bool ValidSlot(int k, int count) {
+    return k >= 0 && k < count;
+}
 
-int BiquadsForOrder(int order) { return (order + 1) / 2; }
+int BiquadsForOrder(int order) {
+    return (order + 1) / 2;
+}
 
 bool AllFinite(const CrossoverSettings& s) {
     bool finite = std::isfinite(s.freq);
@@ -112,9 +118,13 @@ void CBand::ClearResponses() {
     }
 }
 
-double CBand::SampleRate() const { return owner != nullptr ? owner->sampleRate : kDefaultSampleRate; }
+double CBand::SampleRate() const {
+    return owner != nullptr ? owner->sampleRate : kDefaultSampleRate;
+}
 
-double CBand::MaxFilterFrequency() const { return SampleRate() * kMaxFrequencyFactor; }
+double CBand::MaxFilterFrequency() const {
+    return SampleRate() * kMaxFrequencyFactor;
+}
 
 template <typename T> void CBand::Store(T& field, const T& value) {
     modified = modified || !(field == value);
@@ -241,8 +251,7 @@ bool CBand::SetCrossover(std::array<CrossoverSettings, kCrossoverSlots>& slots, 
 }
 
 bool CBand::EnableCrossover(std::array<bool, kCrossoverSlots>& enabled,
-                            std::array<CrossoverSettings, kCrossoverSlots>& slots, int k,
-                            bool on) {
+                            std::array<CrossoverSettings, kCrossoverSlots>& slots, int k, bool on) {
     if (!ValidSlot(k, kCrossoverSlots)) {
         return false;
     }
@@ -284,7 +293,9 @@ bool CBand::SetHighPass(int k, const CrossoverSettings& settings) {
     return SetCrossover(hpFilter, k, settings);
 }
 
-bool CBand::EnableHighPass(int k, bool on) { return EnableCrossover(hpEnabled, hpFilter, k, on); }
+bool CBand::EnableHighPass(int k, bool on) {
+    return EnableCrossover(hpEnabled, hpFilter, k, on);
+}
 
 bool CBand::GetHighPassTarget(int k, CrossoverSettings& settings) const {
     if (!ValidSlot(k, kCrossoverSlots)) {
@@ -310,7 +321,9 @@ bool CBand::SetLowPass(int k, const CrossoverSettings& settings) {
     return SetCrossover(lpFilter, k, settings);
 }
 
-bool CBand::EnableLowPass(int k, bool on) { return EnableCrossover(lpEnabled, lpFilter, k, on); }
+bool CBand::EnableLowPass(int k, bool on) {
+    return EnableCrossover(lpEnabled, lpFilter, k, on);
+}
 
 bool CBand::GetLowPassTarget(int k, CrossoverSettings& settings) const {
     if (!ValidSlot(k, kCrossoverSlots)) {
@@ -496,8 +509,8 @@ bool CBand::Serialize(VPersistence& archive, int version) {
                      highShelf.enabled)) {
         return false;
     }
-    const int equalisers = version >= kFileVersionWithAllEqualisers ? kEqualisers
-                                                                      : kLegacyEqualisers;
+    const int equalisers =
+        version >= kFileVersionWithAllEqualisers ? kEqualisers : kLegacyEqualisers;
     for (int k = 0; k < equalisers; ++k) {
         if (!ExchangeAll(archive, peq[k].gain, peq[k].freq, peq[k].q, peq[k].enabled)) {
             return false;
@@ -533,13 +546,12 @@ bool CBand::Serialize(VPersistence& archive, int version) {
 // else loads as stored, since older files may hold it.
 bool CBand::HoldsOnlyComputableValues() const {
     bool ok = input >= 0 && input <= kMaxRoute && bassCorner >= kMinCorner &&
-              bassCorner <= kMaxCorner && trebleCorner >= kMinCorner &&
-              trebleCorner <= kMaxCorner;
+              bassCorner <= kMaxCorner && trebleCorner >= kMinCorner && trebleCorner <= kMaxCorner;
     ok = ok && std::isfinite(gain) && std::isfinite(delay) && std::isfinite(bassGain) &&
          std::isfinite(trebleGain);
     for (int k = 0; k < kCrossoverSlots; ++k) {
-        ok = ok && Computable(hpFilter[k]) && Computable(hpTarget[k]) &&
-             Computable(lpFilter[k]) && Computable(lpTarget[k]);
+        ok = ok && Computable(hpFilter[k]) && Computable(hpTarget[k]) && Computable(lpFilter[k]) &&
+             Computable(lpTarget[k]);
     }
     for (const NotchSettings& n : notch) {
         ok = ok && std::isfinite(n.freq) && std::isfinite(n.q);

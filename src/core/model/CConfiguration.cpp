@@ -47,7 +47,9 @@ std::size_t Utf8PrefixLength(const std::string& text, std::size_t maxBytes) {
 
 } // namespace
 
-CConfiguration::CConfiguration() { Reset(); }
+CConfiguration::CConfiguration() {
+    Reset();
+}
 
 void CConfiguration::Reset() {
     title.clear();
@@ -205,8 +207,7 @@ CConfiguration::LoadResult CConfiguration::LoadFrom(VPersistence& archive) {
 }
 
 bool CConfiguration::LoadHeader(VPersistence& archive, int version) {
-    if (!Exchange(archive, title, kTextFieldSize) ||
-        !Exchange(archive, fileName, kPathFieldSize) ||
+    if (!Exchange(archive, title, kTextFieldSize) || !Exchange(archive, fileName, kPathFieldSize) ||
         !ExchangeAll(archive, sampleRate, bitDepth)) {
         return false;
     }

@@ -42,7 +42,9 @@ std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
-VSafeFile::~VSafeFile() { Abandon(); }
+VSafeFile::~VSafeFile() {
+    Abandon();
+}
 
 bool VSafeFile::Open(const std::filesystem::path& target) {
     Abandon();

@@ -59,7 +59,8 @@ TEST(Smoothing, OneSixthOctaveFlattensAJaggedCurveTowardsItsMedian) {
         EXPECT_GT(level, -12.1) << i;
         EXPECT_LT(level, 0.1) << i;
     }
-    const double spread = std::abs(std::abs(band.splSmoothed[200]) - std::abs(band.splSmoothed[201]));
+    const double spread =
+        std::abs(std::abs(band.splSmoothed[200]) - std::abs(band.splSmoothed[201]));
     EXPECT_LT(spread, 0.75 * (1.0 - 0.25));
 }
 

@@ -213,8 +213,8 @@ TEST(ResponseCurves, WrapAndLogInterpolation) {
     EXPECT_TRUE(std::isnan(WrapPhase(std::nan(""))));
     EXPECT_NEAR(LogInterpolate(200, 100, 0, 400, 2), 1.0, 1e-12);
     EXPECT_TRUE(std::isfinite(LogInterpolate(0, 0, 1, 0, 2)));
-    EXPECT_NEAR(std::abs(LogInterpolateComplex(200, {0, 0}, 100, {2, 2}, 400) - Complex(1, 1)),
-                0.0, 1e-12);
+    EXPECT_NEAR(std::abs(LogInterpolateComplex(200, {0, 0}, 100, {2, 2}, 400) - Complex(1, 1)), 0.0,
+                1e-12);
 }
 
 } // namespace

@@ -23,8 +23,7 @@ Bytes StoreWith(const std::function<bool(VPersistence&)>& store) {
 }
 
 TEST(Archive, EncodesItemsLittleEndianWithoutPadding) {
-    EXPECT_EQ(StoreWith([](VPersistence& a) { return a.WriteString(""); }),
-              (Bytes{1, 0, 0, 0, 0}));
+    EXPECT_EQ(StoreWith([](VPersistence& a) { return a.WriteString(""); }), (Bytes{1, 0, 0, 0, 0}));
     EXPECT_EQ(StoreWith([](VPersistence& a) { return a.WriteString("abc"); }),
               (Bytes{4, 0, 0, 0, 'a', 'b', 'c', 0}));
     EXPECT_EQ(StoreWith([](VPersistence& a) { return a.WriteTag("V", 1); }),

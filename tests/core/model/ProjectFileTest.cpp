@@ -1,4 +1,5 @@
 #include "model/CConfiguration.h"
+#include "support/ProjectFileBytes.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -17,15 +18,14 @@ namespace kv {
 namespace {
 
 using test::ByteWriter;
+using test::kProjectMagics;
 using test::ReadBytes;
 using test::RecordingMessageBox;
 using test::TempDir;
+using test::WriteBandRecord;
 using test::WriteBytes;
+using test::WriteFile;
 using Bytes = std::vector<std::uint8_t>;
-
-const char* const kMagics[] = {"KESTRELV_TAS3103_V101", "KESTRELV_TAS3103_V102",
-                               "KESTRELV_TAS3103_V103", "KESTRELV_TAS3103_V104",
-                               "KESTRELV_TAS3103_V205"};
 
 // A design whose every stored field holds a value of its own, set through
 // the setters where they exist.
@@ -83,66 +83,6 @@ void FillRandomly(CConfiguration& design, std::mt19937& random) {
             band.splRaw[i] = {pick(-2, 2), pick(-2, 2)};
         }
     }
-}
-
-// The test's own writer of the file layout, independent of the program's.
-void WriteCrossover(ByteWriter& out, const CrossoverSettings& s) {
-    out.Double(s.freq).Int32(s.order).Int32(s.type);
-    for (int j = 0; j < kCrossoverSections; ++j) {
-        out.Double(s.freqOfs[j]).Double(s.q[j]);
-    }
-}
-
-void WriteBandRecord(ByteWriter& out, const CBand& band, int version) {
-    out.Int32(band.input).Double(band.gain).Double(band.delay).String(band.splFileName);
-    out.Int32(band.splSmoothing).Tag("VDoubleVec", 1).Int32(band.splFreqs.GetSize());
-    for (double f : band.splFreqs) {
-        out.Double(f);
-    }
-    out.Tag("VComplexVec", 1).Int32(band.splRaw.GetSize());
-    for (const Complex& c : band.splRaw) {
-        out.Double(c.real()).Double(c.imag());
-    }
-    out.Int32(band.bassCorner).Double(band.bassGain).Int32(band.trebleCorner);
-    out.Double(band.trebleGain);
-    for (int k = 0; k < (version == 1 ? 1 : 2); ++k) {
-        out.Bool(band.hpEnabled[k]);
-        WriteCrossover(out, band.hpFilter[k]);
-        WriteCrossover(out, band.hpTarget[k]);
-        out.Bool(band.lpEnabled[k]);
-        WriteCrossover(out, band.lpFilter[k]);
-        WriteCrossover(out, band.lpTarget[k]);
-    }
-    for (int k = 0; k < (version >= 3 ? 6 : 1); ++k) {
-        out.Double(band.notch[k].freq).Double(band.notch[k].q).Bool(band.notch[k].enabled);
-    }
-    out.Double(band.allPass.freq).Double(band.allPass.q).Bool(band.allPass.enabled);
-    out.Double(band.lowShelf.gain).Double(band.lowShelf.freq).Bool(band.lowShelf.enabled);
-    out.Double(band.highShelf.gain).Double(band.highShelf.freq).Bool(band.highShelf.enabled);
-    for (int k = 0; k < (version == 5 ? 14 : 8); ++k) {
-        const PeqSettings& p = band.peq[k];
-        out.Double(p.gain).Double(p.freq).Double(p.q).Bool(p.enabled);
-    }
-    if (version >= 4) {
-        out.Bool(band.reversedPhase);
-    }
-    if (version == 5) {
-        out.Bool(band.muted);
-    }
-}
-
-Bytes WriteFile(const CConfiguration& design, int version, const std::string& storedPath = "") {
-    ByteWriter out;
-    out.String(kMagics[version - 1]).String(design.title).String(storedPath);
-    out.Double(design.sampleRate).Int32(design.bitDepth);
-    if (version >= 2) {
-        out.Double(design.inputGain);
-    }
-    out.Double(design.targetLevel).Int32(design.numBands);
-    for (int b = 0; b < design.numBands; ++b) {
-        WriteBandRecord(out, design.bands[b], version);
-    }
-    return out.Bytes();
 }
 
 class ProjectFile : public ::testing::Test {
@@ -253,8 +193,10 @@ TEST_F(ProjectFile, ForeignAndDamagedFilesAreRefusedWithTheirMessages) {
     ASSERT_TRUE(design.New(2, 96000.0));
     Bytes bytes = WriteFile(design, 5);
 
-    ExpectCorrupt(ByteWriter().String("KESTRELV_TAS3103_V206").Bytes(), "This is not valid file ! ");
-    ExpectCorrupt(ByteWriter().String("kestrelv_tas3103_v205").Bytes(), "This is not valid file ! ");
+    ExpectCorrupt(ByteWriter().String("KESTRELV_TAS3103_V206").Bytes(),
+                  "This is not valid file ! ");
+    ExpectCorrupt(ByteWriter().String("kestrelv_tas3103_v205").Bytes(),
+                  "This is not valid file ! ");
     ExpectCorrupt(ByteWriter().Int32(0x7FFFFFFF).Bytes(),
                   "The file is either corrupt or not valid ! ");
 
@@ -266,11 +208,11 @@ TEST_F(ProjectFile, ForeignAndDamagedFilesAreRefusedWithTheirMessages) {
     ExpectCorrupt(wrongTag, "The file is corrupt ! ");
 
     ByteWriter longTitle;
-    longTitle.String(kMagics[4]).Int32(0x7FFFFFFF).Raw(Bytes(64, 'a'));
+    longTitle.String(kProjectMagics[4]).Int32(0x7FFFFFFF).Raw(Bytes(64, 'a'));
     ExpectCorrupt(longTitle.Bytes(), "The file is corrupt ! ");
 
     ByteWriter sevenBands;
-    sevenBands.String(kMagics[4]).String("").String("").Double(96000).Int32(24);
+    sevenBands.String(kProjectMagics[4]).String("").String("").Double(96000).Int32(24);
     sevenBands.Double(0).Double(0).Int32(7);
     for (int b = 0; b < 7; ++b) {
         WriteBandRecord(sevenBands, design.bands[0], 5);
