@@ -46,6 +46,9 @@ using SectionVisitor = std::function<void(const BiquadCalc&, const BandSection&)
 // sections: second-order ones first, a first-order one last for an odd
 // order, section k at freq × freqOfs[k] with Q q[k].
 void DesignSections(const CBand& band, FilterGroup group, const SectionVisitor& visit);
+// Every section the TAS3103 realises for the band, in hardware order (the
+// order of CollectBiquads).
+void DesignBiquads(const CBand& band, const SectionVisitor& visit);
 
 // The calculators: each multiplies response (one value per point of grid,
 // which was made at the band's sample rate) by the response of the band's

@@ -1,0 +1,235 @@
+#include "filters/BandCalculators.h"
+
+#include "model/CBand.h"
+
+#include <array>
+
+namespace kv {
+namespace {
+
+constexpr std::array<FilterGroup, 7> kHardwareGroups = {
+    FilterGroup::HighPass, FilterGroup::LowPass,   FilterGroup::Notch, FilterGroup::AllPass,
+    FilterGroup::LowShelf, FilterGroup::HighShelf, FilterGroup::Peq,
+};
+
+using SlotFlags = std::array<bool, kCrossoverSlots>;
+using SlotSettings = std::array<CrossoverSettings, kCrossoverSlots>;
+
+BiquadKind CrossoverKind(bool highPass, bool secondOrder) {
+    if (highPass) {
+        return secondOrder ? BiquadKind::HighPass2 : BiquadKind::HighPass1;
+    }
+    return secondOrder ? BiquadKind::LowPass2 : BiquadKind::LowPass1;
+}
+
+// Pairs of orders become second-order sections, an odd remainder a
+// first-order one. The section bound keeps a corrupt order from reading past
+// the per-section arrays.
+void DesignCrossovers(const CBand& band, FilterGroup group, const SlotFlags& enabled,
+                      const SlotSettings& slots, bool highPass, const SectionVisitor& visit) {
+    BiquadCalc calc;
+    for (int j = 0; j < kCrossoverSlots; ++j) {
+        if (!enabled[j]) {
+            continue;
+        }
+        const CrossoverSettings& s = slots[j];
+        int remaining = s.order;
+        for (int k = 0; remaining > 0 && k < kCrossoverSections; ++k) {
+            const bool secondOrder = remaining > 1;
+            calc.Design(CrossoverKind(highPass, secondOrder), band.SampleRate(),
+                        s.freqOfs[k] * s.freq, 0.0, secondOrder ? s.q[k] : 0.0);
+            visit(calc, {group, j, k});
+            remaining -= secondOrder ? 2 : 1;
+        }
+    }
+}
+
+// One section per enabled entry.
+struct SingleSection {
+    bool enabled;
+    BiquadKind kind;
+    double freq;
+    double gain;
+    double q;
+};
+
+void DesignSingle(const CBand& band, FilterGroup group, int item, const SingleSection& entry,
+                  const SectionVisitor& visit) {
+    if (!entry.enabled) {
+        return;
+    }
+    BiquadCalc calc;
+    calc.Design(entry.kind, band.SampleRate(), entry.freq, entry.gain, entry.q);
+    visit(calc, {group, item, 0});
+}
+
+void DesignNotches(const CBand& band, const SectionVisitor& visit) {
+    for (int i = 0; i < kNotches; ++i) {
+        const NotchSettings& n = band.notch[i];
+        DesignSingle(band, FilterGroup::Notch, i, {n.enabled, BiquadKind::Notch, n.freq, 0.0, n.q},
+                     visit);
+    }
+}
+
+void DesignPeqs(const CBand& band, const SectionVisitor& visit) {
+    for (int i = 0; i < kEqualisers; ++i) {
+        const PeqSettings& p = band.peq[i];
+        DesignSingle(band, FilterGroup::Peq, i,
+                     {p.enabled, BiquadKind::Peaking, p.freq, p.gain, p.q}, visit);
+    }
+}
+
+void DesignShelf(const CBand& band, FilterGroup group, const ShelfSettings& shelf, BiquadKind kind,
+                 const SectionVisitor& visit) {
+    DesignSingle(band, group, 0, {shelf.enabled, kind, shelf.freq, shelf.gain, 0.0}, visit);
+}
+
+// The TAS3103's own bass and treble stage, modelled as shelves; a gain of
+// exactly 0 leaves the stage out.
+void DesignBassTreble(const CBand& band, const SectionVisitor& visit) {
+    double bassHz = 0.0;
+    double trebleHz = 0.0;
+    band.GetBassTrebleCorners(bassHz, trebleHz);
+    DesignSingle(band, FilterGroup::BassTreble, 0,
+                 {band.bassGain != 0.0, BiquadKind::LowShelf, bassHz, band.bassGain, 0.0}, visit);
+    DesignSingle(band, FilterGroup::BassTreble, 1,
+                 {band.trebleGain != 0.0, BiquadKind::HighShelf, trebleHz, band.trebleGain, 0.0},
+                 visit);
+}
+
+void Apply(const CBand& band, FilterGroup group, const GridPhasors& grid, VComplexVec& response,
+           BiquadList* list) {
+    DesignSections(band, group, [&](const BiquadCalc& calc, const BandSection&) {
+        calc.MultiplyResponse(response, grid);
+        if (list != nullptr) {
+            list->push_back(calc.GetCoefficients());
+        }
+    });
+}
+
+std::string Numbered(const char* what, int item) {
+    return what + std::to_string(item + 1);
+}
+
+std::string CrossoverSection(const char* what, const BandSection& where) {
+    return Numbered(what, where.item) + Numbered(", section ", where.section);
+}
+
+} // namespace
+
+std::string DescribeSection(const BandSection& where) {
+    switch (where.group) {
+    case FilterGroup::HighPass:
+        return CrossoverSection("high-pass filter ", where);
+    case FilterGroup::LowPass:
+        return CrossoverSection("low-pass filter ", where);
+    case FilterGroup::Notch:
+        return Numbered("notch ", where.item);
+    case FilterGroup::AllPass:
+        return "all-pass";
+    case FilterGroup::LowShelf:
+        return "low shelf";
+    case FilterGroup::HighShelf:
+        return "high shelf";
+    case FilterGroup::Peq:
+        return Numbered("equaliser ", where.item);
+    case FilterGroup::BassTreble:
+        return where.item == 0 ? "bass" : "treble";
+    case FilterGroup::HighPassTarget:
+        return CrossoverSection("high-pass target ", where);
+    case FilterGroup::LowPassTarget:
+        return CrossoverSection("low-pass target ", where);
+    }
+    return {};
+}
+
+void DesignSections(const CBand& band, FilterGroup group, const SectionVisitor& visit) {
+    switch (group) {
+    case FilterGroup::HighPass:
+        return DesignCrossovers(band, group, band.hpEnabled, band.hpFilter, true, visit);
+    case FilterGroup::LowPass:
+        return DesignCrossovers(band, group, band.lpEnabled, band.lpFilter, false, visit);
+    case FilterGroup::Notch:
+        return DesignNotches(band, visit);
+    case FilterGroup::AllPass:
+        return DesignSingle(
+            band, group, 0,
+            {band.allPass.enabled, BiquadKind::AllPass, band.allPass.freq, 0.0, band.allPass.q},
+            visit);
+    case FilterGroup::LowShelf:
+        return DesignShelf(band, group, band.lowShelf, BiquadKind::LowShelf, visit);
+    case FilterGroup::HighShelf:
+        return DesignShelf(band, group, band.highShelf, BiquadKind::HighShelf, visit);
+    case FilterGroup::Peq:
+        return DesignPeqs(band, visit);
+    case FilterGroup::BassTreble:
+        return DesignBassTreble(band, visit);
+    case FilterGroup::HighPassTarget:
+        return DesignCrossovers(band, group, band.hpEnabled, band.hpTarget, true, visit);
+    case FilterGroup::LowPassTarget:
+        return DesignCrossovers(band, group, band.lpEnabled, band.lpTarget, false, visit);
+    }
+}
+
+void DesignBiquads(const CBand& band, const SectionVisitor& visit) {
+    for (const FilterGroup group : kHardwareGroups) {
+        DesignSections(band, group, visit);
+    }
+}
+
+void ApplyHighPassFilters(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+                          BiquadList* list) {
+    Apply(band, FilterGroup::HighPass, grid, response, list);
+}
+
+void ApplyLowPassFilters(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+                         BiquadList* list) {
+    Apply(band, FilterGroup::LowPass, grid, response, list);
+}
+
+void ApplyNotches(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+                  BiquadList* list) {
+    Apply(band, FilterGroup::Notch, grid, response, list);
+}
+
+void ApplyAllPass(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+                  BiquadList* list) {
+    Apply(band, FilterGroup::AllPass, grid, response, list);
+}
+
+void ApplyLowShelf(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+                   BiquadList* list) {
+    Apply(band, FilterGroup::LowShelf, grid, response, list);
+}
+
+void ApplyHighShelf(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+                    BiquadList* list) {
+    Apply(band, FilterGroup::HighShelf, grid, response, list);
+}
+
+void ApplyPeqs(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+               BiquadList* list) {
+    Apply(band, FilterGroup::Peq, grid, response, list);
+}
+
+void ApplyBassTreble(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
+    Apply(band, FilterGroup::BassTreble, grid, response, nullptr);
+}
+
+void ApplyHighPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
+    Apply(band, FilterGroup::HighPassTarget, grid, response, nullptr);
+}
+
+void ApplyLowPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
+    Apply(band, FilterGroup::LowPassTarget, grid, response, nullptr);
+}
+
+int CollectBiquads(const CBand& band, BiquadList& list) {
+    list.clear();
+    DesignBiquads(band, [&list](const BiquadCalc& calc, const BandSection&) {
+        list.push_back(calc.GetCoefficients());
+    });
+    return static_cast<int>(list.size());
+}
+
+} // namespace kv
