@@ -1,0 +1,183 @@
+#include "CComPort.h"
+
+#include <QDeadlineTimer>
+#include <QSerialPortInfo>
+#include <algorithm>
+
+namespace kv {
+namespace {
+
+// Start bit, eight data bits, stop bit.
+constexpr int kBitsPerByte = 10;
+// What a write may take beyond its time on the line: the driver's queues, a
+// USB adapter's latency. Without flow control the bytes always drain.
+constexpr int kWriteSlackMs = 1000;
+
+QSerialPort::Parity QtParity(Parity parity) {
+    switch (parity) {
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    case Parity::None:
+        break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits QtStopBits(StopBits stopBits) {
+    switch (stopBits) {
+    case StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    case StopBits::One:
+        break;
+    }
+    return QSerialPort::OneStop;
+}
+
+QSerialPort::DataBits QtDataBits(int byteSize) {
+    return static_cast<QSerialPort::DataBits>(std::clamp(byteSize, 5, 8));
+}
+
+} // namespace
+
+CComPort::~CComPort() {
+    Close();
+}
+
+QString CComPort::PortName(int portNumber) {
+    if (portNumber < 1) {
+        return {};
+    }
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(portNumber);
+#else
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    if (portNumber > ports.size()) {
+        return {};
+    }
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+        return a.portName() < b.portName();
+    });
+    return ports[portNumber - 1].systemLocation();
+#endif
+}
+
+bool CComPort::Open(int portNumber) {
+    const QString name = PortName(portNumber);
+    return !name.isEmpty() && OpenByName(name.toStdString());
+}
+
+bool CComPort::OpenByName(const std::string& name) {
+    if (port_.isOpen() || name.empty()) {
+        return false;
+    }
+    port_.setPortName(QString::fromStdString(name));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        port_.clearError();
+        return false;
+    }
+    Purge();
+    return true;
+}
+
+bool CComPort::IsOpen() const {
+    return port_.isOpen();
+}
+
+void CComPort::Configure(int baud, Parity parity, int byteSize, StopBits stopBits) {
+    if (!IsOpen()) {
+        return;
+    }
+    port_.setBaudRate(baud);
+    port_.setDataBits(QtDataBits(byteSize));
+    port_.setParity(QtParity(parity));
+    port_.setStopBits(QtStopBits(stopBits));
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+    // A pseudo-terminal has no modem lines, so DTR and RTS fail there as
+    // unsupported; a setting the port refuses shows up in the handshake.
+    port_.clearError();
+}
+
+// A time-out, or an operation this kind of port cannot do, leaves the port
+// usable. Anything else means the device is gone or broken: the port closes,
+// so that nobody keeps waiting on it.
+bool CComPort::SurvivedError() {
+    const QSerialPort::SerialPortError error = port_.error();
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError ||
+        error == QSerialPort::UnsupportedOperationError) {
+        port_.clearError();
+        return true;
+    }
+    Close();
+    return false;
+}
+
+std::size_t CComPort::Read(std::span<std::uint8_t> buffer, int timeoutMs) {
+    if (!IsOpen()) {
+        return 0;
+    }
+    const auto wanted = static_cast<qint64>(buffer.size());
+    const QDeadlineTimer deadline(std::max(timeoutMs, 0));
+    while (port_.bytesAvailable() < wanted && !deadline.hasExpired()) {
+        if (!port_.waitForReadyRead(static_cast<int>(deadline.remainingTime())) &&
+            !SurvivedError()) {
+            return 0;
+        }
+    }
+    const qint64 received = port_.read(reinterpret_cast<char*>(buffer.data()), wanted);
+    return received > 0 ? static_cast<std::size_t>(received) : 0;
+}
+
+int CComPort::WriteTimeoutMs(std::size_t bytes) const {
+    const auto lineMs =
+        static_cast<qint64>(bytes) * kBitsPerByte * 1000 / std::max<qint32>(port_.baudRate(), 1);
+    return kWriteSlackMs + static_cast<int>(lineMs);
+}
+
+std::size_t CComPort::Write(std::span<const std::uint8_t> data) {
+    if (!IsOpen()) {
+        return 0;
+    }
+    const auto size = static_cast<qint64>(data.size());
+    if (port_.write(reinterpret_cast<const char*>(data.data()), size) != size) {
+        if (SurvivedError()) {
+            port_.clear(QSerialPort::Output);
+        }
+        return 0;
+    }
+    const QDeadlineTimer deadline(WriteTimeoutMs(data.size()));
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime())) &&
+            !SurvivedError()) {
+            return 0;
+        }
+    }
+    const qint64 unsent = port_.bytesToWrite();
+    if (unsent > 0) {
+        port_.clear(QSerialPort::Output);
+    }
+    return static_cast<std::size_t>(size - unsent);
+}
+
+bool CComPort::Purge() {
+    return IsOpen() && port_.clear(QSerialPort::AllDirections);
+}
+
+void CComPort::Close() {
+    if (port_.isOpen()) {
+        Purge();
+        port_.close();
+    }
+    port_.clearError();
+}
+
+} // namespace kv
