@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "CliCommand.h"
+#include "CliHardwareCommands.h"
 #include "DesignReport.h"
 #include "JsonWriter.h"
 #include "model/CConfiguration.h"
@@ -84,6 +85,20 @@ const std::vector<CliCommand>& Commands() {
          {"--json"},
          1,
          RunInfo},
+        {"image",
+         "image IN.ksv -o OUT.bin",
+         "Write the 2368-byte TAS3103 image, byte for byte as it would be programmed.",
+         {"-o"},
+         {},
+         1,
+         RunImage},
+        {"cfg",
+         "cfg IN.ksv -o OUT.cfg",
+         "Write the TAS3103 configuration text file, as the programming dialog's file mode does.",
+         {"-o"},
+         {},
+         1,
+         RunCfg},
     };
     return commands;
 }

@@ -1,6 +1,7 @@
 #include "DesignReport.h"
 
 #include "JsonWriter.h"
+#include "filters/BandCalculators.h"
 #include "model/CConfiguration.h"
 
 #include <cstdio>
@@ -78,6 +79,21 @@ void WriteFilters(JsonWriter& json, const CBand& band) {
     json.EndArray();
 }
 
+// The band's sections in the order the TAS3103 image holds them.
+void WriteBiquads(JsonWriter& json, const CBand& band) {
+    BiquadList list;
+    CollectBiquads(band, list);
+    json.Key("biquads").BeginArray();
+    for (const BiquadCoefs& c : list) {
+        json.BeginArray();
+        for (const double value : {c.a0, c.a1, c.a2, c.b0, c.b1, c.b2}) {
+            json.Value(value);
+        }
+        json.EndArray();
+    }
+    json.EndArray();
+}
+
 void WriteBand(JsonWriter& json, CBand& band) {
     json.BeginObject();
     json.Member("input", static_cast<int>(band.input));
@@ -95,8 +111,7 @@ void WriteBand(JsonWriter& json, CBand& band) {
     json.Member("splPoints", band.splFreqs.GetSize());
     json.Member("name", band.GetName());
     json.Member("freeBiquads", band.FreeBiquads());
-    json.Key("biquads").BeginArray();
-    json.EndArray();
+    WriteBiquads(json, band);
     json.EndObject();
 }
 
