@@ -5,62 +5,56 @@
 #include "model/CConfiguration.h"
 #include "model/VSafeFile.h"
 
+#include <functional>
+
 namespace kv {
 namespace {
 
 constexpr const char* kOutOfMemory = "Out of memory ! \n\nClose some programs...";
-constexpr const char* kCannotWrite = "Couldn't create the file ! ";
+constexpr const char* kCannotCreate = "Couldn't create the file ! ";
 
-// Loads the design and builds its image; a design the unit cannot run
-// safely is refused with every reason, and nothing is written.
-bool BuildDesignImage(CliContext& context, CConfiguration& design, CTAS3103& tas,
-                      CTAS3103::Image& image) {
+// Loads the design, builds its image and hands it to write; a design the
+// unit cannot run safely is refused with every reason, and nothing is
+// written.
+int WriteDesignImage(CliContext& context,
+                     const std::function<bool(const CTAS3103&, const CConfiguration&,
+                                              const CTAS3103::Image&)>& write) {
+    CConfiguration design;
     if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
-        return false;
+        return kExitFailed;
     }
     const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
     for (const std::string& problem : problems) {
         context.messages.ShowError(problem);
     }
     if (!problems.empty()) {
-        return false;
+        return kExitFailed;
     }
-    image = tas.BuildImage(design);
+    CTAS3103 tas;
+    const CTAS3103::Image image = tas.BuildImage(design);
     if (image.empty()) {
-        context.messages.ShowError(kOutOfMemory);
-        return false;
+        return CliFail(context, kOutOfMemory);
     }
-    return true;
+    return write(tas, design, image) ? kExitSuccess : CliFail(context, kCannotCreate);
 }
 
 } // namespace
 
 int RunImage(CliContext& context) {
-    CConfiguration design;
-    CTAS3103 tas;
-    CTAS3103::Image image;
-    if (!BuildDesignImage(context, design, tas, image)) {
-        return kExitFailed;
-    }
-    VSafeFile file;
-    if (!file.Open(*context.args.Value("-o")) || !file.Write(image.data(), image.size()) ||
-        !file.Commit()) {
-        return CliFail(context, kCannotWrite);
-    }
-    return kExitSuccess;
+    const std::filesystem::path target = *context.args.Value("-o");
+    return WriteDesignImage(
+        context, [&target](const CTAS3103&, const CConfiguration&, const CTAS3103::Image& image) {
+            VSafeFile file;
+            return file.Open(target) && file.Write(image.data(), image.size()) && file.Commit();
+        });
 }
 
 int RunCfg(CliContext& context) {
-    CConfiguration design;
-    CTAS3103 tas;
-    CTAS3103::Image image;
-    if (!BuildDesignImage(context, design, tas, image)) {
-        return kExitFailed;
-    }
-    if (!tas.WriteCfgFile(*context.args.Value("-o"), design.title, image)) {
-        return CliFail(context, kCannotWrite);
-    }
-    return kExitSuccess;
+    const std::filesystem::path target = *context.args.Value("-o");
+    return WriteDesignImage(context, [&target](const CTAS3103& tas, const CConfiguration& design,
+                                               const CTAS3103::Image& image) {
+        return tas.WriteCfgFile(target, design.title, image);
+    });
 }
 
 } // namespace kv

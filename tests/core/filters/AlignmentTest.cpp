@@ -1,3 +1,4 @@
+#include "core/filters/FilterTestSupport.h"
 #include "filters/AlignmentTable.h"
 #include "filters/BiquadCalc.h"
 
@@ -8,12 +9,10 @@ namespace kv {
 namespace {
 
 constexpr double kFs = 96000.0;
-constexpr double kPi = 3.141592653589793;
 
 // The response at f of a filter built from a table record at frequency fc,
 // as the crossover calculators build it.
 Complex FilterResponse(const AlignmentRecord& record, double fc, double f) {
-    const Complex z1 = std::exp(Complex(0.0, -2.0 * kPi * f / kFs));
     Complex h(1.0, 0.0);
     int remaining = record.order;
     for (int k = 0; remaining > 0; ++k) {
@@ -24,8 +23,7 @@ Complex FilterResponse(const AlignmentRecord& record, double fc, double f) {
         BiquadCalc calc;
         calc.Design(kind, kFs, fc * record.sections[k].ratio, 0.0,
                     second ? record.sections[k].q : 0.0);
-        const BiquadCoefs& c = calc.GetCoefficients();
-        h *= (c.b0 + c.b1 * z1 + c.b2 * z1 * z1) / (c.a0 + c.a1 * z1 + c.a2 * z1 * z1);
+        h *= test::TransferAt(calc.GetCoefficients(), f, kFs);
         remaining -= second ? 2 : 1;
     }
     return h;

@@ -1,5 +1,6 @@
 #include "filters/BiquadCalc.h"
 
+#include "core/filters/FilterTestSupport.h"
 #include "math/VFreqVec.h"
 
 #include <cmath>
@@ -9,19 +10,10 @@ namespace kv {
 namespace {
 
 constexpr double kFs = 96000.0;
-constexpr double kPi = 3.141592653589793;
-
-// H(e^jω) straight from the transfer function, with the library's complex
-// arithmetic: the reference the fast evaluation must agree with.
-Complex DirectResponse(const BiquadCoefs& c, double f, double fs) {
-    const Complex z1 = std::exp(Complex(0.0, -2.0 * kPi * f / fs));
-    return (c.b0 + c.b1 * z1 + c.b2 * z1 * z1) / (c.a0 + c.a1 * z1 + c.a2 * z1 * z1);
-}
-
 Complex ResponseAt(BiquadKind kind, double f0, double gainDb, double q, double f) {
     BiquadCalc calc;
     EXPECT_TRUE(calc.Design(kind, kFs, f0, gainDb, q));
-    return DirectResponse(calc.GetCoefficients(), f, kFs);
+    return test::TransferAt(calc.GetCoefficients(), f, kFs);
 }
 
 VFreqVec MainGrid() {
@@ -72,9 +64,9 @@ TEST(BiquadCalc, FlatAndAllPassSectionsKeepTheLevel) {
 // s/(s + ωc) with the corner prewarped, i.e. with s/ωc = j·tan(ω/2)/tan(ω0/2).
 TEST(BiquadCalc, FirstOrderSectionsAreTheBilinearTransformOfTheAnaloguePrototype) {
     const double f0 = 2500.0;
-    const double tan0 = std::tan(kPi * f0 / kFs);
+    const double tan0 = std::tan(test::kPi * f0 / kFs);
     for (const double f : {20.0, 400.0, 2500.0, 9000.0, 30000.0}) {
-        const Complex sOverWc(0.0, std::tan(kPi * f / kFs) / tan0);
+        const Complex sOverWc(0.0, std::tan(test::kPi * f / kFs) / tan0);
         const Complex lowPass = 1.0 / (sOverWc + 1.0);
         const Complex highPass = sOverWc / (sOverWc + 1.0);
         EXPECT_LT(std::abs(ResponseAt(BiquadKind::LowPass1, f0, 0.0, 0.0, f) - lowPass), 1e-12)
@@ -103,7 +95,7 @@ TEST(BiquadCalc, FastEvaluationsAgreeWithTheTransferFunction) {
     ASSERT_TRUE(calc.MultiplyResponse(multiplied, phasors));
     ASSERT_EQ(fromGrid.GetSize(), grid.GetSize());
     for (int i = 0; i < grid.GetSize(); ++i) {
-        const Complex expected = DirectResponse(calc.GetCoefficients(), grid[i], kFs);
+        const Complex expected = test::TransferAt(calc.GetCoefficients(), grid[i], kFs);
         EXPECT_LT(std::abs(fromGrid[i] - expected), 1e-12);
         EXPECT_LT(std::abs(fromPhasors[i] - expected), 1e-12);
         EXPECT_LT(std::abs(multiplied[i] - Complex(0.5, -2.0) * expected), 1e-11);
