@@ -1,0 +1,53 @@
+#include "math/VFft.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+
+#if defined(KV_HAVE_FFTW)
+#include <fftw3.h>
+#endif
+
+namespace {
+
+void FillSignal(kv::VComplexVec& data) {
+    for (int i = 0; i < data.GetSize(); ++i) {
+        data[i] = kv::Complex(std::sin(0.1 * i), std::cos(0.37 * i));
+    }
+}
+
+void BM_VFftInverse(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    kv::VComplexVec data(n);
+    FillSignal(data);
+    kv::VFft fft;
+    for (auto _ : state) {
+        fft.InverseTransform(data);
+        benchmark::DoNotOptimize(data.Data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_VFftInverse)->Arg(1024)->Arg(4096)->Arg(65536);
+
+#if defined(KV_HAVE_FFTW)
+void BM_FftwInverse(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    fftw_complex* data = fftw_alloc_complex(static_cast<std::size_t>(n));
+    fftw_plan plan = fftw_plan_dft_1d(n, data, data, FFTW_BACKWARD, FFTW_MEASURE);
+    for (int i = 0; i < n; ++i) {
+        data[i][0] = std::sin(0.1 * i);
+        data[i][1] = std::cos(0.37 * i);
+    }
+    for (auto _ : state) {
+        fftw_execute(plan);
+        benchmark::DoNotOptimize(data);
+        benchmark::ClobberMemory();
+    }
+    fftw_destroy_plan(plan);
+    fftw_free(data);
+}
+BENCHMARK(BM_FftwInverse)->Arg(1024)->Arg(4096)->Arg(65536);
+#endif
+
+} // namespace
+
+BENCHMARK_MAIN();
