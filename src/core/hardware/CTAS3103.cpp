@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <limits>
 #include <new>
 #include <optional>
 
@@ -107,6 +106,7 @@ constexpr std::array<std::uint8_t, 36> kTrebleBoostCodes = {
     1,  9,  16, 22, 28, 34, 40, 45, 49,  53,  58,  62,  66,  69,  73,  76,  79,  82,
     85, 87, 90, 92, 94, 96, 98, 99, 101, 102, 104, 105, 107, 108, 109, 111, 112, 113};
 constexpr int kFlatToneCode = 114;
+constexpr int kLowestToneCode = 150;
 constexpr int kGridPoints = 73;
 constexpr double kToneGridTopDb = 18.0;
 constexpr double kToneGridStepDb = 0.5;
@@ -126,8 +126,6 @@ std::optional<int> ToneCode(double dB, const std::array<std::uint8_t, 36>& boost
     }
     return std::nullopt;
 }
-
-constexpr int kLowestToneCode = 150;
 
 bool Fits523(double x) {
     const double v = std::floor(x * kFixedOne + 0.5);
