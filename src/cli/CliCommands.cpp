@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 #include "CliHardwareCommands.h"
+#include "CliProgramCommand.h"
 #include "DesignReport.h"
 #include "JsonWriter.h"
 #include "model/CConfiguration.h"
@@ -99,6 +100,14 @@ const std::vector<CliCommand>& Commands() {
          {},
          1,
          RunCfg},
+        {"program",
+         "program IN.ksv --port PORT",
+         "Program the HMQ27 over a serial port (a device path such as /dev/ttyUSB0 or COM3, or "
+         "a port number 1..8), as Update HMQ does.",
+         {"--port"},
+         {},
+         1,
+         RunProgram},
     };
     return commands;
 }

@@ -1,5 +1,5 @@
 #include "CComPort.h"
-#include "PtyUnitTiming.h"
+#include "support/ProgrammingTiming.h"
 #include "support/PtyUnit.h"
 #include "support/TestSupport.h"
 

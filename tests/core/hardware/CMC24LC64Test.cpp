@@ -1,6 +1,7 @@
 #include "hardware/CMC24LC64.h"
 
 #include "FirmwarePort.h"
+#include "support/ProgrammingTiming.h"
 #include "support/TestSupport.h"
 #include "ui/IProgressBar.h"
 
@@ -12,15 +13,6 @@ namespace kv {
 namespace {
 
 using test::UnitFaults;
-
-constexpr MC24LC64Timing kQuick{.handshakePauseMs = 1,
-                                .handshakeReadMs = 5,
-                                .handshakeRereads = 8,
-                                .ackReadMs = 5,
-                                .ackPauseMs = 1,
-                                .ackRereads = 1000,
-                                .ackDeadlineMs = 40,
-                                .restartPauseMs = 1};
 
 class RecordingProgressBar : public IProgressBar {
 public:
@@ -67,7 +59,8 @@ std::vector<std::pair<std::size_t, std::size_t>> WrittenRanges(const std::vector
 }
 
 struct Session {
-    explicit Session(const UnitFaults& faults = {}) : port(faults), unit(port, messages, kQuick) {
+    explicit Session(const UnitFaults& faults = {})
+        : port(faults), unit(port, messages, test::kShortTiming) {
         unit.OpenByName("sim");
     }
     bool Program(const std::vector<std::uint8_t>& image) { return unit.Program(image, &progress); }
@@ -120,7 +113,7 @@ TEST(CMC24LC64, ImageSizesAtTheEdges) {
     for (const std::size_t refused : {std::size_t{0}, std::size_t{8193}}) {
         test::FirmwarePort port;
         test::RecordingMessageBox messages;
-        CMC24LC64 unit(port, messages, kQuick);
+        CMC24LC64 unit(port, messages, test::kShortTiming);
         EXPECT_FALSE(unit.Program(RandomImage(refused), nullptr)) << refused;
         EXPECT_FALSE(port.Touched()) << refused;
     }
@@ -177,7 +170,7 @@ TEST(CMC24LC64, MissingAcknowledgementGivesUpAtTheDeadline) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(session.unit.WaitAck());
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(took, std::chrono::milliseconds(kQuick.ackDeadlineMs));
+    EXPECT_GE(took, std::chrono::milliseconds(test::kShortTiming.ackDeadlineMs));
     EXPECT_LT(session.port.reads, 1001);
 }
 

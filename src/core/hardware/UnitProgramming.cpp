@@ -1,0 +1,90 @@
+#include "hardware/UnitProgramming.h"
+
+#include "model/CConfiguration.h"
+#include "ui/IMessageBox.h"
+#include "ui/ISettings.h"
+
+#include <functional>
+
+namespace kv {
+namespace {
+
+constexpr const char* kOutOfMemory = "Out of memory ! \n\nClose some programs...";
+constexpr const char* kOpenFailed = "Failed to open COM port ! ";
+constexpr const char* kProgramFailed = "Failed to program the HMQ27 ! ";
+constexpr const char* kCannotCreate = "Couldn't create the file ! ";
+constexpr int kFirstPort = 1;
+
+bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
+                    const std::function<bool(CMC24LC64&)>& openPort) {
+    CTAS3103 tas;
+    const CTAS3103::Image image = BuildUnitImage(design, tas, link.messages);
+    if (image.empty()) {
+        return false;
+    }
+    // Closes the port when it goes, whatever happened.
+    CMC24LC64 programmer(link.port, link.messages, link.timing);
+    if (!openPort(programmer)) {
+        link.messages.ShowError(kOpenFailed);
+        return false;
+    }
+    if (!programmer.Program(image, link.progress)) {
+        link.messages.ShowError(kProgramFailed);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int ProgrammingPortNumber(int given, const ISettings& settings) {
+    return given > 0 ? given : settings.GetInt(kPortSection, kPortNumberName, kFirstPort);
+}
+
+CTAS3103::Image BuildUnitImage(const CConfiguration& design, CTAS3103& tas, IMessageBox& messages) {
+    const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
+    for (const std::string& problem : problems) {
+        messages.ShowError(problem);
+    }
+    if (!problems.empty()) {
+        return {};
+    }
+    CTAS3103::Image image = tas.BuildImage(design);
+    if (image.empty()) {
+        messages.ShowError(kOutOfMemory);
+    }
+    return image;
+}
+
+bool ProgramUnit(const CConfiguration& design, int portNumber, ISettings& settings,
+                 const UnitLink& link) {
+    return ProgramThrough(design, link, [&](CMC24LC64& programmer) {
+        if (!programmer.Open(portNumber)) {
+            return false;
+        }
+        settings.SetInt(kPortSection, kPortNumberName, portNumber);
+        return true;
+    });
+}
+
+bool ProgramUnit(const CConfiguration& design, const std::string& portName, const UnitLink& link) {
+    return ProgramThrough(design, link,
+                          [&](CMC24LC64& programmer) { return programmer.OpenByName(portName); });
+}
+
+bool WriteUnitCfgFile(const CConfiguration& design, const std::filesystem::path& file,
+                      int portNumber, ISettings& settings, IMessageBox& messages) {
+    settings.SetInt(kPortSection, kPortNumberName, portNumber);
+    CTAS3103 tas;
+    const CTAS3103::Image image = BuildUnitImage(design, tas, messages);
+    if (image.empty()) {
+        return false;
+    }
+    if (!tas.WriteCfgFile(file, design.title, image)) {
+        messages.ShowError(kCannotCreate);
+        return false;
+    }
+    return true;
+}
+
+} // namespace kv

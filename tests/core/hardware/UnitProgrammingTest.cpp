@@ -1,0 +1,144 @@
+#include "hardware/UnitProgramming.h"
+
+#include "FirmwarePort.h"
+#include "model/CConfiguration.h"
+#include "support/ProgrammingTiming.h"
+#include "support/TestSupport.h"
+#include "ui/ISettings.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+namespace kv {
+namespace {
+
+using test::UnitFaults;
+using Texts = std::vector<std::string>;
+
+class MemorySettings : public ISettings {
+public:
+    int GetInt(const std::string& section, const std::string& name, int fallback) const override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : std::stoi(found->second);
+    }
+    bool SetInt(const std::string& section, const std::string& name, int value) override {
+        values[section + "/" + name] = std::to_string(value);
+        return true;
+    }
+    std::string GetString(const std::string& section, const std::string& name,
+                          const std::string& fallback) const override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : found->second;
+    }
+    bool SetString(const std::string& section, const std::string& name,
+                   const std::string& value) override {
+        values[section + "/" + name] = value;
+        return true;
+    }
+
+    std::map<std::string, std::string> values;
+};
+
+Texts Shown(const test::RecordingMessageBox& messages) {
+    Texts texts;
+    for (const auto& message : messages.shown) {
+        texts.push_back(message.text);
+    }
+    return texts;
+}
+
+struct Go {
+    explicit Go(const UnitFaults& faults = {}, bool opens = true) : port(faults, opens) {
+        design.New(2, kDesignSampleRate);
+    }
+    bool Run(int portNumber) {
+        return ProgramUnit(design, portNumber, settings,
+                           {port, messages, nullptr, test::kShortTiming});
+    }
+
+    CConfiguration design;
+    test::FirmwarePort port;
+    test::RecordingMessageBox messages;
+    MemorySettings settings;
+};
+
+TEST(UnitProgramming, ProgramsTheDesignsImageAndRemembersThePort) {
+    Go go;
+    ASSERT_TRUE(go.Run(3)) << testing::PrintToString(Shown(go.messages));
+    CTAS3103 tas;
+    const CTAS3103::Image image = tas.BuildImage(go.design);
+    ASSERT_EQ(image.size(), CTAS3103::kImageSize);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), go.port.firmware.eeprom.begin()));
+    EXPECT_EQ(go.port.openedNumber, 3);
+    EXPECT_EQ(go.settings.GetInt("Port", "Port no", 0), 3);
+    EXPECT_FALSE(go.port.IsOpen());
+    EXPECT_TRUE(go.messages.shown.empty());
+
+    Go byName;
+    const UnitLink link{byName.port, byName.messages, nullptr, test::kShortTiming};
+    EXPECT_TRUE(ProgramUnit(byName.design, std::string("/dev/ttyUSB0"), link));
+    EXPECT_EQ(byName.port.openedName, "/dev/ttyUSB0");
+    EXPECT_FALSE(byName.port.IsOpen());
+}
+
+TEST(UnitProgramming, EveryFailureIsToldInOrderAndReleasesThePort) {
+    Go refused;
+    refused.design.Reset();
+    EXPECT_FALSE(refused.Run(1));
+    EXPECT_FALSE(refused.messages.shown.empty());
+    EXPECT_FALSE(refused.port.Touched());
+    EXPECT_TRUE(refused.settings.values.empty());
+
+    Go noPort({}, false);
+    EXPECT_FALSE(noPort.Run(7));
+    EXPECT_EQ(Shown(noPort.messages), Texts{"Failed to open COM port ! "});
+    EXPECT_TRUE(noPort.settings.values.empty());
+
+    Go noUnit(UnitFaults{.silent = true});
+    EXPECT_FALSE(noUnit.Run(2));
+    EXPECT_EQ(Shown(noUnit.messages), (Texts{"There is no HMQ27 connected to the COM port ! ",
+                                             "Failed to program the HMQ27 ! "}));
+    EXPECT_EQ(noUnit.messages.shown[1].caption, "Kestrelvane (HMQ27)");
+    EXPECT_EQ(noUnit.settings.GetInt("Port", "Port no", 0), 2);
+    EXPECT_FALSE(noUnit.port.IsOpen());
+
+    Go broken(UnitFaults{.packet = 3, .lostAcks = 4});
+    EXPECT_FALSE(broken.Run(2));
+    EXPECT_EQ(Shown(broken.messages), Texts{"Failed to program the HMQ27 ! "});
+    EXPECT_EQ(broken.port.firmware.commands.back(), 0x82);
+    EXPECT_FALSE(broken.port.IsOpen());
+}
+
+TEST(UnitProgramming, DialogStartsWithTheGivenOrTheRememberedPort) {
+    MemorySettings settings;
+    EXPECT_EQ(ProgrammingPortNumber(0, settings), 1);
+    settings.SetInt("Port", "Port no", -1);
+    EXPECT_EQ(ProgrammingPortNumber(4, settings), 4);
+    EXPECT_EQ(ProgrammingPortNumber(0, settings), -1);
+}
+
+TEST(UnitProgramming, FileModeWritesTheCfgFileOrSaysWhyNot) {
+    test::TempDir dir;
+    Go go;
+    go.design.SetTitle("Desk");
+    ASSERT_TRUE(WriteUnitCfgFile(go.design, dir / "desk.cfg", -1, go.settings, go.messages));
+    EXPECT_EQ(go.settings.GetInt("Port", "Port no", 0), -1);
+    CTAS3103 tas;
+    ASSERT_TRUE(tas.WriteCfgFile(dir / "direct.cfg", "Desk", tas.BuildImage(go.design)));
+    EXPECT_EQ(test::ReadBytes(dir / "desk.cfg"), test::ReadBytes(dir / "direct.cfg"));
+    EXPECT_TRUE(go.messages.shown.empty());
+
+    EXPECT_FALSE(
+        WriteUnitCfgFile(go.design, dir / "missing" / "x.cfg", -1, go.settings, go.messages));
+    EXPECT_EQ(Shown(go.messages), Texts{"Couldn't create the file ! "});
+
+    Go refused;
+    refused.design.Reset();
+    EXPECT_FALSE(
+        WriteUnitCfgFile(refused.design, dir / "none.cfg", -1, refused.settings, refused.messages));
+    EXPECT_FALSE(refused.messages.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "none.cfg"));
+}
+
+} // namespace
+} // namespace kv
