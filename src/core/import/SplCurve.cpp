@@ -1,11 +1,15 @@
 #include "import/SplCurve.h"
 
+#include "import/CImportEngine.h"
 #include "import/VSmooth.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 #include "model/CBand.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -43,7 +47,59 @@ void StoreSmoothedCurve(CBand& band, const LevelAndPhase& curve) {
     }
 }
 
+bool HoldsFrequencyResponse(const CImportEngine& engine) {
+    return engine.Kind() == CImportEngine::kFrequencyResponse ||
+           engine.Kind() == CImportEngine::kBoth;
+}
+
+// The points above 0 Hz (a logarithm of 0 awaits the others), by ascending
+// frequency: the smoothing and the response lookup rely on that order, and
+// several layouts are stored as measured.
+std::vector<int> UsablePointOrder(const VDoubleVec& frequencies) {
+    std::vector<int> order(static_cast<std::size_t>(frequencies.GetSize()));
+    std::iota(order.begin(), order.end(), 0);
+    std::erase_if(order, [&frequencies](int i) { return !(frequencies[i] > 0.0); });
+    std::stable_sort(order.begin(), order.end(),
+                     [&frequencies](int a, int b) { return frequencies[a] < frequencies[b]; });
+    return order;
+}
+
 } // namespace
+
+bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages) {
+    CImportEngine engine;
+    return engine.Import(messages, fileName) && LoadSplCurve(band, engine, fileName);
+}
+
+bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesystem::path& fileName) {
+    if (!HoldsFrequencyResponse(engine)) {
+        return false;
+    }
+    const std::vector<int> order = UsablePointOrder(engine.Frequencies());
+    const int n = static_cast<int>(order.size());
+    VDoubleVec frequencies;
+    VComplexVec raw;
+    if (n < 2 || !frequencies.SetSize(n) || !raw.SetSize(n)) {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        const int from = order[static_cast<std::size_t>(i)];
+        frequencies[i] = engine.Frequencies()[from];
+        raw[i] = FromPolar(LevelToMagnitude(engine.Levels()[from]), engine.Phases()[from]);
+    }
+    band.splFreqs = frequencies;
+    band.splRaw = raw;
+    if (band.splFreqs.GetSize() != n || band.splRaw.GetSize() != n) {
+        band.splFreqs.SetSize(0);
+        band.splRaw.SetSize(0);
+        return false;
+    }
+    const std::u8string name = fileName.u8string();
+    band.splFileName.assign(name.begin(), name.end());
+    band.modified = true;
+    SetSmoothing(band, band.splSmoothing);
+    return true;
+}
 
 double LevelToMagnitude(double dB) {
     const double e = dB * 0.05 * kLn10;

@@ -1,12 +1,27 @@
 #pragma once
 
+#include <filesystem>
+
 namespace kv {
 
 class CBand;
+class CImportEngine;
+class IMessageBox;
 
 // 10^(dB/20) as the SPL curves are built: exactly 1 at 0 dB, capped at
 // 10686474000000 above 600 dB and at 1e-38 below -760 dB.
 double LevelToMagnitude(double dB);
+
+// Imports a measurement file as the band's SPL curve and smooths it with the
+// band's setting. Only a frequency response is taken, and only as a curve the
+// response computation can use: points at or below 0 Hz are dropped and the
+// rest put in ascending order of frequency. A file that gives no such curve
+// of at least two points leaves the band as it was and gives false; the
+// caller tells the user. The import's one question goes to messages.
+bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages);
+// The same for a file the engine has already imported.
+bool LoadSplCurve(CBand& band, const CImportEngine& imported,
+                  const std::filesystem::path& fileName);
 
 // Sets the band's smoothing (1..48) and rebuilds splSmoothed from splRaw;
 // false, and nothing changes, for a value outside that range. A curve too

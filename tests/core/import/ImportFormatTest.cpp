@@ -1,0 +1,111 @@
+#include "import/ImportFormat.h"
+
+#include "import/VInputFile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace kv {
+namespace {
+
+struct Detection {
+    ImportFormat format;
+    bool binary;
+};
+
+Detection Detect(const std::string& content, const std::string& extension = "txt") {
+    VInputFile file;
+    file.OpenMemory(reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
+    Detection result{ImportFormat::Unknown, false};
+    result.format = DetectFormat(file, extension, result.binary);
+    EXPECT_EQ(file.Tell(), 0u);
+    return result;
+}
+
+ImportFormat FormatOf(const std::string& content, const std::string& extension = "txt") {
+    return Detect(content, extension).format;
+}
+
+const std::string kData = "20 80 0\n30 81 5\n";
+
+TEST(ImportFormat, FirstLinePrefixesDecideInTheirOrder) {
+    EXPECT_EQ(FormatOf("Lsp-LAB:Compensation File v0.12\n" + kData),
+              ImportFormat::CompensationFile);
+    EXPECT_EQ(FormatOf("Mic correction data: Ref Sensitivity = 12\n" + kData),
+              ImportFormat::MicrophoneCorrection);
+    EXPECT_EQ(FormatOf("ECM8000:  sensitivity -38\n" + kData), ImportFormat::MicrophoneCorrection);
+    EXPECT_EQ(FormatOf("MDF (Microphone Data Format) File\n" + kData),
+              ImportFormat::MicrophoneDataFormat);
+    EXPECT_EQ(FormatOf("  HZ \t dB   DEG\n" + kData), ImportFormat::TitledSplColumns);
+    EXPECT_EQ(FormatOf("Hz dBV deg\n" + kData), ImportFormat::TitledSplColumns);
+    EXPECT_EQ(FormatOf("Hz V deg\n" + kData), ImportFormat::VoltColumns);
+    EXPECT_EQ(FormatOf("Transfer Function Mag - dB volts/volts\nx\n" + kData),
+              ImportFormat::SplUnderTwoTitles);
+    EXPECT_EQ(FormatOf("Freq Ohms Phase\n" + kData), ImportFormat::TitledImpedanceColumns);
+    EXPECT_EQ(FormatOf("Impedance: ohm, phase\nx\n" + kData),
+              ImportFormat::ImpedanceUnderTwoTitles);
+    EXPECT_EQ(FormatOf("Time[ms] Level[V]\n" + kData), ImportFormat::VoltageTimeSeries);
+    EXPECT_EQ(FormatOf("Time[ms] Level[Pa]\n" + kData), ImportFormat::PressureTimeSeries);
+    EXPECT_EQ(FormatOf("* LMS 4.6\n" + kData), ImportFormat::StarredHeaderText);
+}
+
+TEST(ImportFormat, ALineOfTwoNumbersIsPlainColumnsWhateverTheExtension) {
+    EXPECT_EQ(FormatOf("20 85.3 0\nx\ny\n", "xop"), ImportFormat::PlainColumns);
+    EXPECT_EQ(FormatOf("1.0e+01\t-2.5\n1\n2\n", "dat"), ImportFormat::PlainColumns);
+    // Runs of one character are not numbers: the extension decides.
+    EXPECT_EQ(FormatOf("1 2\nx\ny\n", "xop"), ImportFormat::Xop);
+}
+
+TEST(ImportFormat, SecondLineTitlesFollowAnyFirstLine) {
+    EXPECT_EQ(FormatOf("Woofer\nFreq dB\n" + kData), ImportFormat::SplUnderTwoTitles);
+    EXPECT_EQ(FormatOf("Woofer\nhz ohm\n" + kData), ImportFormat::ImpedanceUnderTwoTitles);
+}
+
+TEST(ImportFormat, ExtensionsDecideLastForText) {
+    const std::string text = "title\nsubtitle\nmore\n";
+    EXPECT_EQ(FormatOf(text, "wav"), ImportFormat::Wav);
+    EXPECT_EQ(FormatOf(text, "GDT"), ImportFormat::StarredHeaderText);
+    EXPECT_EQ(FormatOf(text, "idf"), ImportFormat::Idf);
+    EXPECT_EQ(FormatOf(text, "Xop"), ImportFormat::Xop);
+    EXPECT_EQ(FormatOf(text, "tds"), ImportFormat::TdsTx2);
+    EXPECT_EQ(FormatOf(text, "TX2"), ImportFormat::TdsTx2);
+    EXPECT_EQ(FormatOf(text, "frd"), ImportFormat::PlainColumns);
+    EXPECT_EQ(FormatOf(text, "fr"), ImportFormat::PlainColumns);
+    EXPECT_EQ(FormatOf(text, "txt"), ImportFormat::Unknown);
+    EXPECT_EQ(FileExtension("/a.b/c.d/Woofer.ZMA"), "ZMA");
+    EXPECT_EQ(FileExtension("/a.b/Woofer"), "");
+}
+
+TEST(ImportFormat, ATextFileOfFewerThanThreeLinesIsNeverRecognised) {
+    EXPECT_EQ(FormatOf("20 85.3 0\n30 86 0\n", "frd"), ImportFormat::Unknown);
+    EXPECT_EQ(FormatOf("Freq dB Phase\n20 85.3 0", "frd"), ImportFormat::Unknown);
+    EXPECT_EQ(FormatOf("Freq dB Phase\n20 85.3 0\n30 86 0"), ImportFormat::TitledSplColumns);
+}
+
+TEST(ImportFormat, BinaryFilesGoByTheirMagicThenTheWavExtension) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Detect("\xCD\xAB\xFF\xFF rest"s, "dat").format, ImportFormat::BinaryTimeSeries);
+    EXPECT_EQ(Detect("\xDE\xBC\xFF\xFF rest"s, "wav").format, ImportFormat::Mlssa);
+    EXPECT_EQ(Detect("RIFF\0\0\0\0WAVE"s, "WAV").format, ImportFormat::Wav);
+    EXPECT_EQ(Detect("RIFF\0\0\0\0WAVE"s, "bin").format, ImportFormat::BinaryLevelRecords);
+    const Detection late = Detect(std::string(5000, 'a') + "\x01", "txt");
+    EXPECT_TRUE(late.binary);
+    EXPECT_EQ(late.format, ImportFormat::BinaryLevelRecords);
+    EXPECT_FALSE(Detect("\xE2\x80\x94 \x1A\t\r\n\xFE\n\n").binary);
+    EXPECT_TRUE(Detect("a\xFF\n\n\n").binary);
+}
+
+TEST(ImportFormat, CommentedColumnsAreTakenOnlyWhereNoOtherRuleApplies) {
+    const std::string rew = "* Measurement data measured by REW\n*\n* Freq(Hz)\tSPL(dB)\n"
+                            "20\t80\n30\t81\n";
+    EXPECT_EQ(FormatOf(rew, "txt"), ImportFormat::CommentedColumns);
+    EXPECT_EQ(FormatOf(rew, "frd"), ImportFormat::PlainColumns);
+    EXPECT_EQ(FormatOf("# freq SPL\n\n# more\n5 80\n6 81\n"), ImportFormat::CommentedColumns);
+    EXPECT_EQ(FormatOf("5\t80\n6\t81\n7\t82\n"), ImportFormat::CommentedColumns);
+    EXPECT_EQ(FormatOf("* a\n* b\n* c\n20\n30\n"), ImportFormat::Unknown);
+    EXPECT_EQ(FormatOf("* a\n* b\n* c\nFreq,dB\n20,80\n"), ImportFormat::Unknown);
+    EXPECT_EQ(FormatOf("* a\n* b\n* c\n"), ImportFormat::Unknown);
+}
+
+} // namespace
+} // namespace kv

@@ -1,0 +1,201 @@
+// Real files published by measurement programs and their users. They live
+// beside the checkout, not in it; without them these tests are skipped.
+#include "import/CImportEngine.h"
+#include "import/LittleEndian.h"
+#include "import/SplCurve.h"
+#include "model/CBand.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+constexpr double kDeg = 0.017453292519943295;
+
+// The first and the last data line of a curve as the file writes them.
+struct Point {
+    double frequency;
+    double value;
+    double phaseDegrees;
+};
+
+struct CurveFile {
+    const char* path;
+    ImportFormat format;
+    int kind;
+    int points;
+    Point first;
+    Point last;
+};
+
+const CurveFile kCurveFiles[] = {
+    {"autosound-measurements/ECM8000_0deg.txt",
+     ImportFormat::PlainColumns,
+     1,
+     35,
+     {10.0, -2.934, 0},
+     {21000.0, 0.0, 0}},
+    {"autosound-measurements/c.txt",
+     ImportFormat::CommentedColumns,
+     1,
+     1286,
+     {4.3945, 52.087, 0},
+     {47024.5316, 22.022, 0}},
+    {"autosound-measurements/fact5-bell-cut-q1-before.txt",
+     ImportFormat::CommentedColumns,
+     1,
+     961,
+     {20.0, 73.3567, 103.673},
+     {20000.0, 23.9073, 124.757}},
+    {"jonronen-speaker-measurements/Woofer.zma",
+     ImportFormat::PlainColumns,
+     2,
+     344,
+     {1.029, 6.616, 2.876},
+     {20642.546, 49.448, 56.089}},
+    {"jonronen-speaker-measurements/caw938.frd",
+     ImportFormat::PlainColumns,
+     1,
+     861,
+     {40.0, 67.944, -20.7394},
+     {19896.974609, 46.522, 94.8630}},
+    {"jonronen-speaker-measurements/caw938.zma",
+     ImportFormat::CommentedColumns,
+     2,
+     956,
+     {20.144928, 7.472016, 18.0360},
+     {19896.974609, 44.205753, 53.6909}},
+    {"jonronen-speaker-measurements/port and w near field.txt",
+     ImportFormat::PlainColumns,
+     1,
+     953,
+     {20.586044, 54.7048, -48.1238},
+     {19896.97461, 56.1266, -32.6857}},
+    {"jonronen-speaker-measurements/tweeter diffraction.frd",
+     ImportFormat::PlainColumns,
+     1,
+     506,
+     {10.0, -5.9927, 0},
+     {20000.0, -0.0207, 0}},
+    {"jonronen-speaker-measurements/woofer_combined.txt",
+     ImportFormat::CommentedColumns,
+     1,
+     759,
+     {20.885475, 72.7385, 165.7},
+     {4974.243652, 96.5155, -25.2944}},
+    {"rsantct-drc/L_0.frd",
+     ImportFormat::PlainColumns,
+     1,
+     1000,
+     {1.0, -59.765, 0},
+     {24000.0, -72.708, 0}},
+    {"speakertools/L16RNX_0g_242_27mV.zma",
+     ImportFormat::CommentedColumns,
+     2,
+     386,
+     {10.0, 7.1179, 25.2241},
+     {20000.0, 27.1868, 48.1256}},
+    // The third column is a group delay in seconds; the layout has no way
+    // to say so, and it is read as the phase.
+    {"speakertools/sample.frd",
+     ImportFormat::PlainColumns,
+     1,
+     1002,
+     {1.0, 65.6568, 0},
+     {20404.054, 89.765, -0.0}},
+};
+
+class MeasurementFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::is_directory(folder)) {
+            GTEST_SKIP() << "no measurement files at " << folder;
+        }
+    }
+
+    std::filesystem::path folder = KV_MEASUREMENTS_DIR;
+    test::RecordingMessageBox messages;
+};
+
+void ExpectPoint(const CImportEngine& engine, int index, const Point& point) {
+    const bool impedance = engine.Kind() == CImportEngine::kImpedance;
+    const VDoubleVec& values = impedance ? engine.ImpedanceMagnitudes() : engine.Levels();
+    const VDoubleVec& phases = impedance ? engine.ImpedancePhases() : engine.Phases();
+    EXPECT_EQ(engine.Frequencies()[index], point.frequency);
+    EXPECT_EQ(values[index], point.value);
+    EXPECT_EQ(phases[index], point.phaseDegrees * kDeg);
+}
+
+TEST_F(MeasurementFiles, CurvesImportWithTheValuesInTheFile) {
+    for (const CurveFile& file : kCurveFiles) {
+        SCOPED_TRACE(file.path);
+        CImportEngine engine;
+        ASSERT_TRUE(engine.Import(messages, folder / file.path));
+        EXPECT_EQ(engine.Format(), file.format);
+        EXPECT_EQ(engine.Kind(), file.kind);
+        ASSERT_EQ(engine.Frequencies().GetSize(), file.points);
+        ExpectPoint(engine, 0, file.first);
+        ExpectPoint(engine, file.points - 1, file.last);
+        for (int i = 1; i < file.points; ++i) {
+            ASSERT_LE(engine.Frequencies()[i - 1], engine.Frequencies()[i]) << i;
+        }
+    }
+    EXPECT_TRUE(messages.asked.empty());
+}
+
+TEST_F(MeasurementFiles, ResponsesLoadIntoABandAndImpedancesAreRefused) {
+    for (const CurveFile& file : kCurveFiles) {
+        SCOPED_TRACE(file.path);
+        CBand band;
+        const bool loaded = LoadSplCurve(band, folder / file.path, messages);
+        EXPECT_EQ(loaded, file.kind == CImportEngine::kFrequencyResponse);
+        EXPECT_EQ(band.splFreqs.GetSize(), loaded ? file.points : 0);
+    }
+}
+
+TEST_F(MeasurementFiles, AnImpulseResponseWaveGivesItsFloatSamples) {
+    const std::filesystem::path path = folder / "autosound-measurements/w_L.wav-t0-at-256.wav";
+    CImportEngine engine;
+    ASSERT_TRUE(engine.Import(messages, path));
+    EXPECT_EQ(engine.Format(), ImportFormat::Wav);
+    EXPECT_TRUE(engine.Binary());
+    EXPECT_EQ(engine.Kind(), CImportEngine::kTimeResponse);
+    EXPECT_EQ(engine.SampleRate(), 96000.0);
+    // Mono float samples right after a 44-byte header.
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
+    const std::size_t header = 44;
+    ASSERT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "data");
+    ASSERT_EQ(engine.TimeSamples().GetSize(), static_cast<int>((bytes.size() - header) / 4));
+    for (int i = 0; i < engine.TimeSamples().GetSize(); ++i) {
+        ASSERT_EQ(engine.TimeSamples()[i], LoadF32(bytes.data() + header + 4 * i)) << i;
+    }
+}
+
+TEST_F(MeasurementFiles, FilesOfOtherLayoutsAreRefused) {
+    const struct {
+        const char* path;
+        ImportFormat format;
+    } refused[] = {
+        // Free text before the data: not a measurement at all.
+        {"autosound-measurements/rew_filter_settings_text.txt", ImportFormat::Unknown},
+        // Spreadsheet exports with a column title row and empty cells.
+        {"mk3-reference-loudspeaker/SB26STAC-C000-4_freq_response.csv", ImportFormat::Unknown},
+        {"mk3-reference-loudspeaker/H2606-920000_impedance.csv", ImportFormat::Unknown},
+        // A serialised program project: binary, so taken as level records,
+        // which its bytes are not.
+        {"jonronen-speaker-measurements/Woofer Combined Near.mdat",
+         ImportFormat::BinaryLevelRecords},
+    };
+    for (const auto& file : refused) {
+        SCOPED_TRACE(file.path);
+        CImportEngine engine;
+        EXPECT_FALSE(engine.Import(messages, folder / file.path));
+        EXPECT_EQ(engine.Format(), file.format);
+        EXPECT_EQ(engine.Kind(), CImportEngine::kNothing);
+        EXPECT_TRUE(engine.Frequencies().Empty());
+    }
+}
+
+} // namespace
+} // namespace kv
