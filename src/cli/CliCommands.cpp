@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 #include "CliHardwareCommands.h"
+#include "CliImportCommands.h"
 #include "CliProgramCommand.h"
 #include "DesignReport.h"
 #include "JsonWriter.h"
@@ -100,6 +101,21 @@ const std::vector<CliCommand>& Commands() {
          {},
          1,
          RunCfg},
+        {"import",
+         "import FILE [--json] [--spl-is-impedance]",
+         "Read a measurement file with the import engine (an MLSSA file is taken as an SPL "
+         "curve unless --spl-is-impedance).",
+         {},
+         {"--json", "--spl-is-impedance"},
+         1,
+         RunImport},
+        {"load-spl",
+         "load-spl IN.ksv --band N FILE [--smoothing S] -o OUT.ksv",
+         "Load a measurement file as band N's SPL curve, optionally set its smoothing, and save.",
+         {"--band", "--smoothing", "-o"},
+         {},
+         2,
+         RunLoadSpl},
         {"program",
          "program IN.ksv --port PORT",
          "Program the HMQ27 over a serial port (a device path such as /dev/ttyUSB0 or COM3, or "

@@ -1,0 +1,126 @@
+#include "CliImportCommands.h"
+
+#include "CliCommand.h"
+#include "JsonWriter.h"
+#include "import/CImportEngine.h"
+#include "import/SplCurve.h"
+#include "import/VInputFile.h"
+#include "model/CConfiguration.h"
+
+#include <ostream>
+
+namespace kv {
+namespace {
+
+void WriteArray(JsonWriter& json, const std::string& name, const VDoubleVec& values) {
+    json.Key(name);
+    json.BeginArray();
+    for (const double value : values) {
+        json.Value(value);
+    }
+    json.EndArray();
+}
+
+void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
+    json.BeginObject();
+    json.Member("format", static_cast<int>(engine.Format()));
+    json.Member("kind", engine.Kind());
+    json.Member("binary", engine.Binary());
+    WriteArray(json, "frequencies", engine.Frequencies());
+    WriteArray(json, "levels", engine.Levels());
+    WriteArray(json, "phases", engine.Phases());
+    WriteArray(json, "impedanceMagnitudes", engine.ImpedanceMagnitudes());
+    WriteArray(json, "impedancePhases", engine.ImpedancePhases());
+    WriteArray(json, "timeSamples", engine.TimeSamples());
+    json.Member("sampleRate", engine.SampleRate());
+    json.Member("sensitivity", engine.Sensitivity());
+    json.EndObject();
+}
+
+const char* KindName(int kind) {
+    switch (kind) {
+    case CImportEngine::kFrequencyResponse:
+        return "frequency response";
+    case CImportEngine::kImpedance:
+        return "impedance";
+    case CImportEngine::kBoth:
+        return "frequency response and impedance";
+    case CImportEngine::kTimeResponse:
+        return "time response";
+    default:
+        return "nothing";
+    }
+}
+
+void WriteImportSummary(std::ostream& out, const CImportEngine& engine) {
+    out << "Format: " << static_cast<int>(engine.Format())
+        << (engine.Binary() ? " (binary)" : " (text)") << "\nKind: " << engine.Kind() << " ("
+        << KindName(engine.Kind()) << ")\n";
+    const VDoubleVec& frequencies = engine.Frequencies();
+    if (!frequencies.Empty()) {
+        out << "Points: " << frequencies.GetSize() << ", " << frequencies[0] << " Hz to "
+            << frequencies[frequencies.GetSize() - 1] << " Hz\n";
+    }
+    if (engine.Kind() == CImportEngine::kTimeResponse) {
+        out << "Samples: " << engine.TimeSamples().GetSize() << " at " << engine.SampleRate()
+            << " Hz\n";
+    }
+    if (engine.Sensitivity() != 0.0) {
+        out << "Sensitivity: " << engine.Sensitivity() << '\n';
+    }
+}
+
+} // namespace
+
+int RunImport(CliContext& context) {
+    const std::string& path = context.args.Positionals()[0];
+    VInputFile file;
+    if (!file.Open(path)) {
+        return CliFail(context, "Couldn't open the file ! ");
+    }
+    CliMessageBox answers(context.err, context.args.Has("--spl-is-impedance")
+                                           ? IMessageBox::Answer::No
+                                           : IMessageBox::Answer::Yes);
+    CImportEngine engine;
+    if (!engine.Import(answers, file, path)) {
+        return CliFail(context, engine.Format() == ImportFormat::Unknown
+                                    ? "Unknown measurement file format: " + path
+                                    : "Failed to read the measurement file: " + path);
+    }
+    if (context.args.Has("--json")) {
+        JsonWriter json(context.out);
+        WriteImportJson(json, engine);
+        context.out << '\n';
+    } else {
+        WriteImportSummary(context.out, engine);
+    }
+    return kExitSuccess;
+}
+
+int RunLoadSpl(CliContext& context) {
+    std::string error;
+    const std::optional<int> band = context.args.IntValue("--band", 1, kMaxBands, error);
+    const std::optional<int> smoothing =
+        context.args.IntValue("--smoothing", kMinSmoothing, kMaxSmoothing, error);
+    if (!error.empty() || !band) {
+        return CliUsageError(context, error.empty() ? "--band is required" : error);
+    }
+    CConfiguration design;
+    if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
+        return kExitFailed;
+    }
+    if (*band > design.numBands) {
+        return CliUsageError(context, "--band must name a band of the design (1.." +
+                                          std::to_string(design.numBands) + ")");
+    }
+    CBand& target = design.bands[static_cast<std::size_t>(*band - 1)];
+    if (!LoadSplCurve(target, context.args.Positionals()[1], context.messages)) {
+        return CliFail(context, "Failed to import the SPL curve!");
+    }
+    if (smoothing) {
+        SetSmoothing(target, *smoothing);
+    }
+    return design.Save(*context.args.Value("-o"), context.messages) ? kExitSuccess : kExitFailed;
+}
+
+} // namespace kv

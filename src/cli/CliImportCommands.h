@@ -1,0 +1,14 @@
+#pragma once
+
+namespace kv {
+
+struct CliContext;
+
+// `import FILE [--json] [--spl-is-impedance]`: what the import engine reads
+// from a measurement file.
+int RunImport(CliContext& context);
+// `load-spl IN.ksv --band N FILE [--smoothing S] -o OUT.ksv`: a measurement
+// file as a band's SPL curve, as the SPL Curve dialog loads it.
+int RunLoadSpl(CliContext& context);
+
+} // namespace kv

@@ -1,0 +1,107 @@
+#include "CliCommands.h"
+#include "support/TestSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace kv {
+namespace {
+
+class CliImport : public ::testing::Test {
+protected:
+    int Run(const std::vector<std::string>& words) {
+        std::ostringstream outStream;
+        std::ostringstream errStream;
+        const int status = RunCli(words, outStream, errStream);
+        out = outStream.str();
+        err = errStream.str();
+        return status;
+    }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        std::ofstream(dir / name, std::ios::binary) << content;
+        return (dir / name).string();
+    }
+
+    std::string Mlssa() {
+        test::ByteWriter writer;
+        writer.Raw({0xDE, 0xBC, 0xFF, 0xFF, 0, 0, 0x80, 0x3F}).Int32(3);
+        writer.Double(0.0).Raw({0, 0, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0x40, 0, 0, 0, 0});
+        writer.Raw(std::vector<std::uint8_t>(846, 0));
+        test::WriteBytes(dir / "m.mls", writer.Bytes());
+        return (dir / "m.mls").string();
+    }
+
+    test::TempDir dir;
+    std::string out;
+    std::string err;
+};
+
+TEST_F(CliImport, ImportPrintsEveryResultField) {
+    const std::string file = Write("w.frd", "20 85.5 0\n10 80 180\n5 70 0\n");
+    ASSERT_EQ(Run({"import", file, "--json"}), 0) << err;
+    EXPECT_EQ(out, "{\"format\":4,\"kind\":1,\"binary\":false,\"frequencies\":[5,10,20],"
+                   "\"levels\":[70,80,85.5],\"phases\":[0,3.1415926535897931,0],"
+                   "\"impedanceMagnitudes\":[],\"impedancePhases\":[],\"timeSamples\":[],"
+                   "\"sampleRate\":0,\"sensitivity\":0}\n");
+    ASSERT_EQ(Run({"import", file}), 0);
+    EXPECT_EQ(out, "Format: 4 (text)\nKind: 1 (frequency response)\nPoints: 3, 5 Hz to 20 Hz\n");
+}
+
+TEST_F(CliImport, TheMlssaQuestionIsAnsweredFromTheCommandLine) {
+    const std::string file = Mlssa();
+    ASSERT_EQ(Run({"import", file, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"kind\":1,"), std::string::npos);
+    EXPECT_NE(out.find("\"frequencies\":[1000,2000]"), std::string::npos);
+    EXPECT_EQ(err, "kestrelvane-cli: Is the MLSSA file \"m.mls\" a SPL curve ? \n");
+    ASSERT_EQ(Run({"import", file, "--json", "--spl-is-impedance"}), 0) << err;
+    EXPECT_NE(out.find("\"kind\":2,"), std::string::npos);
+    EXPECT_NE(out.find("\"impedanceMagnitudes\":[0,0]"), std::string::npos);
+}
+
+TEST_F(CliImport, ImportFailuresSayWhy) {
+    EXPECT_EQ(Run({"import", (dir / "none.frd").string()}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: Couldn't open the file ! \n");
+    const std::string text = Write("notes.txt", "some\nplain\ntext\n");
+    EXPECT_EQ(Run({"import", text}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: Unknown measurement file format: " + text + "\n");
+    const std::string empty = Write("empty.xop", "title\nno\ndata\n");
+    EXPECT_EQ(Run({"import", empty}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to read the measurement file: " + empty + "\n");
+    EXPECT_EQ(Run({"import"}), 2);
+    EXPECT_EQ(Run({"import", text, "--bogus"}), 2);
+}
+
+TEST_F(CliImport, LoadSplPutsTheCurveIntoTheBandAndSaves) {
+    const std::string design = (dir / "d.ksv").string();
+    const std::string saved = (dir / "out.ksv").string();
+    ASSERT_EQ(Run({"new", "--ways", "2", "-o", design}), 0) << err;
+    const std::string curve = Write("w.frd", "10 80 0\n20 81 0\n40 82 0\n");
+    ASSERT_EQ(Run({"load-spl", design, "--band", "2", curve, "--smoothing", "6", "-o", saved}), 0)
+        << err;
+    ASSERT_EQ(Run({"info", saved, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"splFileName\":\"" + curve + "\",\"splSmoothing\":6,\"splPoints\":3"),
+              std::string::npos);
+    EXPECT_NE(out.find("\"splFileName\":\"\",\"splSmoothing\":48,\"splPoints\":0"),
+              std::string::npos);
+}
+
+TEST_F(CliImport, LoadSplRefusesWhatIsNoSplCurve) {
+    const std::string design = (dir / "d.ksv").string();
+    const std::string saved = (dir / "out.ksv").string();
+    ASSERT_EQ(Run({"new", "--ways", "2", "-o", design}), 0) << err;
+    const std::string impedance = Write("w.zma", "10 6 0\n20 7 0\n40 8 0\n");
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", impedance, "-o", saved}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve!\n");
+    EXPECT_FALSE(std::filesystem::exists(saved));
+
+    const std::string curve = Write("w.frd", "10 80 0\n20 81 0\n40 82 0\n");
+    EXPECT_EQ(Run({"load-spl", design, "--band", "3", curve, "-o", saved}), 2);
+    EXPECT_EQ(Run({"load-spl", design, curve, "-o", saved}), 2);
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", curve, "--smoothing", "49", "-o", saved}), 2);
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+} // namespace
+} // namespace kv
