@@ -27,6 +27,10 @@ constexpr std::uint32_t kCheckWord = 0x81422418;
 constexpr double kMutedLevelDb = -122.0;
 constexpr double kDelayWordScale = 65536.0; // the sample count sits in the upper 16 bits
 constexpr int kMissingBandCorner = 3;
+// The corner selections the chip knows; each is one byte of a word shared
+// by the three channels.
+constexpr int kLowestCorner = 1;
+constexpr int kHighestCorner = 5;
 
 // Register map: bytes of every subaddress's data, back to back in
 // subaddress order.
@@ -198,8 +202,8 @@ private:
         const double level = band.muted ? kMutedLevelDb : band.gain;
         CheckCoefficient(name + " (gain)", "its volume coefficient", CTAS3103::DbToGain(level));
         CheckDelay(name, band);
-        CheckTone(name, "bass", band.bassGain);
-        CheckTone(name, "treble", band.trebleGain);
+        CheckTone(name, "bass", band.bassGain, band.bassCorner);
+        CheckTone(name, "treble", band.trebleGain, band.trebleCorner);
         int sections = 0;
         DesignBiquads(band, [&](const BiquadCalc& calc, const BandSection& where) {
             ++sections;
@@ -212,8 +216,12 @@ private:
         }
     }
 
+    // NaN passes every comparison, so it is caught first: the sample count
+    // of the delay word would be undefined.
     void CheckDelay(const std::string& name, const CBand& band) {
-        if (band.delay < 0.0) {
+        if (!std::isfinite(band.delay)) {
+            problems_.push_back(name + ": the delay is not a finite number.");
+        } else if (band.delay < 0.0) {
             problems_.push_back(Sentence("%s: the delay of %.3f ms is negative.", name.c_str(),
                                          band.delay * 1000.0));
         } else {
@@ -231,13 +239,39 @@ private:
 
     // A gain of exactly 0 bypasses the stage; any other gain must be one of
     // the chip's settings, or the unit would play it at -18 dB. Both stages
-    // share the grid of settings.
-    void CheckTone(const std::string& name, const char* stage, double dB) {
+    // share the grid of settings. A corner outside the chip's selections
+    // would spill into the neighbouring channel's byte.
+    void CheckTone(const std::string& name, const char* stage, double dB, int corner) {
         if (dB != 0.0 && !ToneCode(dB, kBassBoostCodes).has_value()) {
             problems_.push_back(Sentence("%s: the %s gain of %g dB is not one of the TAS3103's "
                                          "settings (-18 to +18 dB in 0.5 dB steps).",
                                          name.c_str(), stage, dB));
         }
+        if (corner < kLowestCorner || corner > kHighestCorner) {
+            problems_.push_back(Sentence("%s: the %s corner selection %d is not one of the "
+                                         "TAS3103's %d to %d.",
+                                         name.c_str(), stage, corner, kLowestCorner,
+                                         kHighestCorner));
+        }
+    }
+
+    // Above half the sample rate a section comes out unstable or, a whole
+    // number of sample rates higher, stable with the very coefficients of a
+    // section at its alias frequency: the unit would filter in the wrong place.
+    void ReportAboveHalfTheSampleRate(const std::string& subject, const BiquadCalc& calc,
+                                      bool stable) {
+        const double fs = calc.SampleRate();
+        const double f = calc.Frequency();
+        const std::string why = Sentence("its frequency of %.0f Hz lies above half the sample "
+                                         "rate (%.0f Hz)",
+                                         f, fs / 2.0);
+        if (!stable) {
+            problems_.push_back(subject + " is unstable: " + why + ".");
+            return;
+        }
+        const double alias = std::fabs(f - fs * std::round(f / fs));
+        problems_.push_back(subject + " is aliased: " + why +
+                            Sentence(", so the unit would filter at %.0f Hz instead.", alias));
     }
 
     // An unstable section is reported for that alone: its coefficients are
@@ -250,11 +284,8 @@ private:
                 return;
             }
         }
-        const double nyquist = calc.SampleRate() / 2.0;
-        if (calc.Frequency() > nyquist) {
-            problems_.push_back(Sentence("%s is unstable: its frequency of %.0f Hz lies above half "
-                                         "the sample rate (%.0f Hz).",
-                                         subject.c_str(), calc.Frequency(), nyquist));
+        if (calc.Frequency() > calc.SampleRate() / 2.0) {
+            ReportAboveHalfTheSampleRate(subject, calc, StableOnChip(words));
             return;
         }
         if (!StableOnChip(words)) {

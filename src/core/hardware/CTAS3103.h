@@ -38,11 +38,11 @@ public:
 
     // Every reason why the design must not reach the unit, one clear
     // sentence each naming the band and the filter: no bands, a band with
-    // more than 16 sections, an unstable section (and why), a coefficient
-    // beyond the ±16 of the 5.23 format (and by how much), a coefficient
-    // that is not a finite number, a gain or delay the chip cannot hold, a
-    // bass or treble gain that is not one of the chip's settings. Empty when
-    // the design is safe to program.
+    // more than 16 sections, an unstable or aliased section (and why), a
+    // coefficient beyond the ±16 of the 5.23 format (and by how much), a
+    // coefficient that is not a finite number, a gain or delay the chip
+    // cannot hold, a bass or treble gain or corner that is not one of the
+    // chip's settings. Empty when the design is safe to program.
     static std::vector<std::string> CheckConfiguration(const CConfiguration& configuration);
 
     // The 2368-byte image of the design; empty when CheckConfiguration finds

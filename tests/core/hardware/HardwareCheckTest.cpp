@@ -1,6 +1,7 @@
 #include "hardware/CTAS3103.h"
 #include "model/CConfiguration.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace kv {
@@ -50,6 +51,22 @@ TEST_F(HardwareCheck, SectionsAboveHalfTheSampleRateAreRefusedAsUnstable) {
     ASSERT_EQ(problems.size(), 4u);
     EXPECT_EQ(problems[1], "Band 2, low-pass filter 2, section 2 is unstable: its frequency of "
                            "87812 Hz lies above half the sample rate (48000 Hz).");
+}
+
+// Beyond the sample rate the same formulas give a stable section, but one
+// with the coefficients of its alias: playable, and wrong.
+TEST_F(HardwareCheck, SectionsAboveTheSampleRateAreRefusedAsAliased) {
+    CrossoverSettings custom;
+    custom.type = Custom;
+    custom.freq = 47000.0;
+    custom.freqOfs = {2.2, 1.0, 1.0, 1.0};
+    custom.q = {0.7, 1.0, 1.0, 1.0};
+    ASSERT_TRUE(design.bands[0].SetLowPass(0, custom));
+    ASSERT_TRUE(design.bands[0].EnableLowPass(0, true));
+    EXPECT_EQ(Problems(), std::vector<std::string>{
+                              "Band 1, low-pass filter 1, section 1 is aliased: its frequency of "
+                              "103400 Hz lies above half the sample rate (48000 Hz), so the unit "
+                              "would filter at 7400 Hz instead."});
 }
 
 // Rounded to 23 fraction bits, a 2 Hz section's pole lands exactly on z = 1.
@@ -120,6 +137,19 @@ TEST_F(HardwareCheck, LevelsDelaysAndToneTheChipCannotHoldAreRefused) {
     design.bands[0].delay = -1.0 / 96000.0;
     design.bands[1].muted = true;
     EXPECT_EQ(Problems(), std::vector<std::string>{"Band 1: the delay of -0.010 ms is negative."});
+
+    // Values only a hand-made design can hold: a NaN delay slips past every
+    // comparison, and a corner beyond a byte spills into the next channel.
+    design.bands[0].delay = std::nan("");
+    design.bands[1].muted = false;
+    design.bands[1].gain = 0.0;
+    design.bands[1].bassCorner = 0x105;
+    design.bands[1].trebleCorner = 0;
+    EXPECT_EQ(Problems(),
+              (std::vector<std::string>{
+                  "Band 1: the delay is not a finite number.",
+                  "Band 2: the bass corner selection 261 is not one of the TAS3103's 1 to 5.",
+                  "Band 2: the treble corner selection 0 is not one of the TAS3103's 1 to 5."}));
 
     design.numBands = 0;
     EXPECT_EQ(Problems(), std::vector<std::string>{
