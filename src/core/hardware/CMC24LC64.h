@@ -46,8 +46,7 @@ public:
     static constexpr std::uint8_t kBlockPacket = 0x83;
     static constexpr std::array<std::uint8_t, 4> kHandshakeReply{0xF0, 0x25, 0x1E, 0x01};
     static constexpr std::array<std::uint8_t, 2> kAck{0x8F, 0x01};
-    static inline const std::string kNoUnitMessage =
-        "There is no HMQ27 connected to the COM port ! ";
+    static constexpr const char* kNoUnitMessage = "There is no HMQ27 connected to the COM port ! ";
 
     CMC24LC64(ISerialPort& port, IMessageBox& messages, const MC24LC64Timing& timing = {});
     // Closes the port if it is still open.
