@@ -1,12 +1,16 @@
 #include "model/CBand.h"
 
+#include "filters/BandCalculators.h"
 #include "import/SplCurve.h"
+#include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 #include "model/ArchiveItems.h"
 #include "model/CConfiguration.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 namespace kv {
 namespace {
@@ -19,6 +23,8 @@ constexpr double kMinQ = 0.001;
 constexpr double kMaxQ = 25.0;
 constexpr double kMaxEqGainDb = 20.0;
 constexpr double kMaxBassTrebleGainDb = 18.0;
+// A muted band is computed with this gain instead of its own.
+constexpr double kMutedGainDb = -122.0;
 constexpr int kMinCorner = 1;
 constexpr int kMaxCorner = 5;
 constexpr int kMaxRoute = 2;
@@ -69,6 +75,30 @@ template <typename Vector> bool AllFinite(const Vector& values) {
         }
     }
     return true;
+}
+
+template <typename Vector> bool CopyOut(const Vector& source, Vector& out) {
+    out = source;
+    return !out.Empty() && out.GetSize() == source.GetSize();
+}
+
+// The value at f of a curve, interpolated in ln f between the first
+// frequency above f and the one before it, and held constant beyond the
+// curve's ends. Ascending frequencies (every imported curve) are searched by
+// bisection.
+Complex SplValueAt(double f, const VDoubleVec& freqs, const VComplexVec& values, bool ascending) {
+    const int c = freqs.GetSize();
+    const auto above =
+        ascending ? std::upper_bound(freqs.begin(), freqs.end(), f)
+                  : std::find_if(freqs.begin(), freqs.end(), [f](double x) { return x > f; });
+    const int i = static_cast<int>(above - freqs.begin());
+    if (i == 0) {
+        return values[0];
+    }
+    if (i == c) {
+        return values[c - 1];
+    }
+    return LogInterpolateComplex(f, values[i - 1], freqs[i - 1], values[i], freqs[i]);
 }
 
 } // namespace
@@ -460,6 +490,111 @@ const std::string& CBand::GetName() {
 bool CBand::Serialize(VPersistence& archive) {
     (void)archive;
     return false;
+}
+
+bool CBand::Recalculate() {
+    if (!modified || owner == nullptr || owner->freqGrid == nullptr) {
+        return false;
+    }
+    CResponseEngine& engine = owner->Engine();
+    VComplexVec fresh(owner->freqGrid->GetSize());
+    ComputeFilterResponse(fresh);
+    engine.Update(filterResponse, fresh, filterImpulse, filterStep);
+    ComputeSplResponse(fresh);
+    engine.Update(splResponse, fresh, splImpulse, splStep);
+    ComputeTargetResponse(fresh);
+    engine.Update(targetResponse, fresh, targetImpulse, targetStep);
+    fresh = filterResponse;
+    fresh *= splResponse;
+    engine.Update(totalResponse, fresh, totalImpulse, totalStep);
+    modified = false;
+    return true;
+}
+
+// Gain, bass and treble, every realised filter, delay and polarity.
+void CBand::ComputeFilterResponse(VComplexVec& response) const {
+    const GridPhasors& phasors = owner->Engine().Phasors();
+    const VDoubleVec& grid = *owner->freqGrid;
+    response.FillReal(LevelToMagnitude(muted ? kMutedGainDb : gain));
+    ApplyBassTreble(*this, phasors, response);
+    ApplyHighPassFilters(*this, phasors, response);
+    ApplyLowPassFilters(*this, phasors, response);
+    ApplyNotches(*this, phasors, response);
+    ApplyAllPass(*this, phasors, response);
+    ApplyLowShelf(*this, phasors, response);
+    ApplyHighShelf(*this, phasors, response);
+    ApplyPeqs(*this, phasors, response);
+    if (delay != 0.0) {
+        for (int i = 0; i < response.GetSize(); ++i) {
+            response[i] =
+                Multiply(response[i], FromPolar(1.0, -2.0 * std::numbers::pi * grid[i] * delay));
+        }
+    }
+    if (reversedPhase) {
+        const Complex flip = FromPolar(1.0, -std::numbers::pi);
+        for (Complex& value : response) {
+            value = Multiply(value, flip);
+        }
+    }
+}
+
+// The smoothed SPL curve on the grid, or 1 where the band has none. A curve
+// whose smoothed values do not match its frequencies one to one is not used.
+void CBand::ComputeSplResponse(VComplexVec& response) const {
+    response.FillReal(1.0);
+    if (splFreqs.Empty() || splSmoothed.GetSize() != splFreqs.GetSize()) {
+        return;
+    }
+    const VDoubleVec& grid = *owner->freqGrid;
+    const bool ascending = std::is_sorted(splFreqs.begin(), splFreqs.end());
+    for (int i = 0; i < response.GetSize(); ++i) {
+        response[i] = SplValueAt(grid[i], splFreqs, splSmoothed, ascending);
+    }
+}
+
+// The enabled targets alone: gain, mute, delay and polarity do not enter.
+void CBand::ComputeTargetResponse(VComplexVec& response) const {
+    const GridPhasors& phasors = owner->Engine().Phasors();
+    response.FillReal(1.0);
+    ApplyHighPassTargets(*this, phasors, response);
+    ApplyLowPassTargets(*this, phasors, response);
+}
+
+bool CBand::GetFilterResponse(VComplexVec& out) const {
+    return CopyOut(filterResponse, out);
+}
+bool CBand::GetSplResponse(VComplexVec& out) const {
+    return CopyOut(splResponse, out);
+}
+bool CBand::GetTargetResponse(VComplexVec& out) const {
+    return CopyOut(targetResponse, out);
+}
+bool CBand::GetTotalResponse(VComplexVec& out) const {
+    return CopyOut(totalResponse, out);
+}
+bool CBand::GetFilterImpulse(VDoubleVec& out) const {
+    return CopyOut(filterImpulse, out);
+}
+bool CBand::GetFilterStep(VDoubleVec& out) const {
+    return CopyOut(filterStep, out);
+}
+bool CBand::GetSplImpulse(VDoubleVec& out) const {
+    return CopyOut(splImpulse, out);
+}
+bool CBand::GetSplStep(VDoubleVec& out) const {
+    return CopyOut(splStep, out);
+}
+bool CBand::GetTargetImpulse(VDoubleVec& out) const {
+    return CopyOut(targetImpulse, out);
+}
+bool CBand::GetTargetStep(VDoubleVec& out) const {
+    return CopyOut(targetStep, out);
+}
+bool CBand::GetTotalImpulse(VDoubleVec& out) const {
+    return CopyOut(totalImpulse, out);
+}
+bool CBand::GetTotalStep(VDoubleVec& out) const {
+    return CopyOut(totalStep, out);
 }
 
 bool CBand::SerializeSlotPair(VPersistence& archive, int k) {

@@ -87,6 +87,28 @@ public:
     // 16 minus the biquads the enabled filters need.
     int FreeBiquads() const;
 
+    // Recomputes the band's responses on the owner's grid when the band is
+    // modified, and clears the flag; false when it was not modified.
+    bool Recalculate();
+
+    // Copies of the computed responses: true when there was one to copy.
+    bool GetFilterResponse(VComplexVec& out) const;
+    bool GetSplResponse(VComplexVec& out) const;
+    bool GetTargetResponse(VComplexVec& out) const;
+    bool GetTotalResponse(VComplexVec& out) const;
+    bool GetFilterImpulse(VDoubleVec& out) const;
+    bool GetFilterStep(VDoubleVec& out) const;
+    bool GetSplImpulse(VDoubleVec& out) const;
+    bool GetSplStep(VDoubleVec& out) const;
+    bool GetTargetImpulse(VDoubleVec& out) const;
+    bool GetTargetStep(VDoubleVec& out) const;
+    bool GetTotalImpulse(VDoubleVec& out) const;
+    bool GetTotalStep(VDoubleVec& out) const;
+
+    // Empties every computed response, so the next recalculation rebuilds
+    // them all.
+    void ClearResponses();
+
     // The display name ("Output 2 (MF)"), also kept in `name`.
     const std::string& GetName();
 
@@ -151,7 +173,9 @@ private:
                             const CrossoverSettings& settings);
     bool AcceptsCrossover(const CrossoverSettings& settings) const;
     template <typename T> void Store(T& field, const T& value);
-    void ClearResponses();
+    void ComputeFilterResponse(VComplexVec& response) const;
+    void ComputeSplResponse(VComplexVec& response) const;
+    void ComputeTargetResponse(VComplexVec& response) const;
     bool SerializeSlotPair(VPersistence& archive, int k);
     bool HoldsOnlyComputableValues() const;
 };

@@ -131,6 +131,60 @@ double CConfiguration::GetMaxDelay(int bandIndex) const {
     return kSharedDelaySamples / sampleRate - others;
 }
 
+bool CConfiguration::Recalculate(const VFreqVec* grid, double pirLength) {
+    if (grid == nullptr || numBands < 1) {
+        return false;
+    }
+    freqGrid = grid;
+    this->pirLength = pirLength;
+    bool contextChanged = false;
+    if (!engine_.Prepare(*grid, sampleRate, pirLength, contextChanged)) {
+        return false;
+    }
+    const int used = std::min<int>(numBands, kMaxBands);
+    if (contextChanged) {
+        for (int i = 0; i < used; ++i) {
+            bands[i].ClearResponses();
+            bands[i].modified = true;
+        }
+        ClearSums();
+    }
+    bool changed = false;
+    for (int i = 0; i < used; ++i) {
+        changed = bands[i].Recalculate() || changed;
+    }
+    if (changed) {
+        RecalculateSums();
+    }
+    return changed;
+}
+
+void CConfiguration::RecalculateSums() {
+    const int used = std::min<int>(numBands, kMaxBands);
+    const auto sumOf = [this, used](VComplexVec CBand::*response) {
+        VComplexVec sum = bands[0].*response;
+        for (int i = 1; i < used; ++i) {
+            sum += bands[i].*response;
+        }
+        return sum;
+    };
+    engine_.Update(sumFilterResponse, sumOf(&CBand::filterResponse), sumFilterImpulse,
+                   sumFilterStep);
+    engine_.Update(sumTargetResponse, sumOf(&CBand::targetResponse), sumTargetImpulse,
+                   sumTargetStep);
+    engine_.Update(sumTotalResponse, sumOf(&CBand::totalResponse), sumTotalImpulse, sumTotalStep);
+}
+
+bool CConfiguration::ComputeTimeResponse(const VComplexVec& response, VDoubleVec& impulse,
+                                         VDoubleVec& step) {
+    return engine_.ComputeTimeResponse(response, impulse, step);
+}
+
+bool CConfiguration::BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
+                                   const VDoubleVec& magnitudeDb, const VDoubleVec& phase) {
+    return engine_.BuildSpectrum(spectrum, log2Size, grid, magnitudeDb, phase);
+}
+
 bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messages) {
     VPersistence archive;
     if (!archive.Open(path, true)) {

@@ -4,6 +4,7 @@
 #include "math/VDoubleVec.h"
 #include "math/VFreqVec.h"
 #include "model/CBand.h"
+#include "model/CResponseEngine.h"
 
 #include <array>
 #include <cstdint>
@@ -41,6 +42,18 @@ public:
     // delays of the other used bands.
     double GetMaxDelay(int bandIndex) const;
 
+    // Recomputes the modified bands on the grid and, when any was, the sums
+    // over the used bands; true when something was recomputed. A change of
+    // grid, sample rate or PIR length recomputes every used band.
+    bool Recalculate(const VFreqVec* grid, double pirLength);
+    // Impulse and step response of a complex response on the grid of the
+    // last recalculation.
+    bool ComputeTimeResponse(const VComplexVec& response, VDoubleVec& impulse, VDoubleVec& step);
+    bool BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
+                       const VDoubleVec& magnitudeDb, const VDoubleVec& phase);
+    CResponseEngine& Engine() { return engine_; }
+    const CResponseEngine& Engine() const { return engine_; }
+
     // Writes the design as a V205 project file. The previous file stays
     // untouched unless the whole new one reached the disk.
     bool Save(const std::filesystem::path& path, IMessageBox& messages);
@@ -74,6 +87,9 @@ private:
     LoadResult LoadFrom(VPersistence& archive);
     bool LoadHeader(VPersistence& archive, int version);
     void ClearSums();
+    void RecalculateSums();
+
+    CResponseEngine engine_;
 };
 
 } // namespace kv
