@@ -2,6 +2,7 @@
 
 #include "CliArguments.h"
 #include "CliMessageBox.h"
+#include "math/VFreqVec.h"
 
 #include <functional>
 #include <ostream>
@@ -23,6 +24,8 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     CliMessageBox& messages;
+    // The main window's frequency grid, which loaded designs are computed on.
+    const VFreqVec& grid;
 };
 
 // One subcommand: its usage line, the options it takes, how many positional
@@ -43,8 +46,9 @@ int CliFail(CliContext& context, const std::string& message);
 // Reports a bad command line and gives exit status 2.
 int CliUsageError(CliContext& context, const std::string& message);
 
-// Loads a project file exactly as the desktop program's Load does; failures
-// are reported through the context's messages.
+// Loads a project file exactly as the desktop program's Load does, and
+// computes its responses on the main grid with the main window's PIR
+// length; failures are reported through the context's messages.
 bool CliLoadDesign(CliContext& context, const std::string& path, CConfiguration& design);
 
 } // namespace kv

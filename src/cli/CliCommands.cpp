@@ -7,6 +7,7 @@
 #include "DesignReport.h"
 #include "JsonWriter.h"
 #include "model/CConfiguration.h"
+#include "model/MainGrid.h"
 
 namespace kv {
 
@@ -21,7 +22,11 @@ int CliUsageError(CliContext& context, const std::string& message) {
 }
 
 bool CliLoadDesign(CliContext& context, const std::string& path, CConfiguration& design) {
-    return design.Load(path, context.messages);
+    if (!design.Load(path, context.messages)) {
+        return false;
+    }
+    design.Recalculate(&context.grid, kMainPirLength);
+    return true;
 }
 
 namespace {
@@ -172,7 +177,9 @@ int RunCommand(const CliCommand& command, const std::vector<std::string>& rest, 
         return kExitBadCommandLine;
     }
     CliMessageBox messages(err);
-    CliContext context{args, out, err, messages};
+    VFreqVec grid;
+    CreateMainGrid(grid);
+    CliContext context{args, out, err, messages, grid};
     return command.run(context);
 }
 
