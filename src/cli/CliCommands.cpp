@@ -4,6 +4,7 @@
 #include "CliHardwareCommands.h"
 #include "CliImportCommands.h"
 #include "CliProgramCommand.h"
+#include "CliResponseCommands.h"
 #include "DesignReport.h"
 #include "JsonWriter.h"
 #include "model/CConfiguration.h"
@@ -106,6 +107,20 @@ const std::vector<CliCommand>& Commands() {
          {},
          1,
          RunCfg},
+        {"responses",
+         "responses IN.ksv --json",
+         "Print everything the recalculation computed, as one JSON object.",
+         {},
+         {"--json"},
+         1,
+         RunResponses},
+        {"export",
+         "export IN.ksv (--band N | --total) -o OUT.txt",
+         "Write the curve export text file of band N's pane (counted from 1) or of the total pane.",
+         {"--band", "-o"},
+         {"--total"},
+         1,
+         RunExport},
         {"import",
          "import FILE [--json] [--spl-is-impedance]",
          "Read a measurement file with the import engine (an MLSSA file is taken as an SPL "

@@ -1,5 +1,7 @@
 #include "JsonWriter.h"
 
+#include "math/NumberFormat.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -9,9 +11,7 @@ std::string JsonNumber(double number) {
     if (!std::isfinite(number)) {
         return "null";
     }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", number);
-    return text;
+    return FormatShortest(number);
 }
 
 namespace {

@@ -42,7 +42,7 @@ TEST_F(CliImport, ImportPrintsEveryResultField) {
     const std::string file = Write("w.frd", "20 85.5 0\n10 80 180\n5 70 0\n");
     ASSERT_EQ(Run({"import", file, "--json"}), 0) << err;
     EXPECT_EQ(out, "{\"format\":4,\"kind\":1,\"binary\":false,\"frequencies\":[5,10,20],"
-                   "\"levels\":[70,80,85.5],\"phases\":[0,3.1415926535897931,0],"
+                   "\"levels\":[70,80,85.5],\"phases\":[0,3.141592653589793,0],"
                    "\"impedanceMagnitudes\":[],\"impedancePhases\":[],\"timeSamples\":[],"
                    "\"sampleRate\":0,\"sensitivity\":0}\n");
     ASSERT_EQ(Run({"import", file}), 0);

@@ -8,7 +8,8 @@ namespace kv {
 namespace {
 
 TEST(Json, NumbersReadBackExactlyAndNonFiniteOnesAreNull) {
-    EXPECT_EQ(JsonNumber(0.1), "0.10000000000000001");
+    EXPECT_EQ(JsonNumber(0.1), "0.1");
+    EXPECT_EQ(JsonNumber(2e-05), "2e-05");
     EXPECT_EQ(std::stod(JsonNumber(1.0 / 3.0)), 1.0 / 3.0);
     EXPECT_EQ(JsonNumber(96000.0), "96000");
     EXPECT_EQ(JsonNumber(std::nan("")), "null");

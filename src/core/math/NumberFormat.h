@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+// Numbers as the files the program writes hold them, whatever locale the
+// process runs in (a decimal comma would break every reader of the file).
+
+// Fixed notation with the given number of decimals, correctly rounded.
+std::string FormatFixed(double value, int decimals);
+// The shortest text that reads back to the same double.
+std::string FormatShortest(double value);
+
+} // namespace kv
