@@ -8,21 +8,23 @@
 namespace kv {
 namespace {
 
-void WriteValues(JsonWriter& json, const std::string& name, const VDoubleVec& values) {
-    json.Key(name).BeginArray();
-    for (const double value : values) {
-        json.Value(value);
-    }
+void WriteValue(JsonWriter& json, double value) {
+    json.Value(value);
+}
+
+void WriteValue(JsonWriter& json, const Complex& value) {
+    json.BeginArray();
+    json.Value(value.real());
+    json.Value(value.imag());
     json.EndArray();
 }
 
-void WriteValues(JsonWriter& json, const std::string& name, const VComplexVec& values) {
+// A curve as an array: numbers, or [re, im] pairs.
+template <typename Vector>
+void WriteValues(JsonWriter& json, const std::string& name, const Vector& values) {
     json.Key(name).BeginArray();
-    for (const Complex& value : values) {
-        json.BeginArray();
-        json.Value(value.real());
-        json.Value(value.imag());
-        json.EndArray();
+    for (const auto& value : values) {
+        WriteValue(json, value);
     }
     json.EndArray();
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,16 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A vector holding the given values.
+template <typename Vector> Vector VectorOf(std::initializer_list<double> values) {
+    Vector v(static_cast<int>(values.size()));
+    int i = 0;
+    for (double x : values) {
+        v[i++] = x;
+    }
+    return v;
+}
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);

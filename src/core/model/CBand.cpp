@@ -77,6 +77,15 @@ template <typename Vector> bool AllFinite(const Vector& values) {
     return true;
 }
 
+bool CopySlot(const std::array<CrossoverSettings, kCrossoverSlots>& slots, int k,
+              CrossoverSettings& settings) {
+    if (!ValidSlot(k, kCrossoverSlots)) {
+        return false;
+    }
+    settings = slots[static_cast<std::size_t>(k)];
+    return true;
+}
+
 template <typename Vector> bool CopyOut(const Vector& source, Vector& out) {
     out = source;
     return !out.Empty() && out.GetSize() == source.GetSize();
@@ -312,11 +321,7 @@ bool CBand::SetCrossoverTarget(std::array<CrossoverSettings, kCrossoverSlots>& t
 }
 
 bool CBand::GetHighPass(int k, CrossoverSettings& settings) const {
-    if (!ValidSlot(k, kCrossoverSlots)) {
-        return false;
-    }
-    settings = hpFilter[k];
-    return true;
+    return CopySlot(hpFilter, k, settings);
 }
 
 bool CBand::SetHighPass(int k, const CrossoverSettings& settings) {
@@ -328,11 +333,7 @@ bool CBand::EnableHighPass(int k, bool on) {
 }
 
 bool CBand::GetHighPassTarget(int k, CrossoverSettings& settings) const {
-    if (!ValidSlot(k, kCrossoverSlots)) {
-        return false;
-    }
-    settings = hpTarget[k];
-    return true;
+    return CopySlot(hpTarget, k, settings);
 }
 
 bool CBand::SetHighPassTarget(int k, const CrossoverSettings& settings) {
@@ -340,11 +341,7 @@ bool CBand::SetHighPassTarget(int k, const CrossoverSettings& settings) {
 }
 
 bool CBand::GetLowPass(int k, CrossoverSettings& settings) const {
-    if (!ValidSlot(k, kCrossoverSlots)) {
-        return false;
-    }
-    settings = lpFilter[k];
-    return true;
+    return CopySlot(lpFilter, k, settings);
 }
 
 bool CBand::SetLowPass(int k, const CrossoverSettings& settings) {
@@ -356,11 +353,7 @@ bool CBand::EnableLowPass(int k, bool on) {
 }
 
 bool CBand::GetLowPassTarget(int k, CrossoverSettings& settings) const {
-    if (!ValidSlot(k, kCrossoverSlots)) {
-        return false;
-    }
-    settings = lpTarget[k];
-    return true;
+    return CopySlot(lpTarget, k, settings);
 }
 
 bool CBand::SetLowPassTarget(int k, const CrossoverSettings& settings) {

@@ -1,6 +1,7 @@
 #include "import/SplCurve.h"
 #include "import/VSmooth.h"
 #include "model/CBand.h"
+#include "support/TestSupport.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -9,12 +10,7 @@ namespace kv {
 namespace {
 
 VDoubleVec Values(std::initializer_list<double> values) {
-    VDoubleVec v(static_cast<int>(values.size()));
-    int i = 0;
-    for (double x : values) {
-        v[i++] = x;
-    }
-    return v;
+    return test::VectorOf<VDoubleVec>(values);
 }
 
 // A band with a jagged curve of n points spread log-evenly over two decades.

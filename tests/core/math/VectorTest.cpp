@@ -14,12 +14,7 @@ namespace {
 constexpr double pi = std::numbers::pi;
 
 VDoubleVec Values(std::initializer_list<double> values) {
-    VDoubleVec v(static_cast<int>(values.size()));
-    int i = 0;
-    for (double x : values) {
-        v[i++] = x;
-    }
-    return v;
+    return test::VectorOf<VDoubleVec>(values);
 }
 
 TEST(Vectors, ResizingKeepsValuesAndZeroesNewOnes) {

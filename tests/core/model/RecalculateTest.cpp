@@ -91,22 +91,16 @@ TEST_F(Recalculation, AFlatBandIsAUnitImpulseOf20Micropascals) {
 // above), and the transform covers 4096 samples of a response that decays
 // within a few hundred: two thousandths of the peak cover what is left.
 TEST_F(Recalculation, TheImpulseOfOneSectionMatchesItsDifferenceEquation) {
+    constexpr double butterworthQ = 0.7071067811865476;
     CBand& band = design.bands[0];
-    CrossoverSettings lowPass;
-    lowPass.freq = 1000.0;
-    lowPass.order = 2;
-    lowPass.type = Butterworth;
-    lowPass.q = {0.7071067811865476, 0, 0, 0};
+    const CrossoverSettings lowPass{1000.0, 2, Butterworth, {1, 1, 1, 1}, {butterworthQ, 0, 0, 0}};
     ASSERT_TRUE(band.SetLowPass(0, lowPass));
     ASSERT_TRUE(band.EnableLowPass(0, true));
     ASSERT_TRUE(Recalculate());
     EXPECT_LT(ImpulseError(band, 1.0), 2e-3);
 
-    CrossoverSettings highPass;
-    highPass.freq = 1000.0;
-    highPass.order = 4;
-    highPass.type = LinkwitzRiley;
-    highPass.q = {0.7071067811865476, 0.7071067811865476, 0, 0};
+    const CrossoverSettings highPass{
+        1000.0, 4, LinkwitzRiley, {1, 1, 1, 1}, {butterworthQ, butterworthQ, 0, 0}};
     ASSERT_TRUE(band.EnableLowPass(0, false));
     ASSERT_TRUE(band.SetHighPass(0, highPass));
     ASSERT_TRUE(band.EnableHighPass(0, true));
