@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 #include "hardware/CTAS3103.h"
+#include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
 #include "model/VSafeFile.h"
 
@@ -10,7 +11,6 @@
 namespace kv {
 namespace {
 
-constexpr const char* kOutOfMemory = "Out of memory ! \n\nClose some programs...";
 constexpr const char* kCannotCreate = "Couldn't create the file ! ";
 
 // Loads the design, builds its image and hands it to write; a design the
@@ -23,17 +23,10 @@ int WriteDesignImage(CliContext& context,
     if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
         return kExitFailed;
     }
-    const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
-    for (const std::string& problem : problems) {
-        context.messages.ShowError(problem);
-    }
-    if (!problems.empty()) {
-        return kExitFailed;
-    }
     CTAS3103 tas;
-    const CTAS3103::Image image = tas.BuildImage(design);
+    const CTAS3103::Image image = BuildUnitImage(design, tas, context.messages);
     if (image.empty()) {
-        return CliFail(context, kOutOfMemory);
+        return kExitFailed;
     }
     return write(tas, design, image) ? kExitSuccess : CliFail(context, kCannotCreate);
 }
