@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "CliRun.h"
 #include "hardware/CTAS3103.h"
 #include "model/CConfiguration.h"
 #include "support/TestSupport.h"
@@ -13,11 +14,9 @@ const std::filesystem::path kData =
     std::filesystem::path(KV_SOURCE_DIR) / "tests/core/hardware/data";
 
 int Cli(const std::vector<std::string>& words, std::string& err) {
-    std::ostringstream out;
-    std::ostringstream errors;
-    const int status = RunCli(words, out, errors);
-    err = errors.str();
-    return status;
+    const test::CliRun run = test::RunCliWords(words);
+    err = run.err;
+    return run.status;
 }
 
 TEST(CliHardware, ImageAndCfgOfADesignAreWhatTheProgrammingWouldUse) {

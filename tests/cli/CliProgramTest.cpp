@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "CliRun.h"
 #include "hardware/CTAS3103.h"
 #include "model/CConfiguration.h"
 #include "support/PtyUnit.h"
@@ -11,11 +12,9 @@ namespace kv {
 namespace {
 
 int Cli(const std::vector<std::string>& words, std::string& err) {
-    std::ostringstream out;
-    std::ostringstream errors;
-    const int status = RunCli(words, out, errors);
-    err = errors.str();
-    return status;
+    const test::CliRun run = test::RunCliWords(words);
+    err = run.err;
+    return run.status;
 }
 
 std::string NewDesign(const test::TempDir& dir) {

@@ -1,4 +1,4 @@
-#include "CliCommands.h"
+#include "CliRun.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -10,16 +10,14 @@ namespace {
 
 int RunWords(const std::vector<std::string>& words, std::string* out = nullptr,
              std::string* err = nullptr) {
-    std::ostringstream o;
-    std::ostringstream e;
-    const int status = RunCli(words, o, e);
+    const test::CliRun run = test::RunCliWords(words);
     if (out != nullptr) {
-        *out = o.str();
+        *out = run.out;
     }
     if (err != nullptr) {
-        *err = e.str();
+        *err = run.err;
     }
-    return status;
+    return run.status;
 }
 
 class CliResponses : public ::testing::Test {

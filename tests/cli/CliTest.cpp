@@ -1,4 +1,4 @@
-#include "CliCommands.h"
+#include "CliRun.h"
 #include "support/ProjectFileBytes.h"
 #include "support/TestSupport.h"
 
@@ -8,17 +8,10 @@
 namespace kv {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 CliRun Cli(const std::vector<std::string>& words) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(words, out, err);
-    return {status, out.str(), err.str()};
+    return test::RunCliWords(words);
 }
 
 TEST(Cli, NewThenInfoShowsThreeDefaultBands) {
