@@ -5,6 +5,8 @@
 KV_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
              libbenchmark-dev fonts-liberation2 pkg-config libfftw3-dev)
 KV_BUILD_DIR=${KV_BUILD_DIR:-build}
+# Extra configure options of the build (./run-tests --sanitize sets its own).
+KV_CMAKE_ARGS=()
 
 kv_missing_packages() {
     local pkg
@@ -45,6 +47,6 @@ kv_install_packages() {
 }
 
 kv_build() {
-    cmake -S . -B "$KV_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B "$KV_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${KV_CMAKE_ARGS[@]}"
     cmake --build "$KV_BUILD_DIR" "$@"
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -185,31 +186,21 @@ TEST_F(BinaryImport, WaveFilesWhoseHeaderContradictsItselfFail) {
     const WaveSpec good{.blockAlign = 2, .bits = 16, .data = {0, 0, 0, 0}};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(good)));
 
-    const auto fails = [this](WaveSpec spec) { return !ImportBytes("a.wav", MakeWave(spec)); };
-    WaveSpec spec = good;
-    spec.blockAlign = 0;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.bits = 32;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.channels = 2;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.channels = 0;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.bits = 7;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.formatTag = 2;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.sampleRate = 0;
-    EXPECT_TRUE(fails(spec));
-    spec = good;
-    spec.claimedDataLength = 0x7FFFFFF0;
-    EXPECT_TRUE(fails(spec));
+    const std::vector<std::function<void(WaveSpec&)>> contradictions = {
+        [](WaveSpec& spec) { spec.blockAlign = 0; },
+        [](WaveSpec& spec) { spec.bits = 32; },
+        [](WaveSpec& spec) { spec.channels = 2; },
+        [](WaveSpec& spec) { spec.channels = 0; },
+        [](WaveSpec& spec) { spec.bits = 7; },
+        [](WaveSpec& spec) { spec.formatTag = 2; },
+        [](WaveSpec& spec) { spec.sampleRate = 0; },
+        [](WaveSpec& spec) { spec.claimedDataLength = 0x7FFFFFF0; },
+    };
+    for (std::size_t i = 0; i < contradictions.size(); ++i) {
+        WaveSpec spec = good;
+        contradictions[i](spec);
+        EXPECT_FALSE(ImportBytes("a.wav", MakeWave(spec))) << i;
+    }
 
     std::vector<std::uint8_t> noFormat = MakeWave(good);
     noFormat[24] = 'x';
