@@ -101,13 +101,9 @@ bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
     if (format_ == ImportFormat::Unknown) {
         return false;
     }
-    file.Seek(0);
+    // A file that fails half-way leaves nothing that could pass for a result.
     if (!Parse(owner, file, fileName)) {
-        const bool binary = binary_;
-        const ImportFormat format = format_;
-        Clear();
-        binary_ = binary;
-        format_ = format;
+        ClearResult();
         return false;
     }
     return true;
@@ -115,8 +111,12 @@ bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
 
 void CImportEngine::Clear() {
     format_ = ImportFormat::Unknown;
-    kind_ = kNothing;
     binary_ = false;
+    ClearResult();
+}
+
+void CImportEngine::ClearResult() {
+    kind_ = kNothing;
     for (VDoubleVec* vector : {&frequencies_, &levels_, &phases_, &impedanceMagnitudes_,
                                &impedancePhases_, &timeSamples_}) {
         vector->SetSize(0);
@@ -511,7 +511,7 @@ bool CImportEngine::ParseMlssa(IMessageBox& owner, VInputFile& file,
     if (n < 2 || pointBytes > file.Remaining() || !IsPositiveFinite(stepKhz)) {
         return false;
     }
-    const std::string name(reinterpret_cast<const char*>(fileName.filename().u8string().c_str()));
+    const std::string name = PathText(fileName.filename());
     const bool spl = owner.Ask("Is the MLSSA file \"" + name + "\" a SPL curve ? ", "Import Engine",
                                IMessageBox::Buttons::YesNo,
                                IMessageBox::Icon::Question) == IMessageBox::Answer::Yes;

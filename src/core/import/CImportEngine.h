@@ -69,6 +69,7 @@ private:
     };
 
     void Clear();
+    void ClearResult();
     bool Parse(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName);
     bool ParseText(VInputFile& file, const std::string& extension);
 

@@ -200,12 +200,15 @@ ImportFormat DetectText(VInputFile& file, std::string_view extension) {
 
 } // namespace
 
+std::string PathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 std::string FileExtension(const std::filesystem::path& fileName) {
-    const std::u8string name = fileName.filename().u8string();
-    const std::size_t dot = name.rfind(u8'.');
-    return dot == std::u8string::npos
-               ? std::string()
-               : std::string(name.begin() + static_cast<std::ptrdiff_t>(dot) + 1, name.end());
+    const std::string name = PathText(fileName.filename());
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
 ImportFormat DetectFormat(VInputFile& file, const std::string& extension, bool& binary) {

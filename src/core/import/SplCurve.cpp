@@ -1,6 +1,7 @@
 #include "import/SplCurve.h"
 
 #include "import/CImportEngine.h"
+#include "import/ImportFormat.h"
 #include "import/VSmooth.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
@@ -94,8 +95,7 @@ bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesyste
         band.splRaw.SetSize(0);
         return false;
     }
-    const std::u8string name = fileName.u8string();
-    band.splFileName.assign(name.begin(), name.end());
+    band.splFileName = PathText(fileName);
     band.modified = true;
     SetSmoothing(band, band.splSmoothing);
     return true;
