@@ -13,7 +13,7 @@ using Doubles = std::vector<double>;
 using test::ByteWriter;
 using test::Float32;
 using test::MakeWave;
-using test::WaveSpec;
+using test::WaveLayout;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
@@ -129,7 +129,7 @@ TEST_F(BinaryImport, HostileMlssaFilesFailWithoutAllocatingOrAsking) {
 }
 
 TEST_F(BinaryImport, WaveSamplesOfEveryWidthAreMixedToFullScaleMono) {
-    WaveSpec pcm16;
+    WaveLayout pcm16;
     pcm16.channels = 2;
     pcm16.blockAlign = 4;
     pcm16.data = {0x00, 0x40, 0x00, 0x20, 0x00, 0x80, 0x00, 0x80};
@@ -139,23 +139,23 @@ TEST_F(BinaryImport, WaveSamplesOfEveryWidthAreMixedToFullScaleMono) {
     EXPECT_EQ(engine.SampleRate(), 48000.0);
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0.375, -1}));
 
-    WaveSpec pcm8{.blockAlign = 1, .bits = 8, .data = {0x80, 0xC0, 0x00}};
+    WaveLayout pcm8{.blockAlign = 1, .bits = 8, .data = {0x80, 0xC0, 0x00}};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(pcm8)));
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0, 0.5, -1}));
 
-    WaveSpec pcm24{.blockAlign = 3, .bits = 24, .data = {0x00, 0x00, 0x40, 0xFF, 0xFF, 0xFF}};
+    WaveLayout pcm24{.blockAlign = 3, .bits = 24, .data = {0x00, 0x00, 0x40, 0xFF, 0xFF, 0xFF}};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(pcm24)));
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0.5, -256 * 4.656612873077393e-10}));
 
-    WaveSpec pcm24in32{.blockAlign = 4, .bits = 24, .data = {0x00, 0x00, 0x40, 0x00}};
+    WaveLayout pcm24in32{.blockAlign = 4, .bits = 24, .data = {0x00, 0x00, 0x40, 0x00}};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(pcm24in32)));
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0x400000 * 256.0 * 4.656612873077393e-10}));
 
-    WaveSpec pcm32{.blockAlign = 4, .bits = 32, .data = {0x00, 0x00, 0x00, 0xC0}};
+    WaveLayout pcm32{.blockAlign = 4, .bits = 32, .data = {0x00, 0x00, 0x00, 0xC0}};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(pcm32)));
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{-0x40000000 * 4.656612873077393e-10}));
 
-    WaveSpec float64{.formatTag = 3, .blockAlign = 8, .bits = 64};
+    WaveLayout float64{.formatTag = 3, .blockAlign = 8, .bits = 64};
     float64.data = ByteWriter().Double(-0.125).Bytes();
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(float64)));
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{-0.125}));
@@ -164,11 +164,11 @@ TEST_F(BinaryImport, WaveSamplesOfEveryWidthAreMixedToFullScaleMono) {
 TEST_F(BinaryImport, WaveFloatSamplesFollowTheFormatOrTheExtensibleSubFormat) {
     ByteWriter samples;
     Float32(Float32(samples, 0.5f), -0.25f);
-    WaveSpec plain{.formatTag = 3, .blockAlign = 4, .bits = 32, .data = samples.Bytes()};
+    WaveLayout plain{.formatTag = 3, .blockAlign = 4, .bits = 32, .data = samples.Bytes()};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(plain)));
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0.5, -0.25}));
 
-    WaveSpec extensible = plain;
+    WaveLayout extensible = plain;
     extensible.formatTag = 65534;
     extensible.subFormat = 3;
     ASSERT_TRUE(ImportBytes("b.wav", MakeWave(extensible)));
@@ -183,23 +183,23 @@ TEST_F(BinaryImport, WaveFloatSamplesFollowTheFormatOrTheExtensibleSubFormat) {
 }
 
 TEST_F(BinaryImport, WaveFilesWhoseHeaderContradictsItselfFail) {
-    const WaveSpec good{.blockAlign = 2, .bits = 16, .data = {0, 0, 0, 0}};
+    const WaveLayout good{.blockAlign = 2, .bits = 16, .data = {0, 0, 0, 0}};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(good)));
 
-    const std::vector<std::function<void(WaveSpec&)>> contradictions = {
-        [](WaveSpec& spec) { spec.blockAlign = 0; },
-        [](WaveSpec& spec) { spec.bits = 32; },
-        [](WaveSpec& spec) { spec.channels = 2; },
-        [](WaveSpec& spec) { spec.channels = 0; },
-        [](WaveSpec& spec) { spec.bits = 7; },
-        [](WaveSpec& spec) { spec.formatTag = 2; },
-        [](WaveSpec& spec) { spec.sampleRate = 0; },
-        [](WaveSpec& spec) { spec.claimedDataLength = 0x7FFFFFF0; },
+    const std::vector<std::function<void(WaveLayout&)>> contradictions = {
+        [](WaveLayout& layout) { layout.blockAlign = 0; },
+        [](WaveLayout& layout) { layout.bits = 32; },
+        [](WaveLayout& layout) { layout.channels = 2; },
+        [](WaveLayout& layout) { layout.channels = 0; },
+        [](WaveLayout& layout) { layout.bits = 7; },
+        [](WaveLayout& layout) { layout.formatTag = 2; },
+        [](WaveLayout& layout) { layout.sampleRate = 0; },
+        [](WaveLayout& layout) { layout.claimedDataLength = 0x7FFFFFF0; },
     };
     for (std::size_t i = 0; i < contradictions.size(); ++i) {
-        WaveSpec spec = good;
-        contradictions[i](spec);
-        EXPECT_FALSE(ImportBytes("a.wav", MakeWave(spec))) << i;
+        WaveLayout layout = good;
+        contradictions[i](layout);
+        EXPECT_FALSE(ImportBytes("a.wav", MakeWave(layout))) << i;
     }
 
     std::vector<std::uint8_t> noFormat = MakeWave(good);
@@ -211,7 +211,7 @@ TEST_F(BinaryImport, WaveFilesWhoseHeaderContradictsItselfFail) {
 }
 
 TEST_F(BinaryImport, WaveFilesAreReadForAtMostThreeHundredSeconds) {
-    WaveSpec slow{.sampleRate = 1, .blockAlign = 1, .bits = 8};
+    WaveLayout slow{.sampleRate = 1, .blockAlign = 1, .bits = 8};
     slow.data.assign(305, 0xC0);
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(slow)));
     EXPECT_EQ(engine.TimeSamples().GetSize(), 300);

@@ -50,7 +50,7 @@ inline ByteWriter& Int16(ByteWriter& writer, int value) {
 }
 
 // The fields of a WAV file's "fmt " chunk and its sample bytes.
-struct WaveSpec {
+struct WaveLayout {
     int formatTag = 1;
     int channels = 1;
     std::uint32_t sampleRate = 48000;
@@ -63,30 +63,31 @@ struct WaveSpec {
     long long claimedDataLength = -1;
 };
 
-inline std::vector<std::uint8_t> MakeWave(const WaveSpec& spec) {
+inline std::vector<std::uint8_t> MakeWave(const WaveLayout& layout) {
     ByteWriter fmt;
-    Int16(fmt, spec.formatTag);
-    Int16(fmt, spec.channels);
-    fmt.Int32(static_cast<std::int32_t>(spec.sampleRate));
-    fmt.Int32(static_cast<std::int32_t>(spec.sampleRate * spec.blockAlign));
-    Int16(fmt, spec.blockAlign);
-    Int16(fmt, spec.bits);
-    if (spec.subFormat != 0) {
+    Int16(fmt, layout.formatTag);
+    Int16(fmt, layout.channels);
+    fmt.Int32(static_cast<std::int32_t>(layout.sampleRate));
+    fmt.Int32(static_cast<std::int32_t>(layout.sampleRate * layout.blockAlign));
+    Int16(fmt, layout.blockAlign);
+    Int16(fmt, layout.bits);
+    if (layout.subFormat != 0) {
         Int16(fmt, 22);
-        Int16(fmt, spec.bits);
+        Int16(fmt, layout.bits);
         fmt.Int32(0);
-        Int16(fmt, spec.subFormat);
+        Int16(fmt, layout.subFormat);
         fmt.Raw(
             {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71});
     }
-    const auto dataLength = spec.claimedDataLength >= 0 ? spec.claimedDataLength
-                                                        : static_cast<long long>(spec.data.size());
+    const auto dataLength = layout.claimedDataLength >= 0
+                                ? layout.claimedDataLength
+                                : static_cast<long long>(layout.data.size());
     ByteWriter wave;
     wave.Raw({'R', 'I', 'F', 'F'}).Int32(0).Raw({'W', 'A', 'V', 'E'});
     wave.Raw({'L', 'I', 'S', 'T'}).Int32(4).Raw({'I', 'N', 'F', 'O'});
     wave.Raw({'f', 'm', 't', ' '}).Int32(static_cast<std::int32_t>(fmt.Bytes().size()));
     wave.Raw(fmt.Bytes());
-    wave.Raw({'d', 'a', 't', 'a'}).Int32(static_cast<std::int32_t>(dataLength)).Raw(spec.data);
+    wave.Raw({'d', 'a', 't', 'a'}).Int32(static_cast<std::int32_t>(dataLength)).Raw(layout.data);
     return wave.Bytes();
 }
 

@@ -58,7 +58,8 @@ TEST(Vectors, CopiesAreDeepAndSelfAssignmentIsHarmless) {
     b = a;
     b[0] = 5;
     EXPECT_EQ(a[0], 1.0);
-    b = b;
+    const VDoubleVec& same = b;
+    b = same;
     EXPECT_EQ(b.GetSize(), 2);
     VComplexVec x(2);
     x.FillReal(2.0);
