@@ -1,0 +1,46 @@
+#include "graphs/CEditCurve.h"
+
+#include "model/CConfiguration.h"
+
+namespace kv {
+namespace {
+
+constexpr double kBandNameShare = 0.023;
+
+} // namespace
+
+CBand* CEditCurve::CurrentBand() const {
+    const CConfiguration& design = source_.configuration;
+    const int index = source_.currentBand;
+    if (index < 0 || index >= design.numBands || index >= kMaxBands) {
+        return nullptr;
+    }
+    return &source_.configuration.bands[static_cast<std::size_t>(index)];
+}
+
+std::vector<ViewCurve> CEditCurve::Curves() const {
+    std::vector<ViewCurve> curves;
+    const CBand* band = CurrentBand();
+    if (band == nullptr) {
+        return curves;
+    }
+    const ShowFlags& flags = source_.showFlags;
+    curves.push_back({band->splResponse, band->splImpulse, band->splStep, flags[kShowImportedSpl],
+                      false, kSplCurveStyle});
+    curves.push_back({band->filterResponse, band->filterImpulse, band->filterStep,
+                      flags[kShowFilter], true, kFilterCurveStyle});
+    curves.push_back({band->targetResponse, band->targetImpulse, band->targetStep,
+                      flags[kShowTarget], true, kTargetCurveStyle});
+    curves.push_back({band->totalResponse, band->totalImpulse, band->totalStep, flags[kShowTotal],
+                      false, kTotalCurveStyle});
+    return curves;
+}
+
+void CEditCurve::DrawFrequencyView(QPainter& painter, const QRect& rect) {
+    if (DrawFrequencyCurves(painter, rect)) {
+        DrawCornerTitle(painter, graph_, graph_.PlotRect(), CurrentBand()->GetName(),
+                        kBandNameShare);
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,27 @@
+#include "graphs/CTotalCurve.h"
+
+#include "model/CConfiguration.h"
+
+namespace kv {
+
+std::vector<ViewCurve> CTotalCurve::Curves() const {
+    std::vector<ViewCurve> curves;
+    const CConfiguration& design = source_.configuration;
+    if (design.numBands < 1) {
+        return curves;
+    }
+    const ShowFlags& flags = source_.showFlags;
+    curves.push_back({design.sumFilterResponse, design.sumFilterImpulse, design.sumFilterStep,
+                      flags[kShowSumFilter], true, kFilterCurveStyle});
+    curves.push_back({design.sumTargetResponse, design.sumTargetImpulse, design.sumTargetStep,
+                      flags[kShowSumTarget], true, kTargetCurveStyle});
+    curves.push_back({design.sumTotalResponse, design.sumTotalImpulse, design.sumTotalStep,
+                      flags[kShowSumTotal], false, kTotalCurveStyle});
+    return curves;
+}
+
+void CTotalCurve::DrawFrequencyView(QPainter& painter, const QRect& rect) {
+    DrawFrequencyCurves(painter, rect);
+}
+
+} // namespace kv

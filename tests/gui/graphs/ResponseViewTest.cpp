@@ -1,0 +1,194 @@
+#include "graphs/CEditCurve.h"
+#include "graphs/CTotalCurve.h"
+#include "graphs/ResponseViewImage.h"
+#include "model/CConfiguration.h"
+#include "support/TestSupport.h"
+
+#include <QImageReader>
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+const QColor kFilterRed(192, 0, 0);
+const QColor kTotalBlue(0, 0, 192);
+
+// A design of flat 0 dB bands computed on the main grid, drawn by both panes.
+class ResponseViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateMainGrid(grid);
+        ASSERT_TRUE(design.New(2, kDesignSampleRate));
+        design.Recalculate(&grid, kMainPirLength);
+        source.currentBand = 0;
+    }
+
+    void ShowOnly(std::initializer_list<ShowFlag> flags) {
+        source.showFlags.fill(false);
+        for (const ShowFlag flag : flags) {
+            source.showFlags[flag] = true;
+        }
+    }
+
+    // The image row a level falls on in a pane's last frequency view.
+    int LevelRow(const CCurveBase& curve, double dB, double pixelRatio = 1.0) const {
+        const VFreqGraph& graph = curve.Graph();
+        const LinearValueAxis scale = ValueAxisScale(graph.Setup().axes.at(0), graph.PlotRect());
+        return static_cast<int>(scale.Y(dB, pixelRatio) * pixelRatio);
+    }
+
+    // The middle half of the plot's columns, in image pixels.
+    static std::vector<int> MiddleColumns(const PixelRect& plot, int ratio) {
+        std::vector<int> columns;
+        for (int x = plot.left + plot.Width() / 4; x < plot.right - plot.Width() / 4; x += 17) {
+            columns.push_back(x * ratio);
+        }
+        return columns;
+    }
+
+    static bool HasColour(const QImage& image, const QColor& colour) {
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) == colour) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    VFreqVec grid;
+    CConfiguration design;
+    ResponseViewSource source{design, grid};
+    const QSize size{800, 300};
+};
+
+TEST_F(ResponseViewTest, FlatBandLiesOnTheRowOfZeroDecibelsOrOfTheTargetLevel) {
+    ShowOnly({kShowFilter});
+    CEditCurve curve(source);
+    for (const double targetLevel : {0.0, 90.0}) {
+        ASSERT_TRUE(design.SetTargetLevel(targetLevel));
+        const QImage image = RenderResponseView(curve, ResponseView::Frequency, size);
+        EXPECT_EQ(curve.Graph().Setup().axes.at(0).top, targetLevel + 5.0);
+        const int row = LevelRow(curve, targetLevel);
+        for (const int x : MiddleColumns(curve.Graph().PlotRect(), 1)) {
+            EXPECT_EQ(image.pixelColor(x, row), kFilterRed) << x << " at " << targetLevel;
+            EXPECT_NE(image.pixelColor(x, row - 1), kFilterRed) << x;
+            EXPECT_NE(image.pixelColor(x, row + 1), kFilterRed) << x;
+        }
+    }
+}
+
+TEST_F(ResponseViewTest, HighDensityScreensGetTheSameRowInTwiceThePixels) {
+    ShowOnly({kShowFilter});
+    CEditCurve curve(source);
+    const QImage image = RenderResponseView(curve, ResponseView::Frequency, size, 2.0);
+    ASSERT_EQ(image.size(), size * 2);
+    const int row = LevelRow(curve, 0.0, 2.0);
+    for (const int x : MiddleColumns(curve.Graph().PlotRect(), 2)) {
+        EXPECT_EQ(image.pixelColor(x, row), kFilterRed) << x;
+        EXPECT_EQ(image.pixelColor(x, row + 1), kFilterRed) << x;
+        EXPECT_NE(image.pixelColor(x, row - 1), kFilterRed) << x;
+        EXPECT_NE(image.pixelColor(x, row + 2), kFilterRed) << x;
+    }
+}
+
+TEST_F(ResponseViewTest, CurvesAreDrawnInOrderWithTheTotalOnTopAndTheBandNamed) {
+    ShowOnly({kShowFilter, kShowTarget, kShowTotal});
+    CEditCurve curve(source);
+    const QImage image = RenderResponseView(curve, ResponseView::Frequency, size);
+    const int row = LevelRow(curve, 0.0);
+    for (const int x : MiddleColumns(curve.Graph().PlotRect(), 1)) {
+        EXPECT_EQ(image.pixelColor(x, row), kTotalBlue) << x;
+        EXPECT_EQ(image.pixelColor(x, row - 1), kTotalBlue) << x;
+    }
+    // "Output 1 (HF)" in red in the plot's bottom right corner.
+    const PixelRect& plot = curve.Graph().PlotRect();
+    const QImage corner = image.copy(plot.right - 120, plot.bottom - 30, 120, 30);
+    EXPECT_TRUE(HasColour(corner, kFilterRed));
+}
+
+TEST_F(ResponseViewTest, WithoutBandOrCurveOnlyTheGraphIsDrawn) {
+    CEditCurve curve(source);
+    for (const int band : {-1, 2, 3}) {
+        source.currentBand = band;
+        const QImage image = RenderResponseView(curve, ResponseView::Frequency, size);
+        EXPECT_FALSE(HasColour(image, kFilterRed)) << band;
+        EXPECT_EQ(curve.Graph().Setup().axes.size(), 1u);
+        EXPECT_EQ(curve.Graph().Setup().axes[0].top, 10.0);
+    }
+    // A response not computed yet counts as not shown.
+    source.currentBand = 0;
+    design.bands[0].splResponse.SetSize(0);
+    ShowOnly({kShowImportedSpl, kShowPhase});
+    const QImage noSpl = RenderResponseView(curve, ResponseView::Frequency, size);
+    EXPECT_FALSE(HasColour(noSpl, kFilterRed));
+    EXPECT_EQ(curve.Graph().Setup().axes.size(), 1u);
+}
+
+TEST_F(ResponseViewTest, PhaseAndGroupDelayTakeTheRightHandAxes) {
+    ShowOnly({kShowTotal, kShowPhase, kShowGroupDelay, kShowUnwrappedPhase});
+    CEditCurve curve(source);
+    RenderResponseView(curve, ResponseView::Frequency, size);
+    const std::vector<CurveAxisDescriptor>& axes = curve.Graph().Setup().axes;
+    ASSERT_EQ(axes.size(), 3u);
+    EXPECT_EQ(axes[1].unit, "deg");
+    EXPECT_EQ(axes[2].unit, "ms");
+}
+
+TEST_F(ResponseViewTest, TotalPaneDrawsTheSumsAndIgnoresTheIndividualSwitch) {
+    CTotalCurve curve(source);
+    source.showFlags = DefaultShowFlags();
+    const QImage before = RenderResponseView(curve, ResponseView::Frequency, size);
+    // Two flat bands sum to +6 dB.
+    EXPECT_EQ(curve.Graph().Setup().axes.at(0).top, 10.0);
+    const int row = LevelRow(curve, 20.0 * std::log10(2.0));
+    EXPECT_EQ(before.pixelColor(MiddleColumns(curve.Graph().PlotRect(), 1).front(), row),
+              kTotalBlue);
+    const QImage timeBefore = RenderResponseView(curve, ResponseView::Time, size);
+    source.showFlags[kShowIndividual] = !source.showFlags[kShowIndividual];
+    EXPECT_EQ(RenderResponseView(curve, ResponseView::Frequency, size), before);
+    EXPECT_EQ(RenderResponseView(curve, ResponseView::Time, size), timeBefore);
+}
+
+TEST_F(ResponseViewTest, TimeViewScalesToThePeakAndFallsBackForSilence) {
+    ShowOnly({kShowTotal});
+    CEditCurve curve(source);
+    RenderResponseView(curve, ResponseView::Time, size);
+    double peak = 0.0;
+    for (const double sample : design.bands[0].totalImpulse) {
+        peak = std::max(peak, std::abs(sample));
+    }
+    const TimeGraphSetup& impulse = curve.ImpulseGraph().Setup();
+    EXPECT_NEAR(impulse.yMax, 1.1 * peak, 1e-8);
+    EXPECT_EQ(impulse.yMin, -impulse.yMax);
+    EXPECT_DOUBLE_EQ(impulse.yStep, impulse.yMax / 5.0);
+    EXPECT_EQ(impulse.tMax, kMainPirLength);
+    EXPECT_EQ(impulse.unit, "Pa");
+    EXPECT_LT(curve.ImpulseGraph().PlotRect().bottom, curve.StepGraph().PlotRect().top);
+
+    // A muted band's responses round to nothing; the axes must still have a
+    // range to label.
+    ASSERT_TRUE(design.bands[0].SetMuted(true));
+    design.Recalculate(&grid, kMainPirLength);
+    const QImage silent = RenderResponseView(curve, ResponseView::Time, size);
+    EXPECT_FALSE(silent.isNull());
+    EXPECT_EQ(curve.ImpulseGraph().Setup().yMax, 1.0);
+    EXPECT_EQ(curve.StepGraph().Setup().yMin, -1.0);
+}
+
+TEST_F(ResponseViewTest, PngOnDiskReadsBackAtItsSize) {
+    CTotalCurve curve(source);
+    test::TempDir dir;
+    const auto path = dir / "total.png";
+    ASSERT_TRUE(WritePngFile(RenderResponseView(curve, ResponseView::Time, size), path));
+    QImageReader reader(QString::fromStdString(path.string()));
+    EXPECT_EQ(reader.format(), "png");
+    EXPECT_EQ(reader.size(), size);
+    EXPECT_FALSE(WritePngFile(QImage(), dir / "empty.png"));
+    EXPECT_FALSE(WritePngFile(RenderResponseView(curve, ResponseView::Time, size),
+                              dir / "missing" / "total.png"));
+}
+
+} // namespace
+} // namespace kv
