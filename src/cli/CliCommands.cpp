@@ -3,6 +3,7 @@
 #include "CliCommand.h"
 #include "CliHardwareCommands.h"
 #include "CliImportCommands.h"
+#include "CliPlotCommand.h"
 #include "CliProgramCommand.h"
 #include "CliResponseCommands.h"
 #include "DesignReport.h"
@@ -144,6 +145,17 @@ const std::vector<CliCommand>& Commands() {
          {},
          1,
          RunProgram},
+        {"plot",
+         "plot IN.ksv -o OUT.png [--size WxH] [--view band|total|band-time|total-time] "
+         "[--band N] [--show LIST]",
+         "Draw a response view as PNG, as the desktop program draws it: the frequency view of "
+         "band N (default 1) or of the total, or the time view (PIR above step response) of "
+         "either. --show turns on only the listed switches (spl, filter, total, target, "
+         "sumfilter, sumtotal, sumtarget, phase, groupdelay, unwrapped); default size 1200x450.",
+         {"--size", "--view", "--band", "--show", "-o"},
+         {},
+         1,
+         RunPlot},
     };
     return commands;
 }
