@@ -76,7 +76,7 @@ SceneText Text(std::string text, QPoint at, TextAnchor anchor, int height, const
     return {std::move(text), at, anchor, height, bold, colour};
 }
 
-void AddFrame(FreqGraphLayout& layout, const GraphColours& colours, const TextMetrics& metrics) {
+void AddFrame(GraphLayout& layout, const GraphColours& colours, const TextMetrics& metrics) {
     const PixelRect& plot = layout.plot;
     const int width = FrameWidth(metrics);
     const int extend = width == 2 ? 1 : 0;
@@ -84,8 +84,8 @@ void AddFrame(FreqGraphLayout& layout, const GraphColours& colours, const TextMe
         {{plot.left, plot.top, plot.right + extend, plot.bottom + extend}, width, colours.frame});
 }
 
-void AddFrequencyAxis(FreqGraphLayout& layout, const FreqGraphSetup& setup,
-                      const TextMetrics& metrics, int fontHeight) {
+void AddFrequencyAxis(GraphLayout& layout, const FreqGraphSetup& setup, const TextMetrics& metrics,
+                      int fontHeight) {
     const PixelRect& plot = layout.plot;
     const LogFrequencyAxis axis = FrequencyAxisScale(setup, plot);
     if (!axis.Valid()) {
@@ -144,7 +144,7 @@ void AddValueTicks(GraphScene& scene, const CurveAxisDescriptor& axis, const Axi
     }
 }
 
-void AddValueAxis(FreqGraphLayout& layout, const CurveAxisDescriptor& axis, const AxisPlacement& at,
+void AddValueAxis(GraphLayout& layout, const CurveAxisDescriptor& axis, const AxisPlacement& at,
                   const GraphColours& colours, const TextMetrics& metrics, int fontHeight) {
     const PixelRect& plot = layout.plot;
     GraphScene& scene = layout.scene;
@@ -166,8 +166,8 @@ void AddValueAxis(FreqGraphLayout& layout, const CurveAxisDescriptor& axis, cons
                                TextAnchor::TopCentre, fontHeight, axis.colour, true));
 }
 
-void AddValueAxes(FreqGraphLayout& layout, const FreqGraphSetup& setup,
-                  const std::vector<int>& widths, const TextMetrics& metrics, int fontHeight) {
+void AddValueAxes(GraphLayout& layout, const FreqGraphSetup& setup, const std::vector<int>& widths,
+                  const TextMetrics& metrics, int fontHeight) {
     int x = layout.plot.right;
     for (std::size_t i = 0; i < setup.axes.size(); ++i) {
         const bool left = i == 0;
@@ -316,9 +316,9 @@ LogFrequencyAxis FrequencyAxisScale(const FreqGraphSetup& setup, const PixelRect
     return {setup.fMin, setup.fMax, plot.left, plot.Width()};
 }
 
-FreqGraphLayout LayOutFreqGraph(const FreqGraphSetup& setup, const PixelRect& rect,
-                                const TextMetrics& metrics, int fontHeight) {
-    FreqGraphLayout layout;
+GraphLayout LayOutFreqGraph(const FreqGraphSetup& setup, const PixelRect& rect,
+                            const TextMetrics& metrics, int fontHeight) {
+    GraphLayout layout;
     if (rect.Height() < 1) {
         return layout;
     }

@@ -105,14 +105,8 @@ LinearValueAxis ValueAxisScale(const CurveAxisDescriptor& axis, const PixelRect&
 LogFrequencyAxis FrequencyAxisScale(const FreqGraphSetup& setup, const PixelRect& plot);
 
 // The frame, grid, axes and labels of a frequency graph, and its plot.
-struct FreqGraphLayout {
-    GraphScene scene;
-    PixelRect plot;
-    bool hasPlot = false;
-};
-
-FreqGraphLayout LayOutFreqGraph(const FreqGraphSetup& setup, const PixelRect& rect,
-                                const TextMetrics& metrics, int fontHeight);
+GraphLayout LayOutFreqGraph(const FreqGraphSetup& setup, const PixelRect& rect,
+                            const TextMetrics& metrics, int fontHeight);
 
 // The x of every frequency (NaN for those a logarithmic axis cannot place),
 // on the device pixel grid of a pixel ratio.

@@ -79,6 +79,15 @@ struct GraphScene {
     std::vector<SceneText> texts;
 };
 
+// A graph laid out for a rectangle: its frame, grid, axes and labels, and
+// the plot its curves go into; hasPlot is false when the rectangle leaves no
+// room for one.
+struct GraphLayout {
+    GraphScene scene;
+    PixelRect plot;
+    bool hasPlot = false;
+};
+
 // The measurements a layout needs of the font it labels with: the width of a
 // text, and the extent of "M".
 struct TextMetrics {

@@ -46,7 +46,7 @@ int MinimumTickPixels(double spacing, double timeSpan, double tMin, double facto
     return widest + metrics.charWidth;
 }
 
-void AddValueAxis(TimeGraphLayout& layout, const TimeGraphSetup& setup, int frameLeft,
+void AddValueAxis(GraphLayout& layout, const TimeGraphSetup& setup, int frameLeft,
                   const TextMetrics& metrics, int fontHeight) {
     const PixelRect& plot = layout.plot;
     GraphScene& scene = layout.scene;
@@ -77,7 +77,7 @@ void AddValueAxis(TimeGraphLayout& layout, const TimeGraphSetup& setup, int fram
                            setup.unitColour});
 }
 
-void AddTimeAxis(TimeGraphLayout& layout, const TimeGraphSetup& setup, const TextMetrics& metrics,
+void AddTimeAxis(GraphLayout& layout, const TimeGraphSetup& setup, const TextMetrics& metrics,
                  int fontHeight) {
     const PixelRect& plot = layout.plot;
     GraphScene& scene = layout.scene;
@@ -179,9 +179,9 @@ LinearValueAxis TimeValueScale(const TimeGraphSetup& setup, const PixelRect& plo
     return {setup.yMax, setup.yMax - setup.yMin, plot.top, plot.Height()};
 }
 
-TimeGraphLayout LayOutTimeGraph(const TimeGraphSetup& setup, const PixelRect& rect,
-                                const TextMetrics& metrics, int fontHeight) {
-    TimeGraphLayout layout;
+GraphLayout LayOutTimeGraph(const TimeGraphSetup& setup, const PixelRect& rect,
+                            const TextMetrics& metrics, int fontHeight) {
+    GraphLayout layout;
     if (rect.Height() < 1) {
         return layout;
     }

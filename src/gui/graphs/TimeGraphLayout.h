@@ -60,14 +60,8 @@ LinearValueAxis TimeValueScale(const TimeGraphSetup& setup, const PixelRect& plo
 
 // The frame, grid, axes and labels of a time graph, and its plot (the
 // curves' plot, which starts a 128th of its width right of the frame).
-struct TimeGraphLayout {
-    GraphScene scene;
-    PixelRect plot;
-    bool hasPlot = false;
-};
-
-TimeGraphLayout LayOutTimeGraph(const TimeGraphSetup& setup, const PixelRect& rect,
-                                const TextMetrics& metrics, int fontHeight);
+GraphLayout LayOutTimeGraph(const TimeGraphSetup& setup, const PixelRect& rect,
+                            const TextMetrics& metrics, int fontHeight);
 
 // The samples per point that keep a curve of n samples within the point
 // budget.

@@ -47,7 +47,7 @@ private:
                                          const VDoubleVec& frequencies, double pixelRatio);
 
     FreqGraphSetup setup_;
-    FreqGraphLayout layout_;
+    GraphLayout layout_;
     PositionCache positionCache_;
     int minimumFontHeight_ = 2;
 };

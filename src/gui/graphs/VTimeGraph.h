@@ -34,7 +34,7 @@ public:
 
 private:
     TimeGraphSetup setup_;
-    TimeGraphLayout layout_;
+    GraphLayout layout_;
     bool drawn_ = false;
     int minimumFontHeight_ = 2;
 };

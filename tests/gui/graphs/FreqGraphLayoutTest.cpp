@@ -1,6 +1,6 @@
 #include "graphs/FreqGraphLayout.h"
 
-#include "FixedMetrics.h"
+#include "GraphTestSupport.h"
 #include "graphs/GraphLabels.h"
 #include "graphs/VGraphics.h"
 #include "math/VDoubleVec.h"
@@ -12,6 +12,7 @@
 namespace kv {
 namespace {
 
+using test::FindText;
 using test::FixedMetrics;
 
 std::vector<std::string> LabelTexts(const std::vector<AxisLabel>& labels) {
@@ -169,23 +170,19 @@ TEST(FreqGraphLayout, PlotLeavesRoomForEveryAxisAndFontFollowsTheHeight) {
 TEST(FreqGraphLayout, SceneHasHzLabelUnitsAndNoAxesMeansMarginOnly) {
     FreqGraphSetup setup;
     const PixelRect rect{0, 0, 1000, 400};
-    FreqGraphLayout empty = LayOutFreqGraph(setup, rect, FixedMetrics(), 10);
+    GraphLayout empty = LayOutFreqGraph(setup, rect, FixedMetrics(), 10);
     EXPECT_FALSE(empty.hasPlot);
     ASSERT_EQ(empty.scene.fills.size(), 1u);
     EXPECT_TRUE(empty.scene.texts.empty());
 
     setup.axes = {LevelAxis(5.0), {180.0, 360.0, 1.0, 8, "deg", QColor(192, 128, 0)}};
-    const FreqGraphLayout layout = LayOutFreqGraph(setup, rect, FixedMetrics(), 10);
+    const GraphLayout layout = LayOutFreqGraph(setup, rect, FixedMetrics(), 10);
     ASSERT_TRUE(layout.hasPlot);
-    std::vector<std::string> texts;
-    for (const SceneText& text : layout.scene.texts) {
-        texts.push_back(text.text);
+    for (const char* expected : {"Hz", "dB", "180", "135", "-180", "20K"}) {
+        EXPECT_NE(FindText(layout.scene, expected), nullptr) << expected;
     }
-    for (const char* expected : {"Hz", "dB", "deg", "180", "135", "-180", "20K"}) {
-        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
-    }
-    const auto unit = std::find_if(layout.scene.texts.begin(), layout.scene.texts.end(),
-                                   [](const SceneText& text) { return text.text == "deg"; });
+    const SceneText* unit = FindText(layout.scene, "deg");
+    ASSERT_NE(unit, nullptr);
     EXPECT_TRUE(unit->bold);
     EXPECT_EQ(unit->colour, QColor(192, 128, 0));
     EXPECT_GT(unit->at.x(), layout.plot.right);

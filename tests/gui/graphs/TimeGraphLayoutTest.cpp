@@ -1,15 +1,15 @@
 #include "graphs/TimeGraphLayout.h"
 
-#include "FixedMetrics.h"
+#include "GraphTestSupport.h"
 #include "graphs/GraphLabels.h"
 #include "math/VDoubleVec.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kv {
 namespace {
 
+using test::FindText;
 using test::FixedMetrics;
 
 TEST(TimeLabels, EngineeringSuffixesAndTrimmedDecimals) {
@@ -114,18 +114,14 @@ TEST(TimeGraphLayout, PlotStartsClearOfTheFrameAndLabelsItsAxes) {
     setup.tMax = 0.02;
     setup.unit = "Pa";
     const PixelRect rect{0, 0, 1000, 300};
-    const TimeGraphLayout layout = LayOutTimeGraph(setup, rect, FixedMetrics(), 10);
+    const GraphLayout layout = LayOutTimeGraph(setup, rect, FixedMetrics(), 10);
     ASSERT_TRUE(layout.hasPlot);
     // The widest value label, "0.0000µ", sets the label column.
     const int frameLeft = layout.scene.frames.at(0).rect.left;
     EXPECT_EQ(frameLeft, 7 * 8 + 9 + 4);
     EXPECT_EQ(layout.plot.left, frameLeft + (1000 - 2 - 4 - frameLeft) / 128);
-    std::vector<std::string> texts;
-    for (const SceneText& text : layout.scene.texts) {
-        texts.push_back(text.text);
-    }
     for (const char* expected : {"Pa", "ms", "1", "-1", "0.2", "0"}) {
-        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+        EXPECT_NE(FindText(layout.scene, expected), nullptr) << expected;
     }
 }
 
