@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <charconv>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -90,6 +91,14 @@ std::optional<QSize> ParseSize(const std::string& text, std::string& error) {
     return QSize(*width, *height);
 }
 
+// Qt's own diagnostics (a missing runtime folder, say) are no messages of
+// this program; only the critical ones reach standard error.
+void KeepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "kestrelvane-cli: %s\n", qPrintable(text));
+    }
+}
+
 // The QGuiApplication that fonts and painting need, made for the command
 // when the process has none; off screen when there is no display to use.
 class GuiSession {
@@ -98,12 +107,19 @@ public:
         if (QCoreApplication::instance() != nullptr) {
             return;
         }
+        previousHandler_ = qInstallMessageHandler(KeepQtQuiet);
         const bool hasDisplay = !qEnvironmentVariableIsEmpty("DISPLAY") ||
                                 !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !hasDisplay) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+    ~GuiSession() {
+        if (app_) {
+            app_.reset();
+            qInstallMessageHandler(previousHandler_);
+        }
     }
     GuiSession(const GuiSession&) = delete;
     GuiSession& operator=(const GuiSession&) = delete;
@@ -117,6 +133,7 @@ private:
     char name_[16] = "kestrelvane-cli";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QGuiApplication> app_;
+    QtMessageHandler previousHandler_ = nullptr;
 };
 
 struct PlotRequest {
