@@ -3,6 +3,7 @@
 #include "filters/BandCalculators.h"
 #include "filters/BiquadCalc.h"
 #include "hardware/CfgText.h"
+#include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 #include "model/CConfiguration.h"
 #include "model/VSafeFile.h"
@@ -175,8 +176,7 @@ public:
             problems_.push_back("The design has no output bands: there is nothing to program.");
             return problems_;
         }
-        CheckCoefficient("The input gain", "its mixer coefficient",
-                         CTAS3103::DbToGain(design_.inputGain));
+        CheckCoefficient("The input gain", "its mixer coefficient", DbToGain(design_.inputGain));
         for (int b = 0; b < design_.numBands; ++b) {
             CheckBand(b, design_.bands[static_cast<std::size_t>(b)]);
         }
@@ -200,7 +200,7 @@ private:
     void CheckBand(int b, const CBand& band) {
         const std::string name = BandName(b);
         const double level = band.muted ? kMutedLevelDb : band.gain;
-        CheckCoefficient(name + " (gain)", "its volume coefficient", CTAS3103::DbToGain(level));
+        CheckCoefficient(name + " (gain)", "its volume coefficient", DbToGain(level));
         CheckDelay(name, band);
         CheckTone(name, "bass", band.bassGain, band.bassCorner);
         CheckTone(name, "treble", band.trebleGain, band.trebleCorner);
@@ -327,23 +327,6 @@ std::uint32_t CTAS3103::ToFixed523(double x) {
     }
     const double v = std::clamp(std::floor(x * kFixedOne + 0.5), kFixedLowest, kFixedHighest);
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
-}
-
-double CTAS3103::DbToGain(double dB) {
-    constexpr double kNepersPerDb = 0.1151292546497023; // ln 10 / 20
-    constexpr double kHighestExponent = 30.0;
-    constexpr double kLowestExponent = -87.4982335338;
-    const double e = dB * kNepersPerDb;
-    if (e == 0.0) {
-        return 1.0;
-    }
-    if (e > kHighestExponent) {
-        return 10686474000000.0;
-    }
-    if (e < kLowestExponent) {
-        return 1e-38;
-    }
-    return std::exp(e);
 }
 
 int CTAS3103::BassGainCode(double dB) {

@@ -65,8 +65,6 @@ public:
     // of the format (−16 and just under +16) instead of wrapping round; NaN
     // gives 0. CheckConfiguration keeps such values out of every image.
     static std::uint32_t ToFixed523(double x);
-    // 10^(dB/20), with the limits the model uses for levels.
-    static double DbToGain(double dB);
     // The chip's codes for a bass or treble gain: 1 (+18 dB) to 150
     // (−18 dB), 114 for 0 dB; a gain off the 0.5 dB grid gives 150.
     static int BassGainCode(double dB);

@@ -307,8 +307,8 @@ bool CImportEngine::ParseMicrophoneDataFormat(VInputFile& file) {
     }
     const double referenceLevel = ValueAfterEquals(header[5]);
     const double sensitivityLevel = ValueAfterEquals(header[6]);
-    const double sensitivity = LevelToMagnitude(sensitivityLevel) /
-                               (kReferencePressure * std::pow(10.0, referenceLevel / 20.0));
+    const double sensitivity =
+        DbToGain(sensitivityLevel) / (kReferencePressure * std::pow(10.0, referenceLevel / 20.0));
     sensitivity_ = std::isfinite(sensitivity) ? sensitivity : 0.0;
     return true;
 }

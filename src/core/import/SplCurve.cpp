@@ -15,12 +15,6 @@
 namespace kv {
 namespace {
 
-constexpr double kLn10 = 2.302585092994046;
-constexpr double kMaxExponent = 30.0;
-constexpr double kMaxMagnitude = 10686474000000.0;
-constexpr double kMinExponent = -87.4982335338;
-constexpr double kMinMagnitude = 1e-38;
-
 struct LevelAndPhase {
     VDoubleVec level;
     VDoubleVec phase;
@@ -44,7 +38,7 @@ void StoreSmoothedCurve(CBand& band, const LevelAndPhase& curve) {
     const int n = curve.level.GetSize();
     band.splSmoothed.SetSize(n);
     for (int i = 0; i < n; ++i) {
-        band.splSmoothed[i] = FromPolar(LevelToMagnitude(curve.level[i]), curve.phase[i]);
+        band.splSmoothed[i] = FromPolar(DbToGain(curve.level[i]), curve.phase[i]);
     }
 }
 
@@ -86,7 +80,7 @@ bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesyste
     for (int i = 0; i < n; ++i) {
         const int from = order[static_cast<std::size_t>(i)];
         frequencies[i] = engine.Frequencies()[from];
-        raw[i] = FromPolar(LevelToMagnitude(engine.Levels()[from]), engine.Phases()[from]);
+        raw[i] = FromPolar(DbToGain(engine.Levels()[from]), engine.Phases()[from]);
     }
     band.splFreqs = frequencies;
     band.splRaw = raw;
@@ -99,20 +93,6 @@ bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesyste
     band.modified = true;
     SetSmoothing(band, band.splSmoothing);
     return true;
-}
-
-double LevelToMagnitude(double dB) {
-    const double e = dB * 0.05 * kLn10;
-    if (e == 0.0) {
-        return 1.0;
-    }
-    if (e > kMaxExponent) {
-        return kMaxMagnitude;
-    }
-    if (e < kMinExponent) {
-        return kMinMagnitude;
-    }
-    return std::exp(e);
 }
 
 bool SetSmoothing(CBand& band, int n) {

@@ -8,10 +8,6 @@ class CBand;
 class CImportEngine;
 class IMessageBox;
 
-// 10^(dB/20) as the SPL curves are built: exactly 1 at 0 dB, capped at
-// 10686474000000 above 600 dB and at 1e-38 below -760 dB.
-double LevelToMagnitude(double dB);
-
 // Imports a measurement file as the band's SPL curve and smooths it with the
 // band's setting. Only a frequency response is taken, and only as a curve the
 // response computation can use: points at or below 0 Hz are dropped and the

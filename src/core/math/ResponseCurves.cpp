@@ -9,6 +9,9 @@ namespace kv {
 namespace {
 
 constexpr double kTiny = 1e-38;
+constexpr double kNepersPerDb = 0.1151292546497023; // ln 10 / 20
+constexpr double kMaxGainExponent = 30.0;
+constexpr double kMaxGain = 10686474000000.0;
 constexpr double kHuge = 1e38;
 constexpr double kLnTiny = -87.4982335338;
 // Arguments this large never occur; the cap keeps the logarithm finite-sized.
@@ -16,16 +19,6 @@ constexpr double kLogArgumentCap = 1e30;
 constexpr double kLnCapped = 30.0;
 // The grid density the display curves are unwrapped for, whatever the grid.
 constexpr int kDisplayPointsPerOctave = 48;
-
-double GuardedLn(double v) {
-    if (!(v >= kTiny)) {
-        return kLnTiny;
-    }
-    if (v > kLogArgumentCap) {
-        return kLnCapped;
-    }
-    return std::log(v);
-}
 
 // The unwrapping tolerance constant for a grid density (see UnwrapPhase).
 double UnwrapDensityConstant(int pointsPerOctave) {
@@ -44,6 +37,30 @@ double UnwrapDensityConstant(int pointsPerOctave) {
 }
 
 } // namespace
+
+double GuardedLn(double v) {
+    if (!(v >= kTiny)) {
+        return kLnTiny;
+    }
+    if (v > kLogArgumentCap) {
+        return kLnCapped;
+    }
+    return std::log(v);
+}
+
+double DbToGain(double dB) {
+    const double e = dB * kNepersPerDb;
+    if (e == 0.0) {
+        return 1.0;
+    }
+    if (e > kMaxGainExponent) {
+        return kMaxGain;
+    }
+    if (e < kLnTiny) {
+        return kTiny;
+    }
+    return std::exp(e);
+}
 
 double MagnitudeToDb(double magnitude) {
     if (!(magnitude >= kTiny)) {

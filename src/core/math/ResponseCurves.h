@@ -10,6 +10,15 @@ inline constexpr double kRadiansToDegrees = 57.29577951308232;
 // The level shown for magnitudes below 1e-38 (and, negated, above 1e38).
 inline constexpr double kLevelFloorDb = -760.0;
 
+// 10^(dB/20), computed as e^(dB·ln10/20): exactly 1 at 0 dB, capped at
+// 10686474000000 (exponent above 30, about 260 dB) and at 1e-38 below
+// -760 dB. Every level the program turns into a gain goes through it.
+double DbToGain(double dB);
+
+// ln v, with ln 1e-38 for v below 1e-38 (or not above 0) and 30 above 1e30,
+// so that levels and frequencies of 0 never give infinities.
+double GuardedLn(double v);
+
 // 20·log10 of a magnitude, -760 dB below 1e-38 (or not above 0) and +760 dB
 // above 1e38.
 double MagnitudeToDb(double magnitude);

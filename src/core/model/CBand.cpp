@@ -508,7 +508,7 @@ bool CBand::Recalculate() {
 void CBand::ComputeFilterResponse(VComplexVec& response) const {
     const GridPhasors& phasors = owner->Engine().Phasors();
     const VDoubleVec& grid = *owner->freqGrid;
-    response.FillReal(LevelToMagnitude(muted ? kMutedGainDb : gain));
+    response.FillReal(DbToGain(muted ? kMutedGainDb : gain));
     ApplyBassTreble(*this, phasors, response);
     ApplyHighPassFilters(*this, phasors, response);
     ApplyLowPassFilters(*this, phasors, response);

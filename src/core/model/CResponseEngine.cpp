@@ -16,19 +16,10 @@ constexpr double kThirdOctave = 1.2599210498948732; // 2^(1/3)
 constexpr double kMinSpectrumMagnitude = 1e-37;
 constexpr double kMaxSpectrumMagnitude = 1e37;
 constexpr double kDbToNeper = 0.11512925464970229; // ln 10 / 20
-constexpr double kLnTiny = -87.4982335338;
 // The tail whose mean is the level a response settled to: 1/256 of it.
 constexpr int kTailFraction = 256;
 
-double GuardedLn(double v) {
-    return v >= 1e-38 ? std::log(v) : kLnTiny;
-}
-
-bool SameValues(const VComplexVec& a, const VComplexVec& b) {
-    return a.GetSize() == b.GetSize() && std::equal(a.begin(), a.end(), b.begin());
-}
-
-bool SameValues(const VDoubleVec& a, const VDoubleVec& b) {
+template <typename Vector> bool SameValues(const Vector& a, const Vector& b) {
     return a.GetSize() == b.GetSize() && std::equal(a.begin(), a.end(), b.begin());
 }
 

@@ -107,12 +107,7 @@ TEST(TAS3103, FixedPointConversionRoundsAndSaturates) {
     EXPECT_EQ(CTAS3103::ToFixed523(NAN), 0u);
 }
 
-TEST(TAS3103, GainsAndToneCodes) {
-    EXPECT_EQ(CTAS3103::DbToGain(0.0), 1.0);
-    EXPECT_NEAR(CTAS3103::DbToGain(-6.020599913279624), 0.5, 1e-15);
-    EXPECT_EQ(CTAS3103::DbToGain(300.0), 10686474000000.0);
-    EXPECT_EQ(CTAS3103::DbToGain(-800.0), 1e-38);
-
+TEST(TAS3103, ToneCodes) {
     EXPECT_EQ(CTAS3103::BassGainCode(18.0), 1);
     EXPECT_EQ(CTAS3103::BassGainCode(17.5), 8);
     EXPECT_EQ(CTAS3103::TrebleGainCode(17.5), 9);

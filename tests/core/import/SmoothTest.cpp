@@ -1,5 +1,6 @@
 #include "import/SplCurve.h"
 #include "import/VSmooth.h"
+#include "math/ResponseCurves.h"
 #include "model/CBand.h"
 #include "support/TestSupport.h"
 
@@ -113,10 +114,11 @@ TEST(Smoothing, TheSettingIsCheckedAndTrackedLikeAnyOther) {
 }
 
 TEST(Smoothing, LevelsBecomeMagnitudesExactlyAtZeroDecibels) {
-    EXPECT_EQ(LevelToMagnitude(0.0), 1.0);
-    EXPECT_NEAR(LevelToMagnitude(20.0), 10.0, 1e-12);
-    EXPECT_EQ(LevelToMagnitude(800.0), 10686474000000.0);
-    EXPECT_EQ(LevelToMagnitude(-800.0), 1e-38);
+    EXPECT_EQ(DbToGain(0.0), 1.0);
+    EXPECT_NEAR(DbToGain(20.0), 10.0, 1e-12);
+    EXPECT_NEAR(DbToGain(-6.020599913279624), 0.5, 1e-15);
+    EXPECT_EQ(DbToGain(300.0), 10686474000000.0);
+    EXPECT_EQ(DbToGain(-800.0), 1e-38);
     CBand band;
     band.splFreqs.SetSize(1);
     band.splRaw.SetSize(1);

@@ -1,6 +1,7 @@
 #include "ImportFiles.h"
 #include "import/CSplCurveBackup.h"
 #include "import/SplCurve.h"
+#include "math/ResponseCurves.h"
 #include "model/CBand.h"
 
 #include <gtest/gtest.h>
@@ -36,14 +37,14 @@ TEST_F(SplCurveLoad, AFrequencyResponseBecomesTheBandsComplexCurve) {
     EXPECT_EQ(band.splRaw[0], Complex(1.0, 0.0));
     EXPECT_NEAR(band.splRaw[1].real(), 0.0, 1e-12);
     EXPECT_NEAR(band.splRaw[1].imag(), 10.0, 1e-12);
-    EXPECT_NEAR(band.splRaw[2].real(), -LevelToMagnitude(-6), 1e-12);
+    EXPECT_NEAR(band.splRaw[2].real(), -DbToGain(-6), 1e-12);
     EXPECT_EQ(band.splSmoothed.GetSize(), 3);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(SplCurveLoad, XopFilesGiveTheirSplColumnsAndImpedanceIsRefused) {
     ASSERT_TRUE(Load("a.xop", "t\n10 6 30 0 0\n20 7 40 20 0\n"));
-    EXPECT_EQ(band.splRaw[1], Complex(LevelToMagnitude(20), 0.0));
+    EXPECT_EQ(band.splRaw[1], Complex(DbToGain(20), 0.0));
 
     band.Init();
     band.splSmoothing = 5;
@@ -58,8 +59,8 @@ TEST_F(SplCurveLoad, XopFilesGiveTheirSplColumnsAndImpedanceIsRefused) {
 TEST_F(SplCurveLoad, PointsAtOrBelowZeroHertzAreDroppedAndTheRestSortedStably) {
     ASSERT_TRUE(Load("a.frd", "100 1 0\n0 5 0\n50 2 0\n-20 3 0\n50 4 0\n"));
     EXPECT_EQ(Doubles(band.splFreqs.begin(), band.splFreqs.end()), (Doubles{50, 50, 100}));
-    EXPECT_EQ(band.splRaw[0], Complex(LevelToMagnitude(4), 0.0));
-    EXPECT_EQ(band.splRaw[1], Complex(LevelToMagnitude(2), 0.0));
+    EXPECT_EQ(band.splRaw[0], Complex(DbToGain(4), 0.0));
+    EXPECT_EQ(band.splRaw[1], Complex(DbToGain(2), 0.0));
 }
 
 TEST_F(SplCurveLoad, ACurveOfFewerThanTwoUsablePointsLeavesTheBandAsItWas) {
@@ -89,7 +90,7 @@ TEST_F(SplCurveLoad, CancelRestoresACurveAndItsSmoothing) {
     EXPECT_EQ(band.splFileName, firstName);
     EXPECT_EQ(band.splSmoothing, 12);
     EXPECT_EQ(Doubles(band.splFreqs.begin(), band.splFreqs.end()), (Doubles{10, 20, 30}));
-    EXPECT_EQ(band.splRaw[2], Complex(LevelToMagnitude(3), 0.0));
+    EXPECT_EQ(band.splRaw[2], Complex(DbToGain(3), 0.0));
     EXPECT_EQ(band.splSmoothed.GetSize(), 3);
     EXPECT_TRUE(band.modified);
 }
