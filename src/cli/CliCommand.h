@@ -13,6 +13,7 @@
 namespace kv {
 
 class CConfiguration;
+class JsonWriter;
 
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailed = 1;
@@ -45,6 +46,11 @@ struct CliCommand {
 int CliFail(CliContext& context, const std::string& message);
 // Reports a bad command line and gives exit status 2.
 int CliUsageError(CliContext& context, const std::string& message);
+
+// Prints a result as one JSON object with --json, else as a readable
+// summary; exit status 0.
+int CliPrintResult(CliContext& context, const std::function<void(JsonWriter&)>& json,
+                   const std::function<void(std::ostream&)>& summary);
 
 // Loads a project file exactly as the desktop program's Load does, and
 // computes its responses on the main grid with the main window's PIR

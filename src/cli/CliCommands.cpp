@@ -23,6 +23,18 @@ int CliUsageError(CliContext& context, const std::string& message) {
     return kExitBadCommandLine;
 }
 
+int CliPrintResult(CliContext& context, const std::function<void(JsonWriter&)>& json,
+                   const std::function<void(std::ostream&)>& summary) {
+    if (context.args.Has("--json")) {
+        JsonWriter writer(context.out);
+        json(writer);
+        context.out << '\n';
+    } else {
+        summary(context.out);
+    }
+    return kExitSuccess;
+}
+
 bool CliLoadDesign(CliContext& context, const std::string& path, CConfiguration& design) {
     if (!design.Load(path, context.messages)) {
         return false;
@@ -60,14 +72,9 @@ int RunInfo(CliContext& context) {
     if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
         return kExitFailed;
     }
-    if (context.args.Has("--json")) {
-        JsonWriter json(context.out);
-        WriteDesignJson(json, design);
-        context.out << '\n';
-    } else {
-        WriteDesignSummary(context.out, design);
-    }
-    return kExitSuccess;
+    return CliPrintResult(
+        context, [&design](JsonWriter& json) { WriteDesignJson(json, design); },
+        [&design](std::ostream& out) { WriteDesignSummary(out, design); });
 }
 
 // Every subcommand, in the order the usage lists them.

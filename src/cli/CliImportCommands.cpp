@@ -87,14 +87,9 @@ int RunImport(CliContext& context) {
                                     ? "Unknown measurement file format: " + path
                                     : "Failed to read the measurement file: " + path);
     }
-    if (context.args.Has("--json")) {
-        JsonWriter json(context.out);
-        WriteImportJson(json, engine);
-        context.out << '\n';
-    } else {
-        WriteImportSummary(context.out, engine);
-    }
-    return kExitSuccess;
+    return CliPrintResult(
+        context, [&engine](JsonWriter& json) { WriteImportJson(json, engine); },
+        [&engine](std::ostream& out) { WriteImportSummary(out, engine); });
 }
 
 int RunLoadSpl(CliContext& context) {
