@@ -1,9 +1,9 @@
 // The filter part of a recalculation must leave room for the transforms:
 // a whole 3-way design with 16 biquads per band on the 576-point grid is
 // budgeted at well under the 2 ms of a full recalculation.
-#include "filters/BandCalculators.h"
 #include "hardware/CTAS3103.h"
 #include "math/VFreqVec.h"
+#include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
 
 #include <benchmark/benchmark.h>

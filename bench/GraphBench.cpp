@@ -1,8 +1,8 @@
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
-#include "import/SplCurve.h"
 #include "model/CConfiguration.h"
 #include "model/MainGrid.h"
+#include "model/SplCurve.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,5 +1,5 @@
-#include "import/SplCurve.h"
 #include "model/CConfiguration.h"
+#include "model/SplCurve.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -14,7 +14,7 @@ void BuildHeavyDesign(kv::CConfiguration& design) {
         kv::CBand& band = design.bands[b];
         kv::CrossoverSettings slot;
         slot.order = 4;
-        slot.type = kv::Butterworth;
+        slot.type = kv::CrossoverType::Butterworth;
         slot.q = {0.5411961, 1.3065630, 0, 0};
         slot.freq = 200.0 * (b + 1);
         band.SetHighPass(0, slot);

@@ -1,10 +1,10 @@
 #include "CliHardwareCommands.h"
 
 #include "CliCommand.h"
+#include "archive/VSafeFile.h"
 #include "hardware/CTAS3103.h"
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
-#include "model/VSafeFile.h"
 
 #include <functional>
 

@@ -3,9 +3,9 @@
 #include "CliCommand.h"
 #include "JsonWriter.h"
 #include "import/CImportEngine.h"
-#include "import/SplCurve.h"
 #include "import/VInputFile.h"
 #include "model/CConfiguration.h"
+#include "model/SplCurve.h"
 
 #include <ostream>
 
@@ -24,7 +24,7 @@ void WriteArray(JsonWriter& json, const std::string& name, const VDoubleVec& val
 void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     json.BeginObject();
     json.Member("format", static_cast<int>(engine.Format()));
-    json.Member("kind", engine.Kind());
+    json.Member("kind", static_cast<int>(engine.Kind()));
     json.Member("binary", engine.Binary());
     WriteArray(json, "frequencies", engine.Frequencies());
     WriteArray(json, "levels", engine.Levels());
@@ -37,31 +37,33 @@ void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     json.EndObject();
 }
 
-const char* KindName(int kind) {
+const char* KindName(ImportKind kind) {
     switch (kind) {
-    case CImportEngine::kFrequencyResponse:
+    case ImportKind::FrequencyResponse:
         return "frequency response";
-    case CImportEngine::kImpedance:
+    case ImportKind::Impedance:
         return "impedance";
-    case CImportEngine::kBoth:
+    case ImportKind::Both:
         return "frequency response and impedance";
-    case CImportEngine::kTimeResponse:
+    case ImportKind::TimeResponse:
         return "time response";
-    default:
-        return "nothing";
+    case ImportKind::Nothing:
+        break;
     }
+    return "nothing";
 }
 
 void WriteImportSummary(std::ostream& out, const CImportEngine& engine) {
     out << "Format: " << static_cast<int>(engine.Format())
-        << (engine.Binary() ? " (binary)" : " (text)") << "\nKind: " << engine.Kind() << " ("
-        << KindName(engine.Kind()) << ")\n";
+        << (engine.Binary() ? " (binary)" : " (text)")
+        << "\nKind: " << static_cast<int>(engine.Kind()) << " (" << KindName(engine.Kind())
+        << ")\n";
     const VDoubleVec& frequencies = engine.Frequencies();
     if (!frequencies.Empty()) {
         out << "Points: " << frequencies.GetSize() << ", " << frequencies[0] << " Hz to "
             << frequencies[frequencies.GetSize() - 1] << " Hz\n";
     }
-    if (engine.Kind() == CImportEngine::kTimeResponse) {
+    if (engine.Kind() == ImportKind::TimeResponse) {
         out << "Samples: " << engine.TimeSamples().GetSize() << " at " << engine.SampleRate()
             << " Hz\n";
     }

@@ -1,7 +1,7 @@
 #include "DesignReport.h"
 
 #include "JsonWriter.h"
-#include "filters/BandCalculators.h"
+#include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
 
 #include <cstdio>

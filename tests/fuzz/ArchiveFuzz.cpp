@@ -2,10 +2,10 @@
 // which item to read next, so that every reader meets every kind of garbage
 // where it expects its own item.
 #include "FuzzSupport.h"
+#include "archive/VPersistence.h"
 #include "math/VComplexVec.h"
 #include "math/VDoubleVec.h"
 #include "model/CBand.h"
-#include "model/VPersistence.h"
 
 #include <array>
 #include <cstdint>

@@ -3,9 +3,9 @@
 // dialog would put it there, smoothing included.
 #include "FuzzSupport.h"
 #include "import/CImportEngine.h"
-#include "import/SplCurve.h"
 #include "import/VInputFile.h"
 #include "model/CBand.h"
+#include "model/SplCurve.h"
 
 #include <array>
 #include <cstdint>

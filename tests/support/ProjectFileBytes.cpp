@@ -3,7 +3,7 @@
 namespace kv::test {
 
 void WriteCrossover(ByteWriter& out, const CrossoverSettings& s) {
-    out.Double(s.freq).Int32(s.order).Int32(s.type);
+    out.Double(s.freq).Int32(s.order).Int32(static_cast<std::int32_t>(s.type));
     for (int j = 0; j < kCrossoverSections; ++j) {
         out.Double(s.freqOfs[j]).Double(s.q[j]);
     }

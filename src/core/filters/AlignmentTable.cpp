@@ -64,11 +64,11 @@ struct TableBuilder {
     std::array<AlignmentRecord, kRecords> records{};
     std::size_t count = 0;
 
-    constexpr void Add(std::int32_t type, std::int32_t direction, const OrderSections& entry) {
+    constexpr void Add(CrossoverType type, std::int32_t direction, const OrderSections& entry) {
         records[count++] = {type, direction, entry.order, entry.sections};
     }
     template <std::size_t N>
-    constexpr void Add(std::int32_t type, std::int32_t direction,
+    constexpr void Add(CrossoverType type, std::int32_t direction,
                        const std::array<OrderSections, N>& entries) {
         for (const OrderSections& entry : entries) {
             Add(type, direction, entry);
@@ -78,14 +78,14 @@ struct TableBuilder {
 
 constexpr TableBuilder BuildTable() {
     TableBuilder table;
-    table.Add(Butterworth, kLowPass, kButterworthFirstOrder);
-    table.Add(Butterworth, kHighPass, kButterworthFirstOrder);
-    table.Add(LinkwitzRiley, kLowPass, kLinkwitzRiley);
-    table.Add(LinkwitzRiley, kHighPass, kLinkwitzRiley);
-    table.Add(Bessel, kLowPass, kBesselLowPass);
-    table.Add(Bessel, kHighPass, kBesselHighPass);
-    table.Add(Butterworth, kLowPass, kButterworth);
-    table.Add(Butterworth, kHighPass, kButterworth);
+    table.Add(CrossoverType::Butterworth, kLowPass, kButterworthFirstOrder);
+    table.Add(CrossoverType::Butterworth, kHighPass, kButterworthFirstOrder);
+    table.Add(CrossoverType::LinkwitzRiley, kLowPass, kLinkwitzRiley);
+    table.Add(CrossoverType::LinkwitzRiley, kHighPass, kLinkwitzRiley);
+    table.Add(CrossoverType::Bessel, kLowPass, kBesselLowPass);
+    table.Add(CrossoverType::Bessel, kHighPass, kBesselHighPass);
+    table.Add(CrossoverType::Butterworth, kLowPass, kButterworth);
+    table.Add(CrossoverType::Butterworth, kHighPass, kButterworth);
     return table;
 }
 
@@ -99,7 +99,7 @@ std::span<const AlignmentRecord> AlignmentTable() {
     return kAlignments;
 }
 
-bool LookupAlignment(AlignmentRecord& out, int order, int type, bool highPass) {
+bool LookupAlignment(AlignmentRecord& out, int order, CrossoverType type, bool highPass) {
     const std::int32_t direction = highPass ? kHighPass : kLowPass;
     for (const AlignmentRecord& record : kAlignments) {
         if (record.type == type && record.order == order && record.highPass == direction) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/FilterSettings.h"
+#include "filters/FilterSettings.h"
 
 #include <array>
 #include <cstdint>
@@ -18,7 +18,7 @@ struct AlignmentSection {
 // The sections of one crossover type, direction and order; sections beyond
 // the filter's ⌈order/2⌉ are (0, 0).
 struct AlignmentRecord {
-    std::int32_t type = 0;
+    CrossoverType type{};
     std::int32_t highPass = 0;
     std::int32_t order = 0;
     std::array<AlignmentSection, kCrossoverSections> sections{};
@@ -31,6 +31,6 @@ std::span<const AlignmentRecord> AlignmentTable();
 
 // Copies the first record for (order, type, direction) into out; false, and
 // out untouched, when the table has none.
-bool LookupAlignment(AlignmentRecord& out, int order, int type, bool highPass);
+bool LookupAlignment(AlignmentRecord& out, int order, CrossoverType type, bool highPass);
 
 } // namespace kv

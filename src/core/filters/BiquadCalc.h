@@ -66,7 +66,8 @@ private:
 // transform; the second-order kinds are the Audio EQ Cookbook biquads with
 // the shelf slope fixed at 1), and it evaluates the section's response.
 // A section designed above half the sample rate is not clamped: it comes out
-// unstable, which CTAS3103::CheckConfiguration reports.
+// unstable or, beyond the sample rate, as the section of its alias
+// frequency; the hardware check refuses both.
 class BiquadCalc {
 public:
     BiquadCalc() { Reset(); }

@@ -4,6 +4,7 @@
 #include "ui/IProgressBar.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -13,6 +14,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr int kBaud = 38400;
+constexpr std::size_t kEepromSize = 8192;
+constexpr std::size_t kBlockLength = 128;
+// Written first, blank, so that a transfer that breaks off leaves an
+// image the unit does not boot from.
+constexpr std::size_t kGuardBlockAddress = 2304;
+constexpr std::uint8_t kHandshakeRequest = 0x80;
+constexpr std::uint8_t kBeginTransfer = 0x81;
+constexpr std::uint8_t kEndTransfer = 0x82;
+constexpr std::uint8_t kBlockPacket = 0x83;
+constexpr std::array<std::uint8_t, 4> kHandshakeReply{0xF0, 0x25, 0x1E, 0x01};
+constexpr std::array<std::uint8_t, 2> kAck{0x8F, 0x01};
+constexpr const char* kNoUnitMessage = "There is no HMQ27 connected to the COM port ! ";
 constexpr const char* kNoUnitCaption = "Kestrelvane";
 constexpr std::uint8_t kBlankByte = 0xFF;
 // The packet carries the length in one byte.
@@ -34,7 +48,7 @@ void StepProgress(IProgressBar* progress) {
 std::vector<std::uint8_t> BlockPacket(std::span<const std::uint8_t> block, std::size_t address) {
     std::vector<std::uint8_t> packet;
     packet.reserve(block.size() + 4);
-    packet.push_back(CMC24LC64::kBlockPacket);
+    packet.push_back(kBlockPacket);
     packet.push_back(static_cast<std::uint8_t>(address / block.size()));
     packet.push_back(static_cast<std::uint8_t>(block.size()));
     packet.insert(packet.end(), block.begin(), block.end());

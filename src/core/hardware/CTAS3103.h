@@ -32,17 +32,16 @@ public:
 
     static constexpr std::size_t kImageSize = 2368;
     static constexpr int kSubaddresses = 256;
-    static constexpr int kBiquadSlots = 16;
 
     CTAS3103();
 
-    // Every reason why the design must not reach the unit, one clear
-    // sentence each naming the band and the filter: no bands, a band with
-    // more than 16 sections, an unstable or aliased section (and why), a
-    // coefficient beyond the ±16 of the 5.23 format (and by how much), a
-    // coefficient that is not a finite number, a gain or delay the chip
-    // cannot hold, a bass or treble gain or corner that is not one of the
-    // chip's settings. Empty when the design is safe to program.
+    // Every reason why the design must not reach the unit (HardwareCheck),
+    // one clear sentence each naming the band and the filter: no bands, a
+    // band with more than 16 sections, an unstable or aliased section (and
+    // why), a coefficient beyond the ±16 of the 5.23 format (and by how
+    // much), a coefficient that is not a finite number, a gain or delay the
+    // chip cannot hold, a bass or treble gain or corner that is not one of
+    // the chip's settings. Empty when the design is safe to program.
     static std::vector<std::string> CheckConfiguration(const CConfiguration& configuration);
 
     // The 2368-byte image of the design; empty when CheckConfiguration finds
@@ -61,15 +60,6 @@ public:
     std::size_t Offset(int subaddress) const;
     std::size_t Size(int subaddress) const;
 
-    // x · 2^23 rounded (halves up) into a 32-bit word, saturated at the ends
-    // of the format (−16 and just under +16) instead of wrapping round; NaN
-    // gives 0. CheckConfiguration keeps such values out of every image.
-    static std::uint32_t ToFixed523(double x);
-    // The chip's codes for a bass or treble gain: 1 (+18 dB) to 150
-    // (−18 dB), 114 for 0 dB; a gain off the 0.5 dB grid gives 150.
-    static int BassGainCode(double dB);
-    static int TrebleGainCode(double dB);
-
 private:
     void FillImage(const CConfiguration& configuration);
     void SetFixedWords();
@@ -82,7 +72,7 @@ private:
     void SetBassTreble(const CConfiguration& configuration);
     void SetBiquad(int subaddress, const BiquadCoefs& coefs);
     void SetAllBiquadsPassThrough();
-    void SetFixed523(std::size_t position, double value);
+    void SetFixed523(int subaddress, int wordIndex, double value);
     void SetWord(int subaddress, int wordIndex, std::uint32_t value);
     void SetWords(int subaddress, std::initializer_list<std::uint32_t> words);
 

@@ -2,7 +2,6 @@
 
 #include "import/ImportText.h"
 #include "import/LittleEndian.h"
-#include "import/SplCurve.h"
 #include "import/VInputFile.h"
 #include "import/VWaveReader.h"
 #include "math/ResponseCurves.h"
@@ -65,21 +64,21 @@ std::uint64_t CountNumericLines(VInputFile& file) {
 // The kind a column-header comment names ("* Freq(Hz) Z(Ohms) Phase"):
 // impedance when it speaks of ohms, else a frequency response; nothing when
 // the comment is not a column header.
-int ColumnHeaderKind(std::string_view comment) {
+ImportKind ColumnHeaderKind(std::string_view comment) {
     const std::size_t start = comment.find_first_not_of("*# \t");
     if (start == std::string_view::npos) {
-        return CImportEngine::kNothing;
+        return ImportKind::Nothing;
     }
     const std::string_view text = comment.substr(start);
     if (!StartsWithNoCase(text, "freq") && !StartsWithNoCase(text, "hz")) {
-        return CImportEngine::kNothing;
+        return ImportKind::Nothing;
     }
     for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
         if (StartsWithNoCase(text.substr(i), "ohm")) {
-            return CImportEngine::kImpedance;
+            return ImportKind::Impedance;
         }
     }
-    return CImportEngine::kFrequencyResponse;
+    return ImportKind::FrequencyResponse;
 }
 
 bool IsPositiveFinite(double x) {
@@ -116,7 +115,7 @@ void CImportEngine::Clear() {
 }
 
 void CImportEngine::ClearResult() {
-    kind_ = kNothing;
+    kind_ = ImportKind::Nothing;
     for (VDoubleVec* vector : {&frequencies_, &levels_, &phases_, &impedanceMagnitudes_,
                                &impedancePhases_, &timeSamples_}) {
         vector->SetSize(0);
@@ -153,15 +152,16 @@ bool CImportEngine::ParseText(VInputFile& file, const std::string& extension) {
     case ImportFormat::MicrophoneDataFormat:
         return ParseMicrophoneDataFormat(file);
     case ImportFormat::PlainColumns:
-        return ParseCurveColumns(file, 0, impedanceByName ? kImpedance : kFrequencyResponse);
+        return ParseCurveColumns(
+            file, 0, impedanceByName ? ImportKind::Impedance : ImportKind::FrequencyResponse);
     case ImportFormat::TitledSplColumns:
-        return ParseCurveColumns(file, 1, kFrequencyResponse);
+        return ParseCurveColumns(file, 1, ImportKind::FrequencyResponse);
     case ImportFormat::SplUnderTwoTitles:
-        return ParseCurveColumns(file, 2, kFrequencyResponse);
+        return ParseCurveColumns(file, 2, ImportKind::FrequencyResponse);
     case ImportFormat::TitledImpedanceColumns:
-        return ParseCurveColumns(file, 1, kImpedance);
+        return ParseCurveColumns(file, 1, ImportKind::Impedance);
     case ImportFormat::ImpedanceUnderTwoTitles:
-        return ParseCurveColumns(file, 2, kImpedance);
+        return ParseCurveColumns(file, 2, ImportKind::Impedance);
     case ImportFormat::VoltageTimeSeries:
         return ParseTimeSeries(file, 1.0);
     case ImportFormat::PressureTimeSeries:
@@ -230,11 +230,11 @@ bool CImportEngine::ReadColumns(VInputFile& file, const std::vector<Column>& col
     return true;
 }
 
-std::vector<CImportEngine::Column> CImportEngine::CurveColumns(int kind, int ignoredColumns,
+std::vector<CImportEngine::Column> CImportEngine::CurveColumns(ImportKind kind, int ignoredColumns,
                                                                double phaseScale) {
     std::vector<Column> columns(static_cast<std::size_t>(ignoredColumns), Column{nullptr, 0.0});
     columns.push_back({&frequencies_, 1.0});
-    if (kind == kImpedance) {
+    if (kind == ImportKind::Impedance) {
         columns.push_back({&impedanceMagnitudes_, 1.0});
         columns.push_back({&impedancePhases_, phaseScale});
     } else {
@@ -244,7 +244,7 @@ std::vector<CImportEngine::Column> CImportEngine::CurveColumns(int kind, int ign
     return columns;
 }
 
-bool CImportEngine::ReadCurve(VInputFile& file, int kind, int ignoredColumns, int& count) {
+bool CImportEngine::ReadCurve(VInputFile& file, ImportKind kind, int ignoredColumns, int& count) {
     kind_ = kind;
     return ReadColumns(file, CurveColumns(kind, ignoredColumns, kDegreesToRadians), count);
 }
@@ -263,7 +263,7 @@ void CImportEngine::ReverseIfDescending() {
     }
 }
 
-bool CImportEngine::ParseCurveColumns(VInputFile& file, int headerLines, int kind) {
+bool CImportEngine::ParseCurveColumns(VInputFile& file, int headerLines, ImportKind kind) {
     int count = 0;
     if (!SkipLines(file, headerLines) || !ReadCurve(file, kind, 0, count)) {
         return false;
@@ -278,7 +278,7 @@ bool CImportEngine::ParseCompensationFile(VInputFile& file) {
         return false;
     }
     const std::string version = CleanNormalized(header[0]);
-    kind_ = kFrequencyResponse;
+    kind_ = ImportKind::FrequencyResponse;
     int count = 0;
     if (StartsWithNoCase(version, "Lsp-LAB:Compensation File v0.10")) {
         return ReadColumns(file, {{&frequencies_, 1.0}, {&levels_, 1.0}}, count) &&
@@ -292,7 +292,7 @@ bool CImportEngine::ParseCompensationFile(VInputFile& file) {
 bool CImportEngine::ParseMicrophoneCorrection(VInputFile& file) {
     std::vector<std::string> header;
     int count = 0;
-    if (!ReadLines(file, 1, header) || !ReadCurve(file, kFrequencyResponse, 0, count)) {
+    if (!ReadLines(file, 1, header) || !ReadCurve(file, ImportKind::FrequencyResponse, 0, count)) {
         return false;
     }
     sensitivity_ = ValueAfterEquals(header[0]) * kMillivoltsPerVolt;
@@ -302,7 +302,7 @@ bool CImportEngine::ParseMicrophoneCorrection(VInputFile& file) {
 bool CImportEngine::ParseMicrophoneDataFormat(VInputFile& file) {
     std::vector<std::string> header;
     int count = 0;
-    if (!ReadLines(file, 9, header) || !ReadCurve(file, kFrequencyResponse, 1, count)) {
+    if (!ReadLines(file, 9, header) || !ReadCurve(file, ImportKind::FrequencyResponse, 1, count)) {
         return false;
     }
     const double referenceLevel = ValueAfterEquals(header[5]);
@@ -328,7 +328,7 @@ bool CImportEngine::ParseTimeSeries(VInputFile& file, double scale) {
         return false;
     }
     sampleRate_ = rate;
-    kind_ = kTimeResponse;
+    kind_ = ImportKind::TimeResponse;
     return true;
 }
 
@@ -346,16 +346,16 @@ bool CImportEngine::ParseStarredHeaderText(VInputFile& file) {
         return false;
     };
     std::string line;
-    int kind = kNothing;
-    while (kind == kNothing) {
+    ImportKind kind = ImportKind::Nothing;
+    while (kind == ImportKind::Nothing) {
         if (!file.ReadLine(line)) {
             return false;
         }
         line = CleanNormalized(line);
         if (startsWithAny(line, kSplUnits)) {
-            kind = kFrequencyResponse;
+            kind = ImportKind::FrequencyResponse;
         } else if (startsWithAny(line, kImpedanceUnits)) {
-            kind = kImpedance;
+            kind = ImportKind::Impedance;
         }
     }
     int count = 0;
@@ -375,7 +375,9 @@ bool CImportEngine::ParseIdf(VInputFile& file) {
         return false;
     }
     int count = 0;
-    return ReadCurve(file, code == 1 ? kImpedance : kFrequencyResponse, 0, count) && count > 1;
+    return ReadCurve(file, code == 1 ? ImportKind::Impedance : ImportKind::FrequencyResponse, 0,
+                     count) &&
+           count > 1;
 }
 
 bool CImportEngine::ParseTds(VInputFile& file) {
@@ -385,7 +387,7 @@ bool CImportEngine::ParseTds(VInputFile& file) {
         return false;
     }
     int count = 0;
-    return ReadCurve(file, kFrequencyResponse, 1, count) && count > 1;
+    return ReadCurve(file, ImportKind::FrequencyResponse, 1, count) && count > 1;
 }
 
 bool CImportEngine::ParseVoltColumns(VInputFile& file) {
@@ -397,7 +399,7 @@ bool CImportEngine::ParseVoltColumns(VInputFile& file) {
         row[1] = MagnitudeToDb(row[1]);
         return row[0] != 0.0;
     };
-    kind_ = kFrequencyResponse;
+    kind_ = ImportKind::FrequencyResponse;
     int count = 0;
     if (!SkipLines(file, 1) ||
         !ReadColumns(file, CurveColumns(kind_, 0, kDegreesToRadians), count, levelFromVolts) ||
@@ -411,7 +413,7 @@ bool CImportEngine::ParseVoltColumns(VInputFile& file) {
 }
 
 bool CImportEngine::ParseXop(VInputFile& file) {
-    kind_ = kBoth;
+    kind_ = ImportKind::Both;
     int count = 0;
     return SkipLines(file, 1) &&
            ReadColumns(file,
@@ -425,7 +427,7 @@ bool CImportEngine::ParseXop(VInputFile& file) {
 }
 
 bool CImportEngine::ParseCommentedColumns(VInputFile& file, bool impedanceByName) {
-    int headerKind = kNothing;
+    ImportKind headerKind = ImportKind::Nothing;
     std::string line;
     std::uint64_t dataStart = file.Tell();
     while (file.ReadLine(line)) {
@@ -433,12 +435,12 @@ bool CImportEngine::ParseCommentedColumns(VInputFile& file, bool impedanceByName
         if (!IsCommentOrBlankLine(line)) {
             break;
         }
-        const int kind = ColumnHeaderKind(line);
-        headerKind = kind != kNothing ? kind : headerKind;
+        const ImportKind kind = ColumnHeaderKind(line);
+        headerKind = kind != ImportKind::Nothing ? kind : headerKind;
         dataStart = file.Tell();
     }
-    if (headerKind == kNothing) {
-        headerKind = impedanceByName ? kImpedance : kFrequencyResponse;
+    if (headerKind == ImportKind::Nothing) {
+        headerKind = impedanceByName ? ImportKind::Impedance : ImportKind::FrequencyResponse;
     }
     int count = 0;
     if (!file.Seek(dataStart) || !ReadCurve(file, headerKind, 0, count) || count < 2) {
@@ -471,7 +473,7 @@ bool CImportEngine::ParseBinaryLevelRecords(VInputFile& file) {
         levels_[i] = level;
         frequencies_[i] = frequency;
     }
-    kind_ = kFrequencyResponse;
+    kind_ = ImportKind::FrequencyResponse;
     return true;
 }
 
@@ -495,7 +497,7 @@ bool CImportEngine::ParseBinaryTimeSeries(VInputFile& file) {
         value = LoadF32(sample.data());
     }
     sampleRate_ = rate;
-    kind_ = kTimeResponse;
+    kind_ = ImportKind::TimeResponse;
     return true;
 }
 
@@ -525,7 +527,7 @@ bool CImportEngine::ParseMlssa(IMessageBox& owner, VInputFile& file,
         }
         scale = LoadI16(scaleBytes.data());
     }
-    kind_ = spl ? kFrequencyResponse : kImpedance;
+    kind_ = spl ? ImportKind::FrequencyResponse : ImportKind::Impedance;
     VDoubleVec& magnitudes = spl ? levels_ : impedanceMagnitudes_;
     VDoubleVec& phases = spl ? phases_ : impedancePhases_;
     if (!frequencies_.SetSize(n - 1) || !magnitudes.SetSize(n - 1) || !phases.SetSize(n - 1)) {
@@ -556,7 +558,7 @@ bool CImportEngine::ParseWave(VInputFile& file) {
         return false;
     }
     sampleRate_ = reader.SampleRate();
-    kind_ = kTimeResponse;
+    kind_ = ImportKind::TimeResponse;
     return true;
 }
 

@@ -24,16 +24,7 @@ class VInputFile;
 // an MLSSA file an SPL curve?) goes to the owner's message box.
 class CImportEngine {
 public:
-    enum Kind {
-        kNothing = 0,
-        kFrequencyResponse = 1,
-        kImpedance = 2,
-        kBoth = 3,
-        kTimeResponse = 4
-    };
-
     CImportEngine() = default;
-    virtual ~CImportEngine() = default;
     CImportEngine(const CImportEngine&) = delete;
     CImportEngine& operator=(const CImportEngine&) = delete;
 
@@ -43,7 +34,7 @@ public:
     bool Import(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName);
 
     ImportFormat Format() const { return format_; }
-    int Kind() const { return kind_; }
+    ImportKind Kind() const { return kind_; }
     bool Binary() const { return binary_; }
     const VDoubleVec& Frequencies() const { return frequencies_; }
     const VDoubleVec& Levels() const { return levels_; }
@@ -76,7 +67,7 @@ private:
     bool ParseCompensationFile(VInputFile& file);
     bool ParseMicrophoneCorrection(VInputFile& file);
     bool ParseMicrophoneDataFormat(VInputFile& file);
-    bool ParseCurveColumns(VInputFile& file, int headerLines, int kind);
+    bool ParseCurveColumns(VInputFile& file, int headerLines, ImportKind kind);
     bool ParseTimeSeries(VInputFile& file, double scale);
     bool ParseStarredHeaderText(VInputFile& file);
     bool ParseIdf(VInputFile& file);
@@ -95,13 +86,13 @@ private:
     // cannot be allocated.
     bool ReadColumns(VInputFile& file, const std::vector<Column>& columns, int& count,
                      const RowFilter& filter = {});
-    bool ReadCurve(VInputFile& file, int kind, int ignoredColumns, int& count);
-    std::vector<Column> CurveColumns(int kind, int ignoredColumns, double phaseScale);
+    bool ReadCurve(VInputFile& file, ImportKind kind, int ignoredColumns, int& count);
+    std::vector<Column> CurveColumns(ImportKind kind, int ignoredColumns, double phaseScale);
     void ReverseIfDescending();
     void ReverseCurve();
 
     ImportFormat format_ = ImportFormat::Unknown;
-    int kind_ = kNothing;
+    ImportKind kind_ = ImportKind::Nothing;
     bool binary_ = false;
     VDoubleVec frequencies_;
     VDoubleVec levels_;

@@ -33,6 +33,16 @@ enum class ImportFormat {
     CommentedColumns = 21,
 };
 
+// What an imported file holds; the numbers are the kind codes users and
+// scripts see.
+enum class ImportKind {
+    Nothing = 0,
+    FrequencyResponse = 1,
+    Impedance = 2,
+    Both = 3,
+    TimeResponse = 4,
+};
+
 inline constexpr unsigned kBinaryTimeSeriesMagic = 0xFFFFABCDu;
 inline constexpr unsigned kMlssaMagic = 0xFFFFBCDEu;
 

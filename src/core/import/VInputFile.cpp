@@ -1,6 +1,6 @@
 #include "import/VInputFile.h"
 
-#include "model/VSafeFile.h"
+#include "archive/VSafeFile.h"
 
 #include <algorithm>
 #include <array>
@@ -45,7 +45,7 @@ bool VInputFile::Open(const std::filesystem::path& path) {
     if (error) {
         return false;
     }
-    file_.reset(OpenFile(path, "rb"));
+    file_ = OpenFile(path, "rb");
     if (!file_) {
         return false;
     }

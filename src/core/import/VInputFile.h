@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/VSafeFile.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -49,13 +51,9 @@ public:
     bool HoldsBinaryBytes();
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     bool Refill();
 
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    FileHandle file_;
     std::vector<char> buffer_;
     // The bytes at hand: a window on the file starting at windowStart_.
     const char* window_ = nullptr;

@@ -30,7 +30,7 @@ double PointsPerOctave(const VDoubleVec& frequencies) {
     return PointsPerOctave(frequencies.Data(), frequencies.GetSize());
 }
 
-bool VSmooth::Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, int mode) {
+void VSmooth::Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, Mode mode) {
     f_ = frequencies.Data();
     v_ = values.Data();
     size_ = std::min(frequencies.GetSize(), values.GetSize());
@@ -38,19 +38,19 @@ bool VSmooth::Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, i
     mode_ = mode;
     ascending_ = std::is_sorted(f_, f_ + size_);
     if (size_ == 0 || n_ < 1) {
-        return true;
+        return;
     }
     const double halfWindow = std::pow(2.0, 1.0 / (4.0 * n_));
     Pass(0);
     Pass(FirstAtOrAbove(halfWindow * f_[0], 0));
     FinalAveraging();
-    return true;
 }
 
-bool VSmooth::SmoothPhase(const VDoubleVec& frequencies, VDoubleVec& phases, int n, int mode,
+bool VSmooth::SmoothPhase(const VDoubleVec& frequencies, VDoubleVec& phases, int n, Mode mode,
                           bool alreadyUnwrapped) {
     if (alreadyUnwrapped) {
-        return Smooth(frequencies, phases, n, mode);
+        Smooth(frequencies, phases, n, mode);
+        return true;
     }
     VDoubleVec unwrapped;
     if (!UnwrapPhase(unwrapped, phases, static_cast<int>(PointsPerOctave(frequencies)))) {
@@ -88,13 +88,13 @@ void VSmooth::Pass(int start) {
         if (j >= size_) {
             j = size_ - 1;
         }
-        if (mode_ == Mean || mode_ == Median) {
+        if (mode_ == Mode::Mean || mode_ == Mode::Median) {
             const double a = Statistic(WindowAround(f_[i]));
             const double b = Statistic(WindowAround(f_[j]));
             for (int k = i; k < j; ++k) {
                 v_[k] = LogInterpolate(f_[k], f_[i], a, f_[j], b);
             }
-        } else if (mode_ == InterpolationOnly) {
+        } else if (mode_ == Mode::InterpolationOnly) {
             for (int k = i + 1; k < j; ++k) {
                 v_[k] = v_[i] == v_[j] ? v_[i] : LogInterpolate(f_[k], f_[i], v_[i], f_[j], v_[j]);
             }
@@ -115,7 +115,7 @@ VSmooth::Window VSmooth::WindowAround(double frequency) const {
 
 double VSmooth::Statistic(Window window) const {
     const int count = window.last - window.first + 1;
-    if (mode_ == Mean) {
+    if (mode_ == Mode::Mean) {
         double sum = 0.0;
         for (int k = window.first; k <= window.last; ++k) {
             sum += v_[k];

@@ -14,14 +14,14 @@ double PointsPerOctave(const double* frequencies, int n);
 // logarithmic frequency axis, in two passes half a window apart.
 class VSmooth {
 public:
-    enum Mode { InterpolationOnly = 0, Mean = 1, Median = 2 };
+    enum class Mode { InterpolationOnly = 0, Mean = 1, Median = 2 };
 
-    virtual ~VSmooth() = default;
-
-    bool Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, int mode);
+    // Smooths values in place at 1/n octave; a curve too short or n below 1
+    // is left as it is.
+    void Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, Mode mode);
     // Phases in radians; unwrapped first (and wrapped again after) unless
-    // they already are.
-    bool SmoothPhase(const VDoubleVec& frequencies, VDoubleVec& phases, int n, int mode,
+    // they already are. False when memory is short.
+    bool SmoothPhase(const VDoubleVec& frequencies, VDoubleVec& phases, int n, Mode mode,
                      bool alreadyUnwrapped);
 
 private:
@@ -40,7 +40,7 @@ private:
     double* v_ = nullptr;
     int size_ = 0;
     int n_ = 1;
-    int mode_ = Median;
+    Mode mode_ = Mode::Median;
     bool ascending_ = true;
 };
 

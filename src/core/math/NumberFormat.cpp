@@ -18,6 +18,13 @@ std::string FormatFixed(double value, int decimals) {
     return error == std::errc() ? std::string(text.data(), end) : std::string();
 }
 
+std::string FormatGeneral(double value, int significantDigits) {
+    Buffer text{};
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value,
+                                            std::chars_format::general, significantDigits);
+    return error == std::errc() ? std::string(text.data(), end) : std::string();
+}
+
 std::string FormatShortest(double value) {
     Buffer text{};
     const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);

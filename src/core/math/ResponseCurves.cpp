@@ -76,7 +76,7 @@ bool ComputeResponseCurves(const VComplexVec& response, const VDoubleVec& freque
                            VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg, VDoubleVec& groupDelayMs,
                            bool unwrapped) {
     const int n = response.GetSize();
-    if (!magnitudeDb.SetSize(n, true) || !phaseDeg.SetSize(n, true)) {
+    if (!magnitudeDb.SetSize(n) || !phaseDeg.SetSize(n)) {
         return false;
     }
     for (int i = 0; i < n; ++i) {
@@ -98,7 +98,7 @@ bool ComputeResponseCurves(const VComplexVec& response, const VDoubleVec& freque
 
 bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave) {
     const int n = phase.GetSize();
-    if (!out.SetSize(n, true)) {
+    if (!out.SetSize(n)) {
         return false;
     }
     constexpr double pi = std::numbers::pi;
@@ -124,7 +124,7 @@ bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave) 
 
 bool GroupDelay(VDoubleVec& out, const VDoubleVec& frequencies, const VDoubleVec& phase) {
     const int n = phase.GetSize();
-    if (frequencies.GetSize() != n || !out.SetSize(n, true)) {
+    if (frequencies.GetSize() != n || !out.SetSize(n)) {
         return false;
     }
     if (n == 0) {

@@ -25,16 +25,18 @@ double MagnitudeToDb(double magnitude);
 
 // Level, phase and group delay of a response on the 48-points-per-octave
 // grid: dB, degrees (wrapped, or unwrapped when asked) and milliseconds. The
-// group delay always comes from the unwrapped phase.
+// group delay always comes from the unwrapped phase. False when memory is
+// short.
 bool ComputeResponseCurves(const VComplexVec& response, const VDoubleVec& frequencies,
                            VDoubleVec& magnitudeDb, VDoubleVec& phaseDeg, VDoubleVec& groupDelayMs,
                            bool unwrapped);
 
 // Removes the 2π jumps of a phase in radians, with a tolerance tuned to the
-// density of the grid it was sampled on.
+// density of the grid it was sampled on; false when memory is short.
 bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave);
 
-// -dφ/dω by central differences, in seconds.
+// -dφ/dω by central differences, in seconds; false when the frequencies do
+// not match the phase one to one or memory is short.
 bool GroupDelay(VDoubleVec& out, const VDoubleVec& frequencies, const VDoubleVec& phase);
 
 // A phase brought into [-π, π].

@@ -17,8 +17,10 @@ namespace kv {
 // allocated or recomputed after the first.
 class VFft : public VFftTools {
 public:
-    void Transform(VComplexVec& data, bool inverse) override;
-    void InverseTransform(VComplexVec& data) override { Transform(data, true); }
+    // In place, for power-of-two sizes of at least 4. Forward: unscaled with
+    // the negative exponent; inverse: scaled by 1/N.
+    void Transform(VComplexVec& data, bool inverse);
+    void InverseTransform(VComplexVec& data) { Transform(data, true); }
 
 private:
     void Prepare(int n);

@@ -10,18 +10,18 @@ constexpr double twoPi = 2.0 * std::numbers::pi;
 
 // The peak of each full window is raised to keep the level of a windowed
 // sine.
-double FullWindowGain(int windowType) {
+double FullWindowGain(WindowType windowType) {
     switch (windowType) {
-    case kBartlettWindow:
-    case kHanningWindow:
+    case WindowType::Bartlett:
+    case WindowType::Hanning:
         return 2.0;
-    case kHammingWindow:
+    case WindowType::Hamming:
         return 1.840772;
-    case kBlackmanWindow:
+    case WindowType::Blackman:
         return 2.3713737;
-    case kBlackmanHarrisWindow:
+    case WindowType::BlackmanHarris:
         return 2.7861212;
-    case kCosineBellWindow:
+    case WindowType::CosineBell:
         return 1.2445146;
     default:
         return 1.0;
@@ -30,21 +30,21 @@ double FullWindowGain(int windowType) {
 
 } // namespace
 
-double VFftTools::WindowValue(int windowType, double t, double n) {
+double VFftTools::WindowValue(WindowType windowType, double t, double n) {
     const double x = twoPi * t / n;
     switch (windowType) {
-    case kBartlettWindow:
+    case WindowType::Bartlett:
         return t < n / 2.0 ? 2.0 * t / n : 2.0 - 2.0 * t / n;
-    case kHanningWindow:
+    case WindowType::Hanning:
         return 0.5 - 0.5 * std::cos(x);
-    case kHammingWindow:
+    case WindowType::Hamming:
         return 0.54 - 0.46 * std::cos(x);
-    case kBlackmanWindow:
+    case WindowType::Blackman:
         return 0.42 - 0.5 * std::cos(x) + 0.08 * std::cos(2.0 * x);
-    case kBlackmanHarrisWindow:
+    case WindowType::BlackmanHarris:
         return 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2.0 * x) -
                0.01168 * std::cos(3.0 * x);
-    case kCosineBellWindow: {
+    case WindowType::CosineBell: {
         const double a = 0.2 * n;
         const double b = 0.8 * n;
         if (t < a) {
@@ -58,7 +58,7 @@ double VFftTools::WindowValue(int windowType, double t, double n) {
 }
 
 template <typename Vector>
-void VFftTools::ApplyWindowTo(Vector& data, int length, int windowType, bool halfWindow,
+void VFftTools::ApplyWindowTo(Vector& data, int length, WindowType windowType, bool halfWindow,
                               int offset) {
     const int size = data.GetSize();
     if (size == 0) {
@@ -68,7 +68,8 @@ void VFftTools::ApplyWindowTo(Vector& data, int length, int windowType, bool hal
     const int o = std::min(offset, size - 1);
     const double n = halfWindow ? 2.0 * l : l;
     const double gain = halfWindow ? 1.0 : FullWindowGain(windowType);
-    const bool rectangular = windowType < kBartlettWindow || windowType > kCosineBellWindow;
+    const bool rectangular =
+        windowType < WindowType::Bartlett || windowType > WindowType::CosineBell;
     for (int i = 0; i < o; ++i) {
         data[i] = 0.0;
     }
@@ -86,36 +87,36 @@ void VFftTools::ApplyWindowTo(Vector& data, int length, int windowType, bool hal
     }
 }
 
-void VFftTools::ApplyWindow(VDoubleVec& data, int length, int windowType, bool halfWindow,
+void VFftTools::ApplyWindow(VDoubleVec& data, int length, WindowType windowType, bool halfWindow,
                             int offset) {
     ApplyWindowTo(data, length, windowType, halfWindow, offset);
 }
 
-void VFftTools::ApplyWindow(VComplexVec& data, int length, int windowType, bool halfWindow,
+void VFftTools::ApplyWindow(VComplexVec& data, int length, WindowType windowType, bool halfWindow,
                             int offset) {
     ApplyWindowTo(data, length, windowType, halfWindow, offset);
 }
 
-double VFftTools::WindowGainFactor(int windowType, int n) {
+double VFftTools::WindowGainFactor(WindowType windowType, int n) {
     double sum = n;
     switch (windowType) {
-    case kBartlettWindow:
+    case WindowType::Bartlett:
         // A triangle covers half of its rectangle.
         sum = 0.5 * n;
         break;
-    case kHanningWindow:
+    case WindowType::Hanning:
         sum = 0.5 * (n - 1);
         break;
-    case kHammingWindow:
+    case WindowType::Hamming:
         sum = 0.54 * n - 0.46;
         break;
-    case kBlackmanWindow:
+    case WindowType::Blackman:
         sum = 0.42 * (n - 1);
         break;
-    case kBlackmanHarrisWindow:
+    case WindowType::BlackmanHarris:
         sum = 0.35875 * (n - 1);
         break;
-    case kCosineBellWindow:
+    case WindowType::CosineBell:
         sum = 0.05 * (n - 1) + 0.9 * n;
         break;
     default:
@@ -124,20 +125,21 @@ double VFftTools::WindowGainFactor(int windowType, int n) {
     return n / sum;
 }
 
-void VFftTools::ScaleByWindowGain(VDoubleVec& data, int n, int windowType) {
+void VFftTools::ScaleByWindowGain(VDoubleVec& data, int n, WindowType windowType) {
     data *= WindowGainFactor(windowType, n);
 }
 
-void VFftTools::ScaleByWindowGain(VComplexVec& data, int n, int windowType) {
+void VFftTools::ScaleByWindowGain(VComplexVec& data, int n, WindowType windowType) {
     data *= WindowGainFactor(windowType, n);
 }
 
-const char* VFftTools::GetWindowName(int windowType) const {
+const char* VFftTools::GetWindowName(WindowType windowType) const {
     static constexpr const char* kNames[] = {"Rectangular",     "Bartlett", "Hanning (Cos)",
                                              "Hamming",         "Blackman", "Blackman-Harris",
                                              "Ext. Cosine Bell"};
     constexpr int kCount = 7;
-    return kNames[((windowType % kCount) + kCount) % kCount];
+    const int number = static_cast<int>(windowType);
+    return kNames[((number % kCount) + kCount) % kCount];
 }
 
 void VFftTools::NormalizeAt(VComplexVec& data, double sampleRate, double frequency) {

@@ -1,42 +1,53 @@
 #pragma once
 
-#include "math/IFft.h"
+#include "math/VComplexVec.h"
+#include "math/VDoubleVec.h"
 
 namespace kv {
 
-enum WindowType {
-    kRectangularWindow = 0,
-    kBartlettWindow = 1,
-    kHanningWindow = 2,
-    kHammingWindow = 3,
-    kBlackmanWindow = 4,
-    kBlackmanHarrisWindow = 5,
-    kCosineBellWindow = 6,
+// The data windows, numbered as the window lists show them.
+enum class WindowType {
+    Rectangular = 0,
+    Bartlett = 1,
+    Hanning = 2,
+    Hamming = 3,
+    Blackman = 4,
+    BlackmanHarris = 5,
+    CosineBell = 6,
 };
 
-// Everything of the transform interface but the transform itself.
-class VFftTools : public IFft {
+// The data windows and spectrum helpers that go with the transform.
+class VFftTools {
 public:
-    void ApplyWindow(VDoubleVec& data, int length, int windowType, bool halfWindow,
-                     int offset) override;
-    void ApplyWindow(VComplexVec& data, int length, int windowType, bool halfWindow,
-                     int offset) override;
-    void ScaleByWindowGain(VDoubleVec& data, int n, int windowType) override;
-    void ScaleByWindowGain(VComplexVec& data, int n, int windowType) override;
-    const char* GetWindowName(int windowType) const override;
-    void NormalizeAt(VComplexVec& data, double sampleRate, double frequency) override;
+    // Multiplies data from offset on by a window of length points (the whole
+    // vector when length < 1) and zeroes the rest; halfWindow uses only the
+    // falling half of a window twice as long, so it starts at its peak.
+    void ApplyWindow(VDoubleVec& data, int length, WindowType windowType, bool halfWindow,
+                     int offset);
+    void ApplyWindow(VComplexVec& data, int length, WindowType windowType, bool halfWindow,
+                     int offset);
+    // Corrects the level loss of a window of n points.
+    void ScaleByWindowGain(VDoubleVec& data, int n, WindowType windowType);
+    void ScaleByWindowGain(VComplexVec& data, int n, WindowType windowType);
+    // The name the window lists show; numbers beyond the last window count
+    // round again from the first.
+    const char* GetWindowName(WindowType windowType) const;
+    // Divides a spectrum by the magnitude of its mean level within ±10 % of
+    // a frequency; a silent spectrum is left alone.
+    void NormalizeAt(VComplexVec& data, double sampleRate, double frequency);
 
     // The window's value at position t of a window of n points.
-    static double WindowValue(int windowType, double t, double n);
+    static double WindowValue(WindowType windowType, double t, double n);
     // The factor that undoes the window's level loss over n points.
-    static double WindowGainFactor(int windowType, int n);
+    static double WindowGainFactor(WindowType windowType, int n);
 
 protected:
     VFftTools() = default;
 
 private:
     template <typename Vector>
-    void ApplyWindowTo(Vector& data, int length, int windowType, bool halfWindow, int offset);
+    void ApplyWindowTo(Vector& data, int length, WindowType windowType, bool halfWindow,
+                       int offset);
 };
 
 } // namespace kv

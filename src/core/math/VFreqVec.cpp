@@ -14,10 +14,9 @@ constexpr int kLogGridMargin = 8;
 } // namespace
 
 bool VFreqVec::Create(double start, double stop, int count, bool linear, bool reverse) {
-    linear_ = linear;
     if (linear) {
         pointsPerOctave_ = 0;
-        if (!SetSize(count, true)) {
+        if (!SetSize(count)) {
             SetSize(0);
             return false;
         }
@@ -30,7 +29,7 @@ bool VFreqVec::Create(double start, double stop, int count, bool linear, bool re
     pointsPerOctave_ = count;
     const double octaves = start < stop ? std::log2(stop / start) : 0.0;
     const long long room = RoundHalfAway(octaves * count) + kLogGridMargin;
-    if (room > INT32_MAX || !SetSize(static_cast<int>(room), true)) {
+    if (room > INT32_MAX || !SetSize(static_cast<int>(room))) {
         SetSize(0);
         return false;
     }

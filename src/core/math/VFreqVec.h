@@ -15,12 +15,11 @@ public:
     // descending. False (and an empty grid) when memory is short.
     bool Create(double start, double stop, int count, bool linear, bool reverse);
 
+    // Points per octave of a log grid; 0 for a linear one.
     int PointsPerOctave() const { return pointsPerOctave_; }
-    bool Linear() const { return linear_; }
 
 private:
     int pointsPerOctave_ = 0;
-    bool linear_ = false;
 };
 
 } // namespace kv

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "archive/IArchive.h"
+#include "archive/VPersistence.h"
 #include "math/VectorRange.h"
-#include "model/IArchive.h"
-#include "model/VPersistence.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -26,10 +26,9 @@ public:
         }
     }
 
-    // New elements are always value-initialised (zero), also without
-    // zeroFill: a defined value costs nothing worth saving here.
-    bool SetSize(int n, bool zeroFill = true) {
-        (void)zeroFill;
+    // Resizes to n elements (0 for n < 1), new ones zero; false, and the
+    // vector as it was, when memory is short.
+    bool SetSize(int n) {
         if (n < 1) {
             size_ = 0;
             return true;
@@ -78,7 +77,7 @@ protected:
         if (this == &other) {
             return;
         }
-        if (!SetSize(other.size_, false)) {
+        if (!SetSize(other.size_)) {
             size_ = 0;
             return;
         }
@@ -104,7 +103,7 @@ protected:
             return false;
         }
         const std::uint64_t values = count > 0 ? static_cast<std::uint64_t>(count) : 0;
-        if (values * sizeof(T) > archive.RemainingBytes() || !SetSize(count, false)) {
+        if (values * sizeof(T) > archive.RemainingBytes() || !SetSize(count)) {
             return false;
         }
         return archive.ReadDoubles(reinterpret_cast<double*>(Data()),

@@ -1,15 +1,14 @@
 #include "model/CBand.h"
 
-#include "filters/BandCalculators.h"
-#include "import/SplCurve.h"
+#include "archive/ArchiveItems.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
-#include "model/ArchiveItems.h"
+#include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
+#include "model/SplCurve.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace kv {
@@ -22,13 +21,7 @@ constexpr double kMinFilterFrequency = 1.0;
 constexpr double kMinQ = 0.001;
 constexpr double kMaxQ = 25.0;
 constexpr double kMaxEqGainDb = 20.0;
-constexpr double kMaxBassTrebleGainDb = 18.0;
-// A muted band is computed with this gain instead of its own.
-constexpr double kMutedGainDb = -122.0;
-constexpr int kMinCorner = 1;
-constexpr int kMaxCorner = 5;
 constexpr int kMaxRoute = 2;
-constexpr double kDefaultSampleRate = 96000.0;
 // The band held by a file of the oldest layouts knows only one notch; the
 // other five come with these settings.
 constexpr double kLegacyNotchQ = 25.0;
@@ -86,11 +79,6 @@ bool CopySlot(const std::array<CrossoverSettings, kCrossoverSlots>& slots, int k
     return true;
 }
 
-template <typename Vector> bool CopyOut(const Vector& source, Vector& out) {
-    out = source;
-    return !out.Empty() && out.GetSize() == source.GetSize();
-}
-
 // The value at f of a curve, interpolated in ln f between the first
 // frequency above f and the one before it, and held constant beyond the
 // curve's ends. Ascending frequencies (every imported curve) are searched by
@@ -119,9 +107,9 @@ void CBand::Init() {
     muted = false;
     reversedPhase = false;
     delay = 0.0;
-    bassCorner = kMaxCorner;
+    bassCorner = kMaxToneCorner;
     bassGain = 0.0;
-    trebleCorner = kMaxCorner;
+    trebleCorner = kMaxToneCorner;
     trebleGain = 0.0;
     hpEnabled.fill(false);
     hpFilter.fill(CrossoverSettings{});
@@ -158,7 +146,7 @@ void CBand::ClearResponses() {
 }
 
 double CBand::SampleRate() const {
-    return owner != nullptr ? owner->sampleRate : kDefaultSampleRate;
+    return owner != nullptr ? owner->sampleRate : kDesignSampleRate;
 }
 
 double CBand::MaxFilterFrequency() const {
@@ -216,7 +204,7 @@ bool CBand::SetDelay(double seconds) {
 }
 
 bool CBand::SetBassCorner(int selection) {
-    if (selection < kMinCorner || selection > kMaxCorner) {
+    if (selection < kMinToneCorner || selection > kMaxToneCorner) {
         return false;
     }
     Store(bassCorner, static_cast<std::int32_t>(selection));
@@ -224,7 +212,7 @@ bool CBand::SetBassCorner(int selection) {
 }
 
 bool CBand::SetTrebleCorner(int selection) {
-    if (selection < kMinCorner || selection > kMaxCorner) {
+    if (selection < kMinToneCorner || selection > kMaxToneCorner) {
         return false;
     }
     Store(trebleCorner, static_cast<std::int32_t>(selection));
@@ -232,7 +220,7 @@ bool CBand::SetTrebleCorner(int selection) {
 }
 
 bool CBand::SetBassGain(double dB) {
-    if (!InRange(dB, -kMaxBassTrebleGainDb, kMaxBassTrebleGainDb)) {
+    if (!InRange(dB, -kMaxToneGainDb, kMaxToneGainDb)) {
         return false;
     }
     Store(bassGain, dB);
@@ -240,7 +228,7 @@ bool CBand::SetBassGain(double dB) {
 }
 
 bool CBand::SetTrebleGain(double dB) {
-    if (!InRange(dB, -kMaxBassTrebleGainDb, kMaxBassTrebleGainDb)) {
+    if (!InRange(dB, -kMaxToneGainDb, kMaxToneGainDb)) {
         return false;
     }
     Store(trebleGain, dB);
@@ -253,7 +241,7 @@ void CBand::GetBassTrebleCorners(double& bassHz, double& trebleHz) const {
     static constexpr double kTrebleCorners[] = {24000.0, 16000.0, 12000.0, 8000.0, 4000.0};
     const double k = SampleRate() / 64000.0;
     const auto entry = [](std::int32_t selection) {
-        return static_cast<std::size_t>(std::clamp(selection, kMinCorner, kMaxCorner) - 1);
+        return static_cast<std::size_t>(std::clamp(selection, kMinToneCorner, kMaxToneCorner) - 1);
     };
     bassHz = k * kBassCorners[entry(bassCorner)];
     trebleHz = k * kTrebleCorners[entry(trebleCorner)];
@@ -462,29 +450,6 @@ int CBand::FreeBiquads() const {
     return kBiquadsPerBand - used;
 }
 
-const std::string& CBand::GetName() {
-    static constexpr const char* kTwoWay[] = {"HF", "LF"};
-    static constexpr const char* kThreeWay[] = {"HF", "MF", "LF"};
-    const int bands = owner != nullptr ? owner->numBands : 0;
-    char text[kTextFieldSize] = {};
-    if (bands == 1) {
-        std::snprintf(text, sizeof text, "Output %d", index + 1);
-    } else if (bands == 2 && ValidSlot(index, 2)) {
-        std::snprintf(text, sizeof text, "Output %d (%s)", index + 1, kTwoWay[index]);
-    } else if (bands == 3 && ValidSlot(index, 3)) {
-        std::snprintf(text, sizeof text, "Output %d (%s)", index + 1, kThreeWay[index]);
-    } else {
-        return name;
-    }
-    name = text;
-    return name;
-}
-
-bool CBand::Serialize(VPersistence& archive) {
-    (void)archive;
-    return false;
-}
-
 bool CBand::Recalculate() {
     if (!modified || owner == nullptr || owner->freqGrid == nullptr) {
         return false;
@@ -508,7 +473,7 @@ bool CBand::Recalculate() {
 void CBand::ComputeFilterResponse(VComplexVec& response) const {
     const GridPhasors& phasors = owner->Engine().Phasors();
     const VDoubleVec& grid = *owner->freqGrid;
-    response.FillReal(DbToGain(muted ? kMutedGainDb : gain));
+    response.FillReal(DbToGain(OutputLevelDb()));
     ApplyBassTreble(*this, phasors, response);
     ApplyHighPassFilters(*this, phasors, response);
     ApplyLowPassFilters(*this, phasors, response);
@@ -551,43 +516,6 @@ void CBand::ComputeTargetResponse(VComplexVec& response) const {
     response.FillReal(1.0);
     ApplyHighPassTargets(*this, phasors, response);
     ApplyLowPassTargets(*this, phasors, response);
-}
-
-bool CBand::GetFilterResponse(VComplexVec& out) const {
-    return CopyOut(filterResponse, out);
-}
-bool CBand::GetSplResponse(VComplexVec& out) const {
-    return CopyOut(splResponse, out);
-}
-bool CBand::GetTargetResponse(VComplexVec& out) const {
-    return CopyOut(targetResponse, out);
-}
-bool CBand::GetTotalResponse(VComplexVec& out) const {
-    return CopyOut(totalResponse, out);
-}
-bool CBand::GetFilterImpulse(VDoubleVec& out) const {
-    return CopyOut(filterImpulse, out);
-}
-bool CBand::GetFilterStep(VDoubleVec& out) const {
-    return CopyOut(filterStep, out);
-}
-bool CBand::GetSplImpulse(VDoubleVec& out) const {
-    return CopyOut(splImpulse, out);
-}
-bool CBand::GetSplStep(VDoubleVec& out) const {
-    return CopyOut(splStep, out);
-}
-bool CBand::GetTargetImpulse(VDoubleVec& out) const {
-    return CopyOut(targetImpulse, out);
-}
-bool CBand::GetTargetStep(VDoubleVec& out) const {
-    return CopyOut(targetStep, out);
-}
-bool CBand::GetTotalImpulse(VDoubleVec& out) const {
-    return CopyOut(totalImpulse, out);
-}
-bool CBand::GetTotalStep(VDoubleVec& out) const {
-    return CopyOut(totalStep, out);
 }
 
 bool CBand::SerializeSlotPair(VPersistence& archive, int k) {
@@ -673,8 +601,9 @@ bool CBand::Serialize(VPersistence& archive, int version) {
 // Values that would break the computation or index past a table; everything
 // else loads as stored, since older files may hold it.
 bool CBand::HoldsOnlyComputableValues() const {
-    bool ok = input >= 0 && input <= kMaxRoute && bassCorner >= kMinCorner &&
-              bassCorner <= kMaxCorner && trebleCorner >= kMinCorner && trebleCorner <= kMaxCorner;
+    bool ok = input >= 0 && input <= kMaxRoute && bassCorner >= kMinToneCorner &&
+              bassCorner <= kMaxToneCorner && trebleCorner >= kMinToneCorner &&
+              trebleCorner <= kMaxToneCorner;
     ok = ok && std::isfinite(gain) && std::isfinite(delay) && std::isfinite(bassGain) &&
          std::isfinite(trebleGain);
     for (int k = 0; k < kCrossoverSlots; ++k) {

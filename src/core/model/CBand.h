@@ -1,9 +1,9 @@
 #pragma once
 
+#include "filters/FilterSettings.h"
 #include "math/VComplexVec.h"
 #include "math/VDoubleVec.h"
-#include "model/FilterSettings.h"
-#include "model/IArchive.h"
+#include "unit/UnitLimits.h"
 
 #include <array>
 #include <cstdint>
@@ -14,16 +14,11 @@ namespace kv {
 class CConfiguration;
 class VPersistence;
 
-inline constexpr int kBiquadsPerBand = 16;
 inline constexpr int kCrossoverSlots = 2;
 inline constexpr int kNotches = 6;
 inline constexpr int kEqualisers = 14;
 inline constexpr int kMinSmoothing = 1;
 inline constexpr int kMaxSmoothing = 48;
-inline constexpr double kMinBandGainDb = -122.0;
-inline constexpr double kMaxBandGainDb = 24.0;
-// The delay memory all bands of the TAS3103 share, in samples.
-inline constexpr int kSharedDelaySamples = 2045;
 // Field sizes of the stored texts, terminating 0 included.
 inline constexpr int kTextFieldSize = 256;
 inline constexpr int kPathFieldSize = 260;
@@ -36,32 +31,49 @@ inline constexpr int kPathFieldSize = 260;
 // validating setters, which refuse out-of-range values (and anything that
 // would overrun the band's 16 biquads), leave the band unchanged on refusal
 // and mark it modified when a value really changed.
-class CBand : public IArchive {
+class CBand {
 public:
     CBand() { Init(); }
     CBand(const CBand&) = delete;
     CBand& operator=(const CBand&) = delete;
-    ~CBand() override = default;
 
     // Every field back to its default, every vector emptied, modified
     // cleared; owner and index stay.
     void Init();
 
+    // Every setter returns false, and changes nothing, for a value it
+    // refuses.
+
+    // 0 input A, 1 input B, 2 both.
     bool SetInput(int route);
+    // -122 to +24 dB.
     bool SetGain(double dB);
     bool SetMuted(bool muted);
     bool SetReversedPhase(bool reversed);
+    // Seconds within GetDelayRange, stored as a whole number of samples.
     bool SetDelay(double seconds);
+    // In seconds: 0, what the shared delay memory leaves this band, and one
+    // sample.
     void GetDelayRange(double& min, double& max, double& step) const;
 
+    // Corner selections 1 to 5, gains -18 to +18 dB.
     bool SetBassCorner(int selection);
     bool SetTrebleCorner(int selection);
     bool SetBassGain(double dB);
     bool SetTrebleGain(double dB);
+    // The corner frequencies in Hz of the selected corners at the band's
+    // sample rate.
     void GetBassTrebleCorners(double& bassHz, double& trebleHz) const;
 
+    // The range and step in Hz of a crossover frequency: 0.1 Hz to just
+    // under half the sample rate.
     void GetFrequencyLimits(double& min, double& max, double& step) const;
 
+    // Crossover slots k = 0 and 1. A realised filter is refused when its
+    // order lies outside 1..8, its frequency outside GetFrequencyLimits, or
+    // its sections would not fit into the free biquads were the slot
+    // enabled; enabling is refused when they do not fit. Targets cost no
+    // biquads.
     bool GetHighPass(int k, CrossoverSettings& settings) const;
     bool SetHighPass(int k, const CrossoverSettings& settings);
     bool EnableHighPass(int k, bool on);
@@ -73,6 +85,10 @@ public:
     bool GetLowPassTarget(int k, CrossoverSettings& settings) const;
     bool SetLowPassTarget(int k, const CrossoverSettings& settings);
 
+    // The single-section filters: frequencies from 1 Hz to just under half
+    // the sample rate, Q 0.001 to 25, gains -20 to +20 dB. Each getter
+    // returns whether the filter is enabled. A notch that is off is refused
+    // when no biquad is free; the others leave the budget to the caller.
     bool GetNotch(int k, double& freq, double& q) const;
     bool SetNotch(int k, double freq, double q, bool enabled);
     bool GetAllPass(double& freq, double& q) const;
@@ -91,34 +107,23 @@ public:
     // modified, and clears the flag; false when it was not modified.
     bool Recalculate();
 
-    // Copies of the computed responses: true when there was one to copy.
-    bool GetFilterResponse(VComplexVec& out) const;
-    bool GetSplResponse(VComplexVec& out) const;
-    bool GetTargetResponse(VComplexVec& out) const;
-    bool GetTotalResponse(VComplexVec& out) const;
-    bool GetFilterImpulse(VDoubleVec& out) const;
-    bool GetFilterStep(VDoubleVec& out) const;
-    bool GetSplImpulse(VDoubleVec& out) const;
-    bool GetSplStep(VDoubleVec& out) const;
-    bool GetTargetImpulse(VDoubleVec& out) const;
-    bool GetTargetStep(VDoubleVec& out) const;
-    bool GetTotalImpulse(VDoubleVec& out) const;
-    bool GetTotalStep(VDoubleVec& out) const;
-
     // Empties every computed response, so the next recalculation rebuilds
     // them all.
     void ClearResponses();
 
-    // The display name ("Output 2 (MF)"), also kept in `name`.
-    const std::string& GetName();
+    // The display name ("Output 2 (MF)") that the design's topology gave the
+    // band; kept as it was while the design has no bands.
+    const std::string& GetName() const { return name; }
+    // The level the unit plays the band at, in dB: its gain, or the mute
+    // level when muted.
+    double OutputLevelDb() const { return muted ? kMutedLevelDb : gain; }
 
-    // Never called on a band: bands store themselves with a version.
-    bool Serialize(VPersistence& archive) override;
     // Stores the band record (always the newest layout) or loads it in the
     // layout of the given file version (1 = V101 … 5 = V205). A load fails
     // on a short read and on values the computation cannot survive.
     bool Serialize(VPersistence& archive, int version);
 
+    // The design's sample rate in Hz; 96 kHz for a band without a design.
     double SampleRate() const;
 
     bool modified = false;

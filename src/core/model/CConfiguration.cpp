@@ -1,8 +1,8 @@
 #include "model/CConfiguration.h"
 
+#include "archive/ArchiveItems.h"
+#include "archive/VPersistence.h"
 #include "math/Rounding.h"
-#include "model/ArchiveItems.h"
-#include "model/VPersistence.h"
 #include "ui/IMessageBox.h"
 
 #include <cmath>
@@ -45,6 +45,22 @@ std::size_t Utf8PrefixLength(const std::string& text, std::size_t maxBytes) {
     return length;
 }
 
+// "Output 2 (MF)": the number of the output and, with more than one band,
+// the range it plays.
+std::string BandName(int index, int numBands) {
+    static constexpr const char* kTwoWay[] = {"HF", "LF"};
+    static constexpr const char* kThreeWay[] = {"HF", "MF", "LF"};
+    const std::string number = "Output " + std::to_string(index + 1);
+    switch (numBands) {
+    case 2:
+        return number + " (" + kTwoWay[index] + ")";
+    case 3:
+        return number + " (" + kThreeWay[index] + ")";
+    default:
+        return number;
+    }
+}
+
 } // namespace
 
 CConfiguration::CConfiguration() {
@@ -55,7 +71,7 @@ void CConfiguration::Reset() {
     title.clear();
     fileName.clear();
     sampleRate = kDesignSampleRate;
-    bitDepth = 24;
+    bitDepth = kDesignBitDepth;
     inputGain = 0.0;
     targetLevel = 0.0;
     numBands = 0;
@@ -92,7 +108,14 @@ bool CConfiguration::SetNumBands(int n) {
         band.modified = true;
     }
     numBands = n;
+    NameBands();
     return true;
+}
+
+void CConfiguration::NameBands() {
+    for (int i = 0; i < numBands; ++i) {
+        bands[i].name = BandName(i, numBands);
+    }
 }
 
 bool CConfiguration::SetSampleRate(double fs) {
@@ -175,16 +198,6 @@ void CConfiguration::RecalculateSums() {
     engine_.Update(sumTotalResponse, sumOf(&CBand::totalResponse), sumTotalImpulse, sumTotalStep);
 }
 
-bool CConfiguration::ComputeTimeResponse(const VComplexVec& response, VDoubleVec& impulse,
-                                         VDoubleVec& step) {
-    return engine_.ComputeTimeResponse(response, impulse, step);
-}
-
-bool CConfiguration::BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
-                                   const VDoubleVec& magnitudeDb, const VDoubleVec& phase) {
-    return engine_.BuildSpectrum(spectrum, log2Size, grid, magnitudeDb, phase);
-}
-
 bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messages) {
     VPersistence archive;
     if (!archive.Open(path, true)) {
@@ -257,6 +270,7 @@ CConfiguration::LoadResult CConfiguration::LoadFrom(VPersistence& archive) {
             return LoadResult::Corrupt;
         }
     }
+    NameBands();
     return LoadResult::Loaded;
 }
 

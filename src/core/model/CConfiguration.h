@@ -5,6 +5,7 @@
 #include "math/VFreqVec.h"
 #include "model/CBand.h"
 #include "model/CResponseEngine.h"
+#include "unit/UnitLimits.h"
 
 #include <array>
 #include <cstdint>
@@ -15,44 +16,42 @@ namespace kv {
 
 class IMessageBox;
 
-inline constexpr int kMaxBands = 3;
-inline constexpr double kDesignSampleRate = 96000.0;
-
 // One crossover design: up to three output bands and the sums over them. The
 // main window owns exactly one for the whole run and reuses it for every New
 // and Load.
 class CConfiguration {
 public:
     CConfiguration();
-    virtual ~CConfiguration() = default;
     CConfiguration(const CConfiguration&) = delete;
     CConfiguration& operator=(const CConfiguration&) = delete;
 
     // An empty design (numBands 0) with default bands.
     void Reset();
+    // A fresh design of 1 to 3 bands at one of the sample rates
+    // SetSampleRate takes; false when either is refused.
     bool New(int bands, double fs);
+    // 1 to 3 bands, every band back to its defaults.
     bool SetNumBands(int n);
+    // Standard rates from 8 kHz to 96 kHz, rounded to whole hertz first.
     bool SetSampleRate(double fs);
+    // The level in dB that filter and target curves are drawn at: -100 to
+    // +200.
     bool SetTargetLevel(double dB);
     // The title as the design keeps it: at most 255 bytes, cut at a
     // character boundary.
     void SetTitle(const std::string& text);
 
-    // The shared delay memory left for one band: 2045 samples less the
-    // delays of the other used bands.
+    // The shared delay memory left for one band, in seconds: 2045 samples
+    // less the delays of the other used bands.
     double GetMaxDelay(int bandIndex) const;
 
-    // Recomputes the modified bands on the grid and, when any was, the sums
-    // over the used bands; true when something was recomputed. A change of
+    // Recomputes the modified bands on the grid, with time responses
+    // pirLength seconds long, and, when any was, the sums over the used
+    // bands; true when something was recomputed. A change of
     // grid, sample rate or PIR length recomputes every used band.
     bool Recalculate(const VFreqVec* grid, double pirLength);
-    // Impulse and step response of a complex response on the grid of the
-    // last recalculation.
-    bool ComputeTimeResponse(const VComplexVec& response, VDoubleVec& impulse, VDoubleVec& step);
-    bool BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
-                       const VDoubleVec& magnitudeDb, const VDoubleVec& phase);
+    // What the bands compute their responses with.
     CResponseEngine& Engine() { return engine_; }
-    const CResponseEngine& Engine() const { return engine_; }
 
     // Writes the design as a V205 project file. The previous file stays
     // untouched unless the whole new one reached the disk.
@@ -64,7 +63,7 @@ public:
     std::string title;
     std::string fileName;
     double sampleRate = kDesignSampleRate;
-    std::int32_t bitDepth = 24;
+    std::int32_t bitDepth = kDesignBitDepth;
     double inputGain = 0.0;
     std::array<CBand, kMaxBands> bands;
     std::int32_t numBands = 0;
@@ -86,6 +85,8 @@ private:
 
     LoadResult LoadFrom(VPersistence& archive);
     bool LoadHeader(VPersistence& archive, int version);
+    // Gives the used bands the names of the topology.
+    void NameBands();
     void ClearSums();
     void RecalculateSums();
 

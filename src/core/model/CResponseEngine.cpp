@@ -123,7 +123,8 @@ bool CResponseEngine::PlanBins(const VDoubleVec& grid, int log2Size) {
     const double fmin = grid.Min();
     const double fmax = grid.Max();
     try {
-        bins_.assign(static_cast<std::size_t>(size / 2), BinPlace{BinPlace::Below, 0, 0.0, 0.0});
+        bins_.assign(static_cast<std::size_t>(size / 2),
+                     BinPlace{BinPlace::Region::Below, 0, 0.0, 0.0});
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -132,18 +133,18 @@ bool CResponseEngine::PlanBins(const VDoubleVec& grid, int log2Size) {
         const double f = k * fs / size;
         BinPlace& bin = bins_[static_cast<std::size_t>(k)];
         if (f < fmin) {
-            bin = {BinPlace::Below, 0, std::log2(fmin / f), 0.0};
+            bin = {BinPlace::Region::Below, 0, std::log2(fmin / f), 0.0};
             continue;
         }
         if (f > fmax) {
-            bin = {BinPlace::Above, c - 1, std::log2(f / fmax), 0.0};
+            bin = {BinPlace::Region::Above, c - 1, std::log2(f / fmax), 0.0};
             continue;
         }
         while (j < c - 1 && grid[j] < f) {
             ++j;
         }
         if (grid[j] == f || j == 0) {
-            bin = {BinPlace::Exact, j, 0.0, 0.0};
+            bin = {BinPlace::Region::Exact, j, 0.0, 0.0};
             continue;
         }
         const double lnLow = GuardedLn(grid[j - 1]);
@@ -151,7 +152,7 @@ bool CResponseEngine::PlanBins(const VDoubleVec& grid, int log2Size) {
         if (span == 0.0) {
             span = 1e-37;
         }
-        bin = {BinPlace::Between, j, 0.0, (GuardedLn(f) - lnLow) / span};
+        bin = {BinPlace::Region::Between, j, 0.0, (GuardedLn(f) - lnLow) / span};
     }
     plannedSampleRate_ = fs;
     plannedLog2Size_ = log2Size;
@@ -200,25 +201,25 @@ bool CResponseEngine::BuildSpectrum(VComplexVec& spectrum, int log2Size, const V
         double level = 0.0;
         double angle = 0.0;
         switch (bin.region) {
-        case BinPlace::Below:
+        case BinPlace::Region::Below:
             level = m[0] - bin.octaves * low.magnitude;
             angle = p[0] - bin.octaves * low.phase;
             break;
-        case BinPlace::Above:
+        case BinPlace::Region::Above:
             level = m[c - 1] - bin.octaves * high.magnitude;
             angle = p[c - 1] - bin.octaves * high.phase;
             break;
-        case BinPlace::Exact:
+        case BinPlace::Region::Exact:
             level = m[bin.index];
             angle = p[bin.index];
             break;
-        case BinPlace::Between:
+        case BinPlace::Region::Between:
             level = m[bin.index - 1] + (m[bin.index] - m[bin.index - 1]) * bin.weight;
             angle = p[bin.index - 1] + (p[bin.index] - p[bin.index - 1]) * bin.weight;
             break;
         }
         double magnitude = std::exp(level * kDbToNeper);
-        if (bin.region != BinPlace::Exact) {
+        if (bin.region != BinPlace::Region::Exact) {
             magnitude = std::clamp(magnitude, kMinSpectrumMagnitude, kMaxSpectrumMagnitude);
         }
         const Complex value = FromPolar(magnitude, angle);

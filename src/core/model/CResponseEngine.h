@@ -30,6 +30,17 @@ public:
 
     const GridPhasors& Phasors() const { return phasors_; }
 
+    // Stores fresh as the new response and recomputes its time responses,
+    // unless the response is the one they were computed from (nothing that
+    // shapes them changed, so they would come out the same).
+    void Update(VComplexVec& response, const VComplexVec& fresh, VDoubleVec& impulse,
+                VDoubleVec& step);
+
+    // log2 of the transform size for a PIR length: at least 1024 points and
+    // twice the PIR length.
+    static int TransformLog2Size(double sampleRate, double pirLength);
+
+private:
     // Impulse (round(pirLength·fs) samples, in pascals) and step response of
     // a complex response on the prepared grid. False, both empty, when it
     // cannot be computed.
@@ -42,21 +53,10 @@ public:
     bool BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
                        const VDoubleVec& magnitudeDb, const VDoubleVec& phase);
 
-    // Stores fresh as the new response and recomputes its time responses,
-    // unless the response is the one they were computed from (nothing that
-    // shapes them changed, so they would come out the same).
-    void Update(VComplexVec& response, const VComplexVec& fresh, VDoubleVec& impulse,
-                VDoubleVec& step);
-
-    // log2 of the transform size for a PIR length: at least 1024 points and
-    // twice the PIR length.
-    static int TransformLog2Size(double sampleRate, double pirLength);
-
-private:
     // Where one spectrum bin falls: below, inside or above the grid, with
     // what log-frequency interpolation needs.
     struct BinPlace {
-        enum Region { Below, Exact, Between, Above } region;
+        enum class Region { Below, Exact, Between, Above } region;
         int index;      // grid point (Exact), upper neighbour (Between)
         double octaves; // distance to the grid's end (Below, Above)
         double weight;  // (ln f − ln f[j−1]) / (ln f[j] − ln f[j−1]) (Between)

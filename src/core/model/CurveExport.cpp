@@ -1,8 +1,8 @@
 #include "model/CurveExport.h"
 
+#include "archive/VSafeFile.h"
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
-#include "model/VSafeFile.h"
 #include "ui/IMessageBox.h"
 
 namespace kv {

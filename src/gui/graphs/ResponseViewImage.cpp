@@ -1,7 +1,7 @@
 #include "graphs/ResponseViewImage.h"
 
+#include "archive/VSafeFile.h"
 #include "graphs/CCurveBase.h"
-#include "model/VSafeFile.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -29,46 +29,47 @@ Complex FilterResponse(const AlignmentRecord& record, double fc, double f) {
     return h;
 }
 
-AlignmentRecord Lookup(int order, int type, bool highPass) {
+AlignmentRecord Lookup(int order, CrossoverType type, bool highPass) {
     AlignmentRecord record;
-    EXPECT_TRUE(LookupAlignment(record, order, type, highPass)) << order << " " << type;
+    EXPECT_TRUE(LookupAlignment(record, order, type, highPass))
+        << order << " " << static_cast<int>(type);
     return record;
 }
 
 TEST(Alignment, TableHoldsItsRecordsInOrderAndLookupFindsTheFirstMatch) {
     const auto table = AlignmentTable();
     ASSERT_EQ(table.size(), 36u);
-    EXPECT_EQ(table[0].type, Butterworth);
+    EXPECT_EQ(table[0].type, CrossoverType::Butterworth);
     EXPECT_EQ(table[0].order, 1);
     EXPECT_EQ(table[1].highPass, 1);
-    EXPECT_EQ(table[2].type, LinkwitzRiley);
-    EXPECT_EQ(table[8].type, Bessel);
+    EXPECT_EQ(table[2].type, CrossoverType::LinkwitzRiley);
+    EXPECT_EQ(table[8].type, CrossoverType::Bessel);
     EXPECT_EQ(table[15].highPass, 1);
-    EXPECT_EQ(table[22].type, Butterworth);
+    EXPECT_EQ(table[22].type, CrossoverType::Butterworth);
     EXPECT_EQ(table[35].order, 8);
     EXPECT_EQ(table[35].highPass, 1);
 
-    const AlignmentRecord bessel = Lookup(2, Bessel, true);
+    const AlignmentRecord bessel = Lookup(2, CrossoverType::Bessel, true);
     EXPECT_EQ(bessel.sections[0].ratio, 0.7852);
     EXPECT_EQ(bessel.sections[0].q, 0.5773);
     EXPECT_EQ(bessel.sections[1].ratio, 0.0);
-    EXPECT_EQ(Lookup(2, Bessel, false).sections[0].ratio, 1.2736);
-    const AlignmentRecord lr8 = Lookup(8, LinkwitzRiley, false);
+    EXPECT_EQ(Lookup(2, CrossoverType::Bessel, false).sections[0].ratio, 1.2736);
+    const AlignmentRecord lr8 = Lookup(8, CrossoverType::LinkwitzRiley, false);
     EXPECT_EQ(lr8.sections[2].q, 0.5412);
     EXPECT_EQ(lr8.sections[3].q, 1.3065);
 
     AlignmentRecord untouched;
     untouched.order = 99;
-    EXPECT_FALSE(LookupAlignment(untouched, 3, LinkwitzRiley, false));
-    EXPECT_FALSE(LookupAlignment(untouched, 1, Bessel, true));
-    EXPECT_FALSE(LookupAlignment(untouched, 2, Custom, false));
+    EXPECT_FALSE(LookupAlignment(untouched, 3, CrossoverType::LinkwitzRiley, false));
+    EXPECT_FALSE(LookupAlignment(untouched, 1, CrossoverType::Bessel, true));
+    EXPECT_FALSE(LookupAlignment(untouched, 2, CrossoverType::Custom, false));
     EXPECT_EQ(untouched.order, 99);
 }
 
 TEST(Alignment, LinkwitzRileyPairsSumToAnAllPass) {
     for (const int order : {4, 8}) {
-        const AlignmentRecord lp = Lookup(order, LinkwitzRiley, false);
-        const AlignmentRecord hp = Lookup(order, LinkwitzRiley, true);
+        const AlignmentRecord lp = Lookup(order, CrossoverType::LinkwitzRiley, false);
+        const AlignmentRecord hp = Lookup(order, CrossoverType::LinkwitzRiley, true);
         for (double f = 20.0; f < 40000.0; f *= 1.3) {
             const Complex sum = FilterResponse(lp, 2000.0, f) + FilterResponse(hp, 2000.0, f);
             EXPECT_NEAR(std::abs(sum), 1.0, 2e-4) << "order " << order << " at " << f;
@@ -79,7 +80,7 @@ TEST(Alignment, LinkwitzRileyPairsSumToAnAllPass) {
 TEST(Alignment, ButterworthFiltersAreThreeDecibelsDownAtTheirFrequency) {
     for (int order = 1; order <= 8; ++order) {
         for (const bool highPass : {false, true}) {
-            const AlignmentRecord record = Lookup(order, Butterworth, highPass);
+            const AlignmentRecord record = Lookup(order, CrossoverType::Butterworth, highPass);
             EXPECT_NEAR(std::abs(FilterResponse(record, 3000.0, 3000.0)), std::sqrt(0.5), 2e-4)
                 << "order " << order << (highPass ? " high-pass" : " low-pass");
         }
@@ -102,7 +103,8 @@ double MinusThreeDbFrequency(const AlignmentRecord& record, double fc) {
 TEST(Alignment, BesselFiltersAreThreeDecibelsDownWithinOnePercentOfTheirFrequency) {
     for (int order = 2; order <= 8; ++order) {
         for (const bool highPass : {false, true}) {
-            const double f = MinusThreeDbFrequency(Lookup(order, Bessel, highPass), 1000.0);
+            const double f =
+                MinusThreeDbFrequency(Lookup(order, CrossoverType::Bessel, highPass), 1000.0);
             EXPECT_NEAR(f, 1000.0, 10.0) << "order " << order << (highPass ? " HP" : " LP");
         }
     }

@@ -1,4 +1,4 @@
-#include "filters/BandCalculators.h"
+#include "model/BandCalculators.h"
 
 #include "math/VFreqVec.h"
 #include "model/CConfiguration.h"
@@ -16,7 +16,7 @@ BiquadCoefs Designed(BiquadKind kind, double f, double gainDb, double q) {
     return calc.GetCoefficients();
 }
 
-CrossoverSettings Crossover(int type, int order, double freq,
+CrossoverSettings Crossover(CrossoverType type, int order, double freq,
                             std::array<double, kCrossoverSections> ratios,
                             std::array<double, kCrossoverSections> qs) {
     CrossoverSettings s;
@@ -50,11 +50,11 @@ protected:
 };
 
 TEST_F(BandCalculators, CrossoverSlotsBecomeSecondOrderSectionsThenAFirstOrderOne) {
-    ASSERT_TRUE(
-        Band().SetLowPass(0, Crossover(Butterworth, 3, 1000.0, {1, 1, 1, 1}, {1, 0, 1, 1})));
+    ASSERT_TRUE(Band().SetLowPass(
+        0, Crossover(CrossoverType::Butterworth, 3, 1000.0, {1, 1, 1, 1}, {1, 0, 1, 1})));
     ASSERT_TRUE(Band().EnableLowPass(0, true));
-    ASSERT_TRUE(
-        Band().SetHighPass(1, Crossover(Bessel, 2, 1000.0, {0.7852, 1, 1, 1}, {0.5773, 1, 1, 1})));
+    ASSERT_TRUE(Band().SetHighPass(
+        1, Crossover(CrossoverType::Bessel, 2, 1000.0, {0.7852, 1, 1, 1}, {0.5773, 1, 1, 1})));
     ASSERT_TRUE(Band().EnableHighPass(1, true));
 
     BiquadList list;
@@ -98,10 +98,11 @@ TEST_F(BandCalculators, CollectBiquadsListsEnabledFiltersInHardwareOrder) {
     ASSERT_TRUE(Band().SetLowShelf(4.0, 100.0, true));
     ASSERT_TRUE(Band().SetAllPass(1500.0, 0.8, true));
     ASSERT_TRUE(Band().SetNotch(2, 600.0, 5.0, true));
-    ASSERT_TRUE(Band().SetLowPass(
-        1, Crossover(LinkwitzRiley, 4, 3000.0, {1, 1, 1, 1}, {0.7071, 0.7071, 1, 1})));
+    ASSERT_TRUE(Band().SetLowPass(1, Crossover(CrossoverType::LinkwitzRiley, 4, 3000.0,
+                                               {1, 1, 1, 1}, {0.7071, 0.7071, 1, 1})));
     ASSERT_TRUE(Band().EnableLowPass(1, true));
-    ASSERT_TRUE(Band().SetHighPass(0, Crossover(Custom, 1, 50.0, {1.5, 1, 1, 1}, {0, 1, 1, 1})));
+    ASSERT_TRUE(Band().SetHighPass(
+        0, Crossover(CrossoverType::Custom, 1, 50.0, {1.5, 1, 1, 1}, {0, 1, 1, 1})));
     ASSERT_TRUE(Band().EnableHighPass(0, true));
 
     ASSERT_EQ(CollectBiquads(Band(), list), 8);
@@ -134,7 +135,7 @@ TEST_F(BandCalculators, BassTrebleAndTargetsShapeTheResponseOnly) {
 
     // A target shows only while its slot is enabled.
     ASSERT_TRUE(Band().SetHighPassTarget(
-        0, Crossover(Butterworth, 2, 500.0, {1, 1, 1, 1}, {0.7071, 1, 1, 1})));
+        0, Crossover(CrossoverType::Butterworth, 2, 500.0, {1, 1, 1, 1}, {0.7071, 1, 1, 1})));
     VComplexVec target = Flat();
     ApplyHighPassTargets(Band(), phasors, target);
     EXPECT_EQ(target[0], Complex(1.0, 0.0));

@@ -10,6 +10,11 @@
 #include <random>
 
 namespace kv {
+
+struct CMC24LC64Probe {
+    static bool WaitAck(CMC24LC64& unit) { return unit.WaitAck(); }
+};
+
 namespace {
 
 using test::UnitFaults;
@@ -154,21 +159,21 @@ TEST(CMC24LC64, AcknowledgementMustBeBothBytesInOneRead) {
     const std::vector<std::uint8_t> half{0x8F};
     session.port.Arrive(half);
     const int readsBefore = session.port.reads;
-    EXPECT_FALSE(session.unit.WaitAck());
+    EXPECT_FALSE(CMC24LC64Probe::WaitAck(session.unit));
     EXPECT_EQ(session.port.reads - readsBefore, 1);
 
     const std::vector<std::uint8_t> ack{0x8F, 0x01};
     session.port.Arrive(ack);
-    EXPECT_TRUE(session.unit.WaitAck());
+    EXPECT_TRUE(CMC24LC64Probe::WaitAck(session.unit));
     const std::vector<std::uint8_t> wrong{0x8F, 0x00};
     session.port.Arrive(wrong);
-    EXPECT_FALSE(session.unit.WaitAck());
+    EXPECT_FALSE(CMC24LC64Probe::WaitAck(session.unit));
 }
 
 TEST(CMC24LC64, MissingAcknowledgementGivesUpAtTheDeadline) {
     Session session;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(session.unit.WaitAck());
+    EXPECT_FALSE(CMC24LC64Probe::WaitAck(session.unit));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(test::kShortTiming.ackDeadlineMs));
     EXPECT_LT(session.port.reads, 1001);

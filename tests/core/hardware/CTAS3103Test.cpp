@@ -1,5 +1,6 @@
 #include "hardware/CTAS3103.h"
 
+#include "hardware/TAS3103Words.h"
 #include "model/CConfiguration.h"
 
 #include <cmath>
@@ -93,29 +94,29 @@ TEST(TAS3103, RegisterMapLaysTheSubaddressesBackToBack) {
 }
 
 TEST(TAS3103, FixedPointConversionRoundsAndSaturates) {
-    EXPECT_EQ(CTAS3103::ToFixed523(1.0), 0x00800000u);
-    EXPECT_EQ(CTAS3103::ToFixed523(0.5), 0x00400000u);
-    EXPECT_EQ(CTAS3103::ToFixed523(1.0 / 3.0), 0x002AAAABu);
-    EXPECT_EQ(CTAS3103::ToFixed523(-1.0), 0xFF800000u);
-    EXPECT_EQ(CTAS3103::ToFixed523(-0.5 / 8388608.0), 0u); // halves go up
-    EXPECT_EQ(CTAS3103::ToFixed523(-16.0), 0xF8000000u);
+    EXPECT_EQ(ToFixed523(1.0), 0x00800000u);
+    EXPECT_EQ(ToFixed523(0.5), 0x00400000u);
+    EXPECT_EQ(ToFixed523(1.0 / 3.0), 0x002AAAABu);
+    EXPECT_EQ(ToFixed523(-1.0), 0xFF800000u);
+    EXPECT_EQ(ToFixed523(-0.5 / 8388608.0), 0u); // halves go up
+    EXPECT_EQ(ToFixed523(-16.0), 0xF8000000u);
     // Beyond the format the value sticks at its end instead of wrapping
     // round to the other sign (16.5 used to become -15.5).
-    EXPECT_EQ(CTAS3103::ToFixed523(16.5), 0x07FFFFFFu);
-    EXPECT_EQ(CTAS3103::ToFixed523(-100.0), 0xF8000000u);
-    EXPECT_EQ(CTAS3103::ToFixed523(INFINITY), 0x07FFFFFFu);
-    EXPECT_EQ(CTAS3103::ToFixed523(NAN), 0u);
+    EXPECT_EQ(ToFixed523(16.5), 0x07FFFFFFu);
+    EXPECT_EQ(ToFixed523(-100.0), 0xF8000000u);
+    EXPECT_EQ(ToFixed523(INFINITY), 0x07FFFFFFu);
+    EXPECT_EQ(ToFixed523(NAN), 0u);
 }
 
 TEST(TAS3103, ToneCodes) {
-    EXPECT_EQ(CTAS3103::BassGainCode(18.0), 1);
-    EXPECT_EQ(CTAS3103::BassGainCode(17.5), 8);
-    EXPECT_EQ(CTAS3103::TrebleGainCode(17.5), 9);
-    EXPECT_EQ(CTAS3103::BassGainCode(0.5), 113);
-    EXPECT_EQ(CTAS3103::TrebleGainCode(0.04), 114); // rounds to 0.0 dB
-    EXPECT_EQ(CTAS3103::BassGainCode(-0.5), 115);
-    EXPECT_EQ(CTAS3103::TrebleGainCode(-18.0), 150);
-    EXPECT_EQ(CTAS3103::BassGainCode(0.3), 150);
+    EXPECT_EQ(BassGainCode(18.0), 1);
+    EXPECT_EQ(BassGainCode(17.5), 8);
+    EXPECT_EQ(TrebleGainCode(17.5), 9);
+    EXPECT_EQ(BassGainCode(0.5), 113);
+    EXPECT_EQ(TrebleGainCode(0.04), 114); // rounds to 0.0 dB
+    EXPECT_EQ(BassGainCode(-0.5), 115);
+    EXPECT_EQ(TrebleGainCode(-18.0), 150);
+    EXPECT_EQ(BassGainCode(0.3), 150);
 }
 
 TEST(TAS3103, FreshOneBandDesignGivesTheHandBuiltImage) {

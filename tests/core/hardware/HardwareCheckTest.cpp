@@ -40,7 +40,7 @@ TEST_F(HardwareCheck, ATypicalTwoWayDesignIsSafe) {
 // Bessel order 8 at 40 kHz puts its sections at up to 2.2 times that.
 TEST_F(HardwareCheck, SectionsAboveHalfTheSampleRateAreRefusedAsUnstable) {
     CrossoverSettings bessel;
-    bessel.type = Bessel;
+    bessel.type = CrossoverType::Bessel;
     bessel.order = 8;
     bessel.freq = 40000.0;
     bessel.freqOfs = {1.7837, 2.1953, 1.9591, 1.8376};
@@ -57,7 +57,7 @@ TEST_F(HardwareCheck, SectionsAboveHalfTheSampleRateAreRefusedAsUnstable) {
 // with the coefficients of its alias: playable, and wrong.
 TEST_F(HardwareCheck, SectionsAboveTheSampleRateAreRefusedAsAliased) {
     CrossoverSettings custom;
-    custom.type = Custom;
+    custom.type = CrossoverType::Custom;
     custom.freq = 47000.0;
     custom.freqOfs = {2.2, 1.0, 1.0, 1.0};
     custom.q = {0.7, 1.0, 1.0, 1.0};
@@ -72,7 +72,7 @@ TEST_F(HardwareCheck, SectionsAboveTheSampleRateAreRefusedAsAliased) {
 // Rounded to 23 fraction bits, a 2 Hz section's pole lands exactly on z = 1.
 TEST_F(HardwareCheck, SectionsThatTheChipsRoundingMakesUnstableAreRefused) {
     CrossoverSettings subsonic;
-    subsonic.type = Butterworth;
+    subsonic.type = CrossoverType::Butterworth;
     subsonic.freq = 2.0;
     subsonic.q = {0.7071, 1.0, 1.0, 1.0};
     ASSERT_TRUE(design.bands[1].SetHighPass(0, subsonic));

@@ -77,7 +77,7 @@ TEST_F(BinaryImport, LevelRecordsFailOnABadFrequencyOrANonFiniteValue) {
 TEST_F(BinaryImport, TimeSeriesNeedAPositiveIntervalAndAllTheirSamples) {
     ASSERT_TRUE(ImportBytes("t.bin", TimeSeries(0.5f, 3, {0.25f, -1.f, 2.f})));
     EXPECT_EQ(engine.Format(), ImportFormat::BinaryTimeSeries);
-    EXPECT_EQ(engine.Kind(), CImportEngine::kTimeResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::TimeResponse);
     EXPECT_EQ(engine.SampleRate(), 2000.0);
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0.25, -1, 2}));
 
@@ -98,14 +98,14 @@ TEST_F(BinaryImport, MlssaAsksWhetherTheFileIsAnSplCurve) {
     EXPECT_EQ(messages.asked[0].text, "Is the MLSSA file \"m.mls\" a SPL curve ? ");
     EXPECT_EQ(messages.asked[0].caption, "Import Engine");
     EXPECT_EQ(messages.asked[0].icon, IMessageBox::Icon::Question);
-    EXPECT_EQ(engine.Kind(), CImportEngine::kFrequencyResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::FrequencyResponse);
     EXPECT_EQ(Values(engine.Frequencies()), (Doubles{500, 1000, 1500}));
     EXPECT_EQ(Values(engine.Levels()), (Doubles{0, 20 * std::log10(2.0), -760}));
     EXPECT_EQ(Values(engine.Phases()), (Doubles{0, std::atan2(2.0, 0.0), 0}));
 
     test::RecordingMessageBox no(IMessageBox::Answer::No);
     ASSERT_TRUE(engine.Import(no, dir / "m.mls"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_EQ(Values(engine.ImpedanceMagnitudes()), (Doubles{0, 0, 0}));
     ASSERT_TRUE(ImportBytes("n.mls", Mlssa(0.5f, 4, points, -3)));
     ASSERT_TRUE(engine.Import(no, dir / "n.mls"));
@@ -135,7 +135,7 @@ TEST_F(BinaryImport, WaveSamplesOfEveryWidthAreMixedToFullScaleMono) {
     pcm16.data = {0x00, 0x40, 0x00, 0x20, 0x00, 0x80, 0x00, 0x80};
     ASSERT_TRUE(ImportBytes("a.wav", MakeWave(pcm16)));
     EXPECT_EQ(engine.Format(), ImportFormat::Wav);
-    EXPECT_EQ(engine.Kind(), CImportEngine::kTimeResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::TimeResponse);
     EXPECT_EQ(engine.SampleRate(), 48000.0);
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0.375, -1}));
 

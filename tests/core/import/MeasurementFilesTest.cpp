@@ -2,8 +2,8 @@
 // beside the checkout, not in it; without them these tests are skipped.
 #include "import/CImportEngine.h"
 #include "import/LittleEndian.h"
-#include "import/SplCurve.h"
 #include "model/CBand.h"
+#include "model/SplCurve.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ struct Point {
 struct CurveFile {
     const char* path;
     ImportFormat format;
-    int kind;
+    ImportKind kind;
     int points;
     Point first;
     Point last;
@@ -32,67 +32,67 @@ struct CurveFile {
 const CurveFile kCurveFiles[] = {
     {"autosound-measurements/ECM8000_0deg.txt",
      ImportFormat::PlainColumns,
-     1,
+     ImportKind::FrequencyResponse,
      35,
      {10.0, -2.934, 0},
      {21000.0, 0.0, 0}},
     {"autosound-measurements/c.txt",
      ImportFormat::CommentedColumns,
-     1,
+     ImportKind::FrequencyResponse,
      1286,
      {4.3945, 52.087, 0},
      {47024.5316, 22.022, 0}},
     {"autosound-measurements/fact5-bell-cut-q1-before.txt",
      ImportFormat::CommentedColumns,
-     1,
+     ImportKind::FrequencyResponse,
      961,
      {20.0, 73.3567, 103.673},
      {20000.0, 23.9073, 124.757}},
     {"jonronen-speaker-measurements/Woofer.zma",
      ImportFormat::PlainColumns,
-     2,
+     ImportKind::Impedance,
      344,
      {1.029, 6.616, 2.876},
      {20642.546, 49.448, 56.089}},
     {"jonronen-speaker-measurements/caw938.frd",
      ImportFormat::PlainColumns,
-     1,
+     ImportKind::FrequencyResponse,
      861,
      {40.0, 67.944, -20.7394},
      {19896.974609, 46.522, 94.8630}},
     {"jonronen-speaker-measurements/caw938.zma",
      ImportFormat::CommentedColumns,
-     2,
+     ImportKind::Impedance,
      956,
      {20.144928, 7.472016, 18.0360},
      {19896.974609, 44.205753, 53.6909}},
     {"jonronen-speaker-measurements/port and w near field.txt",
      ImportFormat::PlainColumns,
-     1,
+     ImportKind::FrequencyResponse,
      953,
      {20.586044, 54.7048, -48.1238},
      {19896.97461, 56.1266, -32.6857}},
     {"jonronen-speaker-measurements/tweeter diffraction.frd",
      ImportFormat::PlainColumns,
-     1,
+     ImportKind::FrequencyResponse,
      506,
      {10.0, -5.9927, 0},
      {20000.0, -0.0207, 0}},
     {"jonronen-speaker-measurements/woofer_combined.txt",
      ImportFormat::CommentedColumns,
-     1,
+     ImportKind::FrequencyResponse,
      759,
      {20.885475, 72.7385, 165.7},
      {4974.243652, 96.5155, -25.2944}},
     {"rsantct-drc/L_0.frd",
      ImportFormat::PlainColumns,
-     1,
+     ImportKind::FrequencyResponse,
      1000,
      {1.0, -59.765, 0},
      {24000.0, -72.708, 0}},
     {"speakertools/L16RNX_0g_242_27mV.zma",
      ImportFormat::CommentedColumns,
-     2,
+     ImportKind::Impedance,
      386,
      {10.0, 7.1179, 25.2241},
      {20000.0, 27.1868, 48.1256}},
@@ -100,7 +100,7 @@ const CurveFile kCurveFiles[] = {
     // to say so, and it is read as the phase.
     {"speakertools/sample.frd",
      ImportFormat::PlainColumns,
-     1,
+     ImportKind::FrequencyResponse,
      1002,
      {1.0, 65.6568, 0},
      {20404.054, 89.765, -0.0}},
@@ -119,7 +119,7 @@ protected:
 };
 
 void ExpectPoint(const CImportEngine& engine, int index, const Point& point) {
-    const bool impedance = engine.Kind() == CImportEngine::kImpedance;
+    const bool impedance = engine.Kind() == ImportKind::Impedance;
     const VDoubleVec& values = impedance ? engine.ImpedanceMagnitudes() : engine.Levels();
     const VDoubleVec& phases = impedance ? engine.ImpedancePhases() : engine.Phases();
     EXPECT_EQ(engine.Frequencies()[index], point.frequency);
@@ -149,7 +149,7 @@ TEST_F(MeasurementFiles, ResponsesLoadIntoABandAndImpedancesAreRefused) {
         SCOPED_TRACE(file.path);
         CBand band;
         const bool loaded = LoadSplCurve(band, folder / file.path, messages);
-        EXPECT_EQ(loaded, file.kind == CImportEngine::kFrequencyResponse);
+        EXPECT_EQ(loaded, file.kind == ImportKind::FrequencyResponse);
         EXPECT_EQ(band.splFreqs.GetSize(), loaded ? file.points : 0);
     }
 }
@@ -160,7 +160,7 @@ TEST_F(MeasurementFiles, AnImpulseResponseWaveGivesItsFloatSamples) {
     ASSERT_TRUE(engine.Import(messages, path));
     EXPECT_EQ(engine.Format(), ImportFormat::Wav);
     EXPECT_TRUE(engine.Binary());
-    EXPECT_EQ(engine.Kind(), CImportEngine::kTimeResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::TimeResponse);
     EXPECT_EQ(engine.SampleRate(), 96000.0);
     // Mono float samples right after a 44-byte header.
     const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
@@ -192,7 +192,7 @@ TEST_F(MeasurementFiles, FilesOfOtherLayoutsAreRefused) {
         CImportEngine engine;
         EXPECT_FALSE(engine.Import(messages, folder / file.path));
         EXPECT_EQ(engine.Format(), file.format);
-        EXPECT_EQ(engine.Kind(), CImportEngine::kNothing);
+        EXPECT_EQ(engine.Kind(), ImportKind::Nothing);
         EXPECT_TRUE(engine.Frequencies().Empty());
     }
 }

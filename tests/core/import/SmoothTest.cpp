@@ -1,7 +1,7 @@
-#include "import/SplCurve.h"
 #include "import/VSmooth.h"
 #include "math/ResponseCurves.h"
 #include "model/CBand.h"
+#include "model/SplCurve.h"
 #include "support/TestSupport.h"
 
 #include <cmath>
@@ -67,7 +67,7 @@ TEST(Smoothing, EvenWindowsDropTheirLastValueAndPairsTakeTheLarger) {
     const VDoubleVec f = Values({1000, 1001, 1002, 5000, 6000});
     VDoubleVec v = Values({1, 9, 5, 100, 50});
     VSmooth smooth;
-    ASSERT_TRUE(smooth.Smooth(f, v, 1, VSmooth::Median));
+    smooth.Smooth(f, v, 1, VSmooth::Mode::Median);
     EXPECT_NEAR(v[0], 5.0, 1e-9);
     EXPECT_NEAR(v[3], 100.0, 1e-9);
     EXPECT_EQ(v[4], 50.0);
@@ -79,7 +79,7 @@ TEST(Smoothing, MeanModeAveragesTheWindow) {
     const VDoubleVec f = Values({1000, 1001, 1002, 5000, 6000});
     VDoubleVec v = Values({1, 9, 5, 100, 50});
     VSmooth smooth;
-    ASSERT_TRUE(smooth.Smooth(f, v, 1, VSmooth::Mean));
+    smooth.Smooth(f, v, 1, VSmooth::Mode::Mean);
     EXPECT_NEAR(v[0], (1 + 9 + 5 + 100) / 4.0, 1e-9);
 }
 
@@ -96,7 +96,7 @@ TEST(Smoothing, EqualFrequenciesAreNeverSmoothed) {
     VDoubleVec v = Values({1, 2, 3});
     const VDoubleVec f = Values({5, 5, 5});
     VSmooth smooth;
-    EXPECT_TRUE(smooth.Smooth(f, v, 4, VSmooth::Median));
+    smooth.Smooth(f, v, 4, VSmooth::Mode::Median);
 }
 
 TEST(Smoothing, TheSettingIsCheckedAndTrackedLikeAnyOther) {

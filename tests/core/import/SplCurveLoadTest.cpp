@@ -1,8 +1,8 @@
 #include "ImportFiles.h"
-#include "import/CSplCurveBackup.h"
-#include "import/SplCurve.h"
 #include "math/ResponseCurves.h"
 #include "model/CBand.h"
+#include "model/CSplCurveBackup.h"
+#include "model/SplCurve.h"
 
 #include <gtest/gtest.h>
 

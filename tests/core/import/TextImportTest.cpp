@@ -14,7 +14,7 @@ class TextImport : public test::ImportFiles {};
 TEST_F(TextImport, PlainColumnsReadDecimalCommasAndCommaSeparatedColumnsAlike) {
     ASSERT_TRUE(ImportText("a.frd", "1,5 80,2 -10\n2,5\t81 20\n3,5 82 30\n"));
     EXPECT_EQ(engine.Format(), ImportFormat::PlainColumns);
-    EXPECT_EQ(engine.Kind(), CImportEngine::kFrequencyResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::FrequencyResponse);
     EXPECT_FALSE(engine.Binary());
     EXPECT_EQ(Values(engine.Frequencies()), (Doubles{1.5, 2.5, 3.5}));
     EXPECT_EQ(Values(engine.Levels()), (Doubles{80.2, 81, 82}));
@@ -51,7 +51,7 @@ TEST_F(TextImport, LongLinesAreReadWholeNotInPieces) {
 
 TEST_F(TextImport, HeadlessImpedanceColumnsInAZmaFileAreImpedance) {
     ASSERT_TRUE(ImportText("Woofer.ZMA", "1.029 \t6.616 \t2.876 \n2 7 3\n3 8 4\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_EQ(Values(engine.ImpedanceMagnitudes()), (Doubles{6.616, 7, 8}));
     EXPECT_EQ(Values(engine.ImpedancePhases()), (Doubles{2.876 * kDeg, 3 * kDeg, 4 * kDeg}));
     EXPECT_TRUE(engine.Levels().Empty());
@@ -64,10 +64,10 @@ TEST_F(TextImport, TitledColumnsSkipTheirTitleLines) {
     EXPECT_EQ(engine.Format(), ImportFormat::SplUnderTwoTitles);
     EXPECT_EQ(Values(engine.Levels()), (Doubles{3, 2, 1}));
     ASSERT_TRUE(ImportText("a.txt", "Freq Ohm deg\n10 6 45\n20 7 -45\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_EQ(Values(engine.ImpedancePhases()), (Doubles{45 * kDeg, -45 * kDeg}));
     ASSERT_TRUE(ImportText("a.txt", "Impedance Bode Plot - ohms (eq)\nsub\n10 6 0\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_EQ(Values(engine.ImpedanceMagnitudes()), (Doubles{6}));
 }
 
@@ -82,7 +82,7 @@ TEST_F(TextImport, CompensationFileVersionsDecideThePhaseColumn) {
     EXPECT_EQ(Values(engine.Phases()), (Doubles{2 * kDeg, 4 * kDeg}));
     EXPECT_FALSE(ImportText("a.txt", "Lsp-LAB:Compensation File v0.10\na\nb\n"));
     EXPECT_EQ(engine.Format(), ImportFormat::CompensationFile);
-    EXPECT_EQ(engine.Kind(), CImportEngine::kNothing);
+    EXPECT_EQ(engine.Kind(), ImportKind::Nothing);
 }
 
 TEST_F(TextImport, MicrophoneFilesGiveTheirSensitivity) {
@@ -101,7 +101,7 @@ TEST_F(TextImport, MicrophoneFilesGiveTheirSensitivity) {
 
 TEST_F(TextImport, TimeSeriesTakeTheirRateFromTheFirstTwoTimes) {
     ASSERT_TRUE(ImportText("t.txt", "Time[ms] Level[V]\n0 0.5\n0.0104166 -0.25\n0.02 1\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kTimeResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::TimeResponse);
     EXPECT_EQ(engine.SampleRate(), 96000.61);
     EXPECT_EQ(Values(engine.TimeSamples()), (Doubles{0.5, -0.25, 1}));
     EXPECT_TRUE(engine.Frequencies().Empty());
@@ -117,10 +117,10 @@ TEST_F(TextImport, TimeSeriesTakeTheirRateFromTheFirstTwoTimes) {
 
 TEST_F(TextImport, StarredHeaderTextReadsAfterItsUnitsLine) {
     ASSERT_TRUE(ImportText("a.txt", "* LMS\n* note\n*   Frequency   Hz Ohm\n10 5 1\n20 6 2\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_EQ(Values(engine.ImpedanceMagnitudes()), (Doubles{5, 6}));
     ASSERT_TRUE(ImportText("a.gdt", "x\ny\n* DataUnits= Hz dBSPL Deg\n10 5 1\n20 6 2\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kFrequencyResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::FrequencyResponse);
     EXPECT_FALSE(ImportText("a.txt", "* LEAP\n* Hz dB\n10 5 1\nx\n"));
     EXPECT_FALSE(ImportText("a.txt", "* LEAP\n10 5 1\n20 6 2\n"));
 }
@@ -128,9 +128,9 @@ TEST_F(TextImport, StarredHeaderTextReadsAfterItsUnitsLine) {
 TEST_F(TextImport, IdfLineThreeGivesTheKind) {
     const std::string rest = "4\n5\n6\n7\n10 5 90\n20 6 0\n";
     ASSERT_TRUE(ImportText("a.idf", "1\n2\n 1\n" + rest));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     ASSERT_TRUE(ImportText("a.idf", "1\n2\n2\n" + rest));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kFrequencyResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::FrequencyResponse);
     EXPECT_EQ(Values(engine.Phases()), (Doubles{90 * kDeg, 0}));
     EXPECT_FALSE(ImportText("a.idf", "1\n2\n3\n" + rest));
 }
@@ -156,7 +156,7 @@ TEST_F(TextImport, VoltColumnsHoldOnlyThePointsRead) {
 
 TEST_F(TextImport, XopFilesCarryImpedanceAndResponse) {
     ASSERT_TRUE(ImportText("a.xop", "title\n10 6 30 85 -90\n20 7 40 86 -80\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kBoth);
+    EXPECT_EQ(engine.Kind(), ImportKind::Both);
     EXPECT_EQ(Values(engine.ImpedanceMagnitudes()), (Doubles{6, 7}));
     EXPECT_EQ(Values(engine.ImpedancePhases()), (Doubles{30 * kDeg, 40 * kDeg}));
     EXPECT_EQ(Values(engine.Levels()), (Doubles{85, 86}));
@@ -170,12 +170,12 @@ TEST_F(TextImport, CommentedColumnsTakeTheirKindFromTheColumnHeader) {
     const std::string data = "20\t72.5\t165.7\n21.5\t72.8\t165.3\n";
     ASSERT_TRUE(ImportText("w.txt", splHeader + data));
     EXPECT_EQ(engine.Format(), ImportFormat::CommentedColumns);
-    EXPECT_EQ(engine.Kind(), CImportEngine::kFrequencyResponse);
+    EXPECT_EQ(engine.Kind(), ImportKind::FrequencyResponse);
     EXPECT_EQ(Values(engine.Levels()), (Doubles{72.5, 72.8}));
     EXPECT_EQ(Values(engine.Phases()), (Doubles{165.7 * kDeg, 165.3 * kDeg}));
 
     ASSERT_TRUE(ImportText("w.txt", "* REW\n* Freq(Hz) Z(Ohms) Phase(degrees)\n*\n" + data));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_EQ(Values(engine.ImpedanceMagnitudes()), (Doubles{72.5, 72.8}));
 
     ASSERT_TRUE(ImportText("c.txt", "# rta\n# freq_Hz\tSPL_dB\n\n40 52.1\n30 52.2\n"));
@@ -184,7 +184,7 @@ TEST_F(TextImport, CommentedColumnsTakeTheirKindFromTheColumnHeader) {
 
     ASSERT_TRUE(
         ImportText("i.zma", "****\n* Data: Impedance (ohms)\n****\n10 +7.1 +25\n11 7 -3\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kImpedance);
+    EXPECT_EQ(engine.Kind(), ImportKind::Impedance);
     EXPECT_FALSE(ImportText("one.txt", "* a\n* b\n10 1 0\n"));
 }
 
@@ -201,7 +201,7 @@ TEST_F(TextImport, UnknownAndUnreadableFilesFailWithNothingImported) {
     EXPECT_EQ(engine.Format(), ImportFormat::Unknown);
     EXPECT_FALSE(engine.Import(messages, dir.Path()));
     EXPECT_FALSE(ImportText("a.txt", "just\nsome\ntext\n"));
-    EXPECT_EQ(engine.Kind(), CImportEngine::kNothing);
+    EXPECT_EQ(engine.Kind(), ImportKind::Nothing);
     EXPECT_TRUE(messages.asked.empty());
 }
 

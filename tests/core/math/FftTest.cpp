@@ -113,13 +113,13 @@ TEST(FftWindows, HanningFullAndHalf) {
     const double half[] = {1, 0.9619, 0.8536, 0.6913, 0.5, 0.3087, 0.1464, 0.0381};
     VDoubleVec data(8);
     data.Fill(1.0);
-    fft.ApplyWindow(data, 8, kHanningWindow, false, 0);
+    fft.ApplyWindow(data, 8, WindowType::Hanning, false, 0);
     for (int i = 0; i < 8; ++i) {
         EXPECT_NEAR(data[i], full[i], 1e-4) << i;
     }
     VComplexVec complexData(8);
     complexData.Fill(Complex(1.0, 1.0));
-    fft.ApplyWindow(complexData, 8, kHanningWindow, true, 0);
+    fft.ApplyWindow(complexData, 8, WindowType::Hanning, true, 0);
     for (int i = 0; i < 8; ++i) {
         EXPECT_NEAR(complexData[i].real(), half[i], 1e-4) << i;
         EXPECT_NEAR(complexData[i].imag(), half[i], 1e-4) << i;
@@ -130,24 +130,24 @@ TEST(FftWindows, OffsetsAndLengthsZeroWhatLiesOutside) {
     VFft fft;
     VDoubleVec data(10);
     data.Fill(std::nan(""));
-    fft.ApplyWindow(data, 4, kRectangularWindow, false, 2);
+    fft.ApplyWindow(data, 4, WindowType::Rectangular, false, 2);
     EXPECT_EQ(data[0], 0.0);
     EXPECT_EQ(data[1], 0.0);
     EXPECT_EQ(data[9], 0.0);
     data.Fill(1.0);
-    fft.ApplyWindow(data, 0, kBlackmanWindow, false, 0);
+    fft.ApplyWindow(data, 0, WindowType::Blackman, false, 0);
     EXPECT_NEAR(data[5], (0.42 + 0.5 + 0.08) * 2.3713737, 1e-12);
 }
 
 TEST(FftWindows, NamesAndGainFactors) {
     VFft fft;
-    EXPECT_STREQ(fft.GetWindowName(9), "Hanning (Cos)");
-    EXPECT_STREQ(fft.GetWindowName(6), "Ext. Cosine Bell");
-    EXPECT_STREQ(fft.GetWindowName(0), "Rectangular");
-    EXPECT_DOUBLE_EQ(VFftTools::WindowGainFactor(kHanningWindow, 101), 101.0 / 50.0);
-    EXPECT_DOUBLE_EQ(VFftTools::WindowGainFactor(kRectangularWindow, 64), 1.0);
+    EXPECT_STREQ(fft.GetWindowName(static_cast<WindowType>(9)), "Hanning (Cos)");
+    EXPECT_STREQ(fft.GetWindowName(WindowType::CosineBell), "Ext. Cosine Bell");
+    EXPECT_STREQ(fft.GetWindowName(WindowType::Rectangular), "Rectangular");
+    EXPECT_DOUBLE_EQ(VFftTools::WindowGainFactor(WindowType::Hanning, 101), 101.0 / 50.0);
+    EXPECT_DOUBLE_EQ(VFftTools::WindowGainFactor(WindowType::Rectangular, 64), 1.0);
     // A triangle of n points sums to about n/2.
-    EXPECT_DOUBLE_EQ(VFftTools::WindowGainFactor(kBartlettWindow, 1000), 2.0);
+    EXPECT_DOUBLE_EQ(VFftTools::WindowGainFactor(WindowType::Bartlett, 1000), 2.0);
 }
 
 TEST(FftWindows, NormalisingDividesByTheLevelAroundTheFrequency) {

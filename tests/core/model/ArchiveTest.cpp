@@ -1,4 +1,4 @@
-#include "model/VPersistence.h"
+#include "archive/VPersistence.h"
 #include "support/TestSupport.h"
 
 #include <functional>

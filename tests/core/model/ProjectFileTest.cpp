@@ -55,7 +55,7 @@ void FillRandomly(CConfiguration& design, std::mt19937& random) {
                 CrossoverSettings& s = (*slots)[k];
                 s.freq = pick(20, 20000);
                 s.order = pickInt(1, 3);
-                s.type = pickInt(1, 3);
+                s.type = static_cast<CrossoverType>(pickInt(1, 3));
                 for (int j = 0; j < kCrossoverSections; ++j) {
                     s.freqOfs[j] = pick(0.5, 2);
                     s.q[j] = pick(0.3, 3);

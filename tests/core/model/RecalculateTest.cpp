@@ -1,4 +1,4 @@
-#include "filters/BandCalculators.h"
+#include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
 
 #include <cmath>
@@ -93,14 +93,15 @@ TEST_F(Recalculation, AFlatBandIsAUnitImpulseOf20Micropascals) {
 TEST_F(Recalculation, TheImpulseOfOneSectionMatchesItsDifferenceEquation) {
     constexpr double butterworthQ = 0.7071067811865476;
     CBand& band = design.bands[0];
-    const CrossoverSettings lowPass{1000.0, 2, Butterworth, {1, 1, 1, 1}, {butterworthQ, 0, 0, 0}};
+    const CrossoverSettings lowPass{
+        1000.0, 2, CrossoverType::Butterworth, {1, 1, 1, 1}, {butterworthQ, 0, 0, 0}};
     ASSERT_TRUE(band.SetLowPass(0, lowPass));
     ASSERT_TRUE(band.EnableLowPass(0, true));
     ASSERT_TRUE(Recalculate());
     EXPECT_LT(ImpulseError(band, 1.0), 2e-3);
 
     const CrossoverSettings highPass{
-        1000.0, 4, LinkwitzRiley, {1, 1, 1, 1}, {butterworthQ, butterworthQ, 0, 0}};
+        1000.0, 4, CrossoverType::LinkwitzRiley, {1, 1, 1, 1}, {butterworthQ, butterworthQ, 0, 0}};
     ASSERT_TRUE(band.EnableLowPass(0, false));
     ASSERT_TRUE(band.SetHighPass(0, highPass));
     ASSERT_TRUE(band.EnableHighPass(0, true));
@@ -274,11 +275,9 @@ TEST(RecalculationGuards, NoGridOrNoBandsChangesNothing) {
     ASSERT_TRUE(design.New(1, 96000.0));
     EXPECT_FALSE(design.Recalculate(nullptr, kPir));
     EXPECT_TRUE(design.bands[0].modified);
-    VComplexVec out;
-    EXPECT_FALSE(design.bands[0].GetFilterResponse(out));
+    EXPECT_TRUE(design.bands[0].filterResponse.Empty());
     ASSERT_TRUE(design.Recalculate(&grid, kPir));
-    EXPECT_TRUE(design.bands[0].GetFilterResponse(out));
-    EXPECT_EQ(out.GetSize(), 576);
+    EXPECT_EQ(design.bands[0].filterResponse.GetSize(), 576);
 }
 
 } // namespace

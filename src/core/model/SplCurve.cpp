@@ -1,4 +1,4 @@
-#include "import/SplCurve.h"
+#include "model/SplCurve.h"
 
 #include "import/CImportEngine.h"
 #include "import/ImportFormat.h"
@@ -43,8 +43,7 @@ void StoreSmoothedCurve(CBand& band, const LevelAndPhase& curve) {
 }
 
 bool HoldsFrequencyResponse(const CImportEngine& engine) {
-    return engine.Kind() == CImportEngine::kFrequencyResponse ||
-           engine.Kind() == CImportEngine::kBoth;
+    return engine.Kind() == ImportKind::FrequencyResponse || engine.Kind() == ImportKind::Both;
 }
 
 // The points above 0 Hz (a logarithm of 0 awaits the others), by ascending
@@ -104,8 +103,8 @@ bool SetSmoothing(CBand& band, int n) {
     LevelAndPhase curve = SplitRawCurve(band);
     if (n < RoundHalfAway(PointsPerOctave(band.splFreqs))) {
         VSmooth smooth;
-        smooth.Smooth(band.splFreqs, curve.level, n, VSmooth::Median);
-        smooth.SmoothPhase(band.splFreqs, curve.phase, n, VSmooth::Median, false);
+        smooth.Smooth(band.splFreqs, curve.level, n, VSmooth::Mode::Median);
+        smooth.SmoothPhase(band.splFreqs, curve.phase, n, VSmooth::Mode::Median, false);
     }
     StoreSmoothedCurve(band, curve);
     return true;

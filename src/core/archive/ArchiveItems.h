@@ -1,10 +1,11 @@
 #pragma once
 
-#include "model/IArchive.h"
-#include "model/VPersistence.h"
+#include "archive/IArchive.h"
+#include "archive/VPersistence.h"
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace kv {
 
@@ -20,6 +21,19 @@ inline bool Exchange(VPersistence& archive, double& value) {
 
 inline bool Exchange(VPersistence& archive, bool& value) {
     return archive.IsStoring() ? archive.WriteBool(value) : archive.ReadBool(value);
+}
+
+// An enumeration stored as its int32 value. Any stored value is taken: the
+// loader decides which values a record may hold.
+template <typename Enum>
+requires std::is_enum_v<Enum> && std::is_same_v<std::underlying_type_t<Enum>, std::int32_t>
+bool Exchange(VPersistence& archive, Enum& value) {
+    auto stored = static_cast<std::int32_t>(value);
+    if (!Exchange(archive, stored)) {
+        return false;
+    }
+    value = static_cast<Enum>(stored);
+    return true;
 }
 
 // Text read into a field of fieldSize bytes (terminating 0 included) is cut

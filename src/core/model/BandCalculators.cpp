@@ -1,4 +1,4 @@
-#include "filters/BandCalculators.h"
+#include "model/BandCalculators.h"
 
 #include "model/CBand.h"
 

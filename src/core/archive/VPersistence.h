@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VSafeFile.h"
+#include "archive/VSafeFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,16 +19,19 @@ namespace kv {
 class VPersistence {
 public:
     VPersistence() = default;
-    virtual ~VPersistence();
+    ~VPersistence();
     VPersistence(const VPersistence&) = delete;
     VPersistence& operator=(const VPersistence&) = delete;
 
+    // Opens path for reading, or its temporary file for writing; false when
+    // that cannot be done (or a file is open already).
     bool Open(const std::filesystem::path& path, bool storing);
+    // Ends the file; when storing, renames the temporary file over the
+    // target, and false means the target still holds its old content.
     bool Close();
     bool IsOpen() const { return IsStoring() || reader_ != nullptr; }
     bool IsStoring() const { return writer_.IsOpen(); }
     bool IsLoading() const { return reader_ != nullptr; }
-    const std::filesystem::path& Path() const { return path_; }
 
     // Raw items: count items of size bytes, as they lie in memory.
     bool Write(const void* data, std::size_t size, std::size_t count);
@@ -64,9 +67,8 @@ public:
 private:
     bool SeekTo(std::uint64_t position);
 
-    std::filesystem::path path_;
     VSafeFile writer_;
-    std::FILE* reader_ = nullptr;
+    FileHandle reader_;
     std::uint64_t fileSize_ = 0;
     std::uint64_t position_ = 0;
 };

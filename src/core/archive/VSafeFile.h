@@ -2,12 +2,21 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace kv {
 
-// std::fopen for a path that may hold any characters on every platform.
-std::FILE* OpenFile(const std::filesystem::path& path, const char* mode);
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+// An open C stream, closed when it goes. A writer that must know whether the
+// close worked releases it and closes it itself.
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// std::fopen for a path that may hold any characters on every platform; null
+// when the file cannot be opened.
+FileHandle OpenFile(const std::filesystem::path& path, const char* mode);
 
 // A file written beside its target under a temporary name and renamed over
 // the target only when everything has reached the disk. Until Commit succeeds
@@ -24,7 +33,6 @@ public:
     // Creates the temporary file; false when the folder cannot take it.
     bool Open(const std::filesystem::path& target);
     bool IsOpen() const { return file_ != nullptr; }
-    std::FILE* Stream() const { return file_; }
 
     bool Write(const void* data, std::size_t bytes);
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
@@ -37,7 +45,7 @@ public:
     void Abandon();
 
 private:
-    std::FILE* file_ = nullptr;
+    FileHandle file_;
     std::filesystem::path target_;
     std::filesystem::path temp_;
 };

@@ -1,4 +1,4 @@
-#include "VPersistence.h"
+#include "archive/VPersistence.h"
 
 #include <algorithm>
 #include <array>
@@ -50,7 +50,6 @@ bool VPersistence::Open(const std::filesystem::path& path, bool storing) {
     if (IsOpen()) {
         return false;
     }
-    path_ = path;
     if (storing) {
         return writer_.Open(path);
     }
@@ -58,7 +57,7 @@ bool VPersistence::Open(const std::filesystem::path& path, bool storing) {
     if (reader_ == nullptr) {
         return false;
     }
-    fileSize_ = SizeOfOpenFile(reader_);
+    fileSize_ = SizeOfOpenFile(reader_.get());
     position_ = 0;
     return true;
 }
@@ -70,9 +69,7 @@ bool VPersistence::Close() {
     if (reader_ == nullptr) {
         return false;
     }
-    const bool closed = std::fclose(reader_) == 0;
-    reader_ = nullptr;
-    return closed;
+    return std::fclose(reader_.release()) == 0;
 }
 
 bool VPersistence::Write(const void* data, std::size_t size, std::size_t count) {
@@ -87,7 +84,7 @@ bool VPersistence::Read(void* data, std::size_t size, std::size_t count) {
     if (bytes > RemainingBytes()) {
         return false;
     }
-    if (bytes > 0 && std::fread(data, 1, bytes, reader_) != bytes) {
+    if (bytes > 0 && std::fread(data, 1, bytes, reader_.get()) != bytes) {
         return false;
     }
     position_ += bytes;
@@ -218,7 +215,7 @@ std::uint64_t VPersistence::RemainingBytes() const {
 
 bool VPersistence::SeekTo(std::uint64_t position) {
     if (reader_ == nullptr || position > fileSize_ ||
-        std::fseek(reader_, static_cast<long>(position), SEEK_SET) != 0) {
+        std::fseek(reader_.get(), static_cast<long>(position), SEEK_SET) != 0) {
         return false;
     }
     position_ = position;

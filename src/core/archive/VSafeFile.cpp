@@ -1,4 +1,4 @@
-#include "VSafeFile.h"
+#include "archive/VSafeFile.h"
 
 #include <random>
 #include <system_error>
@@ -32,13 +32,13 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& target, unsi
 
 } // namespace
 
-std::FILE* OpenFile(const std::filesystem::path& path, const char* mode) {
+FileHandle OpenFile(const std::filesystem::path& path, const char* mode) {
 #if defined(_WIN32)
     const std::string narrow(mode);
     const std::wstring wideMode(narrow.begin(), narrow.end());
-    return ::_wfopen(path.c_str(), wideMode.c_str());
+    return FileHandle(::_wfopen(path.c_str(), wideMode.c_str()));
 #else
-    return std::fopen(path.c_str(), mode);
+    return FileHandle(std::fopen(path.c_str(), mode));
 #endif
 }
 
@@ -71,16 +71,16 @@ bool VSafeFile::Write(const void* data, std::size_t bytes) {
     if (file_ == nullptr) {
         return false;
     }
-    return bytes == 0 || std::fwrite(data, 1, bytes, file_) == bytes;
+    return bytes == 0 || std::fwrite(data, 1, bytes, file_.get()) == bytes;
 }
 
 bool VSafeFile::Commit() {
     if (file_ == nullptr) {
         return false;
     }
-    const bool flushed = std::fflush(file_) == 0 && std::ferror(file_) == 0 && SyncToDisk(file_);
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
+    const bool flushed =
+        std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0 && SyncToDisk(file_.get());
+    const bool closed = std::fclose(file_.release()) == 0;
     std::error_code error;
     if (flushed && closed) {
         std::filesystem::rename(temp_, target_, error);
@@ -95,10 +95,7 @@ bool VSafeFile::Commit() {
 }
 
 void VSafeFile::Abandon() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
+    file_.reset();
     if (!temp_.empty()) {
         std::error_code error;
         std::filesystem::remove(temp_, error);

@@ -6,7 +6,7 @@
 namespace kv {
 
 // The alignment of a crossover slot. Targets use the first three only.
-enum CrossoverType : std::int32_t {
+enum class CrossoverType : std::int32_t {
     LinkwitzRiley = 1,
     Bessel = 2,
     Butterworth = 3,
@@ -23,7 +23,7 @@ inline constexpr int kMaxCrossoverOrder = 8;
 struct CrossoverSettings {
     double freq = 2500.0;
     std::int32_t order = 2;
-    std::int32_t type = LinkwitzRiley;
+    CrossoverType type = CrossoverType::LinkwitzRiley;
     std::array<double, kCrossoverSections> freqOfs{1.0, 1.0, 1.0, 1.0};
     std::array<double, kCrossoverSections> q{0.5, 1.0, 1.0, 1.0};
 

@@ -1,7 +1,7 @@
-#include "import/CSplCurveBackup.h"
+#include "model/CSplCurveBackup.h"
 
-#include "import/SplCurve.h"
 #include "model/CBand.h"
+#include "model/SplCurve.h"
 
 namespace kv {
 
