@@ -29,6 +29,7 @@ public:
     VInputFile(const VInputFile&) = delete;
     VInputFile& operator=(const VInputFile&) = delete;
 
+    // False when the file cannot be opened or its size read.
     bool Open(const std::filesystem::path& path);
     // Reads from bytes the caller keeps alive while this object is used.
     void OpenMemory(const std::uint8_t* data, std::size_t size);
@@ -36,6 +37,8 @@ public:
     std::uint64_t Size() const { return size_; }
     std::uint64_t Tell() const { return windowStart_ + windowPos_; }
     std::uint64_t Remaining() const { return Tell() < size_ ? size_ - Tell() : 0; }
+    // False beyond the end of the file or when the file cannot be
+    // positioned.
     bool Seek(std::uint64_t position);
 
     // The next line without its line feed (a carriage return stays, the

@@ -17,8 +17,10 @@ public:
     static constexpr double kMaxSeconds = 300.0;
 
     // Reads the chunks up to "data"; the file is left at the first sample.
+    // False for anything but a RIFF WAVE header whose counts fit the file.
     bool ReadHeader(VInputFile& file);
-    // The frames after ReadHeader, at most 300 seconds of them.
+    // The frames after ReadHeader, at most 300 seconds of them; false when
+    // the file ends early or memory is short.
     bool ReadSamples(VInputFile& file, VDoubleVec& samples) const;
 
     double SampleRate() const { return sampleRate_; }
