@@ -1,0 +1,191 @@
+#include "controls/VSpinButtonBase.h"
+
+#include "controls/SpinAcceleration.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <chrono>
+
+namespace kv {
+namespace {
+
+// The repeat timing of a held arrow, as the platform's buttons repeat.
+constexpr int kFirstRepeatMs = 300;
+constexpr int kRepeatMs = 100;
+constexpr int kPageSteps = 10;
+constexpr int kWheelNotch = 120;
+
+} // namespace
+
+VSpinButtonBase::VSpinButtonBase(bool coarserWhenHeld, QWidget* parent)
+    : QWidget(parent), edit_(new QLineEdit(this)), coarserWhenHeld_(coarserWhenHeld) {
+    auto* arrows = new QVBoxLayout;
+    arrows->setContentsMargins(0, 0, 0, 0);
+    arrows->setSpacing(0);
+    arrows->addWidget(AddArrow(Qt::UpArrow, +1));
+    arrows->addWidget(AddArrow(Qt::DownArrow, -1));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(edit_);
+    row->addLayout(arrows);
+    // A label's mnemonic only focuses a buddy that takes the focus itself.
+    setFocusPolicy(edit_->focusPolicy());
+    setFocusProxy(edit_);
+    edit_->installEventFilter(this);
+    repeat_.callOnTimeout(this, &VSpinButtonBase::RepeatHeldArrow);
+}
+
+// Events of the edit field must not reach a half-destroyed field.
+VSpinButtonBase::~VSpinButtonBase() {
+    edit_->removeEventFilter(this);
+}
+
+void VSpinButtonBase::Enable(bool enable) {
+    setEnabled(enable);
+}
+
+void VSpinButtonBase::setAccessibleName(const QString& name) {
+    QWidget::setAccessibleName(name);
+    edit_->setAccessibleName(name);
+}
+
+std::string VSpinButtonBase::Text() const {
+    return edit_->text().toStdString();
+}
+
+void VSpinButtonBase::ShowText(const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (edit_->text() != shown) {
+        edit_->setText(shown);
+    }
+}
+
+QToolButton* VSpinButtonBase::AddArrow(Qt::ArrowType arrow, int direction) {
+    auto* button = new QToolButton(this);
+    button->setArrowType(arrow);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoRaise(false);
+    button->setFixedWidth(style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    connect(button, &QToolButton::pressed, this,
+            [this, button, direction] { StartHolding(button, direction); });
+    connect(button, &QToolButton::released, &repeat_, &QTimer::stop);
+    return button;
+}
+
+bool VSpinButtonBase::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != edit_) {
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::FocusOut:
+        // A context menu of the field itself does not end the editing.
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            CommitAndNotify();
+        }
+        return false;
+    case QEvent::KeyPress:
+        return FilterKey(*static_cast<QKeyEvent*>(event));
+    default:
+        return false;
+    }
+}
+
+// True swallows the key. Shortcuts (copy, paste, select all...) and keys that
+// type nothing go to the edit field; pasted text is judged when it is read.
+bool VSpinButtonBase::FilterKey(const QKeyEvent& key) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)) {
+        return false;
+    }
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Consumed, so that Enter commits the field without also pressing the
+        // dialog's default button.
+        CommitAndNotify();
+        edit_->selectAll();
+        return true;
+    case Qt::Key_Up:
+        StepAndNotify(1);
+        return true;
+    case Qt::Key_Down:
+        StepAndNotify(-1);
+        return true;
+    case Qt::Key_PageUp:
+        StepAndNotify(kPageSteps);
+        return true;
+    case Qt::Key_PageDown:
+        StepAndNotify(-kPageSteps);
+        return true;
+    default:
+        return !AcceptsTyped(key.text());
+    }
+}
+
+bool VSpinButtonBase::AcceptsTyped(const QString& typed) const {
+    QString rest = edit_->text();
+    if (edit_->hasSelectedText()) {
+        rest.remove(edit_->selectionStart(), edit_->selectedText().size());
+    }
+    for (const QChar c : typed) {
+        if (!c.isPrint()) {
+            continue;
+        }
+        if (!Accepts(c, rest)) {
+            return false;
+        }
+        rest.append(c);
+    }
+    return true;
+}
+
+void VSpinButtonBase::CommitAndNotify() {
+    Commit();
+    emit spinChanged();
+}
+
+void VSpinButtonBase::StepAndNotify(int steps) {
+    if (StepBy(steps)) {
+        emit spinChanged();
+    }
+}
+
+void VSpinButtonBase::StartHolding(QToolButton* arrow, int direction) {
+    heldArrow_ = arrow;
+    heldDirection_ = direction;
+    heldFor_.start();
+    StepAndNotify(direction);
+    repeat_.start(kFirstRepeatMs);
+}
+
+void VSpinButtonBase::RepeatHeldArrow() {
+    if (heldArrow_ == nullptr || !heldArrow_->isDown() || !isEnabled()) {
+        repeat_.stop();
+        return;
+    }
+    repeat_.setInterval(kRepeatMs);
+    const int multiplier =
+        coarserWhenHeld_
+            ? SpanMultiplier(HeldArrowSpan(std::chrono::milliseconds(heldFor_.elapsed())))
+            : 1;
+    StepAndNotify(heldDirection_ * multiplier);
+}
+
+// One step per notch; the fractions of a notch that touch pads send add up.
+void VSpinButtonBase::wheelEvent(QWheelEvent* event) {
+    wheelDelta_ += event->angleDelta().y();
+    const int notches = wheelDelta_ / kWheelNotch;
+    wheelDelta_ -= notches * kWheelNotch;
+    if (notches != 0) {
+        StepAndNotify(notches);
+    }
+    event->accept();
+}
+
+} // namespace kv
