@@ -1,7 +1,7 @@
 #include "controls/VFloatSpinButton.h"
 
+#include "archive/VString.h"
 #include "import/ImportText.h"
-#include "model/VString.h"
 
 #include <QString>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/IArchive.h"
+#include "archive/IArchive.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
-#include "model/VString.h"
+#include "archive/VString.h"
 
-#include "model/VPersistence.h"
+#include "archive/VPersistence.h"
 
 #include <algorithm>
 #include <clocale>
