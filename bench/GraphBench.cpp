@@ -50,7 +50,7 @@ struct ViewFixture {
         kv::CreateMainGrid(grid);
         BuildDesign(design);
         design.Recalculate(&grid, kv::kMainPirLength);
-        source.showFlags.fill(true);
+        source.showFlags.Fill(true);
         source.currentBand = 1;
     }
 

@@ -41,11 +41,11 @@ const std::map<std::string, PlotView>& Views() {
 
 const std::map<std::string, ShowFlag>& SwitchNames() {
     static const std::map<std::string, ShowFlag> names = {
-        {"spl", kShowImportedSpl},       {"filter", kShowFilter},
-        {"total", kShowTotal},           {"target", kShowTarget},
-        {"sumfilter", kShowSumFilter},   {"sumtotal", kShowSumTotal},
-        {"sumtarget", kShowSumTarget},   {"phase", kShowPhase},
-        {"groupdelay", kShowGroupDelay}, {"unwrapped", kShowUnwrappedPhase},
+        {"spl", ShowFlag::ImportedSpl},       {"filter", ShowFlag::Filter},
+        {"total", ShowFlag::Total},           {"target", ShowFlag::Target},
+        {"sumfilter", ShowFlag::SumFilter},   {"sumtotal", ShowFlag::SumTotal},
+        {"sumtarget", ShowFlag::SumTarget},   {"phase", ShowFlag::Phase},
+        {"groupdelay", ShowFlag::GroupDelay}, {"unwrapped", ShowFlag::UnwrappedPhase},
     };
     return names;
 }

@@ -98,9 +98,9 @@ void CCurveBase::SetAxes(double maxLevel, double phaseMax, double phaseMin, doub
 
 bool CCurveBase::DrawFrequencyCurves(QPainter& painter, const QRect& rect) {
     const ShowFlags& flags = source_.showFlags;
-    const bool showPhase = flags[kShowPhase];
-    const bool showDelay = flags[kShowGroupDelay];
-    const bool unwrapped = flags[kShowUnwrappedPhase];
+    const bool showPhase = flags[ShowFlag::Phase];
+    const bool showDelay = flags[ShowFlag::GroupDelay];
+    const bool unwrapped = flags[ShowFlag::UnwrappedPhase];
     const std::vector<ViewCurve> curves = Curves();
     std::vector<FrequencyCurve> shown;
     for (const ViewCurve& curve : curves) {

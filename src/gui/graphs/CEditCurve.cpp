@@ -25,14 +25,14 @@ std::vector<ViewCurve> CEditCurve::Curves() const {
         return curves;
     }
     const ShowFlags& flags = source_.showFlags;
-    curves.push_back({band->splResponse, band->splImpulse, band->splStep, flags[kShowImportedSpl],
-                      false, kSplCurveStyle});
+    curves.push_back({band->splResponse, band->splImpulse, band->splStep,
+                      flags[ShowFlag::ImportedSpl], false, kSplCurveStyle});
     curves.push_back({band->filterResponse, band->filterImpulse, band->filterStep,
-                      flags[kShowFilter], true, kFilterCurveStyle});
+                      flags[ShowFlag::Filter], true, kFilterCurveStyle});
     curves.push_back({band->targetResponse, band->targetImpulse, band->targetStep,
-                      flags[kShowTarget], true, kTargetCurveStyle});
-    curves.push_back({band->totalResponse, band->totalImpulse, band->totalStep, flags[kShowTotal],
-                      false, kTotalCurveStyle});
+                      flags[ShowFlag::Target], true, kTargetCurveStyle});
+    curves.push_back({band->totalResponse, band->totalImpulse, band->totalStep,
+                      flags[ShowFlag::Total], false, kTotalCurveStyle});
     return curves;
 }
 

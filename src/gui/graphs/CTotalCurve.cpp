@@ -12,11 +12,11 @@ std::vector<ViewCurve> CTotalCurve::Curves() const {
     }
     const ShowFlags& flags = source_.showFlags;
     curves.push_back({design.sumFilterResponse, design.sumFilterImpulse, design.sumFilterStep,
-                      flags[kShowSumFilter], true, kFilterCurveStyle});
+                      flags[ShowFlag::SumFilter], true, kFilterCurveStyle});
     curves.push_back({design.sumTargetResponse, design.sumTargetImpulse, design.sumTargetStep,
-                      flags[kShowSumTarget], true, kTargetCurveStyle});
+                      flags[ShowFlag::SumTarget], true, kTargetCurveStyle});
     curves.push_back({design.sumTotalResponse, design.sumTotalImpulse, design.sumTotalStep,
-                      flags[kShowSumTotal], false, kTotalCurveStyle});
+                      flags[ShowFlag::SumTotal], false, kTotalCurveStyle});
     return curves;
 }
 

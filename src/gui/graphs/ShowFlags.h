@@ -7,33 +7,43 @@ namespace kv {
 
 // The display switches of the response views, in the order the main window
 // keeps them; both panes and every zoomed window read the same set.
-enum ShowFlag : std::size_t {
-    kShowImportedSpl,
-    kShowFilter,
-    kShowTotal,
-    kShowTarget,
-    kShowSumFilter,
-    kShowSumTotal,
-    kShowSumTarget,
+enum class ShowFlag : std::size_t {
+    ImportedSpl,
+    Filter,
+    Total,
+    Target,
+    SumFilter,
+    SumTotal,
+    SumTarget,
     // Stored and toggled by the total pane's menu; no view draws by it.
-    kShowIndividual,
-    kShowPhase,
-    kShowGroupDelay,
-    kShowUnwrappedPhase,
-    kShowFlagCount
+    Individual,
+    Phase,
+    GroupDelay,
+    UnwrappedPhase,
 };
+inline constexpr std::size_t kShowFlagCount = 11;
 
-using ShowFlags = std::array<bool, kShowFlagCount>;
+// One switch per ShowFlag.
+class ShowFlags {
+public:
+    constexpr bool& operator[](ShowFlag flag) { return on_[static_cast<std::size_t>(flag)]; }
+    constexpr bool operator[](ShowFlag flag) const { return on_[static_cast<std::size_t>(flag)]; }
+    constexpr void Fill(bool on) { on_.fill(on); }
+    bool operator==(const ShowFlags&) const = default;
+
+private:
+    std::array<bool, kShowFlagCount> on_{};
+};
 
 // The switches of a first start: imported SPL, target and total of the
 // band, the sum of totals, phase unwrapped when shown.
 constexpr ShowFlags DefaultShowFlags() {
-    ShowFlags flags{};
-    flags[kShowImportedSpl] = true;
-    flags[kShowTotal] = true;
-    flags[kShowTarget] = true;
-    flags[kShowSumTotal] = true;
-    flags[kShowUnwrappedPhase] = true;
+    ShowFlags flags;
+    flags[ShowFlag::ImportedSpl] = true;
+    flags[ShowFlag::Total] = true;
+    flags[ShowFlag::Target] = true;
+    flags[ShowFlag::SumTotal] = true;
+    flags[ShowFlag::UnwrappedPhase] = true;
     return flags;
 }
 

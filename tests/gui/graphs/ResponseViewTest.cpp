@@ -24,7 +24,7 @@ protected:
     }
 
     void ShowOnly(std::initializer_list<ShowFlag> flags) {
-        source.showFlags.fill(false);
+        source.showFlags.Fill(false);
         for (const ShowFlag flag : flags) {
             source.showFlags[flag] = true;
         }
@@ -64,7 +64,7 @@ protected:
 };
 
 TEST_F(ResponseViewTest, FlatBandLiesOnTheRowOfZeroDecibelsOrOfTheTargetLevel) {
-    ShowOnly({kShowFilter});
+    ShowOnly({ShowFlag::Filter});
     CEditCurve curve(source);
     for (const double targetLevel : {0.0, 90.0}) {
         ASSERT_TRUE(design.SetTargetLevel(targetLevel));
@@ -80,7 +80,7 @@ TEST_F(ResponseViewTest, FlatBandLiesOnTheRowOfZeroDecibelsOrOfTheTargetLevel) {
 }
 
 TEST_F(ResponseViewTest, HighDensityScreensGetTheSameRowInTwiceThePixels) {
-    ShowOnly({kShowFilter});
+    ShowOnly({ShowFlag::Filter});
     CEditCurve curve(source);
     const QImage image = RenderResponseView(curve, ResponseView::Frequency, size, 2.0);
     ASSERT_EQ(image.size(), size * 2);
@@ -94,7 +94,7 @@ TEST_F(ResponseViewTest, HighDensityScreensGetTheSameRowInTwiceThePixels) {
 }
 
 TEST_F(ResponseViewTest, CurvesAreDrawnInOrderWithTheTotalOnTopAndTheBandNamed) {
-    ShowOnly({kShowFilter, kShowTarget, kShowTotal});
+    ShowOnly({ShowFlag::Filter, ShowFlag::Target, ShowFlag::Total});
     CEditCurve curve(source);
     const QImage image = RenderResponseView(curve, ResponseView::Frequency, size);
     const int row = LevelRow(curve, 0.0);
@@ -120,14 +120,14 @@ TEST_F(ResponseViewTest, WithoutBandOrCurveOnlyTheGraphIsDrawn) {
     // A response not computed yet counts as not shown.
     source.currentBand = 0;
     design.bands[0].splResponse.SetSize(0);
-    ShowOnly({kShowImportedSpl, kShowPhase});
+    ShowOnly({ShowFlag::ImportedSpl, ShowFlag::Phase});
     const QImage noSpl = RenderResponseView(curve, ResponseView::Frequency, size);
     EXPECT_FALSE(HasColour(noSpl, kFilterRed));
     EXPECT_EQ(curve.Graph().Setup().axes.size(), 1u);
 }
 
 TEST_F(ResponseViewTest, PhaseAndGroupDelayTakeTheRightHandAxes) {
-    ShowOnly({kShowTotal, kShowPhase, kShowGroupDelay, kShowUnwrappedPhase});
+    ShowOnly({ShowFlag::Total, ShowFlag::Phase, ShowFlag::GroupDelay, ShowFlag::UnwrappedPhase});
     CEditCurve curve(source);
     RenderResponseView(curve, ResponseView::Frequency, size);
     const std::vector<CurveAxisDescriptor>& axes = curve.Graph().Setup().axes;
@@ -146,13 +146,13 @@ TEST_F(ResponseViewTest, TotalPaneDrawsTheSumsAndIgnoresTheIndividualSwitch) {
     EXPECT_EQ(before.pixelColor(MiddleColumns(curve.Graph().PlotRect(), 1).front(), row),
               kTotalBlue);
     const QImage timeBefore = RenderResponseView(curve, ResponseView::Time, size);
-    source.showFlags[kShowIndividual] = !source.showFlags[kShowIndividual];
+    source.showFlags[ShowFlag::Individual] = !source.showFlags[ShowFlag::Individual];
     EXPECT_EQ(RenderResponseView(curve, ResponseView::Frequency, size), before);
     EXPECT_EQ(RenderResponseView(curve, ResponseView::Time, size), timeBefore);
 }
 
 TEST_F(ResponseViewTest, TimeViewScalesToThePeakAndFallsBackForSilence) {
-    ShowOnly({kShowTotal});
+    ShowOnly({ShowFlag::Total});
     CEditCurve curve(source);
     RenderResponseView(curve, ResponseView::Time, size);
     double peak = 0.0;
