@@ -3,7 +3,8 @@
 # Sourced, not run: the caller has already cd'ed to the source folder.
 
 KV_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-             libbenchmark-dev fonts-liberation2 pkg-config libfftw3-dev locales)
+             libbenchmark-dev fonts-liberation2 pkg-config libfftw3-dev locales
+             xvfb xauth xdotool imagemagick)
 KV_BUILD_DIR=${KV_BUILD_DIR:-build}
 # Extra configure options of the build (./run-tests --sanitize sets its own).
 KV_CMAKE_ARGS=()

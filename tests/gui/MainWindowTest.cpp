@@ -1,21 +1,44 @@
 #include "app/CKestrelvaneDlg.h"
+#include "gui/app/SessionTestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 namespace kv {
 namespace {
 
-TEST(MainWindow, OpensWithTheProgramCaptionAndClosesCleanly) {
-    CKestrelvaneDlg window;
+TEST(MainWindow, ShowsTheDesignAndClosesWritingTheSettings) {
+    test::MemorySettings settings;
+    test::TempDir dir;
+    CConfiguration design;
+    ASSERT_TRUE(design.New(3, kDesignSampleRate));
+    design.SetTitle("Untitled");
+    test::RecordingMessageBox messages;
+    ASSERT_TRUE(design.Save(dir / "three.ksv", messages));
+
+    CKestrelvaneDlg window(settings);
+    window.Start(dir / "three.ksv");
     window.show();
     QApplication::processEvents();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Kestrelvane (HMQ27)"));
-    EXPECT_EQ(window.Configuration().numBands, 0);
+    EXPECT_EQ(window.windowTitle(),
+              QStringLiteral("Kestrelvane (HMQ27) - Untitled [3 way, 24 bits @ 96 kHz]"));
+    auto* port = window.findChild<QComboBox*>(QStringLiteral("portCombo"));
+    ASSERT_NE(port, nullptr);
+    EXPECT_TRUE(port->currentText().startsWith(QStringLiteral(" COM1")));
+    for (const char* name :
+         {"updateButton", "newButton", "loadButton", "saveButton", "saveAsButton", "helpButton"}) {
+        EXPECT_NE(window.findChild<QPushButton*>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    QTest::keyClick(&window, Qt::Key_F1);
+    auto* manual = window.findChild<QTextBrowser*>(QStringLiteral("manualText"));
+    ASSERT_NE(manual, nullptr);
+    EXPECT_TRUE(manual->toPlainText().contains(QStringLiteral("Programming the HMQ27")));
     EXPECT_TRUE(window.close());
-    QApplication::processEvents();
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(settings.values["Show Curves/Visible PIR Length"], "20");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ui/IMessageBox.h"
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -10,7 +11,8 @@
 
 namespace kv::test {
 
-// Records every message the core shows; questions get a fixed answer.
+// Records every message the core shows; questions get the queued answers
+// in turn, then the fixed one.
 class RecordingMessageBox : public IMessageBox {
 public:
     struct Message {
@@ -24,13 +26,22 @@ public:
     void Show(const std::string& text, const std::string& caption, Icon icon) override {
         shown.push_back({text, caption, icon});
     }
-    Answer Ask(const std::string& text, const std::string& caption, Buttons, Icon icon) override {
+    Answer Ask(const std::string& text, const std::string& caption, Buttons buttons,
+               Icon icon) override {
         asked.push_back({text, caption, icon});
-        return answer_;
+        askedButtons.push_back(buttons);
+        if (answers.empty()) {
+            return answer_;
+        }
+        const Answer next = answers.front();
+        answers.pop_front();
+        return next;
     }
 
     std::vector<Message> shown;
     std::vector<Message> asked;
+    std::vector<Buttons> askedButtons;
+    std::deque<Answer> answers;
 
 private:
     Answer answer_;

@@ -1,5 +1,6 @@
 #include "import/CImportEngine.h"
 
+#include "archive/PathText.h"
 #include "import/ImportText.h"
 #include "import/LittleEndian.h"
 #include "import/VInputFile.h"

@@ -1,5 +1,6 @@
 #include "import/ImportFormat.h"
 
+#include "archive/PathText.h"
 #include "import/ImportText.h"
 #include "import/LittleEndian.h"
 #include "import/VInputFile.h"
@@ -199,11 +200,6 @@ ImportFormat DetectText(VInputFile& file, std::string_view extension) {
 }
 
 } // namespace
-
-std::string PathText(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return {text.begin(), text.end()};
-}
 
 std::string FileExtension(const std::filesystem::path& fileName) {
     const std::string name = PathText(fileName.filename());

@@ -46,9 +46,6 @@ enum class ImportKind {
 inline constexpr unsigned kBinaryTimeSeriesMagic = 0xFFFFABCDu;
 inline constexpr unsigned kMlssaMagic = 0xFFFFBCDEu;
 
-// A path as UTF-8 text, as the program shows and stores file names.
-std::string PathText(const std::filesystem::path& path);
-
 // The text after the last '.' of the file's name (empty without one).
 std::string FileExtension(const std::filesystem::path& fileName);
 

@@ -16,8 +16,8 @@ class VSmooth {
 public:
     enum class Mode { InterpolationOnly = 0, Mean = 1, Median = 2 };
 
-    // Smooths values in place at 1/n octave; a curve too short or n below 1
-    // is left as it is.
+    // Smooths values in place over windows 1/(2n) octave wide; a curve too
+    // short or n below 1 is left as it is.
     void Smooth(const VDoubleVec& frequencies, VDoubleVec& values, int n, Mode mode);
     // Phases in radians; unwrapped first (and wrapped again after) unless
     // they already are. False when memory is short.

@@ -1,6 +1,7 @@
 #include "model/CConfiguration.h"
 
 #include "archive/ArchiveItems.h"
+#include "archive/PathText.h"
 #include "archive/VPersistence.h"
 #include "math/Rounding.h"
 #include "ui/IMessageBox.h"
@@ -15,6 +16,9 @@ constexpr const char* kMagics[] = {
     "KESTRELV_TAS3103_V104", "KESTRELV_TAS3103_V205",
 };
 constexpr int kCurrentVersion = 5;
+// A save that could not finish writing leaves the previous file as it was.
+constexpr const char* kWriteFailed =
+    "Couldn't save the file ! The disk may be full; the previous file is unchanged.";
 constexpr int kFirstVersionWithInputGain = 2;
 // Long enough for every magic; a longer stored text cannot match anyway.
 constexpr int kMagicFieldSize = 32;
@@ -204,6 +208,15 @@ bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messag
         messages.ShowError("Couldn't create the file ! ");
         return false;
     }
+    if (!WriteTo(archive) || !archive.Close()) {
+        messages.ShowError(kWriteFailed);
+        return false;
+    }
+    fileName = PathText(path);
+    return true;
+}
+
+bool CConfiguration::WriteTo(VPersistence& archive) {
     std::string magic = kMagics[kCurrentVersion - 1];
     if (!Exchange(archive, magic, -1) || !Exchange(archive, title, -1) ||
         !Exchange(archive, fileName, -1) ||
@@ -215,10 +228,6 @@ bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messag
             return false;
         }
     }
-    if (!archive.Close()) {
-        return false;
-    }
-    fileName = path.string();
     return true;
 }
 
@@ -245,7 +254,7 @@ bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messag
         return false;
     }
     archive.Close();
-    fileName = path.string();
+    fileName = PathText(path);
     ClearSums();
     if (sampleRate != kDesignSampleRate) {
         sampleRate = kDesignSampleRate;
@@ -253,7 +262,10 @@ bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messag
     return true;
 }
 
+// Older layouts lack some fields; they take their defaults, never the values
+// of the design that was open before.
 CConfiguration::LoadResult CConfiguration::LoadFrom(VPersistence& archive) {
+    Reset();
     std::string magic;
     if (!archive.ReadString(magic, kMagicFieldSize)) {
         return LoadResult::Unreadable;

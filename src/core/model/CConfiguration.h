@@ -54,7 +54,8 @@ public:
     CResponseEngine& Engine() { return engine_; }
 
     // Writes the design as a V205 project file. The previous file stays
-    // untouched unless the whole new one reached the disk.
+    // untouched unless the whole new one reached the disk; the user is told
+    // why a save failed.
     bool Save(const std::filesystem::path& path, IMessageBox& messages);
     // Reads a project file of any version into this design; a corrupt file
     // leaves an empty design. The user is told why a load failed.
@@ -83,6 +84,7 @@ public:
 private:
     enum class LoadResult { Loaded, Unreadable, UnknownMagic, Corrupt };
 
+    bool WriteTo(VPersistence& archive);
     LoadResult LoadFrom(VPersistence& archive);
     bool LoadHeader(VPersistence& archive, int version);
     // Gives the used bands the names of the topology.

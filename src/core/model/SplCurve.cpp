@@ -1,5 +1,6 @@
 #include "model/SplCurve.h"
 
+#include "archive/PathText.h"
 #include "import/CImportEngine.h"
 #include "import/ImportFormat.h"
 #include "import/VSmooth.h"

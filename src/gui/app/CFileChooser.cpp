@@ -1,0 +1,40 @@
+#include "app/CFileChooser.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace kv {
+
+std::optional<std::filesystem::path> CFileChooser::ChooseFileToOpen(const FileDialogSpec& spec) {
+    return Choose(spec, false);
+}
+
+std::optional<std::filesystem::path> CFileChooser::ChooseFileToSave(const FileDialogSpec& spec) {
+    return Choose(spec, true);
+}
+
+std::optional<std::filesystem::path> CFileChooser::Choose(const FileDialogSpec& spec, bool save) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QString::fromStdString(spec.filter));
+    dialog.setDefaultSuffix(QString::fromStdString(spec.defaultSuffix));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    // A preset without a folder (a title, or nothing) opens where the user
+    // last was.
+    const QString preset = QString::fromStdString(spec.preset);
+    if (!lastFolder_.isEmpty() && QFileInfo(preset).fileName() == preset) {
+        dialog.setDirectory(lastFolder_);
+    }
+    if (!preset.isEmpty()) {
+        dialog.selectFile(preset);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return std::filesystem::path(chosen.toStdU16String());
+}
+
+} // namespace kv

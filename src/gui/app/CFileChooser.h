@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/IFileChooser.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace kv {
+
+// The platform's file dialogs over a parent window. The folder of the last
+// file chosen is where the next dialog opens.
+class CFileChooser : public IFileChooser {
+public:
+    explicit CFileChooser(QWidget* parent) : parent_(parent) {}
+
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogSpec& spec) override;
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogSpec& spec) override;
+
+private:
+    std::optional<std::filesystem::path> Choose(const FileDialogSpec& spec, bool save);
+
+    QWidget* parent_;
+    QString lastFolder_;
+};
+
+} // namespace kv

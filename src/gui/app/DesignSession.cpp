@@ -1,0 +1,262 @@
+#include "app/DesignSession.h"
+
+#include "app/FileDialogs.h"
+#include "app/IDesignDialogs.h"
+#include "app/IFileChooser.h"
+#include "app/UnitOutput.h"
+#include "archive/PathText.h"
+#include "math/NumberFormat.h"
+#include "math/Rounding.h"
+#include "ui/IMessageBox.h"
+#include "ui/ISettings.h"
+
+#include <array>
+#include <utility>
+
+namespace kv {
+namespace {
+
+constexpr const char* kSaveFirst =
+    "The current configuration isn't saved, do you want to save it first ? ";
+constexpr const char* kSaveBeforeQuit =
+    "The configuration has not been saved, do you want to save it before you quit?";
+constexpr const char* kNothingToSave = "There's nothing to save !\n\nClick on the New button if "
+                                       "you\nwant to create a configuration...";
+constexpr const char* kNothingToDo =
+    "There's nothing to do !\n\nClick on the New button if you\nwant to create a configuration...";
+
+constexpr const char* kShowCurves = "Show Curves";
+constexpr const char* kSettingsSection = "Settings";
+constexpr const char* kComPortName = "COM Port";
+constexpr const char* kFileSection = "File";
+constexpr const char* kLastFileName = "Last File";
+constexpr const char* kPirLengthName = "Visible PIR Length";
+
+struct FlagSetting {
+    ShowFlag flag;
+    const char* name;
+};
+
+constexpr std::array<FlagSetting, kShowFlagCount> kFlagSettings = {{
+    {ShowFlag::ImportedSpl, "Show Imported SPL"},
+    {ShowFlag::Filter, "Show Filter SPL"},
+    {ShowFlag::Total, "Show Total SPL"},
+    {ShowFlag::Target, "Show Target SPL"},
+    {ShowFlag::SumFilter, "Show Sum Filter SPL"},
+    {ShowFlag::SumTotal, "Show Sum Total SPL"},
+    {ShowFlag::SumTarget, "Show Sum Target SPL"},
+    {ShowFlag::Individual, "Show Individual"},
+    {ShowFlag::Phase, "Show Phase"},
+    {ShowFlag::GroupDelay, "Show Group-Delay"},
+    {ShowFlag::UnwrappedPhase, "Show Unwrapped Phase"},
+}};
+
+} // namespace
+
+DesignSession::DesignSession(IMessageBox& messages, IFileChooser& files, ISettings& settings,
+                             IDesignDialogs& dialogs)
+    : messages_(messages), files_(files), settings_(settings), dialogs_(dialogs) {
+    CreateMainGrid(grid_);
+}
+
+void DesignSession::ReadSettings() {
+    const ShowFlags defaults = DefaultShowFlags();
+    for (const FlagSetting& setting : kFlagSettings) {
+        view_.showFlags[setting.flag] =
+            settings_.GetInt(kShowCurves, setting.name, defaults[setting.flag] ? 1 : 0) != 0;
+    }
+    comPort_ = settings_.GetInt(kSettingsSection, kComPortName, 1);
+    lastFile_ = settings_.GetString(kFileSection, kLastFileName, "");
+}
+
+void DesignSession::WriteSettings() {
+    for (const FlagSetting& setting : kFlagSettings) {
+        settings_.SetInt(kShowCurves, setting.name, view_.showFlags[setting.flag] ? 1 : 0);
+    }
+    settings_.SetInt(kSettingsSection, kComPortName, comPort_);
+    settings_.SetString(kFileSection, kLastFileName, lastFile_);
+    settings_.SetInt(kShowCurves, kPirLengthName,
+                     static_cast<int>(RoundHalfAway(view_.visiblePirLength * 1000.0)));
+}
+
+void DesignSession::Start(const std::filesystem::path& fileToOpen) {
+    ReadSettings();
+    view_.visiblePirLength = kMainPirLength;
+    view_.currentBand = -1;
+    const std::filesystem::path path = fileToOpen.empty() ? PathFromText(lastFile_) : fileToOpen;
+    if (!path.empty() && !LoadFile(path) && fileToOpen.empty()) {
+        // The last file of the previous run is gone or broken: forget it.
+        lastFile_.clear();
+    }
+    saved_ = true;
+    Redraw();
+}
+
+bool DesignSession::MayReplaceDesign() {
+    if (!HasDesign() || saved_) {
+        return true;
+    }
+    return messages_.Ask(kSaveFirst, kMessageCaption, IMessageBox::Buttons::YesNo,
+                         IMessageBox::Icon::Question) != IMessageBox::Answer::Yes;
+}
+
+void DesignSession::New() {
+    if (!MayReplaceDesign()) {
+        return;
+    }
+    const std::optional<NewDesignChoice> choice = dialogs_.AskNewDesign();
+    if (!choice) {
+        return;
+    }
+    configuration_.New(choice->bands, kDesignSampleRate);
+    configuration_.SetTitle(choice->title);
+    lastFile_.clear();
+    Recalculate();
+    view_.currentBand = 0;
+    saved_ = false;
+    Redraw();
+}
+
+void DesignSession::Load() {
+    if (!MayReplaceDesign()) {
+        return;
+    }
+    const std::optional<std::filesystem::path> path =
+        files_.ChooseFileToOpen(DesignFileSpec(configuration_.fileName));
+    if (path) {
+        LoadFile(*path);
+    }
+}
+
+// A file that cannot be opened leaves the design as it was, saved or not;
+// any other failure leaves no design, which has nothing to save.
+bool DesignSession::LoadFile(const std::filesystem::path& path) {
+    const bool loaded = configuration_.Load(path, messages_);
+    if (loaded && HasDesign()) {
+        lastFile_ = PathText(path);
+    }
+    if (loaded || !HasDesign()) {
+        view_.currentBand = 0;
+        saved_ = true;
+    }
+    Recalculate();
+    Redraw();
+    return loaded;
+}
+
+bool DesignSession::Save() {
+    if (!HasDesign() || configuration_.fileName.empty()) {
+        return SaveAs();
+    }
+    return SaveTo(PathFromText(configuration_.fileName));
+}
+
+bool DesignSession::SaveAs() {
+    if (!HasDesign()) {
+        messages_.Show(kNothingToSave, kMessageCaption, IMessageBox::Icon::Information);
+        return false;
+    }
+    const std::string& preset =
+        configuration_.fileName.empty() ? configuration_.title : configuration_.fileName;
+    const std::optional<std::filesystem::path> path =
+        files_.ChooseFileToSave(DesignFileSpec(preset));
+    if (!path) {
+        return false;
+    }
+    const bool written = SaveTo(*path);
+    if (written) {
+        lastFile_ = PathText(*path);
+    }
+    return written;
+}
+
+bool DesignSession::SaveTo(const std::filesystem::path& path) {
+    saved_ = configuration_.Save(path, messages_);
+    Redraw();
+    return saved_;
+}
+
+// A title is stored in the project file, so changing it is a change to
+// save.
+void DesignSession::ChangeTitle() {
+    if (!HasDesign()) {
+        return;
+    }
+    const std::optional<std::string> title = dialogs_.AskTitle(configuration_.title);
+    if (!title || *title == configuration_.title) {
+        return;
+    }
+    configuration_.SetTitle(*title);
+    MarkUnsaved();
+    Redraw();
+}
+
+void DesignSession::UpdateHmq() {
+    if (!HasDesign()) {
+        messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
+        return;
+    }
+    dialogs_.ProgramUnit(configuration_, comPort_);
+}
+
+void DesignSession::WriteCfgFile() {
+    if (!HasDesign()) {
+        messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
+        return;
+    }
+    WriteCfgFileChosenByUser(configuration_, files_, settings_, messages_);
+}
+
+// Quitting after a failed or cancelled save would lose the design, so the
+// program then stays open with the design as it was.
+bool DesignSession::Close() {
+    if (!saved_ && HasDesign()) {
+        switch (messages_.Ask(kSaveBeforeQuit, kMessageCaption, IMessageBox::Buttons::YesNoCancel,
+                              IMessageBox::Icon::Question)) {
+        case IMessageBox::Answer::Yes:
+            if (!Save()) {
+                return false;
+            }
+            break;
+        case IMessageBox::Answer::No:
+            break;
+        case IMessageBox::Answer::Cancel:
+        case IMessageBox::Answer::Ok:
+            return false;
+        }
+    }
+    WriteSettings();
+    return true;
+}
+
+bool DesignSession::Recalculate() {
+    const bool changed = configuration_.Recalculate(&grid_, view_.visiblePirLength);
+    if (changed) {
+        Redraw();
+    }
+    return changed;
+}
+
+void DesignSession::MarkUnsaved() {
+    if (HasDesign()) {
+        saved_ = false;
+    }
+}
+
+void DesignSession::Redraw() {
+    if (redraw_) {
+        redraw_();
+    }
+}
+
+std::string DesignSession::WindowTitle() const {
+    if (!HasDesign()) {
+        return kMessageCaption;
+    }
+    return std::string(kMessageCaption) + " - " + configuration_.title + " [" +
+           std::to_string(configuration_.numBands) + " way, " +
+           std::to_string(configuration_.bitDepth) + " bits @ " +
+           FormatFixed(configuration_.sampleRate / 1000.0, 0) + " kHz]";
+}
+
+} // namespace kv

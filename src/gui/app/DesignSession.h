@@ -1,0 +1,102 @@
+#pragma once
+
+#include "graphs/CCurveBase.h"
+#include "math/VFreqVec.h"
+#include "model/CConfiguration.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace kv {
+
+class IDesignDialogs;
+class IFileChooser;
+class IMessageBox;
+class ISettings;
+
+// The main window's design and its commands, without the window: New, Load,
+// Save, Save As, Change Title, Update HMQ and Close with their questions and
+// messages, whether the design is saved, the last file, the serial port and
+// the display switches kept in the settings. Whatever changes what the
+// window shows ends in the redraw handler.
+class DesignSession {
+public:
+    DesignSession(IMessageBox& messages, IFileChooser& files, ISettings& settings,
+                  IDesignDialogs& dialogs);
+    DesignSession(const DesignSession&) = delete;
+    DesignSession& operator=(const DesignSession&) = delete;
+
+    // Called after every change of what the window shows.
+    void SetRedrawHandler(std::function<void()> redraw) { redraw_ = std::move(redraw); }
+
+    // Start-up: the settings, then the given design, or without one the last
+    // file of the previous run.
+    void Start(const std::filesystem::path& fileToOpen = {});
+
+    void New();
+    void Load();
+    // Loads path as Load does once the user has chosen it; false when the
+    // load failed (the user has been told why).
+    bool LoadFile(const std::filesystem::path& path);
+    // True when the design reached its file.
+    bool Save();
+    bool SaveAs();
+    void ChangeTitle();
+    void UpdateHmq();
+    // The design's image as a TAS3103 .cfg file, without a unit.
+    void WriteCfgFile();
+    // Asks about unsaved work and writes the settings; true when the program
+    // may end, false when the user cancelled or the save failed.
+    bool Close();
+
+    // Recomputes what changed in the design and redraws when anything did;
+    // true when something was recomputed.
+    bool Recalculate();
+    // Marks the design unsaved after a change the project file stores.
+    void MarkUnsaved();
+    void Redraw();
+
+    // "Kestrelvane (HMQ27) - Untitled [3 way, 24 bits @ 96 kHz]", or the
+    // program's name without a design.
+    std::string WindowTitle() const;
+    bool HasDesign() const { return configuration_.numBands > 0; }
+
+    CConfiguration& Configuration() { return configuration_; }
+    const CConfiguration& Configuration() const { return configuration_; }
+    const VFreqVec& Grid() const { return grid_; }
+    double VisiblePirLength() const { return view_.visiblePirLength; }
+    // What the response panes and zoomed windows draw from.
+    ResponseViewSource& View() { return view_; }
+    bool Saved() const { return saved_; }
+    const std::string& LastFile() const { return lastFile_; }
+    int ComPort() const { return comPort_; }
+    void SetComPort(int port) { comPort_ = port; }
+    ShowFlags& Flags() { return view_.showFlags; }
+    const ShowFlags& Flags() const { return view_.showFlags; }
+    // The band the band pane shows; -1 for none.
+    int CurrentBand() const { return view_.currentBand; }
+    void SetCurrentBand(int band) { view_.currentBand = band; }
+
+private:
+    // False when the user wants to save the unsaved design first.
+    bool MayReplaceDesign();
+    void ReadSettings();
+    void WriteSettings();
+    bool SaveTo(const std::filesystem::path& path);
+
+    IMessageBox& messages_;
+    IFileChooser& files_;
+    ISettings& settings_;
+    IDesignDialogs& dialogs_;
+    std::function<void()> redraw_;
+
+    CConfiguration configuration_;
+    VFreqVec grid_;
+    ResponseViewSource view_{configuration_, grid_};
+    std::string lastFile_;
+    bool saved_ = true;
+    int comPort_ = 1;
+};
+
+} // namespace kv

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kv {
+
+class CConfiguration;
+
+// What the user chose in the New X-Over dialog.
+struct NewDesignChoice {
+    int bands = 3;
+    std::string title;
+};
+
+// The dialogs the commands open. The desktop program shows them; tests
+// answer from a script.
+class IDesignDialogs {
+public:
+    virtual ~IDesignDialogs() = default;
+
+    // "New X-Over"; nothing when cancelled.
+    virtual std::optional<NewDesignChoice> AskNewDesign() = 0;
+    // "New Title", preset with the current title; nothing when cancelled.
+    virtual std::optional<std::string> AskTitle(const std::string& current) = 0;
+    // "Program HMQ27" for the design and the port number (1..8; not
+    // positive: the dialog's remembered port).
+    virtual void ProgramUnit(const CConfiguration& design, int portNumber) = 0;
+};
+
+} // namespace kv

@@ -1,0 +1,33 @@
+#include "app/UnitOutput.h"
+
+#include "app/FileDialogs.h"
+#include "hardware/CTAS3103.h"
+#include "hardware/UnitProgramming.h"
+#include "model/CConfiguration.h"
+#include "ui/IMessageBox.h"
+
+namespace kv {
+
+bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages) {
+    const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
+    if (problems.empty()) {
+        return true;
+    }
+    std::string text = "The HMQ27 cannot run this design as it stands, so nothing was sent or "
+                       "written:\n";
+    for (const std::string& problem : problems) {
+        text += "\n- " + problem;
+    }
+    messages.ShowError(text);
+    return false;
+}
+
+bool WriteCfgFileChosenByUser(const CConfiguration& design, IFileChooser& files,
+                              ISettings& settings, IMessageBox& messages) {
+    const std::optional<std::filesystem::path> path =
+        files.ChooseFileToSave(CfgFileSpec(design.title));
+    return path && CheckProgrammable(design, messages) &&
+           WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages);
+}
+
+} // namespace kv

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The real desktop program under Xvfb, used with the keyboard and the mouse
+# through xdotool as a user would; the files it writes are checked with the
+# command line. Exits 77 (skipped) where no X server can be started.
+#
+#   desktop.sh KESTRELVANE KESTRELVANE_CLI OUTPUT_FOLDER
+set -u
+program=$1
+cli=$2
+output=$3
+
+for tool in Xvfb xdotool import; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+server=""
+app=""
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null
+    [ -n "$server" ] && kill "$server" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*"
+    import -window root "$output/failure.png" 2>/dev/null && echo "screen: $output/failure.png"
+    exit 1
+}
+
+# The X server picks a free display and names it.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+server=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "skipped: Xvfb did not start"; exit 77; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_RUNTIME_DIR" "$output"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+# The window with the given title, once it is shown.
+window_named() {
+    timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n1
+}
+
+# Focus a window before typing into it: without a window manager nothing else
+# gives it the keyboard.
+focus() {
+    xdotool windowfocus --sync "$1"
+    sleep 0.2
+}
+
+design="$work/design.ksv"
+"$cli" new --ways 3 --title Start -o "$design" || fail "could not make the design"
+
+"$program" "$design" >"$work/program.log" 2>&1 &
+app=$!
+main=$(window_named '^Kestrelvane \(HMQ27\) - Start \[3 way, 24 bits @ 96 kHz\]$')
+[ -n "$main" ] || fail "the main window did not open with the design"
+
+# Change the title with the keyboard: Edit menu, Change Title, type, Enter.
+focus "$main"
+xdotool key alt+e
+sleep 0.3
+xdotool key t
+dialog=$(window_named '^New Title$')
+[ -n "$dialog" ] || fail "Change Title did not open its dialog"
+focus "$dialog"
+xdotool key ctrl+a
+xdotool type --delay 10 "Keyboard Edited"
+xdotool key Return
+[ -n "$(window_named 'Keyboard Edited')" ] || fail "the window title did not follow the new title"
+
+# Save with the keyboard and check the file.
+focus "$main"
+xdotool key ctrl+s
+sleep 0.5
+"$cli" info "$design" --json | grep -q '"title":"Keyboard Edited"' ||
+    fail "the saved file does not hold the new title"
+
+import -window root "$output/desktop.png" || fail "no screenshot"
+[ -s "$output/desktop.png" ] || fail "empty screenshot"
+
+# Esc quits; the design is saved, so nothing is asked.
+focus "$main"
+xdotool key Escape
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "Esc did not end the program"
+app=""
+grep -q 'Visible%20PIR%20Length=20' "$XDG_CONFIG_HOME/Veldrasound/Kestrelvane.conf" ||
+    fail "the settings were not written on close"
+echo "passed; screenshot in $output/desktop.png"

@@ -1,0 +1,241 @@
+#include "gui/app/SessionTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+using Answer = IMessageBox::Answer;
+
+constexpr const char* kSaveFirst =
+    "The current configuration isn't saved, do you want to save it first ? ";
+constexpr const char* kSaveBeforeQuit =
+    "The configuration has not been saved, do you want to save it before you quit?";
+
+class Session : public ::testing::Test, public test::SessionHarness {
+protected:
+    // A saved two-way design titled Saved, as a file of the temporary folder.
+    std::filesystem::path SavedDesign() {
+        CConfiguration design;
+        design.New(2, kDesignSampleRate);
+        design.SetTitle("Saved");
+        const std::filesystem::path path = dir / "saved.ksv";
+        EXPECT_TRUE(design.Save(path, messages));
+        return path;
+    }
+};
+
+TEST_F(Session, StartsWithTheDefaultsOfEmptySettings) {
+    session.Start();
+    EXPECT_EQ(session.WindowTitle(), "Kestrelvane (HMQ27)");
+    EXPECT_FALSE(session.HasDesign());
+    EXPECT_EQ(session.ComPort(), 1);
+    EXPECT_EQ(session.Flags(), DefaultShowFlags());
+    EXPECT_TRUE(session.Saved());
+    EXPECT_EQ(session.Grid().GetSize(), 576);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Session, NewDesignIsTitledAndUnsavedAndClosingAsksWithThreeButtons) {
+    session.Start();
+    NewDesign(2, "Test");
+    EXPECT_EQ(session.WindowTitle(), "Kestrelvane (HMQ27) - Test [2 way, 24 bits @ 96 kHz]");
+    EXPECT_FALSE(session.Saved());
+    EXPECT_EQ(session.CurrentBand(), 0);
+    EXPECT_EQ(session.Configuration().sumTotalResponse.GetSize(), 576);
+
+    messages.answers = {Answer::Cancel};
+    EXPECT_FALSE(session.Close());
+    ASSERT_EQ(messages.asked.size(), 1u);
+    EXPECT_EQ(messages.asked[0].text, kSaveBeforeQuit);
+    EXPECT_EQ(messages.askedButtons[0], IMessageBox::Buttons::YesNoCancel);
+    EXPECT_TRUE(settings.values.empty()) << "settings are written only when the program ends";
+
+    messages.answers = {Answer::No};
+    EXPECT_TRUE(session.Close());
+    EXPECT_FALSE(settings.values.empty());
+}
+
+TEST_F(Session, YesToTheUnsavedQuestionLeavesTheDesignForTheUserToSave) {
+    session.Start();
+    NewDesign(3, "Old");
+    messages.answers = {Answer::Yes, Answer::Yes};
+    NewDesign(1, "New");
+    session.Load();
+    EXPECT_EQ(dialogs.newDesignAsked, 1) << "Yes ends New before its dialog";
+    EXPECT_TRUE(files.asked.empty()) << "Yes ends Load before its file dialog";
+    EXPECT_EQ(session.Configuration().title, "Old");
+    EXPECT_EQ(messages.asked[0].text, kSaveFirst);
+
+    messages.answers = {Answer::No};
+    NewDesign(1, "New");
+    EXPECT_EQ(session.Configuration().title, "New");
+    EXPECT_EQ(session.Configuration().numBands, 1);
+}
+
+TEST_F(Session, SaveOfANeverSavedDesignAsksForAFilePresetWithItsTitle) {
+    session.Start();
+    NewDesign(3, "Living room");
+    const std::filesystem::path path = dir / "living.ksv";
+    files.answers = {path};
+    EXPECT_TRUE(session.Save());
+    ASSERT_EQ(files.asked.size(), 1u);
+    EXPECT_EQ(files.asked[0].preset, "Living room");
+    EXPECT_EQ(files.asked[0].filter, "Kestrelvane Files (*.ksv)");
+    EXPECT_EQ(files.asked[0].defaultSuffix, "ksv");
+    EXPECT_TRUE(session.Saved());
+    EXPECT_EQ(session.LastFile(), path.string());
+
+    // Now it has a file: Save writes it without asking.
+    session.ChangeTitle();
+    EXPECT_TRUE(session.Save());
+    EXPECT_EQ(files.asked.size(), 1u);
+}
+
+TEST_F(Session, ALoadThatFailsLeavesNoDesignAndNothingToAskAtClose) {
+    session.Start();
+    NewDesign(3, "Unsaved");
+    test::WriteBytes(dir / "broken.ksv", {1, 2, 3});
+    files.answers = {dir / "broken.ksv"};
+    session.Load();
+    EXPECT_EQ(session.WindowTitle(), "Kestrelvane (HMQ27)");
+    EXPECT_FALSE(session.HasDesign());
+    EXPECT_TRUE(session.Saved());
+    EXPECT_EQ(messages.shown.back().text, "The file is either corrupt or not valid ! ");
+    messages.asked.clear();
+    EXPECT_TRUE(session.Close());
+    EXPECT_TRUE(messages.asked.empty());
+    EXPECT_EQ(settings.values["File/Last File"], "");
+}
+
+// The design stays when the file cannot even be opened; it must keep its
+// unsaved state and the last file must not name the missing one.
+TEST_F(Session, AFileThatCannotBeOpenedChangesNothing) {
+    session.Start();
+    NewDesign(2, "Work");
+    files.answers = {dir / "missing.ksv"};
+    session.Load();
+    EXPECT_EQ(messages.shown.back().text, "Couldn't open the file ! ");
+    EXPECT_EQ(session.Configuration().title, "Work");
+    EXPECT_FALSE(session.Saved());
+    EXPECT_EQ(session.LastFile(), "");
+}
+
+TEST_F(Session, AFailedSaveAtCloseKeepsTheProgramOpen) {
+    session.Start();
+    NewDesign(2, "Precious");
+    messages.answers = {Answer::Yes};
+    files.answers = {dir / "gone" / "x.ksv"};
+    EXPECT_FALSE(session.Close());
+    EXPECT_EQ(messages.shown.back().text, "Couldn't create the file ! ");
+    EXPECT_EQ(session.Configuration().title, "Precious");
+    EXPECT_FALSE(session.Saved());
+    EXPECT_EQ(session.LastFile(), "") << "only a successful save names the last file";
+
+    messages.answers = {Answer::Yes};
+    EXPECT_FALSE(session.Close()) << "Save As cancelled";
+    EXPECT_TRUE(settings.values.empty());
+}
+
+// A title is stored in the project file, so quitting must not lose it.
+TEST_F(Session, ChangingTheTitleMakesTheDesignUnsaved) {
+    session.Start();
+    const std::filesystem::path path = SavedDesign();
+    ASSERT_TRUE(session.LoadFile(path));
+    ASSERT_TRUE(session.Saved());
+    dialogs.title = "Renamed";
+    session.ChangeTitle();
+    EXPECT_EQ(dialogs.titleShown, "Saved");
+    EXPECT_EQ(session.WindowTitle(), "Kestrelvane (HMQ27) - Renamed [2 way, 24 bits @ 96 kHz]");
+    EXPECT_FALSE(session.Saved());
+    dialogs.title.reset();
+    ASSERT_TRUE(session.Save());
+    session.ChangeTitle();
+    EXPECT_TRUE(session.Saved()) << "a cancelled title dialog changes nothing";
+}
+
+TEST_F(Session, UpdateHmqNeedsADesignAndUsesTheSelectedPort) {
+    session.Start();
+    session.UpdateHmq();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "There's nothing to do !\n\nClick on the New button if "
+                                      "you\nwant to create a configuration...");
+    EXPECT_EQ(messages.shown[0].icon, IMessageBox::Icon::Information);
+    session.SaveAs();
+    EXPECT_EQ(messages.shown[1].text, "There's nothing to save !\n\nClick on the New button "
+                                      "if you\nwant to create a configuration...");
+    EXPECT_TRUE(dialogs.programmedPorts.empty());
+
+    NewDesign(3, "Unit");
+    session.SetComPort(4);
+    session.UpdateHmq();
+    EXPECT_EQ(dialogs.programmedPorts, std::vector<int>{4});
+}
+
+TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
+    settings.SetInt("Settings", "COM Port", 3);
+    settings.SetInt("Show Curves", "Show Phase", 1);
+    session.Start();
+    EXPECT_EQ(session.ComPort(), 3);
+    EXPECT_TRUE(session.Flags()[ShowFlag::Phase]);
+    session.Flags()[ShowFlag::Filter] = true;
+    session.SetComPort(6);
+    ASSERT_TRUE(session.LoadFile(SavedDesign()));
+    ASSERT_TRUE(session.Close());
+    EXPECT_EQ(settings.values["Show Curves/Visible PIR Length"], "20");
+    EXPECT_EQ(settings.values["Show Curves/Show Filter SPL"], "1");
+    EXPECT_EQ(settings.values["Show Curves/Show Phase"], "1");
+    EXPECT_EQ(settings.values["Show Curves/Show Imported SPL"], "1");
+    EXPECT_EQ(settings.values["Show Curves/Show Sum Target SPL"], "0");
+    EXPECT_EQ(settings.values["Show Curves/Show Unwrapped Phase"], "1");
+    EXPECT_EQ(settings.values["Settings/COM Port"], "6");
+    EXPECT_EQ(settings.values["File/Last File"], (dir / "saved.ksv").string());
+    EXPECT_EQ(settings.values.size(), 14u);
+}
+
+TEST_F(Session, StartUpReloadsTheLastFileOrForgetsIt) {
+    settings.SetString("File", "Last File", SavedDesign().string());
+    session.Start();
+    EXPECT_EQ(session.WindowTitle(), "Kestrelvane (HMQ27) - Saved [2 way, 24 bits @ 96 kHz]");
+    EXPECT_EQ(session.CurrentBand(), 0);
+    EXPECT_TRUE(session.Saved());
+    EXPECT_EQ(session.Configuration().sumTotalResponse.GetSize(), 576);
+
+    test::SessionHarness again;
+    again.settings.SetString("File", "Last File", (dir / "deleted.ksv").string());
+    again.session.Start();
+    EXPECT_EQ(again.messages.shown.at(0).text, "Couldn't open the file ! ");
+    EXPECT_EQ(again.session.LastFile(), "");
+    EXPECT_FALSE(again.session.HasDesign());
+}
+
+TEST_F(Session, ADesignNamedAtStartUpOpensInsteadOfTheLastFile) {
+    const std::filesystem::path named = SavedDesign();
+    settings.SetString("File", "Last File", (dir / "other.ksv").string());
+    session.Start(named);
+    EXPECT_EQ(session.Configuration().title, "Saved");
+    EXPECT_EQ(session.LastFile(), named.string());
+    EXPECT_TRUE(messages.shown.empty());
+
+    test::SessionHarness broken;
+    broken.settings.SetString("File", "Last File", named.string());
+    broken.session.Start(dir / "nowhere.ksv");
+    EXPECT_EQ(broken.messages.shown.at(0).text, "Couldn't open the file ! ");
+    EXPECT_FALSE(broken.session.HasDesign());
+    EXPECT_EQ(broken.session.LastFile(), named.string()) << "the last file is kept for next time";
+}
+
+TEST_F(Session, WritingACfgFileAsksForItPresetWithTheTitle) {
+    session.Start();
+    NewDesign(2, "Bookshelf");
+    files.answers = {dir / "bookshelf.cfg"};
+    session.WriteCfgFile();
+    ASSERT_EQ(files.asked.size(), 1u);
+    EXPECT_EQ(files.asked[0].filter, "Configuration Files (*.cfg)");
+    EXPECT_EQ(files.asked[0].preset, "Bookshelf");
+    EXPECT_TRUE(std::filesystem::exists(dir / "bookshelf.cfg"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+} // namespace
+} // namespace kv

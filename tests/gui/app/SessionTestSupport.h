@@ -1,0 +1,105 @@
+#pragma once
+
+#include "app/DesignSession.h"
+#include "app/IDesignDialogs.h"
+#include "app/IFileChooser.h"
+#include "support/TestSupport.h"
+#include "ui/ISettings.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace kv::test {
+
+// Settings kept in memory, by section and name.
+class MemorySettings : public ISettings {
+public:
+    int GetInt(const std::string& section, const std::string& name, int fallback) const override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : std::stoi(found->second);
+    }
+    bool SetInt(const std::string& section, const std::string& name, int value) override {
+        values[section + "/" + name] = std::to_string(value);
+        return true;
+    }
+    std::string GetString(const std::string& section, const std::string& name,
+                          const std::string& fallback) const override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : found->second;
+    }
+    bool SetString(const std::string& section, const std::string& name,
+                   const std::string& value) override {
+        values[section + "/" + name] = value;
+        return true;
+    }
+
+    std::map<std::string, std::string> values;
+};
+
+// File dialogs answered from a script: each answer in turn (nothing: the
+// user cancelled), every dialog recorded.
+class ScriptedFileChooser : public IFileChooser {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogSpec& spec) override {
+        return Next(spec);
+    }
+    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogSpec& spec) override {
+        return Next(spec);
+    }
+
+    std::deque<std::optional<std::filesystem::path>> answers;
+    std::vector<FileDialogSpec> asked;
+
+private:
+    std::optional<std::filesystem::path> Next(const FileDialogSpec& spec) {
+        asked.push_back(spec);
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+};
+
+// The main window's dialogs answered from a script.
+class ScriptedDialogs : public IDesignDialogs {
+public:
+    std::optional<NewDesignChoice> AskNewDesign() override {
+        ++newDesignAsked;
+        return newDesign;
+    }
+    std::optional<std::string> AskTitle(const std::string& current) override {
+        titleShown = current;
+        return title;
+    }
+    void ProgramUnit(const CConfiguration&, int portNumber) override {
+        programmedPorts.push_back(portNumber);
+    }
+
+    std::optional<NewDesignChoice> newDesign;
+    std::optional<std::string> title;
+    int newDesignAsked = 0;
+    std::string titleShown;
+    std::vector<int> programmedPorts;
+};
+
+// A session over scripted dialogs, recorded messages and settings in memory.
+struct SessionHarness {
+    RecordingMessageBox messages{IMessageBox::Answer::No};
+    ScriptedFileChooser files;
+    MemorySettings settings;
+    ScriptedDialogs dialogs;
+    DesignSession session{messages, files, settings, dialogs};
+    TempDir dir;
+
+    // A new design of the given ways, as New with the dialog's OK makes it.
+    void NewDesign(int bands, const std::string& title) {
+        dialogs.newDesign = NewDesignChoice{bands, title};
+        session.New();
+    }
+};
+
+} // namespace kv::test

@@ -1,0 +1,125 @@
+#include "CComPort.h"
+#include "dialogs/CProgramEEprom.h"
+#include "gui/app/SessionTestSupport.h"
+#include "hardware/CTAS3103.h"
+#include "model/CConfiguration.h"
+#include "support/ProgrammingTiming.h"
+#include "support/PtyUnit.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+// Every port number leads to the simulated unit's pseudo-terminal.
+class UnitPort : public CComPort {
+public:
+    explicit UnitPort(std::string device) : device_(std::move(device)) {}
+    bool Open(int) override { return OpenByName(device_); }
+
+private:
+    std::string device_;
+};
+
+class ProgramDialog : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(design.New(2, kDesignSampleRate)); }
+
+    void UseUnit(CProgramEEprom& dialog, const test::PtyUnit& unit) {
+        dialog.SetTransport(
+            [device = unit.DeviceName()] { return std::make_unique<UnitPort>(device); },
+            test::kShortTiming);
+    }
+
+    CConfiguration design;
+    test::MemorySettings settings;
+    test::RecordingMessageBox messages;
+    test::ScriptedFileChooser files;
+};
+
+TEST_F(ProgramDialog, ProgramsTheUnitOffTheWindowsThreadAndCannotBeClosedMeanwhile) {
+    test::PtyUnit unit;
+    if (unit.DeviceName().empty()) {
+        GTEST_SKIP() << "no pseudo-terminal";
+    }
+    CProgramEEprom dialog(design, 3, settings, messages, files);
+    UseUnit(dialog, unit);
+    auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    auto* go = dialog.findChild<QPushButton*>(QStringLiteral("goButton"));
+    ASSERT_NE(bar, nullptr);
+    int highest = 0;
+    bool triedToClose = false;
+    bool stayedOpen = false;
+    bool buttonsDisabled = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        highest = std::max(highest, value);
+        if (!triedToClose && dialog.Busy()) {
+            triedToClose = true;
+            buttonsDisabled = !go->isEnabled();
+            dialog.reject();
+            dialog.close();
+            stayedOpen = dialog.isVisible();
+        }
+    });
+    // The window's own event loop keeps turning while the unit is written.
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(1);
+
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(triedToClose);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(buttonsDisabled);
+    EXPECT_EQ(highest, 20);
+    EXPECT_GT(ticks, 5);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "The HMQ27 has been programmed.");
+    EXPECT_EQ(settings.values["Port/Port no"], "3");
+
+    CTAS3103 tas;
+    const CTAS3103::Image image = tas.BuildImage(design);
+    const test::Hmq27Firmware firmware = unit.Firmware();
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), firmware.eeprom.begin()));
+}
+
+TEST_F(ProgramDialog, ADesignTheChipCannotRunIsRefusedWithEveryReasonAndNothingIsSent) {
+    test::PtyUnit unit;
+    if (unit.DeviceName().empty()) {
+        GTEST_SKIP() << "no pseudo-terminal";
+    }
+    design.bands[0].bassGain = 0.3;
+    design.bands[1].delay = -0.001;
+    CProgramEEprom dialog(design, 1, settings, messages, files);
+    UseUnit(dialog, unit);
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const std::string& text = messages.shown[0].text;
+    EXPECT_NE(text.find("Band 1: the bass gain of 0.3 dB"), std::string::npos) << text;
+    EXPECT_NE(text.find("Band 2: the delay of -1.000 ms is negative."), std::string::npos) << text;
+    EXPECT_TRUE(unit.Firmware().commands.empty());
+    EXPECT_TRUE(settings.values.empty());
+}
+
+TEST_F(ProgramDialog, FileModeWritesTheCfgFileTheUserChooses) {
+    test::TempDir dir;
+    design.SetTitle("Garden");
+    settings.SetInt("Port", "Port no", -1);
+    CProgramEEprom dialog(design, 0, settings, messages, files);
+    files.answers = {dir / "garden.cfg"};
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("goButton")), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    ASSERT_EQ(files.asked.size(), 1u);
+    EXPECT_EQ(files.asked[0].preset, "Garden");
+    CTAS3103 tas;
+    ASSERT_TRUE(tas.WriteCfgFile(dir / "expected.cfg", "Garden", tas.BuildImage(design)));
+    EXPECT_EQ(test::ReadBytes(dir / "garden.cfg"), test::ReadBytes(dir / "expected.cfg"));
+}
+
+} // namespace
+} // namespace kv
