@@ -1,5 +1,6 @@
 #include "import/ImportFormat.h"
 
+#include "import/DelimitedText.h"
 #include "import/ImportText.h"
 #include "import/LittleEndian.h"
 #include "import/VInputFile.h"
@@ -194,6 +195,10 @@ ImportFormat DetectText(VInputFile& file, std::string_view extension) {
     }
     if (format == ImportFormat::Unknown && file.Seek(0) && StartsWithCommentedColumns(file)) {
         format = ImportFormat::CommentedColumns;
+    }
+    DelimitedHeader header;
+    if (format == ImportFormat::Unknown && file.Seek(0) && ReadDelimitedHeader(file, header)) {
+        format = ImportFormat::DelimitedColumns;
     }
     return format;
 }
