@@ -132,15 +132,18 @@ const std::vector<CliCommand>& Commands() {
         {"import",
          "import FILE [--json] [--spl-is-impedance]",
          "Read a measurement file with the import engine (an MLSSA file is taken as an SPL "
-         "curve unless --spl-is-impedance).",
+         "curve unless --spl-is-impedance); for delimited text with named columns, also the "
+         "level column read and the level columns it has.",
          {},
          {"--json", "--spl-is-impedance"},
          1,
          RunImport},
         {"load-spl",
-         "load-spl IN.ksv --band N FILE [--smoothing S] -o OUT.ksv",
-         "Load a measurement file as band N's SPL curve, optionally set its smoothing, and save.",
-         {"--band", "--smoothing", "-o"},
+         "load-spl IN.ksv --band N FILE [--smoothing S] [--column NAME] -o OUT.ksv",
+         "Load a measurement file as band N's SPL curve, optionally set its smoothing, and save. "
+         "--column reads the level column of that name from delimited text (default: the "
+         "first).",
+         {"--band", "--smoothing", "--column", "-o"},
          {},
          2,
          RunLoadSpl},

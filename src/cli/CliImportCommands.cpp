@@ -8,17 +8,28 @@
 #include "model/SplCurve.h"
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace kv {
 namespace {
 
-void WriteArray(JsonWriter& json, const std::string& name, const VDoubleVec& values) {
+template <typename Values>
+void WriteArray(JsonWriter& json, const std::string& name, const Values& values) {
     json.Key(name);
     json.BeginArray();
-    for (const double value : values) {
+    for (const auto& value : values) {
         json.Value(value);
     }
     json.EndArray();
+}
+
+std::string JoinedNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : ", ") + name;
+    }
+    return joined;
 }
 
 void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
@@ -34,6 +45,11 @@ void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     WriteArray(json, "timeSamples", engine.TimeSamples());
     json.Member("sampleRate", engine.SampleRate());
     json.Member("sensitivity", engine.Sensitivity());
+    // Only files that name their level columns have these members.
+    if (!engine.LevelColumns().empty()) {
+        json.Member("levelColumn", engine.LevelColumn());
+        WriteArray(json, "levelColumns", engine.LevelColumns());
+    }
     json.EndObject();
 }
 
@@ -70,6 +86,18 @@ void WriteImportSummary(std::ostream& out, const CImportEngine& engine) {
     if (engine.Sensitivity() != 0.0) {
         out << "Sensitivity: " << engine.Sensitivity() << '\n';
     }
+    if (!engine.LevelColumns().empty()) {
+        out << "Level column: " << engine.LevelColumn() << " (of "
+            << JoinedNames(engine.LevelColumns()) << ")\n";
+    }
+}
+
+std::string UnknownColumnMessage(const CImportEngine& engine, const std::string& column,
+                                 const std::string& path) {
+    const std::vector<std::string>& columns = engine.LevelColumns();
+    return "No level column \"" + column + "\" in " + path +
+           (columns.empty() ? " (it names no level column)"
+                            : " (it has " + JoinedNames(columns) + ")");
 }
 
 } // namespace
@@ -111,8 +139,15 @@ int RunLoadSpl(CliContext& context) {
                                           std::to_string(design.numBands) + ")");
     }
     CBand& target = design.bands[static_cast<std::size_t>(*band - 1)];
-    if (!LoadSplCurve(target, context.args.Positionals()[1], context.messages)) {
-        return CliFail(context, "Failed to import the SPL curve!");
+    const std::string& path = context.args.Positionals()[1];
+    const ImportOptions options{context.args.Value("--column").value_or("")};
+    CImportEngine engine;
+    if (!engine.Import(context.messages, path, options) || !LoadSplCurve(target, engine, path)) {
+        const bool unknownColumn =
+            !options.levelColumn.empty() && !engine.HasLevelColumn(options.levelColumn);
+        return CliFail(context, unknownColumn
+                                    ? UnknownColumnMessage(engine, options.levelColumn, path)
+                                    : "Failed to import the SPL curve!");
     }
     if (smoothing) {
         SetSmoothing(target, *smoothing);

@@ -49,6 +49,19 @@ TEST_F(CliImport, ImportPrintsEveryResultField) {
     EXPECT_EQ(out, "Format: 4 (text)\nKind: 1 (frequency response)\nPoints: 3, 5 Hz to 20 Hz\n");
 }
 
+TEST_F(CliImport, ImportSaysWhichLevelColumnOfDelimitedTextItRead) {
+    const std::string file = Write("c.csv", "freq;spl 0;spl 30\n10;80,5;70\n20;81;\n");
+    ASSERT_EQ(Run({"import", file, "--json"}), 0) << err;
+    EXPECT_EQ(out, "{\"format\":22,\"kind\":1,\"binary\":false,\"frequencies\":[10,20],"
+                   "\"levels\":[80.5,81],\"phases\":[0,0],\"impedanceMagnitudes\":[],"
+                   "\"impedancePhases\":[],\"timeSamples\":[],\"sampleRate\":0,"
+                   "\"sensitivity\":0,\"levelColumn\":\"spl 0\","
+                   "\"levelColumns\":[\"spl 0\",\"spl 30\"]}\n");
+    ASSERT_EQ(Run({"import", file}), 0);
+    EXPECT_EQ(out, "Format: 22 (text)\nKind: 1 (frequency response)\nPoints: 2, 10 Hz to 20 Hz\n"
+                   "Level column: spl 0 (of spl 0, spl 30)\n");
+}
+
 TEST_F(CliImport, TheMlssaQuestionIsAnsweredFromTheCommandLine) {
     const std::string file = Mlssa();
     ASSERT_EQ(Run({"import", file, "--json"}), 0) << err;
@@ -85,6 +98,57 @@ TEST_F(CliImport, LoadSplPutsTheCurveIntoTheBandAndSaves) {
               std::string::npos);
     EXPECT_NE(out.find("\"splFileName\":\"\",\"splSmoothing\":48,\"splPoints\":0"),
               std::string::npos);
+}
+
+TEST_F(CliImport, LoadSplReadsTheLevelColumnNamedByColumn) {
+    const std::string design = (dir / "d.ksv").string();
+    const std::string saved = (dir / "out.ksv").string();
+    ASSERT_EQ(Run({"new", "--ways", "1", "-o", design}), 0) << err;
+    const std::string curves = Write("c.csv", "freq,spl 0,spl 30\n10,80,\n20,81,70\n40,82,71\n");
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", curves, "-o", saved}), 0) << err;
+    ASSERT_EQ(Run({"info", saved, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"splPoints\":3"), std::string::npos);
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", curves, "--column", "SPL 30", "-o", saved}),
+              0)
+        << err;
+    ASSERT_EQ(Run({"info", saved, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"splPoints\":2"), std::string::npos);
+
+    std::filesystem::remove(saved);
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", curves, "--column", "spl 60", "-o", saved}),
+              1);
+    EXPECT_EQ(err, "kestrelvane-cli: No level column \"spl 60\" in " + curves +
+                       " (it has spl 0, spl 30)\n");
+    const std::string plain = Write("w.frd", "10 80 0\n20 81 0\n40 82 0\n");
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", plain, "--column", "spl", "-o", saved}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: No level column \"spl\" in " + plain +
+                       " (it names no level column)\n");
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+TEST_F(CliImport, TheDatasheetSpreadsheetsLoadAsTheirKinds) {
+    const std::filesystem::path folder =
+        std::filesystem::path(KV_MEASUREMENTS_DIR) / "mk3-reference-loudspeaker";
+    if (!std::filesystem::is_directory(folder)) {
+        GTEST_SKIP() << "no measurement files at " << folder;
+    }
+    const std::string design = (dir / "d.ksv").string();
+    const std::string saved = (dir / "out.ksv").string();
+    ASSERT_EQ(Run({"new", "--ways", "2", "-o", design}), 0) << err;
+    const std::string spl = (folder / "SB26STAC-C000-4_freq_response.csv").string();
+    ASSERT_EQ(
+        Run({"load-spl", design, "--band", "2", spl, "--column", "spl_30deg_db", "-o", saved}), 0)
+        << err;
+    ASSERT_EQ(Run({"info", saved, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"splPoints\":92"), std::string::npos);
+
+    const std::string impedance = (folder / "H2606-920000_impedance.csv").string();
+    ASSERT_EQ(Run({"import", impedance}), 0) << err;
+    EXPECT_EQ(out, "Format: 22 (text)\nKind: 2 (impedance)\nPoints: 67, 216.09 Hz to 9965.73 Hz\n");
+    std::filesystem::remove(saved);
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", impedance, "-o", saved}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve!\n");
+    EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
 TEST_F(CliImport, LoadSplRefusesWhatIsNoSplCurve) {

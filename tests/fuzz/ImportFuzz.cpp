@@ -1,6 +1,7 @@
 // The import engine on any content under any of the extensions it looks at;
 // what it reads as a frequency response then goes into a band as the SPL
-// dialog would put it there, smoothing included.
+// dialog would put it there, smoothing included. A file with several named
+// level columns is read again with the last of them, as a user's choice.
 #include "FuzzSupport.h"
 #include "import/CImportEngine.h"
 #include "import/VInputFile.h"
@@ -35,6 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (engine.Import(owner, file, name)) {
         kv::CBand band;
         kv::LoadSplCurve(band, engine, name);
+    }
+    if (engine.LevelColumns().size() > 1) {
+        const kv::ImportOptions chosen{engine.LevelColumns().back()};
+        kv::CBand band;
+        if (engine.Import(owner, file, name, chosen)) {
+            kv::LoadSplCurve(band, engine, name);
+        }
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "import/CImportEngine.h"
 
 #include "archive/PathText.h"
+#include "import/DelimitedText.h"
 #include "import/ImportText.h"
 #include "import/LittleEndian.h"
 #include "import/VInputFile.h"
@@ -8,6 +9,7 @@
 #include "math/ResponseCurves.h"
 #include "ui/IMessageBox.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
@@ -50,16 +52,42 @@ std::string CleanNormalized(std::string line) {
     return line;
 }
 
-// Numeric lines from the position on; the position is kept.
-std::uint64_t CountNumericLines(VInputFile& file) {
+// The lines from the position on that pass the test; the position is kept.
+std::uint64_t CountLines(VInputFile& file, bool (*counted)(std::string_view line)) {
     const std::uint64_t start = file.Tell();
     std::uint64_t count = 0;
     std::string line;
     while (file.ReadLine(line)) {
-        count += IsNumericLine(line) ? 1 : 0;
+        count += counted(line) ? 1 : 0;
     }
     file.Seek(start);
     return count;
+}
+
+bool HoldsText(std::string_view line) {
+    return CountTokens(line) > 0;
+}
+
+// A phase column empty throughout is no phase at all (0); one that holds
+// phases makes the rows without one incomplete, and they are dropped.
+void SettlePhases(VDoubleVec& frequencies, VDoubleVec& magnitudes, VDoubleVec& phases) {
+    const auto isNumber = [](double x) { return std::isfinite(x); };
+    if (std::none_of(phases.begin(), phases.end(), isNumber)) {
+        std::fill(phases.begin(), phases.end(), 0.0);
+        return;
+    }
+    int kept = 0;
+    for (int i = 0; i < phases.GetSize(); ++i) {
+        if (isNumber(phases[i])) {
+            frequencies[kept] = frequencies[i];
+            magnitudes[kept] = magnitudes[i];
+            phases[kept] = phases[i];
+            ++kept;
+        }
+    }
+    for (VDoubleVec* vector : {&frequencies, &magnitudes, &phases}) {
+        vector->SetSize(kept);
+    }
 }
 
 // The kind a column-header comment names ("* Freq(Hz) Z(Ohms) Phase"):
@@ -88,30 +116,41 @@ bool IsPositiveFinite(double x) {
 
 } // namespace
 
-bool CImportEngine::Import(IMessageBox& owner, const std::filesystem::path& fileName) {
+bool CImportEngine::Import(IMessageBox& owner, const std::filesystem::path& fileName,
+                           const ImportOptions& options) {
     Clear();
     VInputFile file;
-    return file.Open(fileName) && Import(owner, file, fileName);
+    return file.Open(fileName) && Import(owner, file, fileName, options);
 }
 
 bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
-                           const std::filesystem::path& fileName) {
+                           const std::filesystem::path& fileName, const ImportOptions& options) {
     Clear();
     format_ = DetectFormat(file, FileExtension(fileName), binary_);
     if (format_ == ImportFormat::Unknown) {
         return false;
     }
+    // Only delimited text names its level columns.
+    if (!options.levelColumn.empty() && format_ != ImportFormat::DelimitedColumns) {
+        return false;
+    }
     // A file that fails half-way leaves nothing that could pass for a result.
-    if (!Parse(owner, file, fileName)) {
+    if (!Parse(owner, file, fileName, options)) {
         ClearResult();
         return false;
     }
     return true;
 }
 
+bool CImportEngine::HasLevelColumn(std::string_view name) const {
+    return std::any_of(levelColumns_.begin(), levelColumns_.end(),
+                       [name](const std::string& column) { return EqualsNoCase(column, name); });
+}
+
 void CImportEngine::Clear() {
     format_ = ImportFormat::Unknown;
     binary_ = false;
+    levelColumns_.clear();
     ClearResult();
 }
 
@@ -123,10 +162,11 @@ void CImportEngine::ClearResult() {
     }
     sampleRate_ = 0.0;
     sensitivity_ = 0.0;
+    levelColumn_.clear();
 }
 
 bool CImportEngine::Parse(IMessageBox& owner, VInputFile& file,
-                          const std::filesystem::path& fileName) {
+                          const std::filesystem::path& fileName, const ImportOptions& options) {
     switch (format_) {
     case ImportFormat::BinaryLevelRecords:
         return ParseBinaryLevelRecords(file);
@@ -137,11 +177,12 @@ bool CImportEngine::Parse(IMessageBox& owner, VInputFile& file,
     case ImportFormat::Wav:
         return ParseWave(file);
     default:
-        return ParseText(file, FileExtension(fileName));
+        return ParseText(file, FileExtension(fileName), options);
     }
 }
 
-bool CImportEngine::ParseText(VInputFile& file, const std::string& extension) {
+bool CImportEngine::ParseText(VInputFile& file, const std::string& extension,
+                              const ImportOptions& options) {
     // Every measurement program writes impedance into .zma files; layouts
     // that do not state their unit take it from there.
     const bool impedanceByName = EqualsNoCase(extension, "zma");
@@ -179,6 +220,8 @@ bool CImportEngine::ParseText(VInputFile& file, const std::string& extension) {
         return ParseXop(file);
     case ImportFormat::CommentedColumns:
         return ParseCommentedColumns(file, impedanceByName);
+    case ImportFormat::DelimitedColumns:
+        return ParseDelimitedColumns(file, options.levelColumn);
     default:
         return false;
     }
@@ -186,7 +229,28 @@ bool CImportEngine::ParseText(VInputFile& file, const std::string& extension) {
 
 bool CImportEngine::ReadColumns(VInputFile& file, const std::vector<Column>& columns, int& count,
                                 const RowFilter& filter) {
-    const std::uint64_t lines = CountNumericLines(file);
+    const LineParser parse = [&columns, &filter](std::string& line, Row& row) {
+        DataLine(line);
+        if (!IsNumericLine(line)) {
+            return false;
+        }
+        std::string_view rest = line;
+        bool usable = true;
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            const std::string_view token = NextToken(rest);
+            if (columns[k].target != nullptr) {
+                row[k] = ParseNumber(token);
+                usable = usable && std::isfinite(row[k]);
+            }
+        }
+        return usable && (!filter || filter(row));
+    };
+    return ReadRows(file, CountLines(file, IsNumericLine), columns, parse, count);
+}
+
+bool CImportEngine::ReadRows(VInputFile& file, std::uint64_t lines,
+                             const std::vector<Column>& columns, const LineParser& parse,
+                             int& count) {
     if (lines > static_cast<std::uint64_t>(INT_MAX)) {
         return false;
     }
@@ -200,20 +264,7 @@ bool CImportEngine::ReadColumns(VInputFile& file, const std::vector<Column>& col
     std::string line;
     Row row{};
     while (count < capacity && file.ReadLine(line)) {
-        DataLine(line);
-        if (!IsNumericLine(line)) {
-            continue;
-        }
-        std::string_view rest = line;
-        bool usable = true;
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            const std::string_view token = NextToken(rest);
-            if (columns[k].target != nullptr) {
-                row[k] = ParseNumber(token);
-                usable = usable && std::isfinite(row[k]);
-            }
-        }
-        if (!usable || (filter && !filter(row))) {
+        if (!parse(line, row)) {
             continue;
         }
         for (std::size_t k = 0; k < columns.size(); ++k) {
@@ -447,6 +498,42 @@ bool CImportEngine::ParseCommentedColumns(VInputFile& file, bool impedanceByName
     if (!file.Seek(dataStart) || !ReadCurve(file, headerKind, 0, count) || count < 2) {
         return false;
     }
+    ReverseIfDescending();
+    return true;
+}
+
+bool CImportEngine::ParseDelimitedColumns(VInputFile& file, std::string_view wantedLevel) {
+    DelimitedHeader header;
+    if (!ReadDelimitedHeader(file, header)) {
+        return false;
+    }
+    levelColumns_ = LevelColumnNames(header);
+    const std::optional<ChosenColumns> chosen = ChooseColumns(header, wantedLevel);
+    if (!chosen) {
+        return false;
+    }
+    const bool impedance = chosen->kind == ImportKind::Impedance;
+    VDoubleVec& magnitudes = impedance ? impedanceMagnitudes_ : levels_;
+    VDoubleVec& phases = impedance ? impedancePhases_ : phases_;
+    const LineParser parse = [&header, &chosen](std::string& line, Row& row) {
+        const std::optional<DelimitedRow> values = ReadDelimitedRow(line, header, *chosen);
+        if (values) {
+            row = {values->frequency, values->magnitude, values->phase};
+        }
+        return values.has_value();
+    };
+    int count = 0;
+    if (!ReadRows(file, CountLines(file, HoldsText),
+                  {{&frequencies_, 1.0}, {&magnitudes, 1.0}, {&phases, kDegreesToRadians}}, parse,
+                  count)) {
+        return false;
+    }
+    SettlePhases(frequencies_, magnitudes, phases);
+    if (frequencies_.GetSize() < 2) {
+        return false;
+    }
+    kind_ = chosen->kind;
+    levelColumn_ = impedance ? std::string() : header.names[chosen->magnitude];
     ReverseIfDescending();
     return true;
 }

@@ -4,15 +4,25 @@
 #include "math/VDoubleVec.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv {
 
 class IMessageBox;
 class VInputFile;
+
+// What the caller asks of one import.
+struct ImportOptions {
+    // The header name of the level column to read from delimited text that
+    // has several (compared without regard to case); empty for the first. A
+    // file without a level column of this name fails.
+    std::string levelColumn;
+};
 
 // Reads one measurement file of any layout it knows into numeric vectors: a
 // frequency response (Hz, dB, radians), an impedance curve (Hz, ohm,
@@ -22,16 +32,23 @@ class VInputFile;
 // A file that cannot be read fails with false and no message: the caller
 // knows what the import was for and says so. The one question it asks (is
 // an MLSSA file an SPL curve?) goes to the owner's message box.
+//
+// Delimited text may hold several level columns (on- and off-axis curves):
+// the first is read unless ImportOptions names another. A front end that
+// lets the user choose imports once, lists LevelColumns() with LevelColumn()
+// selected, and imports again with the chosen name in ImportOptions.
 class CImportEngine {
 public:
     CImportEngine() = default;
     CImportEngine(const CImportEngine&) = delete;
     CImportEngine& operator=(const CImportEngine&) = delete;
 
-    bool Import(IMessageBox& owner, const std::filesystem::path& fileName);
+    bool Import(IMessageBox& owner, const std::filesystem::path& fileName,
+                const ImportOptions& options = {});
     // The same for content already open; fileName gives the extension and
     // the name the question shows.
-    bool Import(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName);
+    bool Import(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName,
+                const ImportOptions& options = {});
 
     ImportFormat Format() const { return format_; }
     ImportKind Kind() const { return kind_; }
@@ -45,12 +62,22 @@ public:
     double SampleRate() const { return sampleRate_; }
     // Microphone files only; 0 otherwise.
     double Sensitivity() const { return sensitivity_; }
+    // The header names of the file's level columns in their order (delimited
+    // text only, else none); kept when the import fails, so that a caller
+    // can say which names the file offers.
+    const std::vector<std::string>& LevelColumns() const { return levelColumns_; }
+    // The name of the level column read; empty when none was.
+    const std::string& LevelColumn() const { return levelColumn_; }
+    // Whether LevelColumns() holds the name as ImportOptions compares it.
+    bool HasLevelColumn(std::string_view name) const;
 
 private:
     static constexpr int kMaxColumns = 5;
     using Row = std::array<double, kMaxColumns>;
     // May change a row's values; false skips the line.
     using RowFilter = std::function<bool(Row&)>;
+    // Turns a line into a row, one value per column; false skips the line.
+    using LineParser = std::function<bool(std::string& line, Row& row)>;
 
     // One column of a data line: where its values go (nowhere: the column is
     // passed over) and the factor they are multiplied by.
@@ -61,8 +88,9 @@ private:
 
     void Clear();
     void ClearResult();
-    bool Parse(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName);
-    bool ParseText(VInputFile& file, const std::string& extension);
+    bool Parse(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName,
+               const ImportOptions& options);
+    bool ParseText(VInputFile& file, const std::string& extension, const ImportOptions& options);
 
     bool ParseCompensationFile(VInputFile& file);
     bool ParseMicrophoneCorrection(VInputFile& file);
@@ -75,6 +103,7 @@ private:
     bool ParseVoltColumns(VInputFile& file);
     bool ParseXop(VInputFile& file);
     bool ParseCommentedColumns(VInputFile& file, bool impedanceByName);
+    bool ParseDelimitedColumns(VInputFile& file, std::string_view wantedLevel);
 
     bool ParseBinaryLevelRecords(VInputFile& file);
     bool ParseBinaryTimeSeries(VInputFile& file);
@@ -86,6 +115,10 @@ private:
     // cannot be allocated.
     bool ReadColumns(VInputFile& file, const std::vector<Column>& columns, int& count,
                      const RowFilter& filter = {});
+    // The same for the rows that parse makes of the next lines, of which
+    // there are at most lines.
+    bool ReadRows(VInputFile& file, std::uint64_t lines, const std::vector<Column>& columns,
+                  const LineParser& parse, int& count);
     bool ReadCurve(VInputFile& file, ImportKind kind, int ignoredColumns, int& count);
     std::vector<Column> CurveColumns(ImportKind kind, int ignoredColumns, double phaseScale);
     void ReverseIfDescending();
@@ -102,6 +135,8 @@ private:
     VDoubleVec timeSamples_;
     double sampleRate_ = 0.0;
     double sensitivity_ = 0.0;
+    std::vector<std::string> levelColumns_;
+    std::string levelColumn_;
 };
 
 } // namespace kv

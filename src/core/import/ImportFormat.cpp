@@ -1,6 +1,7 @@
 #include "import/ImportFormat.h"
 
 #include "archive/PathText.h"
+#include "import/DelimitedText.h"
 #include "import/ImportText.h"
 #include "import/LittleEndian.h"
 #include "import/VInputFile.h"
@@ -195,6 +196,10 @@ ImportFormat DetectText(VInputFile& file, std::string_view extension) {
     }
     if (format == ImportFormat::Unknown && file.Seek(0) && StartsWithCommentedColumns(file)) {
         format = ImportFormat::CommentedColumns;
+    }
+    DelimitedHeader header;
+    if (format == ImportFormat::Unknown && file.Seek(0) && ReadDelimitedHeader(file, header)) {
+        format = ImportFormat::DelimitedColumns;
     }
     return format;
 }

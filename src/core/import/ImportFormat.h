@@ -31,6 +31,7 @@ enum class ImportFormat {
     Mlssa = 19,
     Wav = 20,
     CommentedColumns = 21,
+    DelimitedColumns = 22,
 };
 
 // What an imported file holds; the numbers are the kind codes users and

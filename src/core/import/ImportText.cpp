@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace kv {
@@ -41,6 +42,37 @@ double OutOfRange(std::string_view number, bool negative) {
         negativeExponent || integerPart.find_first_not_of("-0") == std::string_view::npos;
     const double magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     return negative ? -magnitude : magnitude;
+}
+
+// The leading number of a token and the count of its characters that it
+// spans (0 when the token does not start with one).
+struct LeadingNumber {
+    double value;
+    std::size_t length;
+};
+
+LeadingNumber ConvertLeadingNumber(std::string_view token) {
+    std::array<char, kMaxNumberLength> text{};
+    const std::size_t length = std::min(token.size(), text.size());
+    std::replace_copy(token.begin(), token.begin() + static_cast<std::ptrdiff_t>(length),
+                      text.begin(), ',', '.');
+    const char* first = text.data();
+    const char* const end = text.data() + length;
+    // The library conversion takes '-' but not '+'.
+    if (first != end && *first == '+') {
+        ++first;
+        if (first != end && (*first == '+' || *first == '-')) {
+            return {0.0, 0};
+        }
+    }
+    double value = 0.0;
+    const auto [stop, error] = std::from_chars(first, end, value);
+    const auto spanned = static_cast<std::size_t>(stop - text.data());
+    if (error == std::errc::result_out_of_range) {
+        return {OutOfRange({first, static_cast<std::size_t>(stop - first)}, *first == '-'),
+                spanned};
+    }
+    return error == std::errc() ? LeadingNumber{value, spanned} : LeadingNumber{0.0, 0};
 }
 
 } // namespace
@@ -109,25 +141,15 @@ bool IsCommentOrBlankLine(std::string_view cleanLine) {
 }
 
 double ParseNumber(std::string_view token) {
-    std::array<char, kMaxNumberLength> text{};
-    const std::size_t length = std::min(token.size(), text.size());
-    std::replace_copy(token.begin(), token.begin() + static_cast<std::ptrdiff_t>(length),
-                      text.begin(), ',', '.');
-    const char* first = text.data();
-    const char* const end = text.data() + length;
-    // The library conversion takes '-' but not '+'.
-    if (first != end && *first == '+') {
-        ++first;
-        if (first != end && (*first == '+' || *first == '-')) {
-            return 0.0;
-        }
+    return ConvertLeadingNumber(token).value;
+}
+
+std::optional<double> ParseWholeNumber(std::string_view token) {
+    const LeadingNumber number = ConvertLeadingNumber(token);
+    if (token.empty() || number.length != token.size() || !std::isfinite(number.value)) {
+        return std::nullopt;
     }
-    double value = 0.0;
-    const auto [stop, error] = std::from_chars(first, end, value);
-    if (error == std::errc::result_out_of_range) {
-        return OutOfRange({first, static_cast<std::size_t>(stop - first)}, *first == '-');
-    }
-    return error == std::errc() ? value : 0.0;
+    return number.value;
 }
 
 double ValueAfterEquals(std::string_view line) {

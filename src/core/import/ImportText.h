@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,9 @@ bool IsCommentOrBlankLine(std::string_view cleanLine);
 // NaN are returned as such (also for an exponent too large for a double) so
 // that the caller can refuse them; a value too small for a double is 0.
 double ParseNumber(std::string_view token);
+// The token as a finite number when all of it is one (',' read as '.', at
+// most 255 characters); nullopt otherwise.
+std::optional<double> ParseWholeNumber(std::string_view token);
 
 // The number after the first '=' of the line (after whatever precedes its
 // first sign, point, comma or digit); 0 without '=' or a finite number.

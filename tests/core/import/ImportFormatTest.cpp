@@ -103,8 +103,22 @@ TEST(ImportFormat, CommentedColumnsAreTakenOnlyWhereNoOtherRuleApplies) {
     EXPECT_EQ(FormatOf("# freq SPL\n\n# more\n5 80\n6 81\n"), ImportFormat::CommentedColumns);
     EXPECT_EQ(FormatOf("5\t80\n6\t81\n7\t82\n"), ImportFormat::CommentedColumns);
     EXPECT_EQ(FormatOf("* a\n* b\n* c\n20\n30\n"), ImportFormat::Unknown);
-    EXPECT_EQ(FormatOf("* a\n* b\n* c\nFreq,dB\n20,80\n"), ImportFormat::Unknown);
+    EXPECT_EQ(FormatOf("* a\n* b\n* c\nFreq,dB\n20,80\n"), ImportFormat::DelimitedColumns);
     EXPECT_EQ(FormatOf("* a\n* b\n* c\n"), ImportFormat::Unknown);
+}
+
+TEST(ImportFormat, DelimitedColumnsAreTakenOnlyWhereNoOtherRuleApplies) {
+    const std::string csv = "freq,spl,phase\n20,80,0\n30,81,5\n";
+    EXPECT_EQ(FormatOf(csv, "csv"), ImportFormat::DelimitedColumns);
+    EXPECT_EQ(FormatOf(csv, "frd"), ImportFormat::PlainColumns);
+    EXPECT_EQ(FormatOf("Freq\tdB\tPhase\n" + kData), ImportFormat::TitledSplColumns);
+    EXPECT_EQ(FormatOf("Hz\tOhm\n" + kData), ImportFormat::TitledImpedanceColumns);
+    EXPECT_EQ(FormatOf("* Freq(Hz),SPL(dB)\n20,80\n30,81\n40,82\n"), ImportFormat::Unknown);
+    EXPECT_EQ(FormatOf("\xEF\xBB\xBF"
+                       "Freq\tdB\tPhase\n" +
+                       kData),
+              ImportFormat::DelimitedColumns);
+    EXPECT_EQ(FormatOf("freq,spl\n20,80\n"), ImportFormat::Unknown);
 }
 
 } // namespace

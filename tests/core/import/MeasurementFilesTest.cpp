@@ -84,6 +84,21 @@ const CurveFile kCurveFiles[] = {
      759,
      {20.885475, 72.7385, 165.7},
      {4974.243652, 96.5155, -25.2944}},
+    // A datasheet curve digitised into a spreadsheet: on-axis and two
+    // off-axis level columns, empty below 101.6 Hz.
+    {"mk3-reference-loudspeaker/SB26STAC-C000-4_freq_response.csv",
+     ImportFormat::DelimitedColumns,
+     ImportKind::FrequencyResponse,
+     92,
+     {101.6, 56.62, 0},
+     {20000.0, 92.26, 0}},
+    // Its phase column is empty throughout.
+    {"mk3-reference-loudspeaker/H2606-920000_impedance.csv",
+     ImportFormat::DelimitedColumns,
+     ImportKind::Impedance,
+     67,
+     {216.09, 4.5899, 0},
+     {9965.73, 5.6367, 0}},
     {"rsantct-drc/L_0.frd",
      ImportFormat::PlainColumns,
      ImportKind::FrequencyResponse,
@@ -154,6 +169,22 @@ TEST_F(MeasurementFiles, ResponsesLoadIntoABandAndImpedancesAreRefused) {
     }
 }
 
+TEST_F(MeasurementFiles, AnOffAxisColumnOfADatasheetCurveIsChosenByName) {
+    const std::filesystem::path path =
+        folder / "mk3-reference-loudspeaker/SB26STAC-C000-4_freq_response.csv";
+    CImportEngine engine;
+    ASSERT_TRUE(engine.Import(messages, path, ImportOptions{"spl_60deg_db"}));
+    EXPECT_EQ(engine.LevelColumns(),
+              (std::vector<std::string>{"spl_db", "spl_30deg_db", "spl_60deg_db"}));
+    EXPECT_EQ(engine.LevelColumn(), "spl_60deg_db");
+    ASSERT_EQ(engine.Frequencies().GetSize(), 92);
+    ExpectPoint(engine, 0, {101.6, 57.65, 0});
+    ExpectPoint(engine, 91, {20000.0, 64.30, 0});
+    CBand band;
+    ASSERT_TRUE(LoadSplCurve(band, engine, path));
+    EXPECT_EQ(band.splFreqs.GetSize(), 92);
+}
+
 TEST_F(MeasurementFiles, AnImpulseResponseWaveGivesItsFloatSamples) {
     const std::filesystem::path path = folder / "autosound-measurements/w_L.wav-t0-at-256.wav";
     CImportEngine engine;
@@ -179,9 +210,6 @@ TEST_F(MeasurementFiles, FilesOfOtherLayoutsAreRefused) {
     } refused[] = {
         // Free text before the data: not a measurement at all.
         {"autosound-measurements/rew_filter_settings_text.txt", ImportFormat::Unknown},
-        // Spreadsheet exports with a column title row and empty cells.
-        {"mk3-reference-loudspeaker/SB26STAC-C000-4_freq_response.csv", ImportFormat::Unknown},
-        {"mk3-reference-loudspeaker/H2606-920000_impedance.csv", ImportFormat::Unknown},
         // A serialised program project: binary, so taken as level records,
         // which its bytes are not.
         {"jonronen-speaker-measurements/Woofer Combined Near.mdat",
