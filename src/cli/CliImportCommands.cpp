@@ -96,26 +96,22 @@ int RunImport(CliContext& context) {
 
 int RunLoadSpl(CliContext& context) {
     std::string error;
-    const std::optional<int> band = context.args.IntValue("--band", 1, kMaxBands, error);
     const std::optional<int> smoothing =
         context.args.IntValue("--smoothing", kMinSmoothing, kMaxSmoothing, error);
-    if (!error.empty() || !band) {
-        return CliUsageError(context, error.empty() ? "--band is required" : error);
+    if (!error.empty()) {
+        return CliUsageError(context, error);
     }
     CConfiguration design;
-    if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
-        return kExitFailed;
+    int status = kExitSuccess;
+    CBand* target = CliLoadBand(context, design, status);
+    if (target == nullptr) {
+        return status;
     }
-    if (*band > design.numBands) {
-        return CliUsageError(context, "--band must name a band of the design (1.." +
-                                          std::to_string(design.numBands) + ")");
-    }
-    CBand& target = design.bands[static_cast<std::size_t>(*band - 1)];
-    if (!LoadSplCurve(target, context.args.Positionals()[1], context.messages)) {
+    if (!LoadSplCurve(*target, context.args.Positionals()[1], context.messages)) {
         return CliFail(context, "Failed to import the SPL curve!");
     }
     if (smoothing) {
-        SetSmoothing(target, *smoothing);
+        SetSmoothing(*target, *smoothing);
     }
     return design.Save(*context.args.Value("-o"), context.messages) ? kExitSuccess : kExitFailed;
 }
