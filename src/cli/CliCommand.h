@@ -12,6 +12,7 @@
 
 namespace kv {
 
+class CBand;
 class CConfiguration;
 class JsonWriter;
 
@@ -56,5 +57,11 @@ int CliPrintResult(CliContext& context, const std::function<void(JsonWriter&)>& 
 // computes its responses on the main grid with the main window's PIR
 // length; failures are reported through the context's messages.
 bool CliLoadDesign(CliContext& context, const std::string& path, CConfiguration& design);
+
+// Loads the design named by the first argument, as CliLoadDesign does, and
+// finds the band that --band names (counted from 1). Null, with the exit
+// status in status, when --band is missing or bad, when the load fails or
+// when the design has no such band.
+CBand* CliLoadBand(CliContext& context, CConfiguration& design, int& status);
 
 } // namespace kv

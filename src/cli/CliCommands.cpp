@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "CliCommand.h"
+#include "CliFilterCommands.h"
 #include "CliHardwareCommands.h"
 #include "CliImportCommands.h"
 #include "CliPlotCommand.h"
@@ -41,6 +42,25 @@ bool CliLoadDesign(CliContext& context, const std::string& path, CConfiguration&
     }
     design.Recalculate(&context.grid, kMainPirLength);
     return true;
+}
+
+CBand* CliLoadBand(CliContext& context, CConfiguration& design, int& status) {
+    std::string error;
+    const std::optional<int> band = context.args.IntValue("--band", 1, kMaxBands, error);
+    if (!band) {
+        status = CliUsageError(context, error.empty() ? "--band is required" : error);
+        return nullptr;
+    }
+    if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
+        status = kExitFailed;
+        return nullptr;
+    }
+    if (*band > design.numBands) {
+        status = CliUsageError(context, "--band must name a band of the design (1.." +
+                                            std::to_string(design.numBands) + ")");
+        return nullptr;
+    }
+    return &design.bands[static_cast<std::size_t>(*band - 1)];
 }
 
 namespace {
@@ -147,6 +167,25 @@ const std::vector<CliCommand>& Commands() {
          {},
          2,
          RunLoadSpl},
+        {"import-eq",
+         "import-eq IN.ksv --band N FILE -o OUT.ksv [--partial]",
+         "Import the filters of a filter list (a room-measurement program's Filter Settings "
+         "file or a PC equaliser's configuration) into band N: peaking filters into its "
+         "equalisers, notches, shelves, an all-pass. Each kind the file brings replaces that "
+         "kind in the band. Lines that do not fit are listed, and nothing is imported unless "
+         "--partial asks for what fits.",
+         {"--band", "-o"},
+         {"--partial"},
+         2,
+         RunImportEq},
+        {"export-eq",
+         "export-eq IN.ksv --band N -o OUT.txt",
+         "Write band N as a PC equaliser's configuration text: Preamp, Delay and every section "
+         "as an IIR filter at the design's sample rate.",
+         {"--band", "-o"},
+         {},
+         1,
+         RunExportEq},
         {"program",
          "program IN.ksv --port PORT",
          "Program the HMQ27 over a serial port (a device path such as /dev/ttyUSB0 or COM3, or "

@@ -124,25 +124,21 @@ int RunImport(CliContext& context) {
 
 int RunLoadSpl(CliContext& context) {
     std::string error;
-    const std::optional<int> band = context.args.IntValue("--band", 1, kMaxBands, error);
     const std::optional<int> smoothing =
         context.args.IntValue("--smoothing", kMinSmoothing, kMaxSmoothing, error);
-    if (!error.empty() || !band) {
-        return CliUsageError(context, error.empty() ? "--band is required" : error);
+    if (!error.empty()) {
+        return CliUsageError(context, error);
     }
     CConfiguration design;
-    if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
-        return kExitFailed;
+    int status = kExitSuccess;
+    CBand* target = CliLoadBand(context, design, status);
+    if (target == nullptr) {
+        return status;
     }
-    if (*band > design.numBands) {
-        return CliUsageError(context, "--band must name a band of the design (1.." +
-                                          std::to_string(design.numBands) + ")");
-    }
-    CBand& target = design.bands[static_cast<std::size_t>(*band - 1)];
     const std::string& path = context.args.Positionals()[1];
     const ImportOptions options{context.args.Value("--column").value_or("")};
     CImportEngine engine;
-    if (!engine.Import(context.messages, path, options) || !LoadSplCurve(target, engine, path)) {
+    if (!engine.Import(context.messages, path, options) || !LoadSplCurve(*target, engine, path)) {
         const bool unknownColumn =
             !options.levelColumn.empty() && !engine.HasLevelColumn(options.levelColumn);
         return CliFail(context, unknownColumn
@@ -150,7 +146,7 @@ int RunLoadSpl(CliContext& context) {
                                     : "Failed to import the SPL curve!");
     }
     if (smoothing) {
-        SetSmoothing(target, *smoothing);
+        SetSmoothing(*target, *smoothing);
     }
     return design.Save(*context.args.Value("-o"), context.messages) ? kExitSuccess : kExitFailed;
 }

@@ -56,6 +56,11 @@ BiquadCoefs HighShelf(const DesignTerms& d) {
 
 } // namespace
 
+// The stability triangle of a second-order denominator.
+bool PolesInsideUnitCircle(double d1, double d2) {
+    return std::fabs(d2) < 1.0 && std::fabs(d1) < 1.0 + d2;
+}
+
 bool GridPhasors::Create(const VDoubleVec& frequencies, double sampleRate) {
     const int n = frequencies.GetSize();
     sampleRate_ = 0.0;

@@ -40,6 +40,10 @@ struct BiquadCoefs {
 
 using BiquadList = std::vector<BiquadCoefs>;
 
+// Whether both poles of a section whose denominator is 1 + d1·z⁻¹ + d2·z⁻²
+// lie strictly inside the unit circle, so that the section is stable.
+bool PolesInsideUnitCircle(double d1, double d2);
+
 // The frequency-dependent part of every section's response on one grid,
 // e^(−jωT) and e^(−2jωT) per grid point, computed once so that evaluating a
 // section costs a few multiplications per point instead of a cos and a sin.

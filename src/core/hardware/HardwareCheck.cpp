@@ -16,15 +16,12 @@ namespace {
 constexpr std::array<const char*, 5> kBiquadWordNames = {"-a1/a0", "-a2/a0", "b0/a0", "b1/a0",
                                                          "b2/a0"};
 
-// The chip's denominator is 1 − w0·z⁻¹ − w1·z⁻² in the rounded words; its
-// poles lie inside the unit circle when |w1| < 1 and |w0| < 1 − w1. Judged on
-// the rounded words, because a section far below the sample rate (a few Hz)
+// The chip's denominator is 1 − w0·z⁻¹ − w1·z⁻² in the rounded words. Judged
+// on the rounded words, because a section far below the sample rate (a few Hz)
 // can be stable in double precision and still have a pole exactly at z = 1
 // on the chip: an integrator that drives any input offset to full scale.
 bool StableOnChip(const std::array<double, 5>& words) {
-    const double w0 = Rounded523(words[0]);
-    const double w1 = Rounded523(words[1]);
-    return std::fabs(w1) < 1.0 && std::fabs(w0) < 1.0 - w1;
+    return PolesInsideUnitCircle(-Rounded523(words[0]), -Rounded523(words[1]));
 }
 
 std::string BandName(int b) {

@@ -17,10 +17,6 @@ namespace {
 constexpr double kMaxFrequencyFactor = 0.4989;
 constexpr double kMinCrossoverFrequency = 0.1;
 constexpr double kFrequencyStep = 0.1;
-constexpr double kMinFilterFrequency = 1.0;
-constexpr double kMinQ = 0.001;
-constexpr double kMaxQ = 25.0;
-constexpr double kMaxEqGainDb = 20.0;
 constexpr int kMaxRoute = 2;
 // The band held by a file of the oldest layouts knows only one notch; the
 // other five come with these settings.
@@ -359,7 +355,7 @@ bool CBand::GetNotch(int k, double& freq, double& q) const {
 
 bool CBand::SetNotch(int k, double freq, double q, bool enabled) {
     if (!ValidSlot(k, kNotches) || !InRange(freq, kMinFilterFrequency, MaxFilterFrequency()) ||
-        !InRange(q, kMinQ, kMaxQ)) {
+        !InRange(q, kMinFilterQ, kMaxFilterQ)) {
         return false;
     }
     if (!notch[k].enabled && FreeBiquads() == 0) {
@@ -376,7 +372,8 @@ bool CBand::GetAllPass(double& freq, double& q) const {
 }
 
 bool CBand::SetAllPass(double freq, double q, bool enabled) {
-    if (!InRange(freq, kMinFilterFrequency, MaxFilterFrequency()) || !InRange(q, kMinQ, kMaxQ)) {
+    if (!InRange(freq, kMinFilterFrequency, MaxFilterFrequency()) ||
+        !InRange(q, kMinFilterQ, kMaxFilterQ)) {
         return false;
     }
     Store(allPass, AllPassSettings{freq, q, enabled});
@@ -425,7 +422,8 @@ bool CBand::GetPeq(int k, double& dB, double& freq, double& q) const {
 
 bool CBand::SetPeq(int k, double dB, double freq, double q, bool enabled) {
     if (!ValidSlot(k, kEqualisers) || !InRange(dB, -kMaxEqGainDb, kMaxEqGainDb) ||
-        !InRange(freq, kMinFilterFrequency, MaxFilterFrequency()) || !InRange(q, kMinQ, kMaxQ)) {
+        !InRange(freq, kMinFilterFrequency, MaxFilterFrequency()) ||
+        !InRange(q, kMinFilterQ, kMaxFilterQ)) {
         return false;
     }
     Store(peq[k], PeqSettings{dB, freq, q, enabled});

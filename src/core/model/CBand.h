@@ -17,6 +17,12 @@ class VPersistence;
 inline constexpr int kCrossoverSlots = 2;
 inline constexpr int kNotches = 6;
 inline constexpr int kEqualisers = 14;
+// The ranges of the single-section filters (notches, all-pass, shelves,
+// equalisers); their highest frequency is CBand::MaxFilterFrequency.
+inline constexpr double kMinFilterFrequency = 1.0;
+inline constexpr double kMinFilterQ = 0.001;
+inline constexpr double kMaxFilterQ = 25.0;
+inline constexpr double kMaxEqGainDb = 20.0;
 inline constexpr int kMinSmoothing = 1;
 inline constexpr int kMaxSmoothing = 48;
 // Field sizes of the stored texts, terminating 0 included.
@@ -68,6 +74,9 @@ public:
     // The range and step in Hz of a crossover frequency: 0.1 Hz to just
     // under half the sample rate.
     void GetFrequencyLimits(double& min, double& max, double& step) const;
+    // The highest frequency in Hz any filter takes: just under half the
+    // sample rate.
+    double MaxFilterFrequency() const;
 
     // Crossover slots k = 0 and 1. A realised filter is refused when its
     // order lies outside 1..8, its frequency outside GetFrequencyLimits, or
@@ -169,7 +178,6 @@ public:
     std::string name;
 
 private:
-    double MaxFilterFrequency() const;
     bool SetCrossover(std::array<CrossoverSettings, kCrossoverSlots>& slots, int k,
                       const CrossoverSettings& settings);
     bool EnableCrossover(std::array<bool, kCrossoverSlots>& enabled,
