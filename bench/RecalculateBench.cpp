@@ -1,47 +1,16 @@
+#include "BenchDesigns.h"
 #include "model/CConfiguration.h"
-#include "model/SplCurve.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
 
 namespace {
 
-// A 3-way design with all 16 biquads of every band in use and a 500-point
-// SPL curve in every band.
-void BuildHeavyDesign(kv::CConfiguration& design) {
-    design.New(3, 96000.0);
-    for (int b = 0; b < 3; ++b) {
-        kv::CBand& band = design.bands[b];
-        kv::CrossoverSettings slot;
-        slot.order = 4;
-        slot.type = kv::CrossoverType::Butterworth;
-        slot.q = {0.5411961, 1.3065630, 0, 0};
-        slot.freq = 200.0 * (b + 1);
-        band.SetHighPass(0, slot);
-        band.EnableHighPass(0, true);
-        slot.freq = 3000.0 * (b + 1);
-        band.SetLowPass(0, slot);
-        band.EnableLowPass(0, true);
-        for (int k = 0; k < 12; ++k) {
-            band.SetPeq(k, 3.0 - k * 0.5, 100.0 * (k + 1), 2.0, true);
-        }
-        band.SetDelay(0.0001 * b);
-        band.SetBassGain(3.0);
-        band.splFreqs.SetSize(500);
-        band.splRaw.SetSize(500);
-        for (int i = 0; i < 500; ++i) {
-            band.splFreqs[i] = 20.0 * std::pow(1000.0, i / 499.0);
-            band.splRaw[i] = kv::FromPolar(1.0 + 0.1 * std::sin(i * 0.3), -0.01 * i);
-        }
-        kv::SetSmoothing(band, 6);
-    }
-}
-
 void BM_FullRecalculation(benchmark::State& state) {
     kv::VFreqVec grid;
     grid.Create(10.0, 40000.0, 48, false, false);
     kv::CConfiguration design;
-    BuildHeavyDesign(design);
+    kv::bench::BuildHeavyDesign(design);
     design.Recalculate(&grid, 0.02);
     for (auto _ : state) {
         state.PauseTiming();
@@ -62,7 +31,7 @@ void BM_OneBandChanged(benchmark::State& state) {
     kv::VFreqVec grid;
     grid.Create(10.0, 40000.0, 48, false, false);
     kv::CConfiguration design;
-    BuildHeavyDesign(design);
+    kv::bench::BuildHeavyDesign(design);
     design.Recalculate(&grid, 0.02);
     double gain = 1.0;
     for (auto _ : state) {

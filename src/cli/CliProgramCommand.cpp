@@ -16,9 +16,6 @@
 namespace kv {
 namespace {
 
-constexpr int kFirstPortNumber = 1;
-constexpr int kLastPortNumber = 8;
-
 // Messages that start on a line of their own even while the progress bar is
 // drawn in place.
 class MessagesBelowProgress : public IMessageBox {

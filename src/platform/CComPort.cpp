@@ -1,5 +1,7 @@
 #include "CComPort.h"
 
+#include "hardware/UnitProgramming.h"
+
 #include <QDeadlineTimer>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -51,22 +53,27 @@ CComPort::~CComPort() {
     Close();
 }
 
-QString CComPort::PortName(int portNumber) {
-    if (portNumber < 1) {
-        return {};
-    }
+QStringList CComPort::NumberedPorts() {
+    QStringList names;
 #ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(portNumber);
+    for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n) {
+        names.push_back(QStringLiteral("COM%1").arg(n));
+    }
 #else
     QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    if (portNumber > ports.size()) {
-        return {};
-    }
     std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
         return a.portName() < b.portName();
     });
-    return ports[portNumber - 1].systemLocation();
+    for (const QSerialPortInfo& port : ports) {
+        names.push_back(port.systemLocation());
+    }
 #endif
+    return names;
+}
+
+QString CComPort::PortName(int portNumber) {
+    const QStringList ports = NumberedPorts();
+    return portNumber >= 1 && portNumber <= ports.size() ? ports[portNumber - 1] : QString();
 }
 
 bool CComPort::Open(int portNumber) {

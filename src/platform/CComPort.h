@@ -24,6 +24,9 @@ public:
     bool Purge() override;
     void Close() override;
 
+    // The system names that port numbers 1, 2, … stand for: COM1 to COM8 on
+    // Windows, elsewhere the serial ports the system lists, sorted by name.
+    static QStringList NumberedPorts();
     // The system name that port number n stands for; empty when there is none.
     static QString PortName(int portNumber);
 

@@ -80,6 +80,28 @@ sleep 0.5
 "$cli" info "$design" --json | grep -q '"title":"Keyboard Edited"' ||
     fail "the saved file does not hold the new title"
 
+# Mute band 2 with a click on its mute box, found from the schematic's
+# geometry: the pane is the area of its own background colour, three equal
+# rows, the box 14 pixels right of the pane's edge and 42 below its block's
+# top.
+import -window "$main" "$work/window.png" || fail "no screenshot of the window"
+corners=$(convert "$work/window.png" -depth 8 txt:- | grep '(220,230,240)' |
+    sed -n '1p;$p' | cut -d: -f1)
+[ -n "$corners" ] || fail "the schematic pane is not on the screen"
+read -r left top <<<"$(echo "$corners" | head -n1 | tr ',' ' ')"
+read -r right bottom <<<"$(echo "$corners" | tail -n1 | tr ',' ' ')"
+row=$(( (bottom - top + 1) / 3 ))
+x=$(( left + 9 + 5 + 6 ))
+y=$(( top + row + (row - 60) / 2 + 42 + 6 ))
+xdotool mousemove --window "$main" "$x" "$y" click 1
+sleep 0.3
+# Alt+S is the Save button's mnemonic.
+focus "$main"
+xdotool key alt+s
+sleep 0.5
+mutes=$("$cli" info "$design" --json | grep -o '"muted":[a-z]*' | cut -d: -f2 | tr '\n' ' ')
+[ "$mutes" = "false true false " ] || fail "the click did not mute band 2 alone (muted: $mutes)"
+
 import -window root "$output/desktop.png" || fail "no screenshot"
 [ -s "$output/desktop.png" ] || fail "empty screenshot"
 

@@ -14,6 +14,11 @@ class IProgressBar;
 class ISerialPort;
 class ISettings;
 
+// The ports a user picks by number: COM1 to COM8, or the first eight serial
+// ports the system lists.
+inline constexpr int kFirstPortNumber = 1;
+inline constexpr int kLastPortNumber = 8;
+
 // Where the programming dialog remembers its port: 1-8, or negative for
 // file mode.
 inline constexpr const char* kPortSection = "Port";

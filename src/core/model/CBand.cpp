@@ -37,10 +37,6 @@ bool ValidSlot(int k, int count) {
     return k >= 0 && k < count;
 }
 
-int BiquadsForOrder(int order) {
-    return (order + 1) / 2;
-}
-
 bool AllFinite(const CrossoverSettings& s) {
     bool finite = std::isfinite(s.freq);
     for (int j = 0; j < kCrossoverSections; ++j) {
@@ -95,6 +91,10 @@ Complex SplValueAt(double f, const VDoubleVec& freqs, const VComplexVec& values,
 }
 
 } // namespace
+
+int BiquadsForOrder(int order) {
+    return (order + 1) / 2;
+}
 
 void CBand::Init() {
     modified = false;

@@ -29,6 +29,10 @@ inline constexpr int kMaxSmoothing = 48;
 inline constexpr int kTextFieldSize = 256;
 inline constexpr int kPathFieldSize = 260;
 
+// The second-order sections (and a first-order one for an odd order) a
+// crossover filter of the given order takes.
+int BiquadsForOrder(int order);
+
 // One output band: a fixed chain of filter slots with their settings, the
 // imported SPL curve and the computed responses.
 //

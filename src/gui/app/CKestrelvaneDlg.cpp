@@ -1,11 +1,14 @@
 #include "app/CKestrelvaneDlg.h"
 
+#include "app/CZoomedWindow.h"
 #include "app/HelpViewer.h"
 #include "app/PortEntries.h"
 #include "app/ProgramIcon.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
 #include "dialogs/CAboutDlg.h"
+#include "graphs/CEditCurve.h"
+#include "graphs/CTotalCurve.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -24,6 +27,50 @@ namespace {
 // Wide enough for the schematic's thirteen blocks side by side.
 constexpr int kMinimumPaneWidth = 940;
 
+struct FlagItem {
+    ShowFlag flag;
+    const char* text;
+    const char* objectName;
+};
+
+constexpr std::array<FlagItem, kShowFlagCount> kFlagItems = {{
+    {ShowFlag::ImportedSpl, "Show Imported SPL Curve", "showImportedSplAction"},
+    {ShowFlag::Filter, "Show Filter Curve", "showFilterAction"},
+    {ShowFlag::Total, "Show Total Curve", "showTotalAction"},
+    {ShowFlag::Target, "Show Target Curve", "showTargetAction"},
+    {ShowFlag::SumFilter, "Show Total Filter Curve", "showSumFilterAction"},
+    {ShowFlag::SumTotal, "Show Total Curve", "showSumTotalAction"},
+    {ShowFlag::SumTarget, "Show Total Target Curve", "showSumTargetAction"},
+    {ShowFlag::Individual, "Show Individual Curves", "showIndividualAction"},
+    {ShowFlag::Phase, "Show &Phase", "showPhaseAction"},
+    {ShowFlag::GroupDelay, "Show &Group-Delay", "showGroupDelayAction"},
+    {ShowFlag::UnwrappedPhase, "Show Phase &Unwrapped", "showUnwrappedAction"},
+}};
+
+struct ZoomedItem {
+    const char* title;
+    const char* menuText;
+    const char* actionName;
+    const char* windowName;
+    bool total;
+    ResponseView view;
+};
+
+constexpr std::array<ZoomedItem, 4> kZoomedItems = {{
+    {"Kestrelvane - Band Response", "Open Zoomed &Window", "bandZoomAction", "bandZoomWindow",
+     false, ResponseView::Frequency},
+    {"Kestrelvane - Band Response [PIR]", "Open PIR Window", "bandPirAction", "bandPirWindow",
+     false, ResponseView::Time},
+    {"Kestrelvane - Total Response", "Open Zoomed &Window", "totalZoomAction", "totalZoomWindow",
+     true, ResponseView::Frequency},
+    {"Kestrelvane - Total Response [PIR]", "Open PIR Window", "totalPirAction", "totalPirWindow",
+     true, ResponseView::Time},
+}};
+
+QAction* FlagAction(const std::array<QAction*, kShowFlagCount>& actions, ShowFlag flag) {
+    return actions[static_cast<std::size_t>(flag)];
+}
+
 QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName) {
     auto* frame = new QGroupBox(title);
     frame->setObjectName(objectName);
@@ -38,15 +85,17 @@ QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName
 CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
-      bandCurve_(session_.View()), totalCurve_(session_.View()) {
+      blockDialogs_(this, session_), schematic_(session_, blockDialogs_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());
+    BuildActions();
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(BuildPanes(), 1);
     layout->addWidget(BuildCommandBar());
     setCentralWidget(central);
     BuildMenus();
+    BuildContextMenus();
     // Esc quits as Cancel does, with the question about unsaved work.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
@@ -59,19 +108,32 @@ CKestrelvaneDlg::~CKestrelvaneDlg() = default;
 
 void CKestrelvaneDlg::Start(const std::filesystem::path& file) {
     session_.Start(file);
-    FillPortCombo(*portCombo_, session_.ComPort(), -1);
+    portCombo_->setCurrentIndex(portCombo_->findData(session_.ComPort()));
 }
 
 QWidget* CKestrelvaneDlg::BuildPanes() {
-    bandPane_ = new ResponsePane(bandCurve_);
+    bandPane_ =
+        new ResponsePane(std::make_unique<CEditCurve>(session_.View()), ResponseView::Frequency);
     bandPane_->setObjectName(QStringLiteral("bandPane"));
     bandPane_->setAccessibleName(QStringLiteral("Band Response"));
-    totalPane_ = new ResponsePane(totalCurve_);
+    totalPane_ =
+        new ResponsePane(std::make_unique<CTotalCurve>(session_.View()), ResponseView::Frequency);
     totalPane_->setObjectName(QStringLiteral("totalPane"));
     totalPane_->setAccessibleName(QStringLiteral("Total Response"));
-    schematicPane_ = new SchematicPane(session_);
+    schematicPane_ = new SchematicPane(session_, schematic_);
     schematicPane_->setObjectName(QStringLiteral("schematicPane"));
     schematicPane_->setAccessibleName(QStringLiteral("Block Schematic"));
+
+    connect(bandPane_, &ResponsePane::doubleClicked, this,
+            [this] { OpenZoomed(ZoomedView::BandResponse); });
+    connect(totalPane_, &ResponsePane::doubleClicked, this,
+            [this] { OpenZoomed(ZoomedView::TotalResponse); });
+    connect(bandPane_, &ResponsePane::menuRequested, this,
+            [this](const QPoint& at) { bandMenu_->popup(at); });
+    connect(totalPane_, &ResponsePane::menuRequested, this,
+            [this](const QPoint& at) { totalMenu_->popup(at); });
+    connect(schematicPane_, &SchematicPane::menuRequested, this,
+            [this](const QPoint& at) { schematicMenu_->popup(at); });
 
     auto* responses = new QSplitter(Qt::Horizontal);
     responses->addWidget(
@@ -125,12 +187,46 @@ QWidget* CKestrelvaneDlg::BuildCommandBar() {
     return bar;
 }
 
-QAction* CKestrelvaneDlg::AddDesignAction(QMenu* menu, const QString& text,
-                                          const QKeySequence& shortcut) {
-    QAction* action = menu->addAction(text);
-    action->setShortcut(shortcut);
-    designActions_.push_back(action);
+QAction* CKestrelvaneDlg::NewAction(const QString& text, const QString& objectName) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(objectName);
     return action;
+}
+
+void CKestrelvaneDlg::BuildActions() {
+    for (const FlagItem& item : kFlagItems) {
+        QAction* action =
+            NewAction(QString::fromLatin1(item.text), QString::fromLatin1(item.objectName));
+        action->setCheckable(true);
+        const ShowFlag flag = item.flag;
+        connect(action, &QAction::triggered, this, [this, flag](bool on) {
+            session_.Flags()[flag] = on;
+            session_.Redraw();
+        });
+        flagActions_[static_cast<std::size_t>(flag)] = action;
+        designActions_.push_back(action);
+    }
+    properties_ =
+        NewAction(QStringLiteral("&Properties\tAlt-F1"), QStringLiteral("propertiesAction"));
+    properties_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F1));
+    connect(properties_, &QAction::triggered, this, [this] { schematic_.OpenSelectedBlock(); });
+    changeTitle_ = NewAction(QStringLiteral("Change &Title"), QStringLiteral("changeTitleAction"));
+    connect(changeTitle_, &QAction::triggered, this, [this] { session_.ChangeTitle(); });
+    targetLevels_ =
+        NewAction(QStringLiteral("Target &levels"), QStringLiteral("targetLevelsAction"));
+    for (std::size_t i = 0; i < kZoomedItems.size(); ++i) {
+        zoomActions_[i] = NewAction(QString::fromLatin1(kZoomedItems[i].menuText),
+                                    QString::fromLatin1(kZoomedItems[i].actionName));
+        const auto view = static_cast<ZoomedView>(i);
+        connect(zoomActions_[i], &QAction::triggered, this, [this, view] { OpenZoomed(view); });
+        designActions_.push_back(zoomActions_[i]);
+    }
+    exportBand_ = NewAction(QStringLiteral("Export"), QStringLiteral("bandExportAction"));
+    connect(exportBand_, &QAction::triggered, this, [this] { session_.ExportCurve(false); });
+    exportTotal_ = NewAction(QStringLiteral("Export"), QStringLiteral("totalExportAction"));
+    connect(exportTotal_, &QAction::triggered, this, [this] { session_.ExportCurve(true); });
+    designActions_.insert(designActions_.end(),
+                          {properties_, changeTitle_, exportBand_, exportTotal_});
 }
 
 void CKestrelvaneDlg::BuildMenus() {
@@ -138,25 +234,55 @@ void CKestrelvaneDlg::BuildMenus() {
     file->addAction(QStringLiteral("&New..."), QKeySequence::New, this, [this] { session_.New(); });
     file->addAction(QStringLiteral("&Load..."), QKeySequence::Open, this,
                     [this] { session_.Load(); });
-    connect(AddDesignAction(file, QStringLiteral("&Save"), QKeySequence::Save), &QAction::triggered,
-            this, [this] { session_.Save(); });
-    connect(AddDesignAction(file, QStringLiteral("Save &As..."), QKeySequence::SaveAs),
-            &QAction::triggered, this, [this] { session_.SaveAs(); });
+    QAction* save = file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this,
+                                    [this] { session_.Save(); });
+    QAction* saveAs = file->addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, this,
+                                      [this] { session_.SaveAs(); });
+    file->addSeparator();
+    QAction* exportBand = file->addAction(QStringLiteral("&Export Band Curve..."), this,
+                                          [this] { session_.ExportCurve(false); });
+    QAction* exportTotal = file->addAction(QStringLiteral("Export &Total Curve..."), this,
+                                           [this] { session_.ExportCurve(true); });
     file->addSeparator();
     QAction* quit =
         file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
     quit->setMenuRole(QAction::QuitRole);
+    designActions_.insert(designActions_.end(), {save, saveAs, exportBand, exportTotal});
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    connect(AddDesignAction(edit, QStringLiteral("Change &Title..."), {}), &QAction::triggered,
-            this, [this] { session_.ChangeTitle(); });
+    edit->addAction(properties_);
+    edit->addAction(changeTitle_);
+    edit->addAction(targetLevels_);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* band = view->addMenu(QStringLiteral("&Band Response"));
+    QMenu* total = view->addMenu(QStringLiteral("&Total Response"));
+    for (const ShowFlag flag :
+         {ShowFlag::ImportedSpl, ShowFlag::Filter, ShowFlag::Total, ShowFlag::Target}) {
+        band->addAction(FlagAction(flagActions_, flag));
+    }
+    for (const ShowFlag flag :
+         {ShowFlag::SumFilter, ShowFlag::SumTotal, ShowFlag::SumTarget, ShowFlag::Individual}) {
+        total->addAction(FlagAction(flagActions_, flag));
+    }
+    for (QMenu* pane : {band, total}) {
+        pane->addSeparator();
+        for (const ShowFlag flag :
+             {ShowFlag::Phase, ShowFlag::GroupDelay, ShowFlag::UnwrappedPhase}) {
+            pane->addAction(FlagAction(flagActions_, flag));
+        }
+        pane->addSeparator();
+    }
+    band->addActions({zoomActions_[0], zoomActions_[1]});
+    total->addActions({zoomActions_[2], zoomActions_[3]});
 
     QMenu* unit = menuBar()->addMenu(QStringLiteral("Uni&t"));
-    connect(
-        AddDesignAction(unit, QStringLiteral("&Update HMQ..."), QKeySequence(Qt::CTRL | Qt::Key_U)),
-        &QAction::triggered, this, [this] { session_.UpdateHmq(); });
-    connect(AddDesignAction(unit, QStringLiteral("Write .&cfg File..."), {}), &QAction::triggered,
-            this, [this] { session_.WriteCfgFile(); });
+    QAction* update =
+        unit->addAction(QStringLiteral("&Update HMQ..."), QKeySequence(Qt::CTRL | Qt::Key_U), this,
+                        [this] { session_.UpdateHmq(); });
+    QAction* cfg = unit->addAction(QStringLiteral("Write .&cfg File..."), this,
+                                   [this] { session_.WriteCfgFile(); });
+    designActions_.insert(designActions_.end(), {update, cfg});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Hel&p"));
     help->addAction(QStringLiteral("Kestrelvane &Help"), QKeySequence::HelpContents, this,
@@ -164,6 +290,60 @@ void CKestrelvaneDlg::BuildMenus() {
     QAction* about =
         help->addAction(QStringLiteral("&About Kestrelvane..."), this, &CKestrelvaneDlg::ShowAbout);
     about->setMenuRole(QAction::AboutRole);
+}
+
+void CKestrelvaneDlg::BuildContextMenus() {
+    schematicMenu_ = new QMenu(this);
+    schematicMenu_->setObjectName(QStringLiteral("schematicMenu"));
+    schematicMenu_->addActions({properties_, changeTitle_});
+
+    bandMenu_ = new QMenu(this);
+    bandMenu_->setObjectName(QStringLiteral("bandMenu"));
+    totalMenu_ = new QMenu(this);
+    totalMenu_->setObjectName(QStringLiteral("totalMenu"));
+    for (const ShowFlag flag :
+         {ShowFlag::ImportedSpl, ShowFlag::Filter, ShowFlag::Total, ShowFlag::Target}) {
+        bandMenu_->addAction(FlagAction(flagActions_, flag));
+    }
+    for (const ShowFlag flag :
+         {ShowFlag::SumFilter, ShowFlag::SumTotal, ShowFlag::SumTarget, ShowFlag::Individual}) {
+        totalMenu_->addAction(FlagAction(flagActions_, flag));
+    }
+    for (QMenu* menu : {bandMenu_, totalMenu_}) {
+        menu->addSeparator();
+        for (const ShowFlag flag :
+             {ShowFlag::Phase, ShowFlag::GroupDelay, ShowFlag::UnwrappedPhase}) {
+            menu->addAction(FlagAction(flagActions_, flag));
+        }
+        menu->addSeparator();
+    }
+    bandMenu_->addAction(targetLevels_);
+    bandMenu_->addSeparator();
+    bandMenu_->addActions({zoomActions_[0], zoomActions_[1]});
+    bandMenu_->addSeparator();
+    bandMenu_->addAction(exportBand_);
+    totalMenu_->addActions({zoomActions_[2], zoomActions_[3]});
+    totalMenu_->addSeparator();
+    totalMenu_->addAction(exportTotal_);
+}
+
+CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
+    const auto index = static_cast<std::size_t>(view);
+    QPointer<CZoomedWindow>& window = zoomed_[index];
+    if (window.isNull()) {
+        const ZoomedItem& item = kZoomedItems[index];
+        std::unique_ptr<CCurveBase> curve;
+        if (item.total) {
+            curve = std::make_unique<CTotalCurve>(session_.View());
+        } else {
+            curve = std::make_unique<CEditCurve>(session_.View());
+        }
+        window =
+            new CZoomedWindow(std::move(curve), item.view, QString::fromLatin1(item.title), this);
+        window->setObjectName(QString::fromLatin1(item.windowName));
+    }
+    window->Raise();
+    return window;
 }
 
 void CKestrelvaneDlg::ShowHelp() {
@@ -178,14 +358,29 @@ void CKestrelvaneDlg::ShowAbout() {
     about.exec();
 }
 
+void CKestrelvaneDlg::UpdateActions() {
+    const bool design = session_.HasDesign();
+    for (QAction* action : designActions_) {
+        action->setEnabled(design);
+    }
+    // The target levels' dialog is not part of the program yet.
+    targetLevels_->setEnabled(false);
+    for (const FlagItem& item : kFlagItems) {
+        FlagAction(flagActions_, item.flag)->setChecked(session_.Flags()[item.flag]);
+    }
+}
+
 void CKestrelvaneDlg::Refresh() {
     setWindowTitle(QString::fromStdString(session_.WindowTitle()));
-    for (QAction* action : designActions_) {
-        action->setEnabled(session_.HasDesign());
-    }
-    bandPane_->update();
-    totalPane_->update();
+    UpdateActions();
+    bandPane_->Invalidate();
+    totalPane_->Invalidate();
     schematicPane_->update();
+    for (const QPointer<CZoomedWindow>& window : zoomed_) {
+        if (!window.isNull()) {
+            window->Invalidate();
+        }
+    }
 }
 
 void CKestrelvaneDlg::closeEvent(QCloseEvent* event) {

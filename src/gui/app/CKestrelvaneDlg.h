@@ -1,13 +1,16 @@
 #pragma once
 
+#include "app/CBlockDialogs.h"
 #include "app/CDesignDialogs.h"
 #include "app/CFileChooser.h"
 #include "app/CMessageBox.h"
 #include "app/DesignSession.h"
-#include "graphs/CEditCurve.h"
-#include "graphs/CTotalCurve.h"
+#include "app/Schematic.h"
+#include "graphs/ShowFlags.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <array>
 #include <filesystem>
 #include <vector>
 
@@ -17,14 +20,19 @@ class QMenu;
 
 namespace kv {
 
+class CZoomedWindow;
 class HelpViewer;
 class ISettings;
 class ResponsePane;
 class SchematicPane;
 
+// The four free-floating views: each pane's zoomed frequency view and PIR.
+enum class ZoomedView { BandResponse, BandPir, TotalResponse, TotalPir };
+
 // The main window: the band and total response panes above the block
-// schematic, the command buttons and the serial port, and a menu bar with
-// every command. The logic lives in DesignSession; the window shows it.
+// schematic, the command buttons and the serial port, the panes' context
+// menus and a menu bar with every command. The logic lives in
+// DesignSession and Schematic; the window shows it.
 class CKestrelvaneDlg : public QMainWindow {
     Q_OBJECT
 
@@ -36,6 +44,9 @@ public:
     void Start(const std::filesystem::path& file = {});
 
     DesignSession& Session() { return session_; }
+    Schematic& BlockSchematic() { return schematic_; }
+    // Opens a zoomed or PIR window, or raises it when it is open already.
+    CZoomedWindow* OpenZoomed(ZoomedView view);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,26 +54,41 @@ protected:
 private:
     QWidget* BuildPanes();
     QWidget* BuildCommandBar();
+    void BuildActions();
     void BuildMenus();
-    // A menu command that needs a design, greyed without one.
-    QAction* AddDesignAction(QMenu* menu, const QString& text, const QKeySequence& shortcut);
+    void BuildContextMenus();
+    QAction* NewAction(const QString& text, const QString& objectName);
     void ShowHelp();
     void ShowAbout();
     // Everything the window shows, after any change.
     void Refresh();
+    void UpdateActions();
 
     CMessageBox messages_;
     CFileChooser files_;
     CDesignDialogs dialogs_;
     DesignSession session_;
-    CEditCurve bandCurve_;
-    CTotalCurve totalCurve_;
+    CBlockDialogs blockDialogs_;
+    Schematic schematic_;
     ResponsePane* bandPane_ = nullptr;
     ResponsePane* totalPane_ = nullptr;
     SchematicPane* schematicPane_ = nullptr;
     QComboBox* portCombo_ = nullptr;
     HelpViewer* help_ = nullptr;
+    std::array<QPointer<CZoomedWindow>, 4> zoomed_;
+
+    std::array<QAction*, kShowFlagCount> flagActions_{};
+    // Greyed while there is no design.
     std::vector<QAction*> designActions_;
+    QAction* properties_ = nullptr;
+    QAction* changeTitle_ = nullptr;
+    QAction* targetLevels_ = nullptr;
+    std::array<QAction*, 4> zoomActions_{};
+    QAction* exportBand_ = nullptr;
+    QAction* exportTotal_ = nullptr;
+    QMenu* schematicMenu_ = nullptr;
+    QMenu* bandMenu_ = nullptr;
+    QMenu* totalMenu_ = nullptr;
 };
 
 } // namespace kv

@@ -7,6 +7,7 @@
 #include "archive/PathText.h"
 #include "math/NumberFormat.h"
 #include "math/Rounding.h"
+#include "model/CurveExport.h"
 #include "ui/IMessageBox.h"
 #include "ui/ISettings.h"
 
@@ -110,6 +111,7 @@ void DesignSession::New() {
     }
     configuration_.New(choice->bands, kDesignSampleRate);
     configuration_.SetTitle(choice->title);
+    selection_ = {};
     lastFile_.clear();
     Recalculate();
     view_.currentBand = 0;
@@ -136,6 +138,9 @@ bool DesignSession::LoadFile(const std::filesystem::path& path) {
         lastFile_ = PathText(path);
     }
     if (loaded || !HasDesign()) {
+        // A selection in a band the new design lacks would edit a band that
+        // is not in use.
+        selection_ = {};
         view_.currentBand = 0;
         saved_ = true;
     }
@@ -205,6 +210,20 @@ void DesignSession::WriteCfgFile() {
         return;
     }
     WriteCfgFileChosenByUser(configuration_, files_, settings_, messages_);
+}
+
+void DesignSession::ExportCurve(bool total) {
+    const int band = view_.currentBand;
+    if (!HasDesign() || (!total && (band < 0 || band >= configuration_.numBands))) {
+        return;
+    }
+    const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(CurveFileSpec());
+    if (path) {
+        kv::ExportCurve(*path, grid_,
+                        total ? configuration_.sumTotalResponse
+                              : configuration_.bands[static_cast<std::size_t>(band)].totalResponse,
+                        messages_);
+    }
 }
 
 // Quitting after a failed or cancelled save would lose the design, so the

@@ -11,6 +11,13 @@
 namespace kv {
 
 class IDesignDialogs;
+
+// The selected block of the schematic: its kind (a BlockKind) and band; -1
+// and -1 when nothing is selected.
+struct BlockSelection {
+    int kind = -1;
+    int band = -1;
+};
 class IFileChooser;
 class IMessageBox;
 class ISettings;
@@ -77,6 +84,12 @@ public:
     // The band the band pane shows; -1 for none.
     int CurrentBand() const { return view_.currentBand; }
     void SetCurrentBand(int band) { view_.currentBand = band; }
+    const BlockSelection& Selection() const { return selection_; }
+    void Select(const BlockSelection& selection) { selection_ = selection; }
+    void ClearSelection() { selection_ = {}; }
+    // Writes the band pane's band's total response (or the sum of all
+    // bands') as a curve file the user chooses.
+    void ExportCurve(bool total);
 
 private:
     // False when the user wants to save the unsaved design first.
@@ -97,6 +110,7 @@ private:
     std::string lastFile_;
     bool saved_ = true;
     int comPort_ = 1;
+    BlockSelection selection_;
 };
 
 } // namespace kv

@@ -1,20 +1,288 @@
 #include "app/SchematicPane.h"
 
 #include "app/DesignSession.h"
+#include "app/Schematic.h"
 
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLinearGradient>
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QToolTip>
 
 namespace kv {
+namespace {
 
-SchematicPane::SchematicPane(DesignSession& session, QWidget* parent)
-    : QWidget(parent), session_(session) {
+const QColor kBackground(220, 230, 240);
+const QColor kInk(32, 32, 96);
+const QColor kFaceTop(255, 255, 255);
+const QColor kFaceBottom(226, 234, 244);
+const QColor kFaceEdge(128, 144, 176);
+const QColor kInUseTop(255, 247, 226);
+const QColor kInUseBottom(250, 224, 168);
+const QColor kInUseEdge(196, 144, 56);
+const QColor kSelectedEdge(32, 32, 96);
+
+constexpr int kTextLeft = 3;
+constexpr int kTextRightInset = 4;
+constexpr int kLineStep = 11;
+constexpr int kLabelGap = 4;
+constexpr int kCheckSize = 13;
+
+QFont NormalFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    return font;
+}
+
+QFont HeavyFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(12);
+    font.setWeight(QFont::Black);
+    return font;
+}
+
+QFont SmallFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(10);
+    return font;
+}
+
+// Texts stand at their top edge, as the layout gives their positions.
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text,
+                Qt::Alignment horizontal = Qt::AlignLeft) {
+    const int width = painter.fontMetrics().horizontalAdvance(text) + 2;
+    const int left = horizontal == Qt::AlignRight ? x - width : x;
+    painter.drawText(QRect(left, y, width, painter.fontMetrics().height()),
+                     horizontal | Qt::AlignTop, text);
+}
+
+QString FaceSummary(const BlockUsage& usage) {
+    if (usage.items > 0 && usage.itemsOn > 0) {
+        return QStringLiteral("%1 of %2").arg(usage.itemsOn).arg(usage.items);
+    }
+    return {};
+}
+
+QString BiquadBadge(const BlockUsage& usage) {
+    return usage.biquads > 0 ? QStringLiteral("%1 bq").arg(usage.biquads) : QString();
+}
+
+} // namespace
+
+SchematicPane::SchematicPane(DesignSession& session, Schematic& schematic, QWidget* parent)
+    : QWidget(parent), session_(session), schematic_(schematic) {
     setMinimumHeight(270);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void SchematicPane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(220, 230, 240));
+    painter.fillRect(rect(), kBackground);
+    const std::vector<SchematicRow> rows = schematic_.Rows(rect());
+    for (std::size_t b = 0; b < rows.size(); ++b) {
+        PaintRow(painter, static_cast<int>(b), rows[b]);
+    }
+    if (hasFocus()) {
+        const QRect focus = SelectedFace();
+        painter.setPen(QPen(kInk, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(focus.isNull() ? rect().adjusted(1, 1, -2, -2)
+                                        : focus.adjusted(-3, -3, 2, 2));
+    }
+}
+
+void SchematicPane::PaintRow(QPainter& painter, int band, const SchematicRow& row) const {
+    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
+    painter.setPen(kInk);
+    if (band > 0) {
+        painter.drawLine(rect().left() + kTextLeft, row.top, rect().right() - kTextRightInset,
+                         row.top);
+    }
+    painter.setFont(NormalFont());
+    DrawTextAt(painter, rect().left() + kTextLeft, row.top + 2,
+               QString::fromStdString(data.GetName()) + QLatin1Char(':'));
+    DrawTextAt(painter, rect().right() - kTextRightInset, row.top + 2,
+               QString::fromStdString(FreeBiquadsText(data.FreeBiquads())), Qt::AlignRight);
+    painter.drawLine(rect().left() + 10, row.midY, rect().right() - 20, row.midY);
+    for (int k = 0; k < kBlockKinds; ++k) {
+        PaintBlock(painter, band, static_cast<BlockKind>(k),
+                   row.blocks[static_cast<std::size_t>(k)]);
+    }
+}
+
+void SchematicPane::PaintBlock(QPainter& painter, int band, BlockKind kind,
+                               const QRect& face) const {
+    const BlockSelection& selection = session_.Selection();
+    const bool selected = selection.band == band && selection.kind == static_cast<int>(kind);
+    const int shift = selected ? 1 : 0;
+    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
+    const BlockUsage usage = UsageOf(data, kind);
+    const bool tinted = usage.inUse && kind != BlockKind::Input && kind != BlockKind::Delay;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient fill(face.topLeft(), face.bottomLeft());
+    fill.setColorAt(0.0, tinted ? kInUseTop : kFaceTop);
+    fill.setColorAt(1.0, tinted ? kInUseBottom : kFaceBottom);
+    painter.setBrush(fill);
+    painter.setPen(
+        QPen(selected ? kSelectedEdge : (tinted ? kInUseEdge : kFaceEdge), selected ? 2.0 : 1.0));
+    const qreal inset = selected ? 1.0 : 0.5;
+    painter.drawRoundedRect(QRectF(face).adjusted(inset, inset, -inset, -inset), 5, 5);
+    painter.restore();
+
+    painter.setPen(kInk);
+    painter.setFont(HeavyFont());
+    const BlockLabel label = LabelOf(kind);
+    int y = face.top() + shift + 3;
+    const QRect line(face.left() + shift, y, face.width(), painter.fontMetrics().height());
+    painter.drawText(line, Qt::AlignHCenter | Qt::AlignTop, QString::fromLatin1(label.first));
+    if (label.second != nullptr) {
+        painter.drawText(line.translated(0, kLineStep), Qt::AlignHCenter | Qt::AlignTop,
+                         QString::fromLatin1(label.second));
+        y += kLineStep;
+    }
+    y += kLineStep + kLabelGap;
+
+    painter.setFont(NormalFont());
+    if (kind == BlockKind::Input) {
+        PaintInputTexts(painter, band, face, shift);
+    } else if (kind == BlockKind::Delay) {
+        DrawTextAt(painter, face.left() + shift + 6, y + kLineStep,
+                   QString::fromStdString(DelayText(data.delay)));
+    } else {
+        const QRect lower(face.left() + shift, y, face.width(), painter.fontMetrics().height());
+        painter.drawText(lower, Qt::AlignHCenter | Qt::AlignTop, FaceSummary(usage));
+        painter.setFont(SmallFont());
+        painter.drawText(QRect(face.left() + shift, face.bottom() - 15, face.width(), 13),
+                         Qt::AlignHCenter | Qt::AlignVCenter, BiquadBadge(usage));
+    }
+}
+
+void SchematicPane::PaintInputTexts(QPainter& painter, int band, const QRect& face,
+                                    int shift) const {
+    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
+    const int y = face.top() + shift + 3 + kLineStep + kLabelGap;
+    DrawTextAt(painter, face.left() + shift + 6, y,
+               QString::fromStdString(RoutingText(data.input)));
+    DrawTextAt(painter, face.left() + shift + 6, y + kLineStep,
+               QString::fromStdString(GainText(data.gain)));
+    const std::vector<SchematicRow> rows = schematic_.Rows(rect());
+    const QRect mute = rows[static_cast<std::size_t>(band)].mute;
+    QStyleOptionButton box;
+    box.rect = QRect(mute.topLeft(), QSize(kCheckSize, kCheckSize));
+    box.state = QStyle::State_Enabled | (data.muted ? QStyle::State_On : QStyle::State_Off);
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, &painter, this);
+    DrawTextAt(painter, face.left() + 22, face.top() + 43, QStringLiteral("Muted"));
+}
+
+QRect SchematicPane::SelectedFace() const {
+    const BlockSelection& selection = session_.Selection();
+    const std::vector<SchematicRow> rows = schematic_.Rows(rect());
+    if (selection.band < 0 || selection.band >= static_cast<int>(rows.size()) ||
+        selection.kind < 0) {
+        return {};
+    }
+    return rows[static_cast<std::size_t>(selection.band)]
+        .blocks[static_cast<std::size_t>(selection.kind)];
+}
+
+void SchematicPane::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        return;
+    }
+    if (schematic_.HitTest(rect(), event->position().toPoint())) {
+        session_.Redraw();
+    }
+}
+
+void SchematicPane::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && session_.Selection().kind >= 0) {
+        schematic_.OpenSelectedBlock();
+    }
+}
+
+void SchematicPane::keyPressEvent(QKeyEvent* event) {
+    bool moved = false;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moved = schematic_.MoveSelection(0, -1);
+        break;
+    case Qt::Key_Right:
+        moved = schematic_.MoveSelection(0, 1);
+        break;
+    case Qt::Key_Up:
+        moved = schematic_.MoveSelection(-1, 0);
+        break;
+    case Qt::Key_Down:
+        moved = schematic_.MoveSelection(1, 0);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        schematic_.OpenSelectedBlock();
+        return;
+    case Qt::Key_Space:
+        if (session_.Selection().kind == static_cast<int>(BlockKind::Input)) {
+            schematic_.ToggleMute(session_.Selection().band);
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (moved) {
+        session_.Redraw();
+    }
+}
+
+// The menu key and Shift+F10 open the menu at the selected block.
+void SchematicPane::contextMenuEvent(QContextMenuEvent* event) {
+    if (session_.Selection().kind < 0) {
+        return;
+    }
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard
+                          ? mapToGlobal(SelectedFace().center())
+                          : event->globalPos();
+    emit menuRequested(at);
+}
+
+bool SchematicPane::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = ToolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        update();
+    }
+    return QWidget::event(event);
+}
+
+QString SchematicPane::ToolTipAt(const QPoint& point) const {
+    const SchematicHit hit = HitAt(schematic_.Rows(rect()), point);
+    if (hit.kind < 0) {
+        return {};
+    }
+    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(hit.band)];
+    const auto kind = static_cast<BlockKind>(hit.kind);
+    const BlockLabel label = LabelOf(kind);
+    QString name = QString::fromLatin1(label.first);
+    if (label.second != nullptr) {
+        name += QLatin1Char(' ') + QString::fromLatin1(label.second);
+    }
+    return QStringLiteral("%1 of %2: %3")
+        .arg(name, QString::fromStdString(data.GetName()),
+             QString::fromStdString(UsageText(UsageOf(data, kind))));
 }
 
 } // namespace kv

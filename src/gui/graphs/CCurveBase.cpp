@@ -1,5 +1,7 @@
 #include "graphs/CCurveBase.h"
 
+#include "archive/VString.h"
+#include "graphs/LogFrequencyAxis.h"
 #include "math/ResponseCurves.h"
 #include "model/CConfiguration.h"
 
@@ -76,6 +78,53 @@ const VDoubleVec& StepOf(const ViewCurve& curve) {
     return curve.step;
 }
 
+// Level, phase and group delay of the shown curves that have a response on
+// the grid, levels raised by the target level where the curve asks.
+std::vector<FrequencyCurve> ShownFrequencyCurves(const std::vector<ViewCurve>& curves,
+                                                 const ResponseViewSource& source) {
+    std::vector<FrequencyCurve> shown;
+    const bool unwrapped = source.showFlags[ShowFlag::UnwrappedPhase];
+    for (const ViewCurve& curve : curves) {
+        FrequencyCurve computed{&curve, VDoubleVec(), VDoubleVec(), VDoubleVec()};
+        const bool onGrid =
+            !curve.response.Empty() && curve.response.GetSize() == source.frequencies.GetSize();
+        if (curve.shown && onGrid &&
+            ComputeResponseCurves(curve.response, source.frequencies, computed.level,
+                                  computed.phase, computed.delay, unwrapped)) {
+            if (curve.relativeToTargetLevel) {
+                computed.level += source.configuration.targetLevel;
+            }
+            shown.push_back(std::move(computed));
+        }
+    }
+    return shown;
+}
+
+// The grid point nearest to a frequency on a logarithmic axis.
+int NearestGridPoint(const VDoubleVec& grid, double hz) {
+    int nearest = 0;
+    for (int i = 1; i < grid.GetSize(); ++i) {
+        if (std::abs(std::log(grid[i] / hz)) < std::abs(std::log(grid[nearest] / hz))) {
+            nearest = i;
+        }
+    }
+    return nearest;
+}
+
+std::string FrequencyText(double hz) {
+    VString text;
+    if (hz < 1000.0) {
+        text.Format("%.1f Hz", hz);
+    } else {
+        text.Format("%.2f kHz", hz / 1000.0);
+    }
+    return text;
+}
+
+bool Contains(const PixelRect& plot, int x, int y) {
+    return x >= plot.left && x < plot.right && y >= plot.top && y < plot.bottom;
+}
+
 } // namespace
 
 CCurveBase::CCurveBase(ResponseViewSource& source) : source_(source) {
@@ -102,20 +151,7 @@ bool CCurveBase::DrawFrequencyCurves(QPainter& painter, const QRect& rect) {
     const bool showDelay = flags[ShowFlag::GroupDelay];
     const bool unwrapped = flags[ShowFlag::UnwrappedPhase];
     const std::vector<ViewCurve> curves = Curves();
-    std::vector<FrequencyCurve> shown;
-    for (const ViewCurve& curve : curves) {
-        FrequencyCurve computed{&curve, VDoubleVec(), VDoubleVec(), VDoubleVec()};
-        const bool onGrid =
-            !curve.response.Empty() && curve.response.GetSize() == source_.frequencies.GetSize();
-        if (curve.shown && onGrid &&
-            ComputeResponseCurves(curve.response, source_.frequencies, computed.level,
-                                  computed.phase, computed.delay, unwrapped)) {
-            if (curve.relativeToTargetLevel) {
-                computed.level += source_.configuration.targetLevel;
-            }
-            shown.push_back(std::move(computed));
-        }
-    }
+    const std::vector<FrequencyCurve> shown = ShownFrequencyCurves(curves, source_);
     if (shown.empty()) {
         graph_.Draw(painter, rect);
         return false;
@@ -203,6 +239,70 @@ void CCurveBase::DrawCornerTitle(QPainter& painter, const VGraphics& graph, cons
                              height,
                              true,
                              kTitleColour});
+}
+
+} // namespace kv
+
+namespace kv {
+
+std::vector<ReadoutLine> CCurveBase::FrequencyReadout(int x) const {
+    std::vector<ReadoutLine> lines;
+    const PixelRect& plot = graph_.PlotRect();
+    const VDoubleVec& grid = source_.frequencies;
+    if (x < plot.left || x >= plot.right || grid.Empty()) {
+        return lines;
+    }
+    const LogFrequencyAxis axis(graph_.Setup().fMin, graph_.Setup().fMax, plot.left, plot.Width());
+    if (!axis.Valid()) {
+        return lines;
+    }
+    const int point = NearestGridPoint(grid, axis.Frequency(x));
+    lines.push_back({FrequencyText(grid[point]), QColor(32, 32, 96)});
+    const std::vector<ViewCurve> curves = Curves();
+    const bool showPhase = source_.showFlags[ShowFlag::Phase];
+    const bool showDelay = source_.showFlags[ShowFlag::GroupDelay];
+    for (const FrequencyCurve& curve : ShownFrequencyCurves(curves, source_)) {
+        VString text;
+        text.Format("%s: %.1f dB", curve.curve->name, curve.level[point]);
+        if (showPhase) {
+            VString phase;
+            phase.Format(", %.0f\u00B0", curve.phase[point]);
+            text += phase;
+        }
+        if (showDelay) {
+            VString delay;
+            delay.Format(", %.2f ms", curve.delay[point]);
+            text += delay;
+        }
+        lines.push_back({text, curve.curve->style.level});
+    }
+    return lines;
+}
+
+std::vector<ReadoutLine> CCurveBase::TimeReadout(int x, int y) const {
+    std::vector<ReadoutLine> lines;
+    const bool impulse = Contains(impulseGraph_.PlotRect(), x, y);
+    const VTimeGraph& graph = impulse ? impulseGraph_ : stepGraph_;
+    const PixelRect& plot = graph.PlotRect();
+    if (!Contains(plot, x, y) || plot.Width() <= 0) {
+        return lines;
+    }
+    const TimeGraphSetup& setup = graph.Setup();
+    const double t = setup.tMin + (x - plot.left) * (setup.tMax - setup.tMin) / plot.Width();
+    VString time;
+    time.Format("%s, t = %.3f ms", impulse ? "PIR" : "Step Response", t * 1000.0);
+    lines.push_back({time, QColor(32, 32, 96)});
+    const double sampleRate = source_.configuration.sampleRate;
+    for (const ViewCurve& curve : Curves()) {
+        const VDoubleVec& samples = impulse ? curve.impulse : curve.step;
+        const auto index = static_cast<int>(std::lround(t * sampleRate));
+        if (HasTimeResponses(curve) && index >= 0 && index < samples.GetSize()) {
+            VString text;
+            text.Format("%s: %.4g Pa", curve.name, samples[index]);
+            lines.push_back({text, curve.style.level});
+        }
+    }
+    return lines;
 }
 
 } // namespace kv

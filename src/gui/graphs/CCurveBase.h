@@ -44,8 +44,8 @@ inline const CurveStyle kFilterCurveStyle{{192, 0, 0}, 1, {192, 192, 0}, {192, 0
 inline const CurveStyle kTargetCurveStyle{{0, 0, 0}, 1, {128, 128, 128}, {128, 64, 0}};
 inline const CurveStyle kTotalCurveStyle{{0, 0, 192}, 2, {192, 128, 0}, {128, 0, 128}};
 
-// One curve a view may draw: its responses, whether its switch is on, and
-// whether its level is relative to the design's target level.
+// One curve a view may draw: its responses, whether its switch is on,
+// whether its level is relative to the design's target level, and its name.
 struct ViewCurve {
     const VComplexVec& response;
     const VDoubleVec& impulse;
@@ -53,6 +53,13 @@ struct ViewCurve {
     bool shown;
     bool relativeToTargetLevel;
     CurveStyle style;
+    const char* name;
+};
+
+// One line of the readout beside the pointer, in its curve's colour.
+struct ReadoutLine {
+    std::string text;
+    QColor colour;
 };
 
 // A response pane's drawing: the frequency view (level, phase and group
@@ -71,6 +78,14 @@ public:
     // Rebuilds the value axes of the frequency view.
     void SetAxes(double maxLevel, double phaseMax, double phaseMin, double delayMax,
                  double delayMin, bool showPhase, bool showDelay, bool unwrapped);
+
+    // What the last frequency view shows at x: the frequency, then the level
+    // of each shown curve (and its phase and group delay when shown). Empty
+    // outside the plot.
+    std::vector<ReadoutLine> FrequencyReadout(int x) const;
+    // What the last time view shows at (x, y): the time, then each shown
+    // curve's value in the graph (PIR or step) that y lies in.
+    std::vector<ReadoutLine> TimeReadout(int x, int y) const;
 
     const VFreqGraph& Graph() const { return graph_; }
     const VTimeGraph& ImpulseGraph() const { return impulseGraph_; }

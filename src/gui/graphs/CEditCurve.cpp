@@ -26,13 +26,13 @@ std::vector<ViewCurve> CEditCurve::Curves() const {
     }
     const ShowFlags& flags = source_.showFlags;
     curves.push_back({band->splResponse, band->splImpulse, band->splStep,
-                      flags[ShowFlag::ImportedSpl], false, kSplCurveStyle});
+                      flags[ShowFlag::ImportedSpl], false, kSplCurveStyle, "Imported SPL"});
     curves.push_back({band->filterResponse, band->filterImpulse, band->filterStep,
-                      flags[ShowFlag::Filter], true, kFilterCurveStyle});
+                      flags[ShowFlag::Filter], true, kFilterCurveStyle, "Filter"});
     curves.push_back({band->targetResponse, band->targetImpulse, band->targetStep,
-                      flags[ShowFlag::Target], true, kTargetCurveStyle});
+                      flags[ShowFlag::Target], true, kTargetCurveStyle, "Target"});
     curves.push_back({band->totalResponse, band->totalImpulse, band->totalStep,
-                      flags[ShowFlag::Total], false, kTotalCurveStyle});
+                      flags[ShowFlag::Total], false, kTotalCurveStyle, "Total"});
     return curves;
 }
 

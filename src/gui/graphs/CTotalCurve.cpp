@@ -12,11 +12,11 @@ std::vector<ViewCurve> CTotalCurve::Curves() const {
     }
     const ShowFlags& flags = source_.showFlags;
     curves.push_back({design.sumFilterResponse, design.sumFilterImpulse, design.sumFilterStep,
-                      flags[ShowFlag::SumFilter], true, kFilterCurveStyle});
+                      flags[ShowFlag::SumFilter], true, kFilterCurveStyle, "Sum of filters"});
     curves.push_back({design.sumTargetResponse, design.sumTargetImpulse, design.sumTargetStep,
-                      flags[ShowFlag::SumTarget], true, kTargetCurveStyle});
+                      flags[ShowFlag::SumTarget], true, kTargetCurveStyle, "Sum of targets"});
     curves.push_back({design.sumTotalResponse, design.sumTotalImpulse, design.sumTotalStep,
-                      flags[ShowFlag::SumTotal], false, kTotalCurveStyle});
+                      flags[ShowFlag::SumTotal], false, kTotalCurveStyle, "Sum of totals"});
     return curves;
 }
 

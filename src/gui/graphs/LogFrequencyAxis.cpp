@@ -61,3 +61,12 @@ int LogFrequencyAxis::PixelX(double hz) const {
 }
 
 } // namespace kv
+
+namespace kv {
+
+double LogFrequencyAxis::Frequency(double x) const {
+    const double position = x - left_ + RoundToPixel(minPosition_);
+    return std::exp(lnBase_ + position / pixelsPerLn_);
+}
+
+} // namespace kv

@@ -18,6 +18,8 @@ public:
     // pixel ratio gives (whole pixels at ratio 1).
     double X(double hz, double pixelRatio = 1.0) const;
     int PixelX(double hz) const;
+    // The frequency at x, the inverse of X at ratio 1.
+    double Frequency(double x) const;
 
 private:
     double Offset(double hz, double pixelRatio) const;

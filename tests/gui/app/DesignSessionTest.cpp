@@ -1,6 +1,10 @@
+#include "CliCommands.h"
 #include "gui/app/SessionTestSupport.h"
+#include "model/SplCurve.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace kv {
 namespace {
@@ -235,6 +239,32 @@ TEST_F(Session, WritingACfgFileAsksForItPresetWithTheTitle) {
     EXPECT_EQ(files.asked[0].preset, "Bookshelf");
     EXPECT_TRUE(std::filesystem::exists(dir / "bookshelf.cfg"));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(Session, ExportWritesTheBytesOfTheCommandLine) {
+    CConfiguration design;
+    design.New(2, kDesignSampleRate);
+    std::ofstream(dir / "driver.txt") << "100 80 0\n1000 85 -30\n10000 82 -60\n";
+    ASSERT_TRUE(LoadSplCurve(design.bands[1], dir / "driver.txt", messages));
+    ASSERT_TRUE(design.Save(dir / "exported.ksv", messages));
+    session.Start(dir / "exported.ksv");
+    session.SetCurrentBand(1);
+    files.answers = {dir / "band.txt", dir / "total.txt"};
+    session.ExportCurve(false);
+    session.ExportCurve(true);
+    EXPECT_EQ(files.asked.at(0).filter, "Ascii curve (*.txt)");
+
+    const auto cli = [&](const std::vector<std::string>& selection, const char* output) {
+        std::vector<std::string> words{"export", (dir / "exported.ksv").string()};
+        words.insert(words.end(), selection.begin(), selection.end());
+        words.insert(words.end(), {"-o", (dir / output).string()});
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunCli(words, out, err), 0) << err.str();
+        return test::ReadBytes(dir / output);
+    };
+    EXPECT_EQ(test::ReadBytes(dir / "band.txt"), cli({"--band", "2"}, "cli-band.txt"));
+    EXPECT_EQ(test::ReadBytes(dir / "total.txt"), cli({"--total"}, "cli-total.txt"));
 }
 
 } // namespace

@@ -1,0 +1,113 @@
+#include "BenchDesigns.h"
+#include "CSettings.h"
+#include "app/CKestrelvaneDlg.h"
+#include "app/ResponsePane.h"
+#include "app/SchematicPane.h"
+#include "ui/IMessageBox.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+// Messages would stop a benchmark; none is expected.
+class SilentMessages : public kv::IMessageBox {
+public:
+    void Show(const std::string&, const std::string&, Icon) override {}
+    Answer Ask(const std::string&, const std::string&, Buttons, Icon) override {
+        return Answer::No;
+    }
+};
+
+// The heavy 3-way design saved once, and settings of their own.
+struct WindowFixture {
+    WindowFixture() {
+        kv::CConfiguration design;
+        kv::bench::BuildHeavyDesign(design);
+        SilentMessages messages;
+        design.Save(DesignPath(), messages);
+    }
+
+    std::filesystem::path DesignPath() const {
+        return std::filesystem::path(folder.path().toStdString()) / "heavy.ksv";
+    }
+
+    QTemporaryDir folder;
+    kv::CSettings settings{folder.filePath(QStringLiteral("settings.ini"))};
+};
+
+WindowFixture& Fixture() {
+    static WindowFixture fixture;
+    return fixture;
+}
+
+// The window at 1600 x 1000 with the heavy design, painted once.
+std::unique_ptr<kv::CKestrelvaneDlg> OpenWindow() {
+    auto window = std::make_unique<kv::CKestrelvaneDlg>(Fixture().settings);
+    window->Start(Fixture().DesignPath());
+    window->resize(1600, 1000);
+    window->show();
+    QApplication::processEvents();
+    window->repaint();
+    return window;
+}
+
+void RepaintPanes(kv::CKestrelvaneDlg& window) {
+    for (const char* name : {"bandPane", "totalPane"}) {
+        window.findChild<kv::ResponsePane*>(QString::fromLatin1(name))->repaint();
+    }
+    window.findChild<kv::SchematicPane*>(QStringLiteral("schematicPane"))->repaint();
+}
+
+// A changed setting (an equaliser gain of band 1) to both panes and the
+// schematic repainted: what every step of a held arrow costs.
+void BM_EditToRepaintedPanes(benchmark::State& state) {
+    const auto window = OpenWindow();
+    kv::DesignSession& session = window->Session();
+    double gain = 3.0;
+    for (auto _ : state) {
+        gain = gain > 2.0 ? 1.0 : 3.0;
+        session.Configuration().bands[0].SetPeq(0, gain, 100.0, 2.0, true);
+        session.Recalculate();
+        RepaintPanes(*window);
+    }
+}
+BENCHMARK(BM_EditToRepaintedPanes)->Unit(benchmark::kMillisecond);
+
+// A resize to the whole window repainted.
+void BM_ResizeToRepaintedWindow(benchmark::State& state) {
+    const auto window = OpenWindow();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        window->resize(wide ? 1600 : 1580, wide ? 1000 : 980);
+        QApplication::processEvents();
+        window->repaint();
+    }
+}
+BENCHMARK(BM_ResizeToRepaintedWindow)->Unit(benchmark::kMillisecond);
+
+// From the window's creation to a painted window with the heavy design
+// loaded and computed.
+void BM_StartToPaintedWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        const auto window = OpenWindow();
+        benchmark::DoNotOptimize(window.get());
+    }
+}
+BENCHMARK(BM_StartToPaintedWindow)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "app/CKestrelvaneDlg.h"
+#include "app/CZoomedWindow.h"
+#include "app/ResponsePane.h"
+#include "gui/app/SessionTestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+class MainWindowMenus : public ::testing::Test {
+protected:
+    QAction* Action(const char* name) {
+        auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+
+    QImage Pane(const char* name) {
+        auto* pane = window.findChild<ResponsePane*>(QString::fromLatin1(name));
+        return pane->grab().toImage();
+    }
+
+    // A three-way design saved where the window can load it.
+    std::filesystem::path ThreeWay() {
+        CConfiguration design;
+        design.New(3, kDesignSampleRate);
+        design.SetTitle("Menus");
+        EXPECT_TRUE(design.Save(dir / "menus.ksv", messages));
+        return dir / "menus.ksv";
+    }
+
+    test::TempDir dir;
+    test::RecordingMessageBox messages;
+    test::MemorySettings settings;
+    CKestrelvaneDlg window{settings};
+};
+
+TEST_F(MainWindowMenus, CommandsThatNeedADesignAreGreyedWithoutOne) {
+    window.Start();
+    for (const char* name :
+         {"showImportedSplAction", "showPhaseAction", "showSumTotalAction", "bandZoomAction",
+          "bandPirAction", "totalZoomAction", "bandExportAction", "totalExportAction",
+          "propertiesAction", "changeTitleAction", "targetLevelsAction"}) {
+        EXPECT_FALSE(Action(name)->isEnabled()) << name;
+    }
+    window.Start(ThreeWay());
+    EXPECT_TRUE(Action("showPhaseAction")->isEnabled());
+    EXPECT_TRUE(Action("propertiesAction")->isEnabled());
+    EXPECT_TRUE(Action("showImportedSplAction")->isChecked());
+    EXPECT_FALSE(Action("showFilterAction")->isChecked());
+}
+
+TEST_F(MainWindowMenus, ASwitchOfOnePanesMenuChangesWhatBothPanesDraw) {
+    window.Start(ThreeWay());
+    window.resize(1200, 880);
+    const QImage totalBefore = Pane("totalPane");
+    const QImage bandBefore = Pane("bandPane");
+    auto* bandMenu = window.findChild<QMenu*>(QStringLiteral("bandMenu"));
+    ASSERT_TRUE(bandMenu->actions().contains(Action("showPhaseAction")));
+    Action("showPhaseAction")->trigger();
+    EXPECT_TRUE(window.Session().Flags()[ShowFlag::Phase]);
+    EXPECT_NE(Pane("totalPane"), totalBefore);
+    EXPECT_NE(Pane("bandPane"), bandBefore);
+
+    const QImage total = Pane("totalPane");
+    Action("showIndividualAction")->trigger();
+    EXPECT_TRUE(window.Session().Flags()[ShowFlag::Individual]);
+    EXPECT_EQ(Pane("totalPane"), total) << "no view draws by Show Individual Curves";
+}
+
+TEST_F(MainWindowMenus, AZoomedWindowOpensOnceAndFollowsEveryRedraw) {
+    window.Start(ThreeWay());
+    CZoomedWindow* first = window.OpenZoomed(ZoomedView::BandPir);
+    CZoomedWindow* second = window.OpenZoomed(ZoomedView::BandPir);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("Kestrelvane - Band Response [PIR]"));
+    EXPECT_EQ(window.findChildren<CZoomedWindow*>().size(), 1);
+    const QImage before = first->grab().toImage();
+    window.Session().Configuration().bands[0].SetGain(-6.0);
+    window.Session().Recalculate();
+    EXPECT_NE(first->grab().toImage(), before);
+}
+
+} // namespace
+} // namespace kv

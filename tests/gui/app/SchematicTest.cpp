@@ -1,0 +1,169 @@
+#include "app/Schematic.h"
+
+#include "app/IBlockDialogs.h"
+#include "gui/app/SessionTestSupport.h"
+#include "math/ResponseCurves.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+// Records which block dialogs were opened and answers OK or Cancel.
+class RecordingBlockDialogs : public IBlockDialogs {
+public:
+    bool OpenBlockDialog(BlockKind kind, int band) override {
+        opened.emplace_back(kind, band);
+        return closeWithOk;
+    }
+
+    std::vector<std::pair<BlockKind, int>> opened;
+    bool closeWithOk = true;
+};
+
+const QRect kPane(0, 0, 1000, 300);
+
+QPoint CentreOf(int band, BlockKind kind) {
+    return LayOutSchematic(kPane, 3)[static_cast<std::size_t>(band)]
+        .blocks[static_cast<std::size_t>(kind)]
+        .center();
+}
+
+TEST(SchematicLayout, BlocksStand72ApartInEqualRowsWithTheMuteBoxInTheInputBlock) {
+    const std::vector<SchematicRow> rows = LayOutSchematic(QRect(2, 10, 950, 240), 3);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].top, 10 + 80);
+    EXPECT_EQ(rows[1].blockTop, 90 + 10);
+    EXPECT_EQ(rows[1].midY, 130);
+    EXPECT_EQ(rows[2].blocks[0], QRect(11, 180, 60, 60));
+    EXPECT_EQ(rows[2].blocks[12], QRect(2 + 9 + 72 * 12, 180, 60, 60));
+    EXPECT_EQ(rows[0].mute, QRect(QPoint(16, 62), QPoint(65, 74)));
+    EXPECT_TRUE(LayOutSchematic(QRect(0, 0, 950, 240), 0).empty());
+}
+
+TEST(SchematicLayout, HitsAreInclusiveOnTheLeftAndTopOnly) {
+    const std::vector<SchematicRow> rows = LayOutSchematic(kPane, 2);
+    const QRect hp1 = rows[1].blocks[static_cast<std::size_t>(BlockKind::HighPass1)];
+    EXPECT_EQ(HitAt(rows, hp1.topLeft()).kind, static_cast<int>(BlockKind::HighPass1));
+    EXPECT_EQ(HitAt(rows, hp1.topLeft() + QPoint(60, 0)).kind, -1) << "between blocks";
+    const SchematicHit mute = HitAt(rows, rows[1].mute.topLeft());
+    EXPECT_TRUE(mute.mute);
+    EXPECT_EQ(mute.band, 1);
+}
+
+TEST(SchematicTexts, GainDelayAndBudgetReadAsTheUnitShowsThem) {
+    EXPECT_EQ(GainText(-3.0), "G: -3.0dB");
+    EXPECT_EQ(GainText(-122.0), "G: -122dB");
+    EXPECT_EQ(GainText(-99.94), "G: -99.9dB");
+    EXPECT_EQ(DelayText(0.0), "t: 0ms");
+    EXPECT_EQ(DelayText(0.0005), "t: 500us");
+    EXPECT_EQ(DelayText(0.0025), "t: 2.50ms");
+    EXPECT_EQ(DelayText(0.012), "t: 12.0ms");
+    EXPECT_EQ(FreeBiquadsText(16), "Free Biquads: 16 of 16");
+    EXPECT_EQ(RoutingText(2), "Using: A+B");
+}
+
+TEST(SchematicTexts, BlockFacesCountItemsAndBiquads) {
+    CConfiguration design;
+    design.New(1, kDesignSampleRate);
+    CBand& band = design.bands[0];
+    EXPECT_FALSE(UsageOf(band, BlockKind::HighPass1).inUse);
+    CrossoverSettings fourth;
+    fourth.order = 4;
+    ASSERT_TRUE(band.SetHighPass(0, fourth));
+    ASSERT_TRUE(band.EnableHighPass(0, true));
+    EXPECT_EQ(UsageOf(band, BlockKind::HighPass1).biquads, 2);
+    ASSERT_TRUE(band.SetPeq(3, -2.0, 800.0, 2.0, true));
+    ASSERT_TRUE(band.SetPeq(9, 1.0, 3000.0, 1.0, true));
+    const BlockUsage eq = UsageOf(band, BlockKind::Eq);
+    EXPECT_EQ(UsageText(eq), "2 of 14 on, 2 biquads");
+    EXPECT_EQ(UsageText(UsageOf(band, BlockKind::Notch)), "0 of 6 on");
+    EXPECT_EQ(UsageText(UsageOf(band, BlockKind::Driver)), "not in use");
+}
+
+class SchematicClicks : public ::testing::Test, public test::SessionHarness {
+protected:
+    void SetUp() override {
+        session.Start();
+        NewDesign(3, "Clicks");
+    }
+
+    RecordingBlockDialogs blocks;
+    Schematic schematic{session, blocks};
+};
+
+TEST_F(SchematicClicks, AClickSelectsReselectingChangesNothingAndAClickBetweenBlocksClears) {
+    EXPECT_TRUE(schematic.HitTest(kPane, CentreOf(2, BlockKind::Eq)));
+    EXPECT_EQ(session.Selection().kind, static_cast<int>(BlockKind::Eq));
+    EXPECT_EQ(session.Selection().band, 2);
+    EXPECT_EQ(session.CurrentBand(), 2);
+    EXPECT_FALSE(schematic.HitTest(kPane, CentreOf(2, BlockKind::Eq)));
+    EXPECT_TRUE(schematic.HitTest(kPane, CentreOf(2, BlockKind::Eq) + QPoint(36, 0)));
+    EXPECT_EQ(session.Selection().kind, -1);
+    EXPECT_EQ(session.CurrentBand(), 2) << "the band pane keeps its band";
+    EXPECT_FALSE(schematic.HitTest(kPane, QPoint(1, 1)));
+}
+
+TEST_F(SchematicClicks, TheMuteBoxMutesItsBandAndMakesTheDesignUnsaved) {
+    files.answers = {dir / "clicks.ksv"};
+    ASSERT_TRUE(session.Save());
+    const double before = MagnitudeToDb(Magnitude(session.Configuration().sumTotalResponse[100]));
+    const QPoint box = LayOutSchematic(kPane, 3)[1].mute.center();
+    EXPECT_TRUE(schematic.HitTest(kPane, box));
+    EXPECT_TRUE(session.Configuration().bands[1].muted);
+    EXPECT_EQ(session.Selection().band, 1);
+    EXPECT_EQ(session.Selection().kind, static_cast<int>(BlockKind::Input));
+    EXPECT_EQ(session.CurrentBand(), 1);
+    EXPECT_FALSE(session.Saved());
+    const double after = MagnitudeToDb(Magnitude(session.Configuration().sumTotalResponse[100]));
+    EXPECT_NEAR(before - after, 20.0 * std::log10(3.0 / 2.0), 1e-4) << "recalculated at once";
+    EXPECT_TRUE(schematic.HitTest(kPane, box));
+    EXPECT_FALSE(session.Configuration().bands[1].muted);
+}
+
+TEST_F(SchematicClicks, RowsOfBandsTheDesignDoesNotUseAreNeverHitNorOpened) {
+    EXPECT_TRUE(schematic.HitTest(kPane, CentreOf(2, BlockKind::HighPass1)));
+    CConfiguration small;
+    small.New(1, kDesignSampleRate);
+    ASSERT_TRUE(small.Save(dir / "one.ksv", messages));
+    ASSERT_TRUE(session.LoadFile(dir / "one.ksv"));
+    EXPECT_EQ(session.Selection().kind, -1) << "a load clears the selection";
+    schematic.OpenSelectedBlock();
+    EXPECT_TRUE(blocks.opened.empty());
+
+    // Where band 3's mute box and blocks were, there is nothing now.
+    schematic.HitTest(kPane, LayOutSchematic(kPane, 3)[2].mute.center());
+    EXPECT_FALSE(session.Configuration().bands[2].muted);
+    EXPECT_FALSE(schematic.HitTest(kPane, CentreOf(2, BlockKind::Eq)));
+    session.Select({static_cast<int>(BlockKind::Eq), 2});
+    schematic.OpenSelectedBlock();
+    EXPECT_TRUE(blocks.opened.empty());
+}
+
+TEST_F(SchematicClicks, OkInABlockDialogMakesTheDesignUnsavedCancelDoesNot) {
+    files.answers = {dir / "clicks.ksv"};
+    ASSERT_TRUE(session.Save());
+    schematic.HitTest(kPane, CentreOf(1, BlockKind::LowPass2));
+    blocks.closeWithOk = false;
+    schematic.OpenSelectedBlock();
+    EXPECT_TRUE(session.Saved());
+    blocks.closeWithOk = true;
+    schematic.OpenSelectedBlock();
+    EXPECT_FALSE(session.Saved());
+    ASSERT_EQ(blocks.opened.size(), 2u);
+    EXPECT_EQ(blocks.opened[1], std::make_pair(BlockKind::LowPass2, 1));
+}
+
+TEST_F(SchematicClicks, TheKeyboardWalksTheChainWithinTheUsedBands) {
+    EXPECT_TRUE(schematic.MoveSelection(0, 1));
+    EXPECT_EQ(session.Selection().kind, static_cast<int>(BlockKind::Input)) << "first selects";
+    EXPECT_EQ(session.Selection().band, 0);
+    EXPECT_FALSE(schematic.MoveSelection(-1, 0));
+    EXPECT_TRUE(schematic.MoveSelection(5, 20));
+    EXPECT_EQ(session.Selection().band, 2);
+    EXPECT_EQ(session.Selection().kind, static_cast<int>(BlockKind::Driver));
+    EXPECT_EQ(session.CurrentBand(), 2);
+}
+
+} // namespace
+} // namespace kv
