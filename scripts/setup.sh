@@ -2,9 +2,10 @@
 # build needs (only those missing), then configures and builds.
 # Sourced, not run: the caller has already cd'ed to the source folder.
 
+# dpkg-dev: cpack's .deb takes its dependencies from dpkg-shlibdeps.
 KV_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
              libbenchmark-dev fonts-liberation2 pkg-config libfftw3-dev locales
-             xvfb xauth xdotool imagemagick)
+             xvfb xauth xdotool imagemagick dpkg-dev)
 KV_BUILD_DIR=${KV_BUILD_DIR:-build}
 # Extra configure options of the build (./run-tests --sanitize sets its own).
 KV_CMAKE_ARGS=()
