@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QToolTip>
+#include <map>
+#include <tuple>
 
 namespace kv {
 namespace {
@@ -69,6 +71,31 @@ QString BiquadBadge(const BlockUsage& usage) {
     return usage.biquads > 0 ? QStringLiteral("%1 bq").arg(usage.biquads) : QString();
 }
 
+// The face of a block, drawn once per look and pixel ratio: the same few
+// faces are painted 39 times on every change.
+QPixmap BlockFace(bool inUse, bool selected, qreal ratio) {
+    static std::map<std::tuple<bool, bool, qreal>, QPixmap> faces;
+    QPixmap& face = faces[{inUse, selected, ratio}];
+    if (!face.isNull()) {
+        return face;
+    }
+    face = QPixmap(QSize(kBlockSize, kBlockSize) * ratio);
+    face.setDevicePixelRatio(ratio);
+    face.fill(Qt::transparent);
+    QPainter painter(&face);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area(0, 0, kBlockSize, kBlockSize);
+    QLinearGradient fill(area.topLeft(), area.bottomLeft());
+    fill.setColorAt(0.0, inUse ? kInUseTop : kFaceTop);
+    fill.setColorAt(1.0, inUse ? kInUseBottom : kFaceBottom);
+    painter.setBrush(fill);
+    painter.setPen(
+        QPen(selected ? kSelectedEdge : (inUse ? kInUseEdge : kFaceEdge), selected ? 2.0 : 1.0));
+    const qreal inset = selected ? 1.0 : 0.5;
+    painter.drawRoundedRect(area.adjusted(inset, inset, -inset, -inset), 5, 5);
+    return face;
+}
+
 } // namespace
 
 SchematicPane::SchematicPane(DesignSession& session, Schematic& schematic, QWidget* parent)
@@ -122,17 +149,7 @@ void SchematicPane::PaintBlock(QPainter& painter, int band, BlockKind kind,
     const BlockUsage usage = UsageOf(data, kind);
     const bool tinted = usage.inUse && kind != BlockKind::Input && kind != BlockKind::Delay;
 
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient fill(face.topLeft(), face.bottomLeft());
-    fill.setColorAt(0.0, tinted ? kInUseTop : kFaceTop);
-    fill.setColorAt(1.0, tinted ? kInUseBottom : kFaceBottom);
-    painter.setBrush(fill);
-    painter.setPen(
-        QPen(selected ? kSelectedEdge : (tinted ? kInUseEdge : kFaceEdge), selected ? 2.0 : 1.0));
-    const qreal inset = selected ? 1.0 : 0.5;
-    painter.drawRoundedRect(QRectF(face).adjusted(inset, inset, -inset, -inset), 5, 5);
-    painter.restore();
+    painter.drawPixmap(face.topLeft(), BlockFace(tinted, selected, devicePixelRatioF()));
 
     painter.setPen(kInk);
     painter.setFont(HeavyFont());
