@@ -1,5 +1,6 @@
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
+#include "graphs/LogFrequencyAxis.h"
 #include "graphs/ResponseViewImage.h"
 #include "model/CConfiguration.h"
 #include "support/TestSupport.h"
@@ -188,6 +189,46 @@ TEST_F(ResponseViewTest, PngOnDiskReadsBackAtItsSize) {
     EXPECT_FALSE(WritePngFile(QImage(), dir / "empty.png"));
     EXPECT_FALSE(WritePngFile(RenderResponseView(curve, ResponseView::Time, size),
                               dir / "missing" / "total.png"));
+}
+
+} // namespace
+} // namespace kv
+
+namespace kv {
+namespace {
+
+TEST_F(ResponseViewTest, TheReadoutNamesTheFrequencyAndEachShownCurveUnderThePointer) {
+    ShowOnly({ShowFlag::Filter, ShowFlag::Total, ShowFlag::Phase});
+    ASSERT_TRUE(design.bands[0].SetGain(-6.0));
+    ASSERT_TRUE(design.SetTargetLevel(90.0));
+    design.Recalculate(&grid, kMainPirLength);
+    CEditCurve curve(source);
+    RenderResponseView(curve, ResponseView::Frequency, size);
+    const PixelRect& plot = curve.Graph().PlotRect();
+    const LogFrequencyAxis axis(10.0, 40000.0, plot.left, plot.Width());
+    const std::vector<ReadoutLine> lines = curve.FrequencyReadout(axis.PixelX(1000.0));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, "1.00 kHz");
+    EXPECT_EQ(lines[1].text, "Filter: 84.0 dB, 0\u00B0")
+        << "the filter is drawn at the target level";
+    EXPECT_EQ(lines[2].text, "Total: -6.0 dB, 0\u00B0");
+    EXPECT_EQ(lines[2].colour, kTotalBlue);
+    EXPECT_TRUE(curve.FrequencyReadout(plot.left - 1).empty());
+}
+
+TEST_F(ResponseViewTest, TheTimeReadoutTellsWhichGraphThePointerIsIn) {
+    ShowOnly({ShowFlag::Total});
+    CEditCurve curve(source);
+    RenderResponseView(curve, ResponseView::Time, size);
+    const PixelRect& pir = curve.ImpulseGraph().PlotRect();
+    const PixelRect& step = curve.StepGraph().PlotRect();
+    const std::vector<ReadoutLine> top = curve.TimeReadout(pir.left, pir.top + 5);
+    ASSERT_EQ(top.size(), 2u);
+    EXPECT_EQ(top[0].text, "PIR, t = 0.000 ms");
+    EXPECT_EQ(top[1].text.rfind("Total: ", 0), 0u);
+    EXPECT_EQ(curve.TimeReadout(step.left, step.bottom - 2).at(0).text.rfind("Step Response", 0),
+              0u);
+    EXPECT_TRUE(curve.TimeReadout(pir.left - 2, pir.top + 5).empty());
 }
 
 } // namespace
