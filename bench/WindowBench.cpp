@@ -3,10 +3,13 @@
 #include "app/CKestrelvaneDlg.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
+#include "dialogs/CHpFilterDlg.h"
 #include "ui/IMessageBox.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -75,6 +78,28 @@ void BM_EditToRepaintedPanes(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditToRepaintedPanes)->Unit(benchmark::kMillisecond);
+
+// One press of an arrow on the frequency field of a crossover dialog
+// (high-pass 1 of band 1, enabled) to both panes and the schematic
+// repainted: holding the arrow animates the curves at this pace.
+void BM_CrossoverArrowToRepaintedPanes(benchmark::State& state) {
+    const auto window = OpenWindow();
+    kv::DesignSession& session = window->Session();
+    SilentMessages messages;
+    kv::CHpFilterDlg dialog(
+        session.Configuration().bands[0], 0, messages, [&session] { session.Recalculate(); },
+        window.get());
+    dialog.show();
+    auto* frequency =
+        dialog.findChild<QWidget*>(QStringLiteral("filterFreqField"))->findChild<QLineEdit*>();
+    bool up = true;
+    for (auto _ : state) {
+        QTest::keyClick(frequency, up ? Qt::Key_Up : Qt::Key_Down);
+        up = !up;
+        RepaintPanes(*window);
+    }
+}
+BENCHMARK(BM_CrossoverArrowToRepaintedPanes)->Unit(benchmark::kMillisecond);
 
 // A resize to the whole window repainted.
 void BM_ResizeToRepaintedWindow(benchmark::State& state) {

@@ -30,6 +30,13 @@ struct CrossoverSettings {
     bool operator==(const CrossoverSettings&) const = default;
 };
 
+// Everything one high-pass or low-pass slot holds.
+struct CrossoverSlot {
+    CrossoverSettings target;
+    CrossoverSettings filter;
+    bool enabled = false;
+};
+
 struct NotchSettings {
     double freq = 1000.0;
     double q = 4.0;

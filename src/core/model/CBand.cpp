@@ -312,6 +312,27 @@ bool CBand::SetHighPass(int k, const CrossoverSettings& settings) {
     return SetCrossover(hpFilter, k, settings);
 }
 
+void CBand::RestoreCrossover(std::array<bool, kCrossoverSlots>& enabled,
+                             std::array<CrossoverSettings, kCrossoverSlots>& filters,
+                             std::array<CrossoverSettings, kCrossoverSlots>& targets, int k,
+                             const CrossoverSlot& slot) {
+    if (!ValidSlot(k, kCrossoverSlots)) {
+        return;
+    }
+    targets[k] = slot.target;
+    filters[k] = slot.filter;
+    enabled[k] = slot.enabled;
+    modified = true;
+}
+
+void CBand::RestoreHighPass(int k, const CrossoverSlot& slot) {
+    RestoreCrossover(hpEnabled, hpFilter, hpTarget, k, slot);
+}
+
+void CBand::RestoreLowPass(int k, const CrossoverSlot& slot) {
+    RestoreCrossover(lpEnabled, lpFilter, lpTarget, k, slot);
+}
+
 bool CBand::EnableHighPass(int k, bool on) {
     return EnableCrossover(hpEnabled, hpFilter, k, on);
 }

@@ -97,6 +97,11 @@ public:
     bool EnableLowPass(int k, bool on);
     bool GetLowPassTarget(int k, CrossoverSettings& settings) const;
     bool SetLowPassTarget(int k, const CrossoverSettings& settings);
+    // Puts a slot back exactly as the band held it before (a dialog's
+    // Cancel), without the budget check: a filter stored while its slot was
+    // off may no longer fit since, and must still come back as it was.
+    void RestoreHighPass(int k, const CrossoverSlot& slot);
+    void RestoreLowPass(int k, const CrossoverSlot& slot);
 
     // The single-section filters: frequencies from 1 Hz to just under half
     // the sample rate, Q 0.001 to 25, gains -20 to +20 dB. Each getter
@@ -188,6 +193,10 @@ private:
                          std::array<CrossoverSettings, kCrossoverSlots>& slots, int k, bool on);
     bool SetCrossoverTarget(std::array<CrossoverSettings, kCrossoverSlots>& targets, int k,
                             const CrossoverSettings& settings);
+    void RestoreCrossover(std::array<bool, kCrossoverSlots>& enabled,
+                          std::array<CrossoverSettings, kCrossoverSlots>& filters,
+                          std::array<CrossoverSettings, kCrossoverSlots>& targets, int k,
+                          const CrossoverSlot& slot);
     bool AcceptsCrossover(const CrossoverSettings& settings) const;
     template <typename T> void Store(T& field, const T& value);
     void ComputeFilterResponse(VComplexVec& response) const;

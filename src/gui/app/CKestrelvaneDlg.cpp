@@ -85,7 +85,7 @@ QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName
 CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
-      blockDialogs_(this, session_), schematic_(session_, blockDialogs_) {
+      blockDialogs_(this, session_, messages_), schematic_(session_, blockDialogs_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());
     BuildActions();
