@@ -102,6 +102,25 @@ sleep 0.5
 mutes=$("$cli" info "$design" --json | grep -o '"muted":[a-z]*' | cut -d: -f2 | tr '\n' ' ')
 [ "$mutes" = "false true false " ] || fail "the click did not mute band 2 alone (muted: $mutes)"
 
+# Double click band 1's EQ block, switch its first equaliser on and type its
+# gain, all with the keyboard, keep it with OK and save.
+xdotool mousemove --window "$main" $(( left + 9 + 72 * 8 + 30 )) $(( top + (row - 60) / 2 + 30 ))
+xdotool click --repeat 2 --delay 80 1
+eq=$(window_named '^Parametric EQ$')
+[ -n "$eq" ] || fail "a double click on the EQ block did not open Parametric EQ"
+focus "$eq"
+xdotool key space Tab Tab Tab
+xdotool key ctrl+a
+xdotool type --delay 10 -- "-4.5"
+xdotool key Return alt+o
+sleep 0.3
+focus "$main"
+xdotool key ctrl+s
+sleep 0.5
+first=$("$cli" info "$design" --json | grep -o '"peq":\[{[^}]*}' | head -n1)
+[ "$first" = '"peq":[{"gain":-4.5,"freq":88.39,"q":1,"enabled":true}' ] ||
+    fail "the equaliser typed in the dialog is not in the saved file ($first)"
+
 import -window root "$output/desktop.png" || fail "no screenshot"
 [ -s "$output/desktop.png" ] || fail "empty screenshot"
 

@@ -92,6 +92,14 @@ Complex SplValueAt(double f, const VDoubleVec& freqs, const VComplexVec& values,
 
 } // namespace
 
+double ToneCornerHz(bool treble, int selection, double sampleRate) {
+    static constexpr double kBassCorners[] = {1000.0, 2000.0 / 3.0, 500.0, 1000.0 / 3.0,
+                                              500.0 / 3.0};
+    static constexpr double kTrebleCorners[] = {24000.0, 16000.0, 12000.0, 8000.0, 4000.0};
+    const auto entry = static_cast<std::size_t>(std::clamp(selection, kMinToneCorner, kMaxToneCorner) - 1);
+    return sampleRate / 64000.0 * (treble ? kTrebleCorners[entry] : kBassCorners[entry]);
+}
+
 int BiquadsForOrder(int order) {
     return (order + 1) / 2;
 }
@@ -232,15 +240,8 @@ bool CBand::SetTrebleGain(double dB) {
 }
 
 void CBand::GetBassTrebleCorners(double& bassHz, double& trebleHz) const {
-    static constexpr double kBassCorners[] = {1000.0, 2000.0 / 3.0, 500.0, 1000.0 / 3.0,
-                                              500.0 / 3.0};
-    static constexpr double kTrebleCorners[] = {24000.0, 16000.0, 12000.0, 8000.0, 4000.0};
-    const double k = SampleRate() / 64000.0;
-    const auto entry = [](std::int32_t selection) {
-        return static_cast<std::size_t>(std::clamp(selection, kMinToneCorner, kMaxToneCorner) - 1);
-    };
-    bassHz = k * kBassCorners[entry(bassCorner)];
-    trebleHz = k * kTrebleCorners[entry(trebleCorner)];
+    bassHz = ToneCornerHz(false, bassCorner, SampleRate());
+    trebleHz = ToneCornerHz(true, trebleCorner, SampleRate());
 }
 
 void CBand::GetFrequencyLimits(double& min, double& max, double& step) const {

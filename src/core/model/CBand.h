@@ -33,6 +33,10 @@ inline constexpr int kPathFieldSize = 260;
 // crossover filter of the given order takes.
 int BiquadsForOrder(int order);
 
+// The corner frequency in Hz of a bass or treble corner selection (1 to 5;
+// others are taken as the nearest) at a sample rate.
+double ToneCornerHz(bool treble, int selection, double sampleRate);
+
 // One output band: a fixed chain of filter slots with their settings, the
 // imported SPL curve and the computed responses.
 //

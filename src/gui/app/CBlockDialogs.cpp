@@ -1,30 +1,58 @@
 #include "app/CBlockDialogs.h"
 
 #include "app/DesignSession.h"
+#include "dialogs/CAllPassDlg.h"
+#include "dialogs/CBassNTrebleDlg.h"
+#include "dialogs/CDelayDlg.h"
+#include "dialogs/CEqDlg.h"
+#include "dialogs/CGainDlg.h"
 #include "dialogs/CHpFilterDlg.h"
+#include "dialogs/CHsfDlg.h"
 #include "dialogs/CLpFilterDlg.h"
+#include "dialogs/CLsfDlg.h"
+#include "dialogs/CNotchDlg.h"
+#include "dialogs/CSPLCurve.h"
 
 namespace kv {
 
-bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
-    CBand& target = session_.Configuration().bands[static_cast<std::size_t>(band)];
+std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, CBand& band) {
     const auto changed = [this] { session_.Recalculate(); };
-    std::unique_ptr<QDialog> dialog;
     switch (kind) {
+    case BlockKind::Input:
+        return std::make_unique<CGainDlg>(
+            band, changed, [this] { session_.Redraw(); }, parent_);
+    case BlockKind::Delay:
+        return std::make_unique<CDelayDlg>(band, changed, parent_);
     case BlockKind::HighPass1:
     case BlockKind::HighPass2:
-        dialog = std::make_unique<CHpFilterDlg>(target, kind == BlockKind::HighPass1 ? 0 : 1,
-                                                messages_, changed, parent_);
-        break;
+        return std::make_unique<CHpFilterDlg>(band, kind == BlockKind::HighPass1 ? 0 : 1, messages_,
+                                              changed, parent_);
     case BlockKind::LowPass1:
     case BlockKind::LowPass2:
-        dialog = std::make_unique<CLpFilterDlg>(target, kind == BlockKind::LowPass1 ? 0 : 1,
-                                                messages_, changed, parent_);
-        break;
-    default:
-        return false;
+        return std::make_unique<CLpFilterDlg>(band, kind == BlockKind::LowPass1 ? 0 : 1, messages_,
+                                              changed, parent_);
+    case BlockKind::Notch:
+        return std::make_unique<CNotchDlg>(band, messages_, changed, parent_);
+    case BlockKind::AllPass:
+        return std::make_unique<CAllPassDlg>(band, messages_, changed, parent_);
+    case BlockKind::Eq:
+        return std::make_unique<CEqDlg>(band, messages_, changed, parent_);
+    case BlockKind::LowShelf:
+        return std::make_unique<CLsfDlg>(band, messages_, changed, parent_);
+    case BlockKind::HighShelf:
+        return std::make_unique<CHsfDlg>(band, messages_, changed, parent_);
+    case BlockKind::BassTreble:
+        return std::make_unique<CBassNTrebleDlg>(band, changed, parent_);
+    case BlockKind::Driver:
+        return std::make_unique<CSPLCurve>(band, messages_, files_, changed, parent_);
     }
-    return dialog->exec() == QDialog::Accepted;
+    return nullptr;
+}
+
+bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
+    const std::unique_ptr<QDialog> dialog =
+        DialogFor(kind, session_.Configuration().bands[static_cast<std::size_t>(band)]);
+    return dialog != nullptr && dialog->exec() == QDialog::Accepted;
 }
 
 } // namespace kv

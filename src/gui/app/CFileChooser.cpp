@@ -17,7 +17,7 @@ std::optional<std::filesystem::path> CFileChooser::Choose(const FileDialogSpec& 
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromStdString(spec.filter));
+    dialog.setNameFilters(QString::fromStdString(spec.filter).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(QString::fromStdString(spec.defaultSuffix));
     dialog.setOption(QFileDialog::ReadOnly, false);
     // A preset without a folder (a title, or nothing) opens where the user

@@ -7,6 +7,7 @@
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CTargetLevels.h"
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
 
@@ -85,7 +86,7 @@ QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName
 CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
-      blockDialogs_(this, session_, messages_), schematic_(session_, blockDialogs_) {
+      blockDialogs_(this, session_, messages_, files_), schematic_(session_, blockDialogs_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());
     BuildActions();
@@ -214,6 +215,7 @@ void CKestrelvaneDlg::BuildActions() {
     connect(changeTitle_, &QAction::triggered, this, [this] { session_.ChangeTitle(); });
     targetLevels_ =
         NewAction(QStringLiteral("Target &levels"), QStringLiteral("targetLevelsAction"));
+    connect(targetLevels_, &QAction::triggered, this, &CKestrelvaneDlg::EditTargetLevels);
     for (std::size_t i = 0; i < kZoomedItems.size(); ++i) {
         zoomActions_[i] = NewAction(QString::fromLatin1(kZoomedItems[i].menuText),
                                     QString::fromLatin1(kZoomedItems[i].actionName));
@@ -221,6 +223,7 @@ void CKestrelvaneDlg::BuildActions() {
         connect(zoomActions_[i], &QAction::triggered, this, [this, view] { OpenZoomed(view); });
         designActions_.push_back(zoomActions_[i]);
     }
+    designActions_.push_back(targetLevels_);
     exportBand_ = NewAction(QStringLiteral("Export"), QStringLiteral("bandExportAction"));
     connect(exportBand_, &QAction::triggered, this, [this] { session_.ExportCurve(false); });
     exportTotal_ = NewAction(QStringLiteral("Export"), QStringLiteral("totalExportAction"));
@@ -346,6 +349,19 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
     return window;
 }
 
+// The target level is stored in the project file: a change kept with OK is a
+// change to save.
+void CKestrelvaneDlg::EditTargetLevels() {
+    CConfiguration& design = session_.Configuration();
+    const double before = design.targetLevel;
+    CTargetLevels dialog(
+        design, [this] { session_.Redraw(); }, this);
+    if (dialog.exec() == QDialog::Accepted && design.targetLevel != before) {
+        session_.MarkUnsaved();
+        session_.Redraw();
+    }
+}
+
 void CKestrelvaneDlg::ShowHelp() {
     if (help_ == nullptr) {
         help_ = new HelpViewer(this);
@@ -363,8 +379,6 @@ void CKestrelvaneDlg::UpdateActions() {
     for (QAction* action : designActions_) {
         action->setEnabled(design);
     }
-    // The target levels' dialog is not part of the program yet.
-    targetLevels_->setEnabled(false);
     for (const FlagItem& item : kFlagItems) {
         FlagAction(flagActions_, item.flag)->setChecked(session_.Flags()[item.flag]);
     }

@@ -58,6 +58,7 @@ private:
     void BuildMenus();
     void BuildContextMenus();
     QAction* NewAction(const QString& text, const QString& objectName);
+    void EditTargetLevels();
     void ShowHelp();
     void ShowAbout();
     // Everything the window shows, after any change.

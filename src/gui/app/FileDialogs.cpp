@@ -1,5 +1,8 @@
 #include "app/FileDialogs.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace kv {
 
 FileDialogSpec DesignFileSpec(const std::string& preset) {
@@ -8,6 +11,22 @@ FileDialogSpec DesignFileSpec(const std::string& preset) {
 
 FileDialogSpec CfgFileSpec(const std::string& title) {
     return {"Configuration Files (*.cfg)", "cfg", title};
+}
+
+// Measurement programs write their extensions in either case, and file
+// names are case-sensitive on most systems: every pattern is given in both.
+FileDialogSpec MeasurementFileSpec(const std::string& preset) {
+    static constexpr const char* kPatterns[] = {
+        "*.TX*", "*.ASC", "*.DAT", "*.FR*", "*.MIC", "*.MCP", "*.KGM", "*.MDF", "*.CAL",
+        "*.TDS", "*.FM*", "*.XOP", "*.IDF", "*.GDT", "*.BOD", "*.CSV", "*.WAV"};
+    std::string patterns;
+    for (const char* pattern : kPatterns) {
+        std::string lower = pattern;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        patterns += (patterns.empty() ? "" : " ") + std::string(pattern) + " " + lower;
+    }
+    return {"All import types (" + patterns + ");;All Files (*)", "txt", preset};
 }
 
 FileDialogSpec CurveFileSpec() {

@@ -4,12 +4,16 @@
 
 namespace kv {
 
-// The file dialogs of the program, one home for their filters.
+// The file dialogs of the program, one home for their filters. A filter
+// may hold several, separated by ";;".
 
 // Project files, preset with a file name or a design's title.
 FileDialogSpec DesignFileSpec(const std::string& preset);
 // TAS3103 configuration files, preset with the design's title.
 FileDialogSpec CfgFileSpec(const std::string& title);
+// Measurement files a driver's curve can come from, whatever the case of
+// their names, preset with the band's current file.
+FileDialogSpec MeasurementFileSpec(const std::string& preset);
 // Curve exports: an empty name to start with.
 FileDialogSpec CurveFileSpec();
 

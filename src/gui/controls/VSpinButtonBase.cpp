@@ -99,9 +99,13 @@ bool VSpinButtonBase::eventFilter(QObject* watched, QEvent* event) {
 
 // True swallows the key. Shortcuts (copy, paste, select all...) and keys that
 // type nothing go to the edit field; pasted text is judged when it is read.
+// An Alt key that no mnemonic took types nothing either.
 bool VSpinButtonBase::FilterKey(const QKeyEvent& key) {
-    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) {
         return false;
+    }
+    if (key.modifiers() & Qt::AltModifier) {
+        return !key.text().isEmpty() && key.text().front().isPrint();
     }
     switch (key.key()) {
     case Qt::Key_Return:

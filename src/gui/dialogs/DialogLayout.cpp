@@ -19,8 +19,12 @@ void AddLabelledRow(QFormLayout& form, const QString& label, QWidget* field) {
 
 void FinishOkCancelDialog(QDialog& dialog, QFormLayout* form) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setText(QStringLiteral("&OK"));
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setText(QStringLiteral("&Cancel"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog);

@@ -101,6 +101,8 @@ const std::array kFields = {
               [](const FieldContext& c) { return c.band.gain; }},
     FieldSpec{G::TargetLevel, "Level (dB)", "levelField", R::Fixed, -100.0, 200.0, 0.1, 1, false,
               [](const FieldContext& c) { return c.band.owner != nullptr ? c.band.owner->targetLevel : 0.0; }},
+    FieldSpec{G::SplCurve, "Smooth", "smoothField", R::Fixed, kMinSmoothing, kMaxSmoothing, 1, 0, true,
+              [](const FieldContext& c) { return static_cast<double>(c.band.splSmoothing); }},
 };
 // clang-format on
 

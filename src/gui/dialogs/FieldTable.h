@@ -24,6 +24,7 @@ enum class FieldGroup {
     Delay,
     Gain,
     TargetLevel,
+    SplCurve,
 };
 
 // Where a field's range comes from: fixed numbers, the band's filter

@@ -5,7 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace kv {
@@ -83,6 +87,27 @@ TEST_F(MainWindowMenus, AZoomedWindowOpensOnceAndFollowsEveryRedraw) {
     window.Session().Configuration().bands[0].SetGain(-6.0);
     window.Session().Recalculate();
     EXPECT_NE(first->grab().toImage(), before);
+}
+
+// The target level is stored in the project file, so a change kept with OK
+// is a change to save.
+TEST_F(MainWindowMenus, ATargetLevelKeptWithOkMakesTheDesignUnsaved) {
+    window.Start(ThreeWay());
+    ASSERT_TRUE(window.Session().Saved());
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* edit =
+            dialog->findChild<QWidget*>(QStringLiteral("levelField"))->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("85"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("okButton")),
+                          Qt::LeftButton);
+    });
+    Action("targetLevelsAction")->trigger();
+    EXPECT_EQ(window.Session().Configuration().targetLevel, 85.0);
+    EXPECT_FALSE(window.Session().Saved());
 }
 
 } // namespace

@@ -167,6 +167,10 @@ TEST_F(FloatField, OnlyOneDecimalPointAndOneExponentLetterCanBeTyped) {
     EXPECT_EQ(Shown(), "25");
     QTest::keyClick(Edit(), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Edit()->selectedText(), QStringLiteral("25"));
+    // A mnemonic no control took (Alt+O without an OK of that letter) types
+    // nothing over the selection.
+    QTest::keyClick(Edit(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(Shown(), "25");
 }
 
 TEST_F(FloatField, ArrowsStepFromTheShownTextAndNotifyOnlyAChange) {

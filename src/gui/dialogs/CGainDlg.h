@@ -1,0 +1,41 @@
+#pragma once
+
+#include "dialogs/BandEdits.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QRadioButton;
+
+namespace kv {
+
+class CBand;
+class VFloatSpinButton;
+
+// "Routing & Gain": which input feeds the band, its gain, mute and polarity.
+// The routing changes no response, so choosing an input only redraws.
+class CGainDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    CGainDlg(CBand& band, std::function<void()> changed, std::function<void()> redraw,
+             QWidget* parent = nullptr);
+
+    void reject() override;
+
+private:
+    void GainChanged();
+
+    CBand& band_;
+    std::function<void()> changed_;
+    std::function<void()> redraw_;
+    RoutingSettings saved_;
+    std::array<QRadioButton*, 3> inputs_{};
+    VFloatSpinButton* gain_ = nullptr;
+    QCheckBox* muted_ = nullptr;
+    QCheckBox* reversed_ = nullptr;
+};
+
+} // namespace kv

@@ -1,0 +1,36 @@
+#include "dialogs/CTargetLevels.h"
+
+#include "controls/VFloatSpinButton.h"
+#include "dialogs/DialogLayout.h"
+#include "dialogs/FieldTable.h"
+#include "model/CConfiguration.h"
+
+#include <QFormLayout>
+
+namespace kv {
+
+CTargetLevels::CTargetLevels(CConfiguration& design, std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), design_(design), redraw_(std::move(redraw)), saved_(design.targetLevel) {
+    setObjectName(QStringLiteral("targetLevelsDialog"));
+    setWindowTitle(QStringLiteral("Target Levels"));
+    const FieldSpec& spec = FieldsOf(FieldGroup::TargetLevel)[0];
+    level_ = BuildFloatField(spec, FieldContext{design.bands[0]}, this);
+    auto* form = new QFormLayout;
+    AddLabelledRow(*form, QString::fromLatin1(spec.label), level_);
+    FinishOkCancelDialog(*this, form);
+    connect(level_, &VSpinButtonBase::spinChanged, this, &CTargetLevels::LevelChanged);
+}
+
+void CTargetLevels::LevelChanged() {
+    design_.SetTargetLevel(level_->Value());
+    level_->SetValue(design_.targetLevel);
+    redraw_();
+}
+
+void CTargetLevels::reject() {
+    design_.SetTargetLevel(saved_);
+    redraw_();
+    QDialog::reject();
+}
+
+} // namespace kv

@@ -1,0 +1,162 @@
+#include "dialogs/FilterItemsEditor.h"
+
+#include "model/CBand.h"
+#include "ui/IMessageBox.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kv {
+namespace {
+
+constexpr const char* kNoBiquadsLeft =
+    "There are no available biquads left ! \n\nTry turning off any unused filters...";
+
+// What SortPeqs clears every entry to before it sets the sorted ones.
+constexpr PeqSettings kClearedPeq{0.0, 1000.0, 1.0, false};
+
+} // namespace
+
+FieldGroup GroupOf(FilterItems items) {
+    switch (items) {
+    case FilterItems::AllPass:
+        return FieldGroup::AllPass;
+    case FilterItems::LowShelf:
+    case FilterItems::HighShelf:
+        return FieldGroup::Shelf;
+    case FilterItems::Notches:
+        return FieldGroup::Notch;
+    case FilterItems::Peqs:
+        return FieldGroup::Peq;
+    }
+    return FieldGroup::AllPass;
+}
+
+int ItemCount(FilterItems items) {
+    switch (items) {
+    case FilterItems::Notches:
+        return kNotches;
+    case FilterItems::Peqs:
+        return kEqualisers;
+    case FilterItems::AllPass:
+    case FilterItems::LowShelf:
+    case FilterItems::HighShelf:
+        break;
+    }
+    return 1;
+}
+
+void SortPeqs(CBand& band) {
+    std::array<PeqSettings, kEqualisers> sorted = band.peq;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const PeqSettings& a, const PeqSettings& b) {
+        if (a.enabled != b.enabled) {
+            return a.enabled;
+        }
+        if (a.freq != b.freq) {
+            return a.freq < b.freq;
+        }
+        if (a.gain != b.gain) {
+            return a.gain > b.gain;
+        }
+        return a.q > b.q;
+    });
+    for (int k = 0; k < kEqualisers; ++k) {
+        band.SetPeq(k, kClearedPeq.gain, kClearedPeq.freq, kClearedPeq.q, kClearedPeq.enabled);
+    }
+    for (int k = 0; k < kEqualisers; ++k) {
+        const PeqSettings& p = sorted[static_cast<std::size_t>(k)];
+        band.SetPeq(k, p.gain, p.freq, p.q, p.enabled);
+    }
+}
+
+FilterItemsEditor::FilterItemsEditor(CBand& band, FilterItems items, IMessageBox& messages,
+                                     std::function<void()> changed)
+    : band_(band), items_(items), messages_(messages), changed_(std::move(changed)),
+      saved_(View()) {}
+
+// The values in the order of the group's fields: frequency and Q (all-pass,
+// notch), gain and frequency (shelf), frequency, Q and gain (equaliser).
+ItemView FilterItemsEditor::Read(int item) const {
+    const auto k = static_cast<std::size_t>(item);
+    switch (items_) {
+    case FilterItems::AllPass:
+        return {{band_.allPass.freq, band_.allPass.q, 0.0}, band_.allPass.enabled};
+    case FilterItems::LowShelf:
+        return {{band_.lowShelf.gain, band_.lowShelf.freq, 0.0}, band_.lowShelf.enabled};
+    case FilterItems::HighShelf:
+        return {{band_.highShelf.gain, band_.highShelf.freq, 0.0}, band_.highShelf.enabled};
+    case FilterItems::Notches:
+        return {{band_.notch[k].freq, band_.notch[k].q, 0.0}, band_.notch[k].enabled};
+    case FilterItems::Peqs:
+        return {{band_.peq[k].freq, band_.peq[k].q, band_.peq[k].gain}, band_.peq[k].enabled};
+    }
+    return {};
+}
+
+bool FilterItemsEditor::Write(int item, const ItemView& view) {
+    const ItemValues& v = view.values;
+    switch (items_) {
+    case FilterItems::AllPass:
+        return band_.SetAllPass(v[0], v[1], view.enabled);
+    case FilterItems::LowShelf:
+        return band_.SetLowShelf(v[0], v[1], view.enabled);
+    case FilterItems::HighShelf:
+        return band_.SetHighShelf(v[0], v[1], view.enabled);
+    case FilterItems::Notches:
+        return band_.SetNotch(item, v[0], v[1], view.enabled);
+    case FilterItems::Peqs:
+        return band_.SetPeq(item, v[2], v[0], v[1], view.enabled);
+    }
+    return false;
+}
+
+std::vector<ItemView> FilterItemsEditor::View() const {
+    std::vector<ItemView> view;
+    for (int k = 0; k < ItemCount(items_); ++k) {
+        view.push_back(Read(k));
+    }
+    return view;
+}
+
+std::vector<ItemView> FilterItemsEditor::ApplyValues(const std::vector<ItemView>& shown) {
+    for (int k = 0; k < ItemCount(items_); ++k) {
+        ItemView item = shown[static_cast<std::size_t>(k)];
+        item.enabled = Read(k).enabled;
+        Write(k, item);
+    }
+    changed_();
+    return View();
+}
+
+bool FilterItemsEditor::ToggleEnabled(int item) {
+    ItemView view = Read(item);
+    if (!view.enabled && band_.FreeBiquads() == 0) {
+        messages_.ShowError(kNoBiquadsLeft);
+        return false;
+    }
+    view.enabled = !view.enabled;
+    Write(item, view);
+    changed_();
+    return true;
+}
+
+// Items switched off first free their biquads, so that no later step is
+// refused for want of one: those the dialog switched on, then the other
+// items that were off, then the items that were on.
+void FilterItemsEditor::Cancel() {
+    const auto restore = [this](const auto& chosen) {
+        for (int k = 0; k < ItemCount(items_); ++k) {
+            const ItemView& saved = saved_[static_cast<std::size_t>(k)];
+            if (chosen(Read(k), saved)) {
+                Write(k, saved);
+            }
+        }
+    };
+    restore(
+        [](const ItemView& now, const ItemView& saved) { return now.enabled && !saved.enabled; });
+    restore([](const ItemView&, const ItemView& saved) { return !saved.enabled; });
+    restore([](const ItemView&, const ItemView& saved) { return saved.enabled; });
+    changed_();
+}
+
+} // namespace kv

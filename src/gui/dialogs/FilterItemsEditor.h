@@ -1,0 +1,65 @@
+#pragma once
+
+#include "dialogs/FieldTable.h"
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace kv {
+
+class CBand;
+class IMessageBox;
+
+// The one-section filters a dialog edits as items: the all-pass, a shelf,
+// the six notches or the fourteen equalisers. Each item has the values of
+// its group's fields, in the field table's order, and an enable flag.
+enum class FilterItems { AllPass, LowShelf, HighShelf, Notches, Peqs };
+
+inline constexpr std::size_t kMaxItemValues = 3;
+using ItemValues = std::array<double, kMaxItemValues>;
+
+struct ItemView {
+    ItemValues values{};
+    bool enabled = false;
+};
+
+// The field group of the items and how many items there are.
+FieldGroup GroupOf(FilterItems items);
+int ItemCount(FilterItems items);
+
+// Puts the equalisers in the order the dialog shows them: enabled ones
+// first, then by ascending frequency, descending gain and descending Q.
+void SortPeqs(CBand& band);
+
+// The editing of a band's items without the dialog: every change goes into
+// the band at once, the caller's changed() recomputes and redraws.
+class FilterItemsEditor {
+public:
+    FilterItemsEditor(CBand& band, FilterItems items, IMessageBox& messages,
+                      std::function<void()> changed);
+
+    // The items as the band holds them.
+    std::vector<ItemView> View() const;
+    // The fields changed: every item is set from its values, keeping its
+    // enable flag. Returns the items as the band then holds them: a value
+    // the band refused shows what it holds instead.
+    std::vector<ItemView> ApplyValues(const std::vector<ItemView>& shown);
+    // An item's enable box was clicked; false, after telling the user, when
+    // no biquad is free to enable it.
+    bool ToggleEnabled(int item);
+    // Puts every item back as the dialog found it.
+    void Cancel();
+
+private:
+    ItemView Read(int item) const;
+    bool Write(int item, const ItemView& view);
+
+    CBand& band_;
+    FilterItems items_;
+    IMessageBox& messages_;
+    std::function<void()> changed_;
+    std::vector<ItemView> saved_;
+};
+
+} // namespace kv

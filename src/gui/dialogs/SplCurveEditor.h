@@ -1,0 +1,48 @@
+#pragma once
+
+#include "import/CImportEngine.h"
+#include "model/CSplCurveBackup.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+class CBand;
+class IMessageBox;
+
+// The "SPL Curve" dialog's editing without the dialog: a driver's measured
+// curve imported into a band, its level column when the file has several,
+// its smoothing, and Cancel putting back the curve the band had (none when
+// it had none).
+class SplCurveEditor {
+public:
+    SplCurveEditor(CBand& band, IMessageBox& messages, std::function<void()> changed);
+
+    // Imports the file as the band's curve; false, after telling the user,
+    // when it gives none (the band keeps what it had).
+    bool LoadFile(const std::filesystem::path& path);
+    // The level columns of the last file, when it names them, and the one
+    // the curve was read from.
+    const std::vector<std::string>& LevelColumns() const { return engine_.LevelColumns(); }
+    const std::string& LevelColumn() const { return engine_.LevelColumn(); }
+    // Reads the curve again from another level column of the last file.
+    bool ChooseColumn(const std::string& name);
+    // 1 to 48.
+    void SetSmoothing(int n);
+    void Cancel();
+
+private:
+    bool Import(const std::filesystem::path& path, const ImportOptions& options);
+
+    CBand& band_;
+    IMessageBox& messages_;
+    std::function<void()> changed_;
+    CSplCurveBackup backup_;
+    CImportEngine engine_;
+    std::filesystem::path path_;
+};
+
+} // namespace kv
