@@ -62,7 +62,31 @@ bool VPersistence::Open(const std::filesystem::path& path, bool storing) {
     return true;
 }
 
+bool VPersistence::OpenMemoryForWriting(std::vector<std::uint8_t>& bytes) {
+    if (IsOpen()) {
+        return false;
+    }
+    bytes.clear();
+    sink_ = &bytes;
+    return true;
+}
+
+bool VPersistence::OpenMemoryForReading(const std::vector<std::uint8_t>& bytes) {
+    if (IsOpen()) {
+        return false;
+    }
+    source_ = &bytes;
+    fileSize_ = bytes.size();
+    position_ = 0;
+    return true;
+}
+
 bool VPersistence::Close() {
+    if (sink_ != nullptr || source_ != nullptr) {
+        sink_ = nullptr;
+        source_ = nullptr;
+        return true;
+    }
     if (IsStoring()) {
         return writer_.Commit();
     }
@@ -73,18 +97,25 @@ bool VPersistence::Close() {
 }
 
 bool VPersistence::Write(const void* data, std::size_t size, std::size_t count) {
+    if (sink_ != nullptr) {
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        sink_->insert(sink_->end(), bytes, bytes + size * count);
+        return true;
+    }
     return IsStoring() && writer_.Write(data, size * count);
 }
 
 bool VPersistence::Read(void* data, std::size_t size, std::size_t count) {
-    if (reader_ == nullptr) {
+    if (!IsLoading()) {
         return false;
     }
     const std::size_t bytes = size * count;
     if (bytes > RemainingBytes()) {
         return false;
     }
-    if (bytes > 0 && std::fread(data, 1, bytes, reader_.get()) != bytes) {
+    if (source_ != nullptr) {
+        std::copy_n(source_->data() + position_, bytes, static_cast<std::uint8_t*>(data));
+    } else if (bytes > 0 && std::fread(data, 1, bytes, reader_.get()) != bytes) {
         return false;
     }
     position_ += bytes;
@@ -214,8 +245,9 @@ std::uint64_t VPersistence::RemainingBytes() const {
 }
 
 bool VPersistence::SeekTo(std::uint64_t position) {
-    if (reader_ == nullptr || position > fileSize_ ||
-        std::fseek(reader_.get(), static_cast<long>(position), SEEK_SET) != 0) {
+    if (!IsLoading() || position > fileSize_ ||
+        (reader_ != nullptr &&
+         std::fseek(reader_.get(), static_cast<long>(position), SEEK_SET) != 0)) {
         return false;
     }
     position_ = position;

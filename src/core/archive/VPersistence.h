@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -26,12 +27,16 @@ public:
     // Opens path for reading, or its temporary file for writing; false when
     // that cannot be done (or a file is open already).
     bool Open(const std::filesystem::path& path, bool storing);
+    // The same items to or from bytes in memory (a snapshot of a design)
+    // instead of a file; the caller keeps the bytes alive while open.
+    bool OpenMemoryForWriting(std::vector<std::uint8_t>& bytes);
+    bool OpenMemoryForReading(const std::vector<std::uint8_t>& bytes);
     // Ends the file; when storing, renames the temporary file over the
     // target, and false means the target still holds its old content.
     bool Close();
-    bool IsOpen() const { return IsStoring() || reader_ != nullptr; }
-    bool IsStoring() const { return writer_.IsOpen(); }
-    bool IsLoading() const { return reader_ != nullptr; }
+    bool IsOpen() const { return IsStoring() || IsLoading(); }
+    bool IsStoring() const { return writer_.IsOpen() || sink_ != nullptr; }
+    bool IsLoading() const { return reader_ != nullptr || source_ != nullptr; }
 
     // Raw items: count items of size bytes, as they lie in memory.
     bool Write(const void* data, std::size_t size, std::size_t count);
@@ -69,6 +74,8 @@ private:
 
     VSafeFile writer_;
     FileHandle reader_;
+    std::vector<std::uint8_t>* sink_ = nullptr;
+    const std::vector<std::uint8_t>* source_ = nullptr;
     std::uint64_t fileSize_ = 0;
     std::uint64_t position_ = 0;
 };

@@ -255,10 +255,34 @@ bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messag
     }
     archive.Close();
     fileName = PathText(path);
+    FinishLoad();
+    return true;
+}
+
+void CConfiguration::FinishLoad() {
     ClearSums();
     if (sampleRate != kDesignSampleRate) {
         sampleRate = kDesignSampleRate;
     }
+}
+
+std::vector<std::uint8_t> CConfiguration::Snapshot() {
+    std::vector<std::uint8_t> bytes;
+    VPersistence archive;
+    if (!archive.OpenMemoryForWriting(bytes) || !WriteTo(archive)) {
+        bytes.clear();
+    }
+    archive.Close();
+    return bytes;
+}
+
+bool CConfiguration::Restore(const std::vector<std::uint8_t>& bytes) {
+    VPersistence archive;
+    if (!archive.OpenMemoryForReading(bytes) || LoadFrom(archive) != LoadResult::Loaded) {
+        Reset();
+        return false;
+    }
+    FinishLoad();
     return true;
 }
 

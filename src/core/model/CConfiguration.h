@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -61,6 +62,13 @@ public:
     // leaves an empty design. The user is told why a load failed.
     bool Load(const std::filesystem::path& path, IMessageBox& messages);
 
+    // The design as a project file holds it, in memory: what Restore puts
+    // back exactly (undo, recovery after a crash).
+    std::vector<std::uint8_t> Snapshot();
+    // Puts back a snapshot, or the bytes of a project file; false, and an
+    // empty design, for bytes that are not one.
+    bool Restore(const std::vector<std::uint8_t>& bytes);
+
     std::string title;
     std::string fileName;
     double sampleRate = kDesignSampleRate;
@@ -85,6 +93,8 @@ private:
     enum class LoadResult { Loaded, Unreadable, UnknownMagic, Corrupt };
 
     bool WriteTo(VPersistence& archive);
+    // What every load ends with: no sums, the unit's sample rate.
+    void FinishLoad();
     LoadResult LoadFrom(VPersistence& archive);
     bool LoadHeader(VPersistence& archive, int version);
     // Gives the used bands the names of the topology.

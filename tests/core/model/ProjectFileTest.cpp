@@ -144,6 +144,24 @@ TEST_F(ProjectFile, EveryStoredFieldSurvivesARoundTrip) {
     }
 }
 
+// A snapshot holds the bytes a save writes and puts the design back exactly,
+// also over a design of other bands and curves.
+TEST_F(ProjectFile, ASnapshotIsTheSavedFileAndRestoresTheDesign) {
+    std::mt19937 random(5);
+    CConfiguration design;
+    FillRandomly(design, random);
+    const std::vector<std::uint8_t> snapshot = design.Snapshot();
+    ASSERT_TRUE(design.Save(dir / "s.ksv", messages));
+    EXPECT_EQ(snapshot, ReadBytes(dir / "s.ksv"));
+    FillRandomly(loaded, random);
+    ASSERT_TRUE(loaded.Restore(snapshot));
+    EXPECT_EQ(loaded.Snapshot(), snapshot);
+
+    const std::vector<std::uint8_t> cut(snapshot.begin(), snapshot.begin() + 200);
+    EXPECT_FALSE(loaded.Restore(cut));
+    EXPECT_EQ(loaded.numBands, 0);
+}
+
 TEST_F(ProjectFile, OlderVersionsLoadWhatTheyHoldAndDefaultTheRest) {
     std::mt19937 random(3);
     for (int version = 1; version <= 4; ++version) {
