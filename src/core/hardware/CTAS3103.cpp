@@ -2,10 +2,11 @@
 
 #include "archive/VSafeFile.h"
 #include "filters/BiquadCalc.h"
+#include "filters/TAS3103Words.h"
 #include "hardware/CfgText.h"
 #include "hardware/HardwareCheck.h"
 #include "hardware/TAS3103Registers.h"
-#include "hardware/TAS3103Words.h"
+#include "hardware/ToneCodes.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 #include "model/BandCalculators.h"
@@ -219,17 +220,14 @@ void CTAS3103::SetDelays(const CConfiguration& configuration) {
     }
 }
 
-// The volume's sign is the polarity: the chip's output stage inverts.
+// The outputs a design leaves unused play at 0 dB in normal polarity.
 void CTAS3103::SetVolumes(const CConfiguration& configuration) {
     for (int i = 0; i < kMaxBands; ++i) {
-        double level = 0.0;
-        double sign = -1.0;
-        if (i < configuration.numBands) {
-            const CBand& band = configuration.bands[i];
-            level = band.OutputLevelDb();
-            sign = band.reversedPhase ? 1.0 : -1.0;
-        }
-        SetFixed523(tas3103::kVolume + i, 0, DbToGain(level) * sign);
+        const bool used = i < configuration.numBands;
+        const CBand& band = configuration.bands[i];
+        SetFixed523(tas3103::kVolume + i, 0,
+                    used ? VolumeWordValue(band.OutputLevelDb(), band.reversedPhase)
+                         : VolumeWordValue(0.0, false));
     }
 }
 

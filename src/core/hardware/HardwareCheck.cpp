@@ -1,7 +1,7 @@
 #include "hardware/HardwareCheck.h"
 
 #include "filters/BiquadCalc.h"
-#include "hardware/TAS3103Words.h"
+#include "filters/TAS3103Words.h"
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
 #include "model/BandCalculators.h"
