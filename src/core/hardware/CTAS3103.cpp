@@ -109,7 +109,11 @@ std::size_t CTAS3103::Size(int subaddress) const {
 }
 
 std::vector<std::string> CTAS3103::CheckConfiguration(const CConfiguration& configuration) {
-    return HardwareCheck(configuration).Run();
+    std::vector<std::string> sentences;
+    for (HardwareProblem& problem : HardwareCheck(configuration).Run()) {
+        sentences.push_back(std::move(problem.text));
+    }
+    return sentences;
 }
 
 CTAS3103::Image CTAS3103::BuildImage(const CConfiguration& configuration) {
