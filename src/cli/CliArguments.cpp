@@ -1,8 +1,25 @@
 #include "CliArguments.h"
 
+#include "math/NumberFormat.h"
+
 #include <charconv>
 
 namespace kv {
+namespace {
+
+// The number the whole text spells, when it lies within [min, max].
+template <typename Number>
+std::optional<Number> NumberWithin(const std::string& text, Number min, Number max) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [last, status] = std::from_chars(text.data(), end, value);
+    if (status != std::errc() || last != end || !(value >= min && value <= max)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
 
 bool CliArguments::Parse(const std::vector<std::string>& words,
                          const std::set<std::string>& valueOptions,
@@ -53,16 +70,21 @@ std::optional<std::string> CliArguments::Value(const std::string& name) const {
 std::optional<int> CliArguments::IntValue(const std::string& name, int min, int max,
                                           std::string& error) const {
     const std::optional<std::string> text = Value(name);
-    if (!text) {
-        return std::nullopt;
-    }
-    int value = 0;
-    const char* end = text->data() + text->size();
-    const auto [last, status] = std::from_chars(text->data(), end, value);
-    if (status != std::errc() || last != end || value < min || value > max) {
+    const std::optional<int> value = text ? NumberWithin(*text, min, max) : std::nullopt;
+    if (text && !value) {
         error = name + " takes a whole number from " + std::to_string(min) + " to " +
                 std::to_string(max);
-        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> CliArguments::DoubleValue(const std::string& name, double min, double max,
+                                                std::string& error) const {
+    const std::optional<std::string> text = Value(name);
+    const std::optional<double> value = text ? NumberWithin(*text, min, max) : std::nullopt;
+    if (text && !value) {
+        error =
+            name + " takes a number from " + FormatGeneral(min, 6) + " to " + FormatGeneral(max, 6);
     }
     return value;
 }

@@ -24,6 +24,10 @@ public:
     // when present but not such an integer.
     std::optional<int> IntValue(const std::string& name, int min, int max,
                                 std::string& error) const;
+    // A number option (decimal point) within [min, max]; nullopt when
+    // absent. Sets error when present but not such a number.
+    std::optional<double> DoubleValue(const std::string& name, double min, double max,
+                                      std::string& error) const;
 
 private:
     std::vector<std::string> positionals_;

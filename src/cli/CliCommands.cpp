@@ -9,7 +9,9 @@
 #include "CliResponseCommands.h"
 #include "DesignReport.h"
 #include "JsonWriter.h"
+#include "math/NumberFormat.h"
 #include "model/CConfiguration.h"
+#include "model/ImpulseGate.h"
 #include "model/MainGrid.h"
 
 namespace kv {
@@ -159,11 +161,17 @@ const std::vector<CliCommand>& Commands() {
          1,
          RunImport},
         {"load-spl",
-         "load-spl IN.ksv --band N FILE [--smoothing S] [--column NAME] -o OUT.ksv",
+         "load-spl IN.ksv --band N FILE [--smoothing S] [--column NAME] [--gate MS] "
+         "[--window NAME] -o OUT.ksv",
          "Load a measurement file as band N's SPL curve, optionally set its smoothing, and save. "
          "--column reads the level column of that name from delimited text (default: the "
-         "first).",
-         {"--band", "--smoothing", "--column", "-o"},
+         "first). An impulse response (a WAV file, a time series) is gated: --gate is the "
+         "gate's length in ms after the peak (" +
+             FormatGeneral(kMinGateMs, 3) + " to " + FormatGeneral(kMaxGateMs, 3) + ", default " +
+             FormatGeneral(kDefaultGateMs, 3) +
+             "), --window the window that closes it, by its name in the window lists (" +
+             VFft().GetWindowName(ImpulseGate().window) + " unless given).",
+         {"--band", "--smoothing", "--column", "--gate", "--window", "-o"},
          {},
          2,
          RunLoadSpl},

@@ -4,7 +4,9 @@
 #include "JsonWriter.h"
 #include "import/CImportEngine.h"
 #include "import/VInputFile.h"
+#include "math/NumberFormat.h"
 #include "model/CConfiguration.h"
+#include "model/ImpulseGate.h"
 #include "model/SplCurve.h"
 
 #include <ostream>
@@ -100,6 +102,41 @@ std::string UnknownColumnMessage(const CImportEngine& engine, const std::string&
                             : " (it has " + JoinedNames(columns) + ")");
 }
 
+// The gate that --gate and --window ask for; none, with the reason in
+// error, for a value they cannot take.
+std::optional<ImpulseGate> GateOptions(const CliArguments& args, std::string& error) {
+    ImpulseGate gate;
+    gate.lengthMs =
+        args.DoubleValue("--gate", kMinGateMs, kMaxGateMs, error).value_or(gate.lengthMs);
+    if (!error.empty()) {
+        return std::nullopt;
+    }
+    if (const std::optional<std::string> name = args.Value("--window")) {
+        const std::optional<WindowType> window = GateWindowNamed(*name);
+        if (!window) {
+            error = "--window takes one of: " + JoinedNames(GateWindowNames());
+            return std::nullopt;
+        }
+        gate.window = *window;
+    }
+    return gate;
+}
+
+// Where the gate met the end of the file, or the gate options met a
+// frequency response, the user hears of it.
+void NoteGate(CliContext& context, const CImportEngine& engine, const GateReport& report) {
+    const bool asked = context.args.Has("--gate") || context.args.Has("--window");
+    if (engine.Kind() != ImportKind::TimeResponse) {
+        if (asked) {
+            context.err << "kestrelvane-cli: the file holds a frequency response; --gate and "
+                           "--window apply to impulse responses only and were ignored\n";
+        }
+    } else if (report.clamped) {
+        context.err << "kestrelvane-cli: the impulse response ends "
+                    << FormatFixed(report.appliedMs, 2) << " ms after its peak; gated there\n";
+    }
+}
+
 } // namespace
 
 int RunImport(CliContext& context) {
@@ -126,6 +163,8 @@ int RunLoadSpl(CliContext& context) {
     std::string error;
     const std::optional<int> smoothing =
         context.args.IntValue("--smoothing", kMinSmoothing, kMaxSmoothing, error);
+    const std::optional<ImpulseGate> gate =
+        error.empty() ? GateOptions(context.args, error) : std::nullopt;
     if (!error.empty()) {
         return CliUsageError(context, error);
     }
@@ -138,13 +177,18 @@ int RunLoadSpl(CliContext& context) {
     const std::string& path = context.args.Positionals()[1];
     const ImportOptions options{context.args.Value("--column").value_or("")};
     CImportEngine engine;
-    if (!engine.Import(context.messages, path, options) || !LoadSplCurve(*target, engine, path)) {
+    GateReport report;
+    if (!engine.Import(context.messages, path, options) ||
+        !LoadSplCurve(*target, engine, path, *gate, &report)) {
         const bool unknownColumn =
             !options.levelColumn.empty() && !engine.HasLevelColumn(options.levelColumn);
+        const std::string gateProblem = DescribeGateOutcome(report.outcome);
         return CliFail(context, unknownColumn
                                     ? UnknownColumnMessage(engine, options.levelColumn, path)
-                                    : "Failed to import the SPL curve!");
+                                : !gateProblem.empty() ? gateProblem
+                                                       : "Failed to import the SPL curve!");
     }
+    NoteGate(context, engine, report);
     if (smoothing) {
         SetSmoothing(*target, *smoothing);
     }

@@ -32,6 +32,7 @@ void WriteValues(JsonWriter& json, const std::string& name, const Vector& values
 void WriteBandResponses(JsonWriter& json, const CBand& band) {
     json.BeginObject();
     WriteValues(json, "filterResponse", band.filterResponse);
+    WriteValues(json, "hardwareResponse", band.hardwareResponse);
     WriteValues(json, "splResponse", band.splResponse);
     WriteValues(json, "targetResponse", band.targetResponse);
     WriteValues(json, "totalResponse", band.totalResponse);

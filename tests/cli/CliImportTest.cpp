@@ -1,4 +1,6 @@
 #include "CliCommands.h"
+#include "core/import/ImportFiles.h"
+#include "model/CConfiguration.h"
 #include "support/TestSupport.h"
 
 #include <fstream>
@@ -164,6 +166,87 @@ TEST_F(CliImport, LoadSplRefusesWhatIsNoSplCurve) {
     EXPECT_EQ(Run({"load-spl", design, "--band", "3", curve, "-o", saved}), 2);
     EXPECT_EQ(Run({"load-spl", design, curve, "-o", saved}), 2);
     EXPECT_EQ(Run({"load-spl", design, "--band", "1", curve, "--smoothing", "49", "-o", saved}), 2);
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+// The samples as a 48 kHz float WAV file.
+std::string ImpulseWave(const std::filesystem::path& path, std::vector<float> samples) {
+    test::ByteWriter data;
+    for (const float s : samples) {
+        test::Float32(data, s);
+    }
+    test::WriteBytes(
+        path, test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
+    return path.string();
+}
+
+std::vector<float> UnitImpulse(int count) {
+    std::vector<float> samples(static_cast<std::size_t>(count), 0.0f);
+    samples[0] = 1.0f;
+    return samples;
+}
+
+class CliGate : public CliImport {
+protected:
+    void SetUp() override { ASSERT_EQ(Run({"new", "--ways", "1", "-o", design}), 0) << err; }
+
+    // The lowest frequency of the saved band's curve.
+    double LowestFrequency() {
+        CConfiguration loaded;
+        test::RecordingMessageBox messages;
+        EXPECT_TRUE(loaded.Load(saved, messages));
+        return loaded.bands[0].splFreqs.Empty() ? 0.0 : loaded.bands[0].splFreqs[0];
+    }
+
+    std::string design = (dir / "d.ksv").string();
+    std::string saved = (dir / "out.ksv").string();
+};
+
+// The curve starts at 1 / gate length: 200 Hz for the default 5 ms.
+TEST_F(CliGate, LoadSplGatesAnImpulseResponseAsAsked) {
+    const std::string wave = ImpulseWave(dir / "ir.wav", UnitImpulse(4800));
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", wave, "-o", saved}), 0) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_NEAR(LowestFrequency(), 200.0, 3.0);
+    // 2.51 ms is gated at a whole 120 samples, which the file holds.
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", wave, "--gate", "2.51", "--window",
+                   "hanning (COS)", "-o", saved}),
+              0)
+        << err;
+    EXPECT_EQ(err, "");
+    EXPECT_NEAR(LowestFrequency(), 400.0, 6.0);
+}
+
+TEST_F(CliGate, AGateLongerThanTheFileIsClampedWithANote) {
+    const std::string wave = ImpulseWave(dir / "ir.wav", UnitImpulse(96));
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", wave, "--gate", "50", "-o", saved}), 0);
+    EXPECT_EQ(err, "kestrelvane-cli: the impulse response ends 2.00 ms after its peak; gated "
+                   "there\n");
+    EXPECT_NEAR(LowestFrequency(), 500.0, 8.0);
+}
+
+TEST_F(CliGate, AFrequencyResponseIgnoresTheGateWithANote) {
+    const std::string curve = Write("w.frd", "10 80 0\n20 81 0\n40 82 0\n");
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", curve, "--gate", "20", "-o", saved}), 0);
+    EXPECT_EQ(err, "kestrelvane-cli: the file holds a frequency response; --gate and --window "
+                   "apply to impulse responses only and were ignored\n");
+    EXPECT_EQ(LowestFrequency(), 10.0);
+}
+
+TEST_F(CliGate, BadGatesAreUsageErrorsAndSilenceIsRefused) {
+    const std::string wave = ImpulseWave(dir / "ir.wav", UnitImpulse(4800));
+    for (const char* gate : {"0.4", "100.5", "five", "nan", ""}) {
+        EXPECT_EQ(Run({"load-spl", design, "--band", "1", wave, "--gate", gate, "-o", saved}), 2)
+            << gate;
+        EXPECT_EQ(err, "kestrelvane-cli: --gate takes a number from 0.5 to 100\n");
+    }
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", wave, "--window", "Kaiser", "-o", saved}), 2);
+    EXPECT_EQ(err, "kestrelvane-cli: --window takes one of: Rectangular, Bartlett, Hanning (Cos), "
+                   "Hamming, Blackman, Blackman-Harris, Ext. Cosine Bell\n");
+    const std::string silent = ImpulseWave(dir / "silent.wav", std::vector<float>(4800, 0.0f));
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", silent, "-o", saved}), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: The impulse response is silent: every sample is 0, so there "
+                   "is no peak to gate.\n");
     EXPECT_FALSE(std::filesystem::exists(saved));
 }
 

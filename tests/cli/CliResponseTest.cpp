@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "model/CConfiguration.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -68,6 +69,23 @@ TEST_F(CliResponses, ResponsesListEveryComputedCurve) {
     }
     EXPECT_EQ(out.find("nan"), std::string::npos);
     EXPECT_EQ(out.back(), '\n');
+}
+
+// The mute level's volume word holds 7 steps of 2^-23, which is what the
+// unit plays instead of -122 dB.
+TEST_F(CliResponses, ResponsesShowEveryBandAsTheUnitPlaysIt) {
+    CConfiguration muted;
+    ASSERT_TRUE(muted.New(2, 96000.0));
+    ASSERT_TRUE(muted.bands[1].SetMuted(true));
+    test::RecordingMessageBox messages;
+    ASSERT_TRUE(muted.Save(design, messages));
+    std::string out;
+    ASSERT_EQ(RunWords({"responses", design, "--json"}, &out), 0);
+    const std::size_t first = out.find(R"("hardwareResponse":[[1,0],)");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(out.find(R"("hardwareResponse":[[8.344650268554688e-07,0],)", first),
+              std::string::npos);
+    EXPECT_NE(out.find(R"("filterResponse":[[7.9432823472)", first), std::string::npos);
 }
 
 } // namespace

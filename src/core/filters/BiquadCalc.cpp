@@ -54,6 +54,23 @@ BiquadCoefs HighShelf(const DesignTerms& d) {
             -2.0 * a * ((a - 1.0) + (a + 1.0) * d.c), a * ((a + 1.0) + (a - 1.0) * d.c - bs)};
 }
 
+// c0 + c1·z⁻¹ + c2·z⁻² from the phasors z⁻¹ and z⁻².
+Complex Polynomial(double c0, double c1, double c2, const Complex& delay1, const Complex& delay2) {
+    return {c0 + c1 * delay1.real() + c2 * delay2.real(), c1 * delay1.imag() + c2 * delay2.imag()};
+}
+
+// p·conj(q) / |q|²
+Complex Quotient(const Complex& p, const Complex& q) {
+    const double norm = q.real() * q.real() + q.imag() * q.imag();
+    return {(p.real() * q.real() + p.imag() * q.imag()) / norm,
+            (p.imag() * q.real() - p.real() * q.imag()) / norm};
+}
+
+Complex ResponseAt(const BiquadCoefs& c, const Complex& delay1, const Complex& delay2) {
+    return Quotient(Polynomial(c.b0, c.b1, c.b2, delay1, delay2),
+                    Polynomial(c.a0, c.a1, c.a2, delay1, delay2));
+}
+
 } // namespace
 
 // The stability triangle of a second-order denominator.
@@ -132,15 +149,32 @@ bool BiquadCalc::Design(BiquadKind kind, double sampleRate, double frequency, do
     return false;
 }
 
-Complex BiquadCalc::ResponseAt(const Complex& delay1, const Complex& delay2) const {
-    const BiquadCoefs& c = coefs_;
-    const double pr = c.b0 + c.b1 * delay1.real() + c.b2 * delay2.real();
-    const double pi = c.b1 * delay1.imag() + c.b2 * delay2.imag();
-    const double qr = c.a0 + c.a1 * delay1.real() + c.a2 * delay2.real();
-    const double qi = c.a1 * delay1.imag() + c.a2 * delay2.imag();
-    // p·conj(q) / |q|²
-    const double norm = qr * qr + qi * qi;
-    return {(pr * qr + pi * qi) / norm, (pi * qr - pr * qi) / norm};
+bool MultiplyResponse(VComplexVec& response, const BiquadCoefs& coefs, const GridPhasors& grid) {
+    if (response.GetSize() != grid.GetSize()) {
+        return false;
+    }
+    for (int i = 0; i < grid.GetSize(); ++i) {
+        response[i] = Multiply(response[i], ResponseAt(coefs, grid.Delay1(i), grid.Delay2(i)));
+    }
+    return true;
+}
+
+bool MultiplyResponse(VComplexVec& response, const BiquadList& chain, const GridPhasors& grid) {
+    if (response.GetSize() != grid.GetSize()) {
+        return false;
+    }
+    for (int i = 0; i < grid.GetSize(); ++i) {
+        const Complex& z1 = grid.Delay1(i);
+        const Complex& z2 = grid.Delay2(i);
+        Complex numerator = response[i];
+        Complex denominator = 1.0;
+        for (const BiquadCoefs& c : chain) {
+            numerator = Multiply(numerator, Polynomial(c.b0, c.b1, c.b2, z1, z2));
+            denominator = Multiply(denominator, Polynomial(c.a0, c.a1, c.a2, z1, z2));
+        }
+        response[i] = Quotient(numerator, denominator);
+    }
+    return true;
 }
 
 bool BiquadCalc::Usable(const GridPhasors& grid) const {
@@ -157,19 +191,13 @@ bool BiquadCalc::Evaluate(VComplexVec& out, const GridPhasors& grid) const {
         return false;
     }
     for (int i = 0; i < grid.GetSize(); ++i) {
-        out[i] = ResponseAt(grid.Delay1(i), grid.Delay2(i));
+        out[i] = ResponseAt(coefs_, grid.Delay1(i), grid.Delay2(i));
     }
     return true;
 }
 
 bool BiquadCalc::MultiplyResponse(VComplexVec& response, const GridPhasors& grid) const {
-    if (!Usable(grid) || response.GetSize() != grid.GetSize()) {
-        return false;
-    }
-    for (int i = 0; i < grid.GetSize(); ++i) {
-        response[i] = Multiply(response[i], ResponseAt(grid.Delay1(i), grid.Delay2(i)));
-    }
-    return true;
+    return Usable(grid) && kv::MultiplyResponse(response, coefs_, grid);
 }
 
 void BiquadCalc::GetCoefficients(double& a0, double& a1, double& a2, double& b0, double& b1,

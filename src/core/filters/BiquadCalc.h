@@ -104,7 +104,6 @@ public:
 
 private:
     bool Usable(const GridPhasors& grid) const;
-    Complex ResponseAt(const Complex& delay1, const Complex& delay2) const;
 
     BiquadKind kind_ = BiquadKind::None;
     double sampleRate_ = 0.0;
@@ -113,5 +112,14 @@ private:
     double q_ = 0.0;
     BiquadCoefs coefs_;
 };
+
+// response[i] *= H at grid point i for the section of these coefficients,
+// at whatever sample rate the phasors were made. The response must have the
+// grid's length; false and untouched otherwise.
+bool MultiplyResponse(VComplexVec& response, const BiquadCoefs& coefs, const GridPhasors& grid);
+// The same for a chain of sections: response[i] *= the product of their H.
+// Numerators and denominators are multiplied up apart and divided once per
+// point, which makes a long chain cost a fraction of one call per section.
+bool MultiplyResponse(VComplexVec& response, const BiquadList& chain, const GridPhasors& grid);
 
 } // namespace kv

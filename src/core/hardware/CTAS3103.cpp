@@ -2,10 +2,11 @@
 
 #include "archive/VSafeFile.h"
 #include "filters/BiquadCalc.h"
+#include "filters/TAS3103Words.h"
 #include "hardware/CfgText.h"
 #include "hardware/HardwareCheck.h"
 #include "hardware/TAS3103Registers.h"
-#include "hardware/TAS3103Words.h"
+#include "hardware/ToneCodes.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 #include "model/BandCalculators.h"
@@ -108,7 +109,11 @@ std::size_t CTAS3103::Size(int subaddress) const {
 }
 
 std::vector<std::string> CTAS3103::CheckConfiguration(const CConfiguration& configuration) {
-    return HardwareCheck(configuration).Run();
+    std::vector<std::string> sentences;
+    for (HardwareProblem& problem : HardwareCheck(configuration).Run()) {
+        sentences.push_back(std::move(problem.text));
+    }
+    return sentences;
 }
 
 CTAS3103::Image CTAS3103::BuildImage(const CConfiguration& configuration) {
@@ -219,17 +224,14 @@ void CTAS3103::SetDelays(const CConfiguration& configuration) {
     }
 }
 
-// The volume's sign is the polarity: the chip's output stage inverts.
+// The outputs a design leaves unused play at 0 dB in normal polarity.
 void CTAS3103::SetVolumes(const CConfiguration& configuration) {
     for (int i = 0; i < kMaxBands; ++i) {
-        double level = 0.0;
-        double sign = -1.0;
-        if (i < configuration.numBands) {
-            const CBand& band = configuration.bands[i];
-            level = band.OutputLevelDb();
-            sign = band.reversedPhase ? 1.0 : -1.0;
-        }
-        SetFixed523(tas3103::kVolume + i, 0, DbToGain(level) * sign);
+        const bool used = i < configuration.numBands;
+        const CBand& band = configuration.bands[i];
+        SetFixed523(tas3103::kVolume + i, 0,
+                    used ? VolumeWordValue(band.OutputLevelDb(), band.reversedPhase)
+                         : VolumeWordValue(0.0, false));
     }
 }
 

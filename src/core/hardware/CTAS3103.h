@@ -42,6 +42,7 @@ public:
     // much), a coefficient that is not a finite number, a gain or delay the
     // chip cannot hold, a bass or treble gain or corner that is not one of
     // the chip's settings. Empty when the design is safe to program.
+    // HardwareCheck gives the same problems with what each is about.
     static std::vector<std::string> CheckConfiguration(const CConfiguration& configuration);
 
     // The 2368-byte image of the design; empty when CheckConfiguration finds

@@ -1,10 +1,9 @@
 #include "hardware/HardwareCheck.h"
 
 #include "filters/BiquadCalc.h"
-#include "hardware/TAS3103Words.h"
+#include "filters/TAS3103Words.h"
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
-#include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
 #include "unit/UnitLimits.h"
 
@@ -15,6 +14,7 @@ namespace {
 
 constexpr std::array<const char*, 5> kBiquadWordNames = {"-a1/a0", "-a2/a0", "b0/a0", "b1/a0",
                                                          "b2/a0"};
+constexpr std::array<const char*, 2> kToneStages = {"bass", "treble"};
 
 // The chip's denominator is 1 − w0·z⁻¹ − w1·z⁻² in the rounded words. Judged
 // on the rounded words, because a section far below the sample rate (a few Hz)
@@ -34,12 +34,16 @@ std::string Hz(double f) {
 
 } // namespace
 
-std::vector<std::string> HardwareCheck::Run() {
+std::vector<HardwareProblem> HardwareCheck::Run() {
+    problems_.clear();
+    totalDelaySamples_ = 0.0;
     if (design_.numBands < 1 || design_.numBands > kMaxBands) {
-        problems_.push_back("The design has no output bands: there is nothing to program.");
+        Report(kNoBand, ProblemSubject::Design,
+               "The design has no output bands: there is nothing to program.");
         return problems_;
     }
-    CheckCoefficient("The input gain", "its mixer coefficient", DbToGain(design_.inputGain));
+    CheckCoefficient(kNoBand, ProblemSubject::InputGain, {}, "The input gain",
+                     "its mixer coefficient", DbToGain(design_.inputGain));
     for (int b = 0; b < design_.numBands; ++b) {
         CheckBand(b, design_.bands[static_cast<std::size_t>(b)]);
     }
@@ -47,43 +51,52 @@ std::vector<std::string> HardwareCheck::Run() {
     return problems_;
 }
 
-void HardwareCheck::CheckCoefficient(const std::string& subject, const std::string& name,
+void HardwareCheck::Report(int band, ProblemSubject subject, std::string text,
+                           const BandSection& section) {
+    problems_.push_back({std::move(text), band, subject, section});
+}
+
+void HardwareCheck::CheckCoefficient(int band, ProblemSubject subject, const BandSection& section,
+                                     const std::string& what, const std::string& name,
                                      double value) {
     if (!std::isfinite(value)) {
-        problems_.push_back(subject + ": " + name + " is not a finite number.");
+        Report(band, subject, what + ": " + name + " is not a finite number.", section);
     } else if (!Fits523(value)) {
-        problems_.push_back(subject + ": " + name + " is " + FormatGeneral(value, 4) +
-                            ", beyond the range of the TAS3103's 5.23 format (-16 to +16) by " +
-                            FormatGeneral(std::fabs(value) - 16.0, 4) + ".");
+        Report(band, subject,
+               what + ": " + name + " is " + FormatGeneral(value, 4) +
+                   ", beyond the range of the TAS3103's 5.23 format (-16 to +16) by " +
+                   FormatGeneral(std::fabs(value) - 16.0, 4) + ".",
+               section);
     }
 }
 
 void HardwareCheck::CheckBand(int b, const CBand& band) {
     const std::string name = BandName(b);
-    CheckCoefficient(name + " (gain)", "its volume coefficient", DbToGain(band.OutputLevelDb()));
-    CheckDelay(name, band);
-    CheckTone(name, "bass", band.bassGain, band.bassCorner);
-    CheckTone(name, "treble", band.trebleGain, band.trebleCorner);
+    CheckCoefficient(b, ProblemSubject::BandGain, {}, name + " (gain)", "its volume coefficient",
+                     DbToGain(band.OutputLevelDb()));
+    CheckDelay(b, name, band);
+    CheckTone(b, name, 0, band.bassGain, band.bassCorner);
+    CheckTone(b, name, 1, band.trebleGain, band.trebleCorner);
     int sections = 0;
     DesignBiquads(band, [&](const BiquadCalc& calc, const BandSection& where) {
         ++sections;
-        CheckSection(name + ", " + DescribeSection(where), calc);
+        CheckSection(b, where, name + ", " + DescribeSection(where), calc);
     });
     if (sections > kBiquadsPerBand) {
-        problems_.push_back(name + " needs " + std::to_string(sections) +
-                            " biquads, but the TAS3103 has only " +
-                            std::to_string(kBiquadsPerBand) + " per band.");
+        Report(b, ProblemSubject::BiquadBudget,
+               name + " needs " + std::to_string(sections) + " biquads, but the TAS3103 has only " +
+                   std::to_string(kBiquadsPerBand) + " per band.");
     }
 }
 
 // NaN passes every comparison, so it is caught first: the sample count of the
 // delay word would be undefined.
-void HardwareCheck::CheckDelay(const std::string& name, const CBand& band) {
+void HardwareCheck::CheckDelay(int b, const std::string& name, const CBand& band) {
     if (!std::isfinite(band.delay)) {
-        problems_.push_back(name + ": the delay is not a finite number.");
+        Report(b, ProblemSubject::Delay, name + ": the delay is not a finite number.");
     } else if (band.delay < 0.0) {
-        problems_.push_back(name + ": the delay of " + FormatFixed(band.delay * 1000.0, 3) +
-                            " ms is negative.");
+        Report(b, ProblemSubject::Delay,
+               name + ": the delay of " + FormatFixed(band.delay * 1000.0, 3) + " ms is negative.");
     } else {
         totalDelaySamples_ += std::round(band.delay * design_.sampleRate);
     }
@@ -91,69 +104,81 @@ void HardwareCheck::CheckDelay(const std::string& name, const CBand& band) {
 
 void HardwareCheck::CheckTotalDelay() {
     if (totalDelaySamples_ > kSharedDelaySamples) {
-        problems_.push_back("The delays of the bands add up to " +
-                            FormatFixed(totalDelaySamples_, 0) +
-                            " samples, but the TAS3103's delay memory holds only " +
-                            std::to_string(kSharedDelaySamples) + ".");
+        Report(kNoBand, ProblemSubject::Delay,
+               "The delays of the bands add up to " + FormatFixed(totalDelaySamples_, 0) +
+                   " samples, but the TAS3103's delay memory holds only " +
+                   std::to_string(kSharedDelaySamples) + ".");
     }
 }
 
 // A gain of exactly 0 bypasses the stage; any other gain must be one of the
 // chip's settings, or the unit would play it at -18 dB. A corner outside the
 // chip's selections would spill into the neighbouring channel's byte.
-void HardwareCheck::CheckTone(const std::string& name, const char* stage, double dB, int corner) {
-    const std::string what = name + ": the " + stage;
+void HardwareCheck::CheckTone(int b, const std::string& name, int stage, double dB, int corner) {
+    const BandSection where{FilterGroup::BassTreble, stage, 0};
+    const std::string what = name + ": the " + kToneStages[static_cast<std::size_t>(stage)];
     if (dB != 0.0 && !OnToneGrid(dB)) {
-        problems_.push_back(what + " gain of " + FormatGeneral(dB, 6) +
-                            " dB is not one of the TAS3103's settings (-18 to +18 dB in 0.5 dB "
-                            "steps).");
+        Report(b, ProblemSubject::BassTreble,
+               what + " gain of " + FormatGeneral(dB, 6) +
+                   " dB is not one of the TAS3103's settings (-18 to +18 dB in 0.5 dB steps).",
+               where);
     }
     if (corner < kMinToneCorner || corner > kMaxToneCorner) {
-        problems_.push_back(what + " corner selection " + std::to_string(corner) +
-                            " is not one of the TAS3103's " + std::to_string(kMinToneCorner) +
-                            " to " + std::to_string(kMaxToneCorner) + ".");
+        Report(b, ProblemSubject::BassTreble,
+               what + " corner selection " + std::to_string(corner) +
+                   " is not one of the TAS3103's " + std::to_string(kMinToneCorner) + " to " +
+                   std::to_string(kMaxToneCorner) + ".",
+               where);
     }
 }
 
 // Above half the sample rate a section comes out unstable or, a whole number
 // of sample rates higher, stable with the very coefficients of a section at
 // its alias frequency: the unit would filter in the wrong place.
-void HardwareCheck::ReportAboveHalfTheSampleRate(const std::string& subject, const BiquadCalc& calc,
+void HardwareCheck::ReportAboveHalfTheSampleRate(int b, const BandSection& where,
+                                                 const std::string& what, const BiquadCalc& calc,
                                                  bool stable) {
     const double fs = calc.SampleRate();
     const double f = calc.Frequency();
     const std::string why =
         "its frequency of " + Hz(f) + " lies above half the sample rate (" + Hz(fs / 2.0) + ")";
     if (!stable) {
-        problems_.push_back(subject + " is unstable: " + why + ".");
+        Report(b, ProblemSubject::Section, what + " is unstable: " + why + ".", where);
         return;
     }
     const double alias = std::fabs(f - fs * std::round(f / fs));
-    problems_.push_back(subject + " is aliased: " + why + ", so the unit would filter at " +
-                        Hz(alias) + " instead.");
+    Report(b, ProblemSubject::Section,
+           what + " is aliased: " + why + ", so the unit would filter at " + Hz(alias) +
+               " instead.",
+           where);
 }
 
 // An unstable section is reported for that alone: its coefficients are
 // meaningless until its frequency or Q changes.
-void HardwareCheck::CheckSection(const std::string& subject, const BiquadCalc& calc) {
+void HardwareCheck::CheckSection(int b, const BandSection& where, const std::string& what,
+                                 const BiquadCalc& calc) {
     const std::array<double, 5> words = BiquadWords(calc.GetCoefficients());
     for (const double w : words) {
         if (!std::isfinite(w)) {
-            problems_.push_back(subject + ": its coefficients are not finite numbers.");
+            Report(b, ProblemSubject::Section, what + ": its coefficients are not finite numbers.",
+                   where);
             return;
         }
     }
     if (calc.Frequency() > calc.SampleRate() / 2.0) {
-        ReportAboveHalfTheSampleRate(subject, calc, StableOnChip(words));
+        ReportAboveHalfTheSampleRate(b, where, what, calc, StableOnChip(words));
         return;
     }
     if (!StableOnChip(words)) {
-        problems_.push_back(subject + " is unstable: with its coefficients in the TAS3103's "
-                                      "5.23 format a pole lies on or outside the unit circle.");
+        Report(b, ProblemSubject::Section,
+               what + " is unstable: with its coefficients in the TAS3103's 5.23 format a pole "
+                      "lies on or outside the unit circle.",
+               where);
         return;
     }
     for (std::size_t i = 0; i < words.size(); ++i) {
-        CheckCoefficient(subject, std::string("coefficient ") + kBiquadWordNames[i], words[i]);
+        CheckCoefficient(b, ProblemSubject::Section, where, what,
+                         std::string("coefficient ") + kBiquadWordNames[i], words[i]);
     }
 }
 

@@ -1,8 +1,10 @@
 #include "model/BandCalculators.h"
 
+#include "filters/TAS3103Words.h"
 #include "model/CBand.h"
 
 #include <array>
+#include <numbers>
 
 namespace kv {
 namespace {
@@ -84,17 +86,17 @@ void DesignShelf(const CBand& band, FilterGroup group, const ShelfSettings& shel
     DesignSingle(band, group, 0, {shelf.enabled, kind, shelf.freq, shelf.gain, 0.0}, visit);
 }
 
-// The TAS3103's own bass and treble stage, modelled as shelves; a gain of
-// exactly 0 leaves the stage out.
-void DesignBassTreble(const CBand& band, const SectionVisitor& visit) {
+// The TAS3103's own bass and treble stage, modelled as shelves at these
+// gains; a gain of exactly 0 leaves the stage out.
+void DesignBassTreble(const CBand& band, double bassDb, double trebleDb,
+                      const SectionVisitor& visit) {
     double bassHz = 0.0;
     double trebleHz = 0.0;
     band.GetBassTrebleCorners(bassHz, trebleHz);
     DesignSingle(band, FilterGroup::BassTreble, 0,
-                 {band.bassGain != 0.0, BiquadKind::LowShelf, bassHz, band.bassGain, 0.0}, visit);
+                 {bassDb != 0.0, BiquadKind::LowShelf, bassHz, bassDb, 0.0}, visit);
     DesignSingle(band, FilterGroup::BassTreble, 1,
-                 {band.trebleGain != 0.0, BiquadKind::HighShelf, trebleHz, band.trebleGain, 0.0},
-                 visit);
+                 {trebleDb != 0.0, BiquadKind::HighShelf, trebleHz, trebleDb, 0.0}, visit);
 }
 
 void Apply(const CBand& band, FilterGroup group, const GridPhasors& grid, VComplexVec& response,
@@ -163,7 +165,7 @@ void DesignSections(const CBand& band, FilterGroup group, const SectionVisitor& 
     case FilterGroup::Peq:
         return DesignPeqs(band, visit);
     case FilterGroup::BassTreble:
-        return DesignBassTreble(band, visit);
+        return DesignBassTreble(band, band.bassGain, band.trebleGain, visit);
     case FilterGroup::HighPassTarget:
         return DesignCrossovers(band, group, band.hpEnabled, band.hpTarget, true, visit);
     case FilterGroup::LowPassTarget:
@@ -222,6 +224,44 @@ void ApplyHighPassTargets(const CBand& band, const GridPhasors& grid, VComplexVe
 
 void ApplyLowPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
     Apply(band, FilterGroup::LowPassTarget, grid, response, nullptr);
+}
+
+void ApplyDelayAndPolarity(const CBand& band, const VDoubleVec& grid, VComplexVec& response) {
+    if (band.delay != 0.0 && response.GetSize() == grid.GetSize()) {
+        for (int i = 0; i < response.GetSize(); ++i) {
+            response[i] = Multiply(response[i],
+                                   FromPolar(1.0, -2.0 * std::numbers::pi * grid[i] * band.delay));
+        }
+    }
+    if (band.reversedPhase) {
+        const Complex flip = FromPolar(1.0, -std::numbers::pi);
+        for (Complex& value : response) {
+            value = Multiply(value, flip);
+        }
+    }
+}
+
+void ComputeHardwareResponse(const CBand& band, const BiquadList& sections,
+                             const GridPhasors& phasors, const VDoubleVec& grid,
+                             VComplexVec& response) {
+    if (!response.SetSize(phasors.GetSize())) {
+        response.SetSize(0);
+        return;
+    }
+    response.FillReal(ChipVolumeGain(band.OutputLevelDb(), band.reversedPhase));
+    BiquadList chain;
+    chain.reserve(sections.size() + 2);
+    for (const BiquadCoefs& section : sections) {
+        chain.push_back(ChipSection(section));
+    }
+    // The tone stage is the chip's own: it plays at the chip's gains, not
+    // from words of ours.
+    DesignBassTreble(band, ChipToneGainDb(band.bassGain), ChipToneGainDb(band.trebleGain),
+                     [&chain](const BiquadCalc& calc, const BandSection&) {
+                         chain.push_back(calc.GetCoefficients());
+                     });
+    MultiplyResponse(response, chain, phasors);
+    ApplyDelayAndPolarity(band, grid, response);
 }
 
 int CollectBiquads(const CBand& band, BiquadList& list) {

@@ -2,6 +2,7 @@
 
 #include "filters/BiquadCalc.h"
 #include "math/VComplexVec.h"
+#include "math/VDoubleVec.h"
 
 #include <functional>
 #include <string>
@@ -72,6 +73,20 @@ void ApplyPeqs(const CBand& band, const GridPhasors& grid, VComplexVec& response
 void ApplyBassTreble(const CBand& band, const GridPhasors& grid, VComplexVec& response);
 void ApplyHighPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response);
 void ApplyLowPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response);
+
+// Multiplies response (one value per point of grid) by the band's delay, a
+// phase of −2πf·delay, and its polarity.
+void ApplyDelayAndPolarity(const CBand& band, const VDoubleVec& grid, VComplexVec& response);
+
+// The band's response as the TAS3103 plays it (CBand::hardwareResponse) on
+// a grid and its phasors, from the band's sections in hardware order (as
+// CollectBiquads lists them) and its other settings: the sections from
+// their words rounded to 5.23, bass and treble at ChipToneGainDb of their
+// gains, the gain as the volume word holds it, delay and polarity as
+// designed.
+void ComputeHardwareResponse(const CBand& band, const BiquadList& sections,
+                             const GridPhasors& phasors, const VDoubleVec& grid,
+                             VComplexVec& response);
 
 // Empties list and fills it with the band's biquads in the order the
 // TAS3103 image lays them out: high-pass slots, low-pass slots, notches,

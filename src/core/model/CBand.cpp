@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace kv {
 namespace {
@@ -140,7 +139,8 @@ void CBand::Init() {
 }
 
 void CBand::ClearResponses() {
-    for (VComplexVec* v : {&filterResponse, &splResponse, &targetResponse, &totalResponse}) {
+    for (VComplexVec* v :
+         {&filterResponse, &hardwareResponse, &splResponse, &targetResponse, &totalResponse}) {
         v->SetSize(0);
     }
     for (VDoubleVec* v : {&filterImpulse, &filterStep, &splImpulse, &splStep, &targetImpulse,
@@ -476,7 +476,10 @@ bool CBand::Recalculate() {
     }
     CResponseEngine& engine = owner->Engine();
     VComplexVec fresh(owner->freqGrid->GetSize());
-    ComputeFilterResponse(fresh);
+    BiquadList sections;
+    ComputeFilterResponse(fresh, sections);
+    // The same sections, so that both curves always show the same design.
+    ComputeHardwareResponse(*this, sections, engine.Phasors(), *owner->freqGrid, hardwareResponse);
     engine.Update(filterResponse, fresh, filterImpulse, filterStep);
     ComputeSplResponse(fresh);
     engine.Update(splResponse, fresh, splImpulse, splStep);
@@ -489,31 +492,20 @@ bool CBand::Recalculate() {
     return true;
 }
 
-// Gain, bass and treble, every realised filter, delay and polarity.
-void CBand::ComputeFilterResponse(VComplexVec& response) const {
+// Gain, bass and treble, every realised filter, delay and polarity; the
+// realised filters' sections are listed in sections, in hardware order.
+void CBand::ComputeFilterResponse(VComplexVec& response, BiquadList& sections) const {
     const GridPhasors& phasors = owner->Engine().Phasors();
-    const VDoubleVec& grid = *owner->freqGrid;
     response.FillReal(DbToGain(OutputLevelDb()));
     ApplyBassTreble(*this, phasors, response);
-    ApplyHighPassFilters(*this, phasors, response);
-    ApplyLowPassFilters(*this, phasors, response);
-    ApplyNotches(*this, phasors, response);
-    ApplyAllPass(*this, phasors, response);
-    ApplyLowShelf(*this, phasors, response);
-    ApplyHighShelf(*this, phasors, response);
-    ApplyPeqs(*this, phasors, response);
-    if (delay != 0.0) {
-        for (int i = 0; i < response.GetSize(); ++i) {
-            response[i] =
-                Multiply(response[i], FromPolar(1.0, -2.0 * std::numbers::pi * grid[i] * delay));
-        }
-    }
-    if (reversedPhase) {
-        const Complex flip = FromPolar(1.0, -std::numbers::pi);
-        for (Complex& value : response) {
-            value = Multiply(value, flip);
-        }
-    }
+    ApplyHighPassFilters(*this, phasors, response, &sections);
+    ApplyLowPassFilters(*this, phasors, response, &sections);
+    ApplyNotches(*this, phasors, response, &sections);
+    ApplyAllPass(*this, phasors, response, &sections);
+    ApplyLowShelf(*this, phasors, response, &sections);
+    ApplyHighShelf(*this, phasors, response, &sections);
+    ApplyPeqs(*this, phasors, response, &sections);
+    ApplyDelayAndPolarity(*this, *owner->freqGrid, response);
 }
 
 // The smoothed SPL curve on the grid, or 1 where the band has none. A curve

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filters/BiquadCalc.h"
 #include "filters/FilterSettings.h"
 #include "math/VComplexVec.h"
 #include "math/VDoubleVec.h"
@@ -175,6 +176,11 @@ public:
     VComplexVec splRaw;
     VComplexVec splSmoothed;
     VComplexVec filterResponse;
+    // The filter response as the TAS3103 plays it (ComputeHardwareResponse),
+    // one value per grid point, computed with filterResponse from the same
+    // sections, even for a design the hardware check refuses; it has no time
+    // responses. MaxHardwareDeviationDb compares the two.
+    VComplexVec hardwareResponse;
     VComplexVec splResponse;
     VComplexVec targetResponse;
     VComplexVec totalResponse;
@@ -203,7 +209,7 @@ private:
                           const CrossoverSlot& slot);
     bool AcceptsCrossover(const CrossoverSettings& settings) const;
     template <typename T> void Store(T& field, const T& value);
-    void ComputeFilterResponse(VComplexVec& response) const;
+    void ComputeFilterResponse(VComplexVec& response, BiquadList& sections) const;
     void ComputeSplResponse(VComplexVec& response) const;
     void ComputeTargetResponse(VComplexVec& response) const;
     bool SerializeSlotPair(VPersistence& archive, int k);

@@ -59,30 +59,22 @@ std::vector<int> UsablePointOrder(const VDoubleVec& frequencies) {
     return order;
 }
 
-} // namespace
-
-bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages) {
-    CImportEngine engine;
-    return engine.Import(messages, fileName) && LoadSplCurve(band, engine, fileName);
-}
-
-bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesystem::path& fileName) {
-    if (!HoldsFrequencyResponse(engine)) {
-        return false;
-    }
-    const std::vector<int> order = UsablePointOrder(engine.Frequencies());
+// Levels in dB and phases in radians, one each per frequency.
+bool StoreCurve(CBand& band, const VDoubleVec& frequencies, const VDoubleVec& levels,
+                const VDoubleVec& phases, const std::filesystem::path& fileName) {
+    const std::vector<int> order = UsablePointOrder(frequencies);
     const int n = static_cast<int>(order.size());
-    VDoubleVec frequencies;
+    VDoubleVec sorted;
     VComplexVec raw;
-    if (n < 2 || !frequencies.SetSize(n) || !raw.SetSize(n)) {
+    if (n < 2 || !sorted.SetSize(n) || !raw.SetSize(n)) {
         return false;
     }
     for (int i = 0; i < n; ++i) {
         const int from = order[static_cast<std::size_t>(i)];
-        frequencies[i] = engine.Frequencies()[from];
-        raw[i] = FromPolar(DbToGain(engine.Levels()[from]), engine.Phases()[from]);
+        sorted[i] = frequencies[from];
+        raw[i] = FromPolar(DbToGain(levels[from]), phases[from]);
     }
-    band.splFreqs = frequencies;
+    band.splFreqs = sorted;
     band.splRaw = raw;
     if (band.splFreqs.GetSize() != n || band.splRaw.GetSize() != n) {
         band.splFreqs.SetSize(0);
@@ -93,6 +85,35 @@ bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesyste
     band.modified = true;
     SetSmoothing(band, band.splSmoothing);
     return true;
+}
+
+} // namespace
+
+bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages) {
+    CImportEngine engine;
+    return engine.Import(messages, fileName) && LoadSplCurve(band, engine, fileName);
+}
+
+bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesystem::path& fileName,
+                  const ImpulseGate& gate, GateReport* report) {
+    ImpulseGating gating;
+    return LoadSplCurve(band, engine, fileName, gating, gate, report);
+}
+
+bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesystem::path& fileName,
+                  ImpulseGating& gating, const ImpulseGate& gate, GateReport* report) {
+    if (engine.Kind() == ImportKind::TimeResponse) {
+        GatedCurve curve;
+        const GateOutcome outcome =
+            gating.Gate(engine.TimeSamples(), engine.SampleRate(), gate, curve);
+        if (report != nullptr) {
+            *report = {outcome, curve.appliedMs, curve.clamped};
+        }
+        return outcome == GateOutcome::Gated &&
+               StoreCurve(band, curve.frequencies, curve.levels, curve.phases, fileName);
+    }
+    return HoldsFrequencyResponse(engine) &&
+           StoreCurve(band, engine.Frequencies(), engine.Levels(), engine.Phases(), fileName);
 }
 
 bool SetSmoothing(CBand& band, int n) {

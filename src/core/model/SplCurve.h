@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ImpulseGate.h"
+
 #include <filesystem>
 
 namespace kv {
@@ -9,15 +11,21 @@ class CImportEngine;
 class IMessageBox;
 
 // Imports a measurement file as the band's SPL curve and smooths it with the
-// band's setting. Only a frequency response is taken, and only as a curve the
-// response computation can use: points at or below 0 Hz are dropped and the
-// rest put in ascending order of frequency. A file that gives no such curve
-// of at least two points leaves the band as it was and gives false; the
-// caller tells the user. The import's one question goes to messages.
+// band's setting. A frequency response is taken, or a time response through
+// the default gate, and only as a curve the response computation can use: points at or below 0 Hz
+// are dropped and the rest put in ascending order of frequency. A file that gives no such curve of
+// at least two points leaves the band as it was and gives false; the caller tells the user. The
+// import's one question goes to messages.
 bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages);
-// The same for a file the engine has already imported.
-bool LoadSplCurve(CBand& band, const CImportEngine& imported,
-                  const std::filesystem::path& fileName);
+// The same for a file the engine has already imported. A time response (a
+// WAV file, a time series) becomes a curve through the gate (see
+// ImpulseGate.h); report, when given, receives what the gate did with it.
+bool LoadSplCurve(CBand& band, const CImportEngine& imported, const std::filesystem::path& fileName,
+                  const ImpulseGate& gate = {}, GateReport* report = nullptr);
+// The same with a gating that the caller keeps: the SPL Curve dialog calls
+// this with its engine and gating whenever the user changes the gate.
+bool LoadSplCurve(CBand& band, const CImportEngine& imported, const std::filesystem::path& fileName,
+                  ImpulseGating& gating, const ImpulseGate& gate, GateReport* report = nullptr);
 
 // Sets the band's smoothing (1..48) and rebuilds splSmoothed from splRaw;
 // false, and nothing changes, for a value outside that range. A curve too

@@ -1,6 +1,7 @@
 #include "hardware/CTAS3103.h"
 
-#include "hardware/TAS3103Words.h"
+#include "filters/TAS3103Words.h"
+#include "hardware/ToneCodes.h"
 #include "model/CConfiguration.h"
 
 #include <cmath>
