@@ -6,6 +6,7 @@
 #include "app/ProgramIcon.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
+#include "archive/PathText.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CTargetLevels.h"
 #include "graphs/CEditCurve.h"
@@ -13,13 +14,19 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -27,6 +34,7 @@ namespace {
 
 // Wide enough for the schematic's thirteen blocks side by side.
 constexpr int kMinimumPaneWidth = 940;
+constexpr int kRecoveryDelayMs = 3000;
 
 struct FlagItem {
     ShowFlag flag;
@@ -72,6 +80,17 @@ QAction* FlagAction(const std::array<QAction*, kShowFlagCount>& actions, ShowFla
     return actions[static_cast<std::size_t>(flag)];
 }
 
+// The first local .ksv file of a drag, if it carries one.
+std::filesystem::path DroppedDesign(const QMimeData& data) {
+    for (const QUrl& url : data.urls()) {
+        const QString file = url.toLocalFile();
+        if (file.endsWith(QStringLiteral(".ksv"), Qt::CaseInsensitive)) {
+            return std::filesystem::path(file.toStdU16String());
+        }
+    }
+    return {};
+}
+
 QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName) {
     auto* frame = new QGroupBox(title);
     frame->setObjectName(objectName);
@@ -86,7 +105,8 @@ QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName
 CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
-      blockDialogs_(this, session_, messages_, files_), schematic_(session_, blockDialogs_) {
+      blockDialogs_(this, session_, messages_, files_),
+      schematic_(session_, blockDialogs_, messages_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());
     BuildActions();
@@ -100,6 +120,15 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     // Esc quits as Cancel does, with the question about unsaved work.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // An unsaved design reaches the recovery file a few seconds after the
+    // last change, not on every step of a held arrow.
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(kRecoveryDelayMs);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] { session_.WriteRecovery(); });
+    session_.SetRecoveryFolder(std::filesystem::path(
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).toStdU16String()));
+    setAcceptDrops(true);
     session_.SetRedrawHandler([this] { Refresh(); });
     resize(1200, 880);
     Refresh();
@@ -135,6 +164,10 @@ QWidget* CKestrelvaneDlg::BuildPanes() {
             [this](const QPoint& at) { totalMenu_->popup(at); });
     connect(schematicPane_, &SchematicPane::menuRequested, this,
             [this](const QPoint& at) { schematicMenu_->popup(at); });
+    connect(schematicPane_, &SchematicPane::curveDropped, this,
+            [this](int band, const std::filesystem::path& file) {
+                schematic_.LoadDriverCurve(band, file);
+            });
 
     auto* responses = new QSplitter(Qt::Horizontal);
     responses->addWidget(
@@ -241,6 +274,8 @@ void CKestrelvaneDlg::BuildMenus() {
                                     [this] { session_.Save(); });
     QAction* saveAs = file->addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, this,
                                       [this] { session_.SaveAs(); });
+    recentMenu_ = file->addMenu(QStringLiteral("&Recent Designs"));
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
     file->addSeparator();
     QAction* exportBand = file->addAction(QStringLiteral("&Export Band Curve..."), this,
                                           [this] { session_.ExportCurve(false); });
@@ -253,6 +288,13 @@ void CKestrelvaneDlg::BuildMenus() {
     designActions_.insert(designActions_.end(), {save, saveAs, exportBand, exportTotal});
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undo_ = edit->addAction(QStringLiteral("&Undo"), QKeySequence::Undo, this,
+                            [this] { session_.Undo(); });
+    undo_->setObjectName(QStringLiteral("undoAction"));
+    redo_ = edit->addAction(QStringLiteral("&Redo"), QKeySequence::Redo, this,
+                            [this] { session_.Redo(); });
+    redo_->setObjectName(QStringLiteral("redoAction"));
+    edit->addSeparator();
     edit->addAction(properties_);
     edit->addAction(changeTitle_);
     edit->addAction(targetLevels_);
@@ -352,13 +394,11 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
 // The target level is stored in the project file: a change kept with OK is a
 // change to save.
 void CKestrelvaneDlg::EditTargetLevels() {
-    CConfiguration& design = session_.Configuration();
-    const double before = design.targetLevel;
+    UndoHistory::Snapshot before = session_.Snapshot();
     CTargetLevels dialog(
-        design, [this] { session_.Redraw(); }, this);
-    if (dialog.exec() == QDialog::Accepted && design.targetLevel != before) {
-        session_.MarkUnsaved();
-        session_.Redraw();
+        session_.Configuration(), [this] { session_.Redraw(); }, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        session_.CommitChange(std::move(before), "Change Target Level");
     }
 }
 
@@ -379,12 +419,36 @@ void CKestrelvaneDlg::UpdateActions() {
     for (QAction* action : designActions_) {
         action->setEnabled(design);
     }
+    const UndoHistory& history = session_.History();
+    undo_->setEnabled(history.CanUndo());
+    undo_->setText(
+        QStringLiteral("&Undo %1").arg(QString::fromStdString(history.UndoDescription())));
+    redo_->setEnabled(history.CanRedo());
+    redo_->setText(
+        QStringLiteral("&Redo %1").arg(QString::fromStdString(history.RedoDescription())));
+    FillRecentMenu();
     for (const FlagItem& item : kFlagItems) {
         FlagAction(flagActions_, item.flag)->setChecked(session_.Flags()[item.flag]);
     }
 }
 
+void CKestrelvaneDlg::FillRecentMenu() {
+    recentMenu_->clear();
+    int number = 1;
+    for (const std::string& path : session_.RecentDesigns()) {
+        const QString name = QString::fromStdString(path);
+        QAction* open =
+            recentMenu_->addAction(QStringLiteral("&%1 %2").arg(number++).arg(name), this,
+                                   [this, path] { session_.OpenFile(PathFromText(path)); });
+        open->setToolTip(name);
+    }
+    recentMenu_->setEnabled(!recentMenu_->isEmpty());
+}
+
 void CKestrelvaneDlg::Refresh() {
+    if (!session_.Saved()) {
+        recoveryTimer_->start();
+    }
     setWindowTitle(QString::fromStdString(session_.WindowTitle()));
     UpdateActions();
     bandPane_->Invalidate();
@@ -394,6 +458,22 @@ void CKestrelvaneDlg::Refresh() {
         if (!window.isNull()) {
             window->Invalidate();
         }
+    }
+}
+
+// A design file dropped on the window opens, as Load would open it;
+// measurement files are for a band's Driver block, which takes them itself.
+void CKestrelvaneDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDesign(*event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CKestrelvaneDlg::dropEvent(QDropEvent* event) {
+    const std::filesystem::path design = DroppedDesign(*event->mimeData());
+    if (!design.empty()) {
+        event->acceptProposedAction();
+        session_.OpenFile(design);
     }
 }
 

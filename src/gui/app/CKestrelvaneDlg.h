@@ -17,6 +17,7 @@
 class QAction;
 class QComboBox;
 class QMenu;
+class QTimer;
 
 namespace kv {
 
@@ -50,6 +51,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* BuildPanes();
@@ -59,6 +62,7 @@ private:
     void BuildContextMenus();
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
+    void FillRecentMenu();
     void ShowHelp();
     void ShowAbout();
     // Everything the window shows, after any change.
@@ -85,6 +89,10 @@ private:
     QAction* changeTitle_ = nullptr;
     QAction* targetLevels_ = nullptr;
     std::array<QAction*, 4> zoomActions_{};
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QTimer* recoveryTimer_ = nullptr;
     QAction* exportBand_ = nullptr;
     QAction* exportTotal_ = nullptr;
     QMenu* schematicMenu_ = nullptr;

@@ -12,6 +12,7 @@
 #include "ui/ISettings.h"
 
 #include <array>
+#include <system_error>
 #include <utility>
 
 namespace kv {
@@ -25,6 +26,11 @@ constexpr const char* kNothingToSave = "There's nothing to save !\n\nClick on th
                                        "you\nwant to create a configuration...";
 constexpr const char* kNothingToDo =
     "There's nothing to do !\n\nClick on the New button if you\nwant to create a configuration...";
+
+constexpr const char* kRestoreRecovery = "Restore the unsaved design from ";
+constexpr const char* kRecoveryDamaged =
+    "The unsaved design of the last run could not be read and was not loaded; its file was "
+    "kept as ";
 
 constexpr const char* kShowCurves = "Show Curves";
 constexpr const char* kSettingsSection = "Settings";
@@ -68,6 +74,7 @@ void DesignSession::ReadSettings() {
     }
     comPort_ = settings_.GetInt(kSettingsSection, kComPortName, 1);
     lastFile_ = settings_.GetString(kFileSection, kLastFileName, "");
+    recent_.Read();
 }
 
 void DesignSession::WriteSettings() {
@@ -84,6 +91,10 @@ void DesignSession::Start(const std::filesystem::path& fileToOpen) {
     ReadSettings();
     view_.visiblePirLength = kMainPirLength;
     view_.currentBand = -1;
+    if (OfferRecovery()) {
+        Redraw();
+        return;
+    }
     const std::filesystem::path path = fileToOpen.empty() ? PathFromText(lastFile_) : fileToOpen;
     if (!path.empty() && !LoadFile(path) && fileToOpen.empty()) {
         // The last file of the previous run is gone or broken: forget it.
@@ -91,6 +102,31 @@ void DesignSession::Start(const std::filesystem::path& fileToOpen) {
     }
     saved_ = true;
     Redraw();
+}
+
+// A damaged file is never loaded silently: the user hears of it, and it is
+// set aside rather than deleted.
+bool DesignSession::OfferRecovery() {
+    if (!recovery_.Exists()) {
+        return false;
+    }
+    const std::string question = kRestoreRecovery + recovery_.WrittenAt() + "?";
+    if (messages_.Ask(question, kMessageCaption, IMessageBox::Buttons::YesNo,
+                      IMessageBox::Icon::Question) != IMessageBox::Answer::Yes) {
+        recovery_.Remove();
+        return false;
+    }
+    const std::optional<UndoHistory::Snapshot> bytes = recovery_.Read();
+    if (!bytes || !configuration_.Restore(*bytes) || !HasDesign()) {
+        configuration_.Reset();
+        messages_.ShowError(kRecoveryDamaged + PathText(recovery_.SetAside()));
+        return false;
+    }
+    history_.Clear(false);
+    view_.currentBand = 0;
+    saved_ = false;
+    Recalculate();
+    return true;
 }
 
 bool DesignSession::MayReplaceDesign() {
@@ -111,6 +147,7 @@ void DesignSession::New() {
     }
     configuration_.New(choice->bands, kDesignSampleRate);
     configuration_.SetTitle(choice->title);
+    history_.Clear(false);
     selection_ = {};
     lastFile_.clear();
     Recalculate();
@@ -136,6 +173,7 @@ bool DesignSession::LoadFile(const std::filesystem::path& path) {
     const bool loaded = configuration_.Load(path, messages_);
     if (loaded && HasDesign()) {
         lastFile_ = PathText(path);
+        recent_.Add(lastFile_);
     }
     if (loaded || !HasDesign()) {
         // A selection in a band the new design lacks would edit a band that
@@ -143,10 +181,24 @@ bool DesignSession::LoadFile(const std::filesystem::path& path) {
         selection_ = {};
         view_.currentBand = 0;
         saved_ = true;
+        history_.Clear(true);
+        recovery_.Remove();
     }
     Recalculate();
     Redraw();
     return loaded;
+}
+
+void DesignSession::OpenFile(const std::filesystem::path& path) {
+    if (!MayReplaceDesign()) {
+        return;
+    }
+    std::error_code error;
+    const bool gone = !std::filesystem::exists(path, error);
+    if (!LoadFile(path) && gone) {
+        recent_.Remove(PathText(path));
+        Redraw();
+    }
 }
 
 bool DesignSession::Save() {
@@ -177,6 +229,11 @@ bool DesignSession::SaveAs() {
 
 bool DesignSession::SaveTo(const std::filesystem::path& path) {
     saved_ = configuration_.Save(path, messages_);
+    if (saved_) {
+        history_.MarkSaved();
+        recovery_.Remove();
+        recent_.Add(PathText(path));
+    }
     Redraw();
     return saved_;
 }
@@ -191,9 +248,9 @@ void DesignSession::ChangeTitle() {
     if (!title || *title == configuration_.title) {
         return;
     }
+    UndoHistory::Snapshot before = Snapshot();
     configuration_.SetTitle(*title);
-    MarkUnsaved();
-    Redraw();
+    CommitChange(std::move(before), "Change Title");
 }
 
 void DesignSession::UpdateHmq() {
@@ -245,6 +302,7 @@ bool DesignSession::Close() {
         }
     }
     WriteSettings();
+    recovery_.Remove();
     return true;
 }
 
@@ -256,9 +314,39 @@ bool DesignSession::Recalculate() {
     return changed;
 }
 
-void DesignSession::MarkUnsaved() {
-    if (HasDesign()) {
+void DesignSession::CommitChange(UndoHistory::Snapshot before, const std::string& description) {
+    // Every change the project file stores is a change to save.
+    if (history_.Record(std::move(before), Snapshot(), description) && HasDesign()) {
         saved_ = false;
+    }
+    Redraw();
+}
+
+void DesignSession::PutBack(const UndoHistory::Snapshot& snapshot) {
+    configuration_.Restore(snapshot);
+    saved_ = history_.AtSavedPoint();
+    if (saved_) {
+        recovery_.Remove();
+    }
+    Recalculate();
+    Redraw();
+}
+
+void DesignSession::Undo() {
+    if (history_.CanUndo()) {
+        PutBack(history_.Undo());
+    }
+}
+
+void DesignSession::Redo() {
+    if (history_.CanRedo()) {
+        PutBack(history_.Redo());
+    }
+}
+
+void DesignSession::WriteRecovery() {
+    if (HasDesign() && !saved_) {
+        recovery_.Write(Snapshot());
     }
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/RecentFiles.h"
+#include "app/RecoveryFile.h"
+#include "app/UndoHistory.h"
 #include "graphs/CCurveBase.h"
 #include "math/VFreqVec.h"
 #include "model/CConfiguration.h"
@@ -37,8 +40,12 @@ public:
     // Called after every change of what the window shows.
     void SetRedrawHandler(std::function<void()> redraw) { redraw_ = std::move(redraw); }
 
-    // Start-up: the settings, then the given design, or without one the last
-    // file of the previous run.
+    // Where an unsaved design is kept against a crash; set before Start.
+    void SetRecoveryFolder(const std::filesystem::path& folder) { recovery_.SetFolder(folder); }
+
+    // Start-up: the settings, then an unsaved design a crashed run left
+    // (when the user wants it back), else the given design, or without one
+    // the last file of the previous run.
     void Start(const std::filesystem::path& fileToOpen = {});
 
     void New();
@@ -46,6 +53,10 @@ public:
     // Loads path as Load does once the user has chosen it; false when the
     // load failed (the user has been told why).
     bool LoadFile(const std::filesystem::path& path);
+    // A design the user named outside the Load dialog (a recent file, a file
+    // dropped on the window): the unsaved-design question, then LoadFile. A
+    // recent file that is gone leaves the list.
+    void OpenFile(const std::filesystem::path& path);
     // True when the design reached its file.
     bool Save();
     bool SaveAs();
@@ -60,8 +71,17 @@ public:
     // Recomputes what changed in the design and redraws when anything did;
     // true when something was recomputed.
     bool Recalculate();
-    // Marks the design unsaved after a change the project file stores.
-    void MarkUnsaved();
+    // The design as it is now, to be handed to CommitChange after a change.
+    UndoHistory::Snapshot Snapshot() { return configuration_.Snapshot(); }
+    // Ends an accepted change that began at before: one step of undo, the
+    // design unsaved. A change that changed nothing leaves no step.
+    void CommitChange(UndoHistory::Snapshot before, const std::string& description);
+    void Undo();
+    void Redo();
+    const UndoHistory& History() const { return history_; }
+    // Keeps the design in the recovery file while it has unsaved changes.
+    void WriteRecovery();
+    const std::vector<std::string>& RecentDesigns() const { return recent_.Files(); }
     void Redraw();
 
     // "Kestrelvane (HMQ27) - Untitled [3 way, 24 bits @ 96 kHz]", or the
@@ -94,6 +114,10 @@ public:
 private:
     // False when the user wants to save the unsaved design first.
     bool MayReplaceDesign();
+    // True when the user took back the design a crashed run left.
+    bool OfferRecovery();
+    // Puts back a design of the history and recomputes it.
+    void PutBack(const UndoHistory::Snapshot& snapshot);
     void ReadSettings();
     void WriteSettings();
     bool SaveTo(const std::filesystem::path& path);
@@ -111,6 +135,9 @@ private:
     bool saved_ = true;
     int comPort_ = 1;
     BlockSelection selection_;
+    UndoHistory history_;
+    RecentFiles recent_{settings_};
+    RecoveryFile recovery_;
 };
 
 } // namespace kv

@@ -2,10 +2,17 @@
 
 #include "app/DesignSession.h"
 #include "app/IBlockDialogs.h"
+#include "model/SplCurve.h"
+#include "ui/IMessageBox.h"
 
 #include <algorithm>
 
 namespace kv {
+namespace {
+
+constexpr const char* kImportFailed = "Failed to import the SPL curve!";
+
+} // namespace
 
 std::vector<SchematicRow> Schematic::Rows(const QRect& pane) const {
     return LayOutSchematic(pane, session_.Configuration().numBands);
@@ -43,12 +50,31 @@ void Schematic::ToggleMute(int band) {
     if (band < 0 || band >= design.numBands) {
         return;
     }
+    UndoHistory::Snapshot before = session_.Snapshot();
     Select(band, static_cast<int>(BlockKind::Input));
     CBand& target = design.bands[static_cast<std::size_t>(band)];
     target.SetMuted(!target.muted);
-    session_.MarkUnsaved();
     session_.Recalculate();
-    session_.Redraw();
+    session_.CommitChange(std::move(before),
+                          (target.muted ? "Mute " : "Unmute ") + target.GetName());
+}
+
+bool Schematic::LoadDriverCurve(int band, const std::filesystem::path& file) {
+    CConfiguration& design = session_.Configuration();
+    if (band < 0 || band >= design.numBands) {
+        return false;
+    }
+    UndoHistory::Snapshot before = session_.Snapshot();
+    CBand& target = design.bands[static_cast<std::size_t>(band)];
+    Select(band, static_cast<int>(BlockKind::Driver));
+    if (!LoadSplCurve(target, file, messages_)) {
+        messages_.ShowError(kImportFailed);
+        session_.Redraw();
+        return false;
+    }
+    session_.Recalculate();
+    session_.CommitChange(std::move(before), "Load the Curve of " + target.GetName());
+    return true;
 }
 
 void Schematic::OpenSelectedBlock() {
@@ -57,8 +83,12 @@ void Schematic::OpenSelectedBlock() {
         selected.band >= session_.Configuration().numBands) {
         return;
     }
-    if (dialogs_.OpenBlockDialog(static_cast<BlockKind>(selected.kind), selected.band)) {
-        session_.MarkUnsaved();
+    UndoHistory::Snapshot before = session_.Snapshot();
+    const auto kind = static_cast<BlockKind>(selected.kind);
+    if (dialogs_.OpenBlockDialog(kind, selected.band)) {
+        const CBand& band = session_.Configuration().bands[static_cast<std::size_t>(selected.band)];
+        session_.CommitChange(std::move(before),
+                              "Edit " + BlockName(kind) + " of " + band.GetName());
     }
     session_.Redraw();
 }

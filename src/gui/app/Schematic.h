@@ -3,18 +3,20 @@
 #include "app/SchematicLayout.h"
 
 #include <QRect>
+#include <filesystem>
 
 namespace kv {
 
 class DesignSession;
 class IBlockDialogs;
+class IMessageBox;
 
 // What the block schematic does, without painting: selecting blocks, muting
 // bands and opening the selected block's dialog, by mouse or keyboard.
 class Schematic {
 public:
-    Schematic(DesignSession& session, IBlockDialogs& dialogs)
-        : session_(session), dialogs_(dialogs) {}
+    Schematic(DesignSession& session, IBlockDialogs& dialogs, IMessageBox& messages)
+        : session_(session), dialogs_(dialogs), messages_(messages) {}
 
     // The rows of the used bands in a pane of that rectangle.
     std::vector<SchematicRow> Rows(const QRect& pane) const;
@@ -32,12 +34,17 @@ public:
     bool MoveSelection(int bands, int blocks);
     // Mutes or unmutes a used band, selecting its Input block.
     void ToggleMute(int band);
+    // A measurement file dropped on a band's Driver block, taken as the SPL
+    // Curve dialog takes one: one step of undo; false, after telling the
+    // user, when the file gives no curve.
+    bool LoadDriverCurve(int band, const std::filesystem::path& file);
 
 private:
     void Select(int band, int kind);
 
     DesignSession& session_;
     IBlockDialogs& dialogs_;
+    IMessageBox& messages_;
 };
 
 } // namespace kv

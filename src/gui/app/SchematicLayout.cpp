@@ -52,6 +52,11 @@ BlockLabel LabelOf(BlockKind kind) {
     return kLabels[static_cast<std::size_t>(kind)];
 }
 
+std::string BlockName(BlockKind kind) {
+    const BlockLabel label = LabelOf(kind);
+    return label.second != nullptr ? std::string(label.first) + " " + label.second : label.first;
+}
+
 std::vector<SchematicRow> LayOutSchematic(const QRect& pane, int numBands) {
     std::vector<SchematicRow> rows;
     if (numBands < 1) {

@@ -34,6 +34,8 @@ struct BlockLabel {
     const char* second;
 };
 BlockLabel LabelOf(BlockKind kind);
+// The label on one line: "Bass & Treble".
+std::string BlockName(BlockKind kind);
 
 // The schematic's drawing, in pixels of the pane: 60 x 60 blocks 72 apart.
 inline constexpr int kBlockSize = 60;

@@ -4,12 +4,16 @@
 #include "app/Schematic.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMimeData>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QToolTip>
+#include <QUrl>
 #include <map>
 #include <tuple>
 
@@ -103,6 +107,7 @@ SchematicPane::SchematicPane(DesignSession& session, Schematic& schematic, QWidg
     setMinimumHeight(270);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
 }
 
 void SchematicPane::paintEvent(QPaintEvent*) {
@@ -285,6 +290,43 @@ bool SchematicPane::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+int SchematicPane::DriverBandUnder(const QPoint& point, const QMimeData& data) const {
+    const QList<QUrl> urls = data.urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile() ||
+        urls.front().toLocalFile().endsWith(QStringLiteral(".ksv"), Qt::CaseInsensitive)) {
+        return -1;
+    }
+    const SchematicHit hit = HitAt(schematic_.Rows(rect()), point);
+    return hit.kind == static_cast<int>(BlockKind::Driver) ? hit.band : -1;
+}
+
+void SchematicPane::dragEnterEvent(QDragEnterEvent* event) {
+    if (DriverBandUnder(event->position().toPoint(), *event->mimeData()) >= 0) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void SchematicPane::dragMoveEvent(QDragMoveEvent* event) {
+    if (DriverBandUnder(event->position().toPoint(), *event->mimeData()) >= 0) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void SchematicPane::dropEvent(QDropEvent* event) {
+    const int band = DriverBandUnder(event->position().toPoint(), *event->mimeData());
+    if (band < 0) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit curveDropped(band, std::filesystem::path(
+                                event->mimeData()->urls().front().toLocalFile().toStdU16String()));
+}
+
 QString SchematicPane::ToolTipAt(const QPoint& point) const {
     const SchematicHit hit = HitAt(schematic_.Rows(rect()), point);
     if (hit.kind < 0) {
@@ -292,13 +334,8 @@ QString SchematicPane::ToolTipAt(const QPoint& point) const {
     }
     const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(hit.band)];
     const auto kind = static_cast<BlockKind>(hit.kind);
-    const BlockLabel label = LabelOf(kind);
-    QString name = QString::fromLatin1(label.first);
-    if (label.second != nullptr) {
-        name += QLatin1Char(' ') + QString::fromLatin1(label.second);
-    }
     return QStringLiteral("%1 of %2: %3")
-        .arg(name, QString::fromStdString(data.GetName()),
+        .arg(QString::fromStdString(BlockName(kind)), QString::fromStdString(data.GetName()),
              QString::fromStdString(UsageText(UsageOf(data, kind))));
 }
 

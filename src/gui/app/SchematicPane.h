@@ -3,6 +3,9 @@
 #include "app/SchematicLayout.h"
 
 #include <QWidget>
+#include <filesystem>
+
+class QMimeData;
 
 namespace kv {
 
@@ -21,6 +24,8 @@ public:
 signals:
     // The selected block's context menu, at a point on the screen.
     void menuRequested(const QPoint& globalPosition);
+    // A measurement file was dropped on a band's Driver block.
+    void curveDropped(int band, const std::filesystem::path& file);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,6 +34,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void PaintRow(QPainter& painter, int band, const SchematicRow& row) const;
@@ -36,6 +44,9 @@ private:
     void PaintInputTexts(QPainter& painter, int band, const QRect& face, int shift) const;
     QString ToolTipAt(const QPoint& point) const;
     QRect SelectedFace() const;
+    // The band whose Driver block a drag of one measurement file is over;
+    // -1 for any other drag or place.
+    int DriverBandUnder(const QPoint& point, const QMimeData& data) const;
 
     DesignSession& session_;
     Schematic& schematic_;

@@ -14,10 +14,15 @@ class RecordingBlockDialogs : public IBlockDialogs {
 public:
     bool OpenBlockDialog(BlockKind kind, int band) override {
         opened.emplace_back(kind, band);
+        if (edit) {
+            edit();
+        }
         return closeWithOk;
     }
 
     std::vector<std::pair<BlockKind, int>> opened;
+    // What the user does in the dialog.
+    std::function<void()> edit;
     bool closeWithOk = true;
 };
 
@@ -89,7 +94,7 @@ protected:
     }
 
     RecordingBlockDialogs blocks;
-    Schematic schematic{session, blocks};
+    Schematic schematic{session, blocks, messages};
 };
 
 TEST_F(SchematicClicks, AClickSelectsReselectingChangesNothingAndAClickBetweenBlocksClears) {
@@ -149,9 +154,13 @@ TEST_F(SchematicClicks, OkInABlockDialogMakesTheDesignUnsavedCancelDoesNot) {
     EXPECT_TRUE(session.Saved());
     blocks.closeWithOk = true;
     schematic.OpenSelectedBlock();
+    EXPECT_TRUE(session.Saved()) << "OK after no change leaves nothing to save";
+    blocks.edit = [this] { session.Configuration().bands[1].SetGain(-3.0); };
+    schematic.OpenSelectedBlock();
     EXPECT_FALSE(session.Saved());
-    ASSERT_EQ(blocks.opened.size(), 2u);
-    EXPECT_EQ(blocks.opened[1], std::make_pair(BlockKind::LowPass2, 1));
+    EXPECT_EQ(session.History().UndoDescription(), "Edit LP2 of Output 2 (MF)");
+    ASSERT_EQ(blocks.opened.size(), 3u);
+    EXPECT_EQ(blocks.opened[2], std::make_pair(BlockKind::LowPass2, 1));
 }
 
 TEST_F(SchematicClicks, TheKeyboardWalksTheChainWithinTheUsedBands) {

@@ -1,0 +1,201 @@
+#include "app/IBlockDialogs.h"
+#include "app/Schematic.h"
+#include "app/UndoHistory.h"
+#include "gui/app/SessionTestSupport.h"
+
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kv {
+namespace {
+
+using Snapshot = UndoHistory::Snapshot;
+
+TEST(UndoHistoryAlone, StepsGoBackAndForthAndTheSavedPointIsKept) {
+    UndoHistory history;
+    EXPECT_FALSE(history.Record({1}, {1}, "nothing")) << "an unchanged design is no step";
+    EXPECT_TRUE(history.Record({1}, {2}, "first"));
+    history.MarkSaved();
+    EXPECT_TRUE(history.Record({2}, {3}, "second"));
+    EXPECT_FALSE(history.AtSavedPoint());
+    EXPECT_EQ(history.UndoDescription(), "second");
+    EXPECT_EQ(history.Undo(), Snapshot{2});
+    EXPECT_TRUE(history.AtSavedPoint());
+    EXPECT_EQ(history.Undo(), Snapshot{1});
+    EXPECT_EQ(history.RedoDescription(), "first");
+    EXPECT_EQ(history.Redo(), Snapshot{2});
+    // A new change drops what could be redone, and with it the saved point
+    // when it lay there.
+    history.Undo();
+    EXPECT_TRUE(history.Record({1}, {9}, "other"));
+    EXPECT_FALSE(history.CanRedo());
+    EXPECT_FALSE(history.AtSavedPoint());
+    history.Undo();
+    EXPECT_FALSE(history.AtSavedPoint());
+}
+
+TEST(UndoHistoryAlone, TheOldestStepsGoWhenTheHistoryIsFull) {
+    UndoHistory history;
+    for (std::uint8_t k = 0; k <= UndoHistory::kMaxSteps; ++k) {
+        history.Record({k}, {static_cast<std::uint8_t>(k + 1)}, "step");
+    }
+    std::size_t undone = 0;
+    while (history.CanUndo()) {
+        history.Undo();
+        ++undone;
+    }
+    EXPECT_EQ(undone, UndoHistory::kMaxSteps);
+    EXPECT_FALSE(history.AtSavedPoint()) << "the saved start went with the oldest step";
+}
+
+class NoBlockDialogs : public IBlockDialogs {
+public:
+    bool OpenBlockDialog(BlockKind, int) override { return false; }
+};
+
+class History : public ::testing::Test, public test::SessionHarness {
+protected:
+    void SetUp() override { session.SetRecoveryFolder(dir / "data"); }
+
+    NoBlockDialogs blocks;
+    Schematic schematic{session, blocks, messages};
+};
+
+TEST_F(History, UndoAndRedoPutEveryChangeBackExactlyAndFollowTheSavedState) {
+    session.Start();
+    NewDesign(2, "History");
+    files.answers = {dir / "history.ksv"};
+    ASSERT_TRUE(session.Save());
+    const Snapshot saved = session.Snapshot();
+    const VComplexVec savedTotal = session.Configuration().sumTotalResponse;
+
+    schematic.ToggleMute(1);
+    dialogs.title = "Renamed";
+    session.ChangeTitle();
+    std::ofstream(dir / "driver.frd") << "100 80 0\n1000 86 -20\n10000 83 -50\n";
+    ASSERT_TRUE(schematic.LoadDriverCurve(0, dir / "driver.frd"));
+    const Snapshot edited = session.Snapshot();
+    EXPECT_EQ(session.History().UndoDescription(), "Load the Curve of Output 1 (HF)");
+
+    session.Undo();
+    EXPECT_TRUE(session.Configuration().bands[0].splFreqs.Empty());
+    session.Undo();
+    EXPECT_EQ(session.Configuration().title, "History");
+    EXPECT_FALSE(session.Saved());
+    session.Undo();
+    EXPECT_FALSE(session.Configuration().bands[1].muted);
+    EXPECT_TRUE(session.Saved()) << "back where the file is";
+    EXPECT_EQ(session.Snapshot(), saved);
+    for (int i = 0; i < savedTotal.GetSize(); ++i) {
+        ASSERT_EQ(session.Configuration().sumTotalResponse[i], savedTotal[i]) << i;
+    }
+    session.Redo();
+    session.Redo();
+    session.Redo();
+    EXPECT_EQ(session.Snapshot(), edited);
+    EXPECT_FALSE(session.Saved());
+
+    CConfiguration other;
+    other.New(1, kDesignSampleRate);
+    ASSERT_TRUE(other.Save(dir / "other.ksv", messages));
+    messages.answers = {IMessageBox::Answer::No};
+    ASSERT_TRUE(session.LoadFile(dir / "other.ksv"));
+    EXPECT_FALSE(session.History().CanUndo()) << "a load starts a new history";
+}
+
+// A design with unsaved changes, its program killed: the next start offers it
+// and puts it back exactly.
+TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
+    const std::filesystem::path ready = dir / "ready";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        test::RecordingMessageBox childMessages;
+        test::ScriptedFileChooser childFiles;
+        test::MemorySettings childSettings;
+        test::ScriptedDialogs childDialogs;
+        childDialogs.newDesign = NewDesignChoice{3, "Unsaved work"};
+        DesignSession run(childMessages, childFiles, childSettings, childDialogs);
+        run.SetRecoveryFolder(dir / "data");
+        run.Start();
+        run.New();
+        run.Configuration().bands[2].SetGain(-4.5);
+        run.Recalculate();
+        run.WriteRecovery();
+        std::ofstream(ready) << "written";
+        for (;;) {
+            pause();
+        }
+    }
+    for (int wait = 0; wait < 500 && !std::filesystem::exists(ready); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(std::filesystem::exists(ready));
+
+    messages.answers = {IMessageBox::Answer::Yes};
+    settings.SetString("File", "Last File", (dir / "never-opened.ksv").string());
+    session.Start();
+    ASSERT_EQ(messages.asked.size(), 1u);
+    EXPECT_EQ(messages.asked[0].text.rfind("Restore the unsaved design from ", 0), 0u);
+    EXPECT_EQ(session.Configuration().title, "Unsaved work");
+    EXPECT_EQ(session.Configuration().bands[2].gain, -4.5);
+    EXPECT_FALSE(session.Saved());
+    EXPECT_TRUE(messages.shown.empty()) << "the last file was not tried";
+
+    // A clean exit leaves no recovery file behind.
+    messages.answers = {IMessageBox::Answer::No};
+    ASSERT_TRUE(session.Close());
+    EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery.ksv"));
+}
+
+TEST_F(History, ADamagedRecoveryFileIsReportedAndSetAsideNeverLoaded) {
+    std::filesystem::create_directories(dir / "data");
+    CConfiguration design;
+    design.New(2, kDesignSampleRate);
+    Snapshot bytes = design.Snapshot();
+    bytes.resize(bytes.size() / 2);
+    test::WriteBytes(dir / "data" / "recovery.ksv", bytes);
+    messages.answers = {IMessageBox::Answer::Yes};
+    session.Start();
+    EXPECT_FALSE(session.HasDesign());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("recovery-damaged-"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery.ksv"));
+    std::size_t kept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "data")) {
+        kept += entry.path().filename().string().rfind("recovery-damaged-", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(kept, 1u);
+}
+
+TEST_F(History, RecentDesignsKeepTheLastFiveAndForgetOnesThatAreGone) {
+    session.Start();
+    for (int k = 1; k <= 6; ++k) {
+        CConfiguration design;
+        design.New(1, kDesignSampleRate);
+        ASSERT_TRUE(design.Save(dir / (std::to_string(k) + ".ksv"), messages));
+        ASSERT_TRUE(session.LoadFile(dir / (std::to_string(k) + ".ksv")));
+    }
+    ASSERT_EQ(session.RecentDesigns().size(), 5u);
+    EXPECT_EQ(session.RecentDesigns().front(), (dir / "6.ksv").string());
+    EXPECT_EQ(settings.values["Recent Files/File5"], (dir / "2.ksv").string());
+
+    std::filesystem::remove(dir / "4.ksv");
+    session.OpenFile(dir / "4.ksv");
+    EXPECT_EQ(messages.shown.back().text, "Couldn't open the file ! ");
+    EXPECT_EQ(session.RecentDesigns().size(), 4u);
+    test::SessionHarness again;
+    again.settings.values = settings.values;
+    again.session.Start();
+    EXPECT_EQ(again.session.RecentDesigns(), session.RecentDesigns());
+}
+
+} // namespace
+} // namespace kv
