@@ -13,6 +13,10 @@ enum class CrossoverType : std::int32_t {
     Custom = 1000,
 };
 
+// A band's slots: high-pass and low-pass pairs, notches, equalisers.
+inline constexpr int kCrossoverSlots = 2;
+inline constexpr int kNotches = 6;
+inline constexpr int kEqualisers = 14;
 inline constexpr int kCrossoverSections = 4;
 inline constexpr int kMinCrossoverOrder = 1;
 inline constexpr int kMaxCrossoverOrder = 8;
@@ -68,6 +72,18 @@ struct PeqSettings {
     bool enabled = false;
 
     bool operator==(const PeqSettings&) const = default;
+};
+
+// Every one-section filter of a band: what the notch and equaliser dialogs
+// and a filter import change.
+struct SectionFilters {
+    std::array<NotchSettings, kNotches> notch{};
+    AllPassSettings allPass{};
+    ShelfSettings lowShelf{};
+    ShelfSettings highShelf{};
+    std::array<PeqSettings, kEqualisers> peq{};
+
+    bool operator==(const SectionFilters&) const = default;
 };
 
 } // namespace kv

@@ -95,7 +95,8 @@ double ToneCornerHz(bool treble, int selection, double sampleRate) {
     static constexpr double kBassCorners[] = {1000.0, 2000.0 / 3.0, 500.0, 1000.0 / 3.0,
                                               500.0 / 3.0};
     static constexpr double kTrebleCorners[] = {24000.0, 16000.0, 12000.0, 8000.0, 4000.0};
-    const auto entry = static_cast<std::size_t>(std::clamp(selection, kMinToneCorner, kMaxToneCorner) - 1);
+    const auto entry =
+        static_cast<std::size_t>(std::clamp(selection, kMinToneCorner, kMaxToneCorner) - 1);
     return sampleRate / 64000.0 * (treble ? kTrebleCorners[entry] : kBassCorners[entry]);
 }
 
@@ -450,6 +451,18 @@ bool CBand::SetPeq(int k, double dB, double freq, double q, bool enabled) {
     }
     Store(peq[k], PeqSettings{dB, freq, q, enabled});
     return true;
+}
+
+SectionFilters CBand::GetSectionFilters() const {
+    return {notch, allPass, lowShelf, highShelf, peq};
+}
+
+void CBand::RestoreSectionFilters(const SectionFilters& filters) {
+    Store(notch, filters.notch);
+    Store(allPass, filters.allPass);
+    Store(lowShelf, filters.lowShelf);
+    Store(highShelf, filters.highShelf);
+    Store(peq, filters.peq);
 }
 
 int CBand::FreeBiquads() const {

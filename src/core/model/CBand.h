@@ -15,9 +15,6 @@ namespace kv {
 class CConfiguration;
 class VPersistence;
 
-inline constexpr int kCrossoverSlots = 2;
-inline constexpr int kNotches = 6;
-inline constexpr int kEqualisers = 14;
 // The ranges of the single-section filters (notches, all-pass, shelves,
 // equalisers); their highest frequency is CBand::MaxFilterFrequency.
 inline constexpr double kMinFilterFrequency = 1.0;
@@ -122,6 +119,12 @@ public:
     bool SetHighShelf(double dB, double freq, bool enabled);
     bool GetPeq(int k, double& dB, double& freq, double& q) const;
     bool SetPeq(int k, double dB, double freq, double q, bool enabled);
+
+    SectionFilters GetSectionFilters() const;
+    // Puts the one-section filters back exactly as the band held them (a
+    // dialog's Cancel), without the budget check that would refuse to switch
+    // one on before another is switched off.
+    void RestoreSectionFilters(const SectionFilters& filters);
 
     // 16 minus the biquads the enabled filters need.
     int FreeBiquads() const;

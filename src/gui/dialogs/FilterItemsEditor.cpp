@@ -72,7 +72,7 @@ void SortPeqs(CBand& band) {
 FilterItemsEditor::FilterItemsEditor(CBand& band, FilterItems items, IMessageBox& messages,
                                      std::function<void()> changed)
     : band_(band), items_(items), messages_(messages), changed_(std::move(changed)),
-      saved_(View()) {}
+      saved_(band.GetSectionFilters()) {}
 
 // The values in the order of the group's fields: frequency and Q (all-pass,
 // notch), gain and frequency (shelf), frequency, Q and gain (equaliser).
@@ -140,22 +140,10 @@ bool FilterItemsEditor::ToggleEnabled(int item) {
     return true;
 }
 
-// Items switched off first free their biquads, so that no later step is
-// refused for want of one: those the dialog switched on, then the other
-// items that were off, then the items that were on.
+// Everything the dialog may have changed, also other kinds than its own (a
+// filter import into the equalisers brings notches and shelves too).
 void FilterItemsEditor::Cancel() {
-    const auto restore = [this](const auto& chosen) {
-        for (int k = 0; k < ItemCount(items_); ++k) {
-            const ItemView& saved = saved_[static_cast<std::size_t>(k)];
-            if (chosen(Read(k), saved)) {
-                Write(k, saved);
-            }
-        }
-    };
-    restore(
-        [](const ItemView& now, const ItemView& saved) { return now.enabled && !saved.enabled; });
-    restore([](const ItemView&, const ItemView& saved) { return !saved.enabled; });
-    restore([](const ItemView&, const ItemView& saved) { return saved.enabled; });
+    band_.RestoreSectionFilters(saved_);
     changed_();
 }
 

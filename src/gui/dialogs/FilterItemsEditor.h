@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/FieldTable.h"
+#include "filters/FilterSettings.h"
 
 #include <array>
 #include <functional>
@@ -59,7 +60,7 @@ private:
     FilterItems items_;
     IMessageBox& messages_;
     std::function<void()> changed_;
-    std::vector<ItemView> saved_;
+    SectionFilters saved_;
 };
 
 } // namespace kv
