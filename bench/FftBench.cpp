@@ -1,3 +1,4 @@
+#include "RatioReporter.h"
 #include "math/VFft.h"
 
 #include <benchmark/benchmark.h>
@@ -50,4 +51,9 @@ BENCHMARK(BM_FftwInverse)->Arg(1024)->Arg(4096)->Arg(65536);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return kv::RunWithRatios(argc, argv,
+                             {{"BM_VFftInverse/1024", "BM_FftwInverse/1024"},
+                              {"BM_VFftInverse/4096", "BM_FftwInverse/4096"},
+                              {"BM_VFftInverse/65536", "BM_FftwInverse/65536"}});
+}
