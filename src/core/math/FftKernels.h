@@ -1,0 +1,329 @@
+#pragma once
+
+#include <cstring>
+
+// The passes of VFft, written once over a lane type: a plain double, or a
+// vector of two or four doubles. Every operation is element by element (no
+// fused multiply-add, no reordering), so each lane type gives the same bits.
+// The functions are forced inline so that each runs with the instruction set
+// of the entry point that instantiates it.
+namespace kv::fft {
+
+using Pack2 = double __attribute__((vector_size(16)));
+using Pack4 = double __attribute__((vector_size(32)));
+
+template <typename V> inline constexpr int kLanes = sizeof(V) / sizeof(double);
+
+template <typename V> [[gnu::always_inline]] inline V LoadLanes(const double* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <typename V> [[gnu::always_inline]] inline void StoreLanes(double* p, const V& v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+template <typename V> struct ComplexLanes {
+    V re;
+    V im;
+};
+
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> operator+(const ComplexLanes<V>& a,
+                                                        const ComplexLanes<V>& b) {
+    return {a.re + b.re, a.im + b.im};
+}
+
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> operator-(const ComplexLanes<V>& a,
+                                                        const ComplexLanes<V>& b) {
+    return {a.re - b.re, a.im - b.im};
+}
+
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> Times(const ComplexLanes<V>& a, const V& wr,
+                                                    const V& wi) {
+    return {wr * a.re - wi * a.im, wr * a.im + wi * a.re};
+}
+
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> TimesMinusJ(const ComplexLanes<V>& a) {
+    return {a.im, -a.re};
+}
+
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> TimesPlusJ(const ComplexLanes<V>& a) {
+    return {-a.im, a.re};
+}
+
+template <typename V> [[gnu::always_inline]] inline V Reversed(const V& v) {
+    if constexpr (kLanes<V> == 1) {
+        return v;
+    } else if constexpr (kLanes<V> == 2) {
+        return __builtin_shufflevector(v, v, 1, 0);
+    } else {
+        return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+    }
+}
+
+// kLanes complex values stored real, imaginary, real, … from p.
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> LoadInterleaved(const double* p) {
+    if constexpr (kLanes<V> == 1) {
+        return {p[0], p[1]};
+    } else if constexpr (kLanes<V> == 2) {
+        const V a = LoadLanes<V>(p);
+        const V b = LoadLanes<V>(p + 2);
+        return {__builtin_shufflevector(a, b, 0, 2), __builtin_shufflevector(a, b, 1, 3)};
+    } else {
+        const V a = LoadLanes<V>(p);
+        const V b = LoadLanes<V>(p + 4);
+        return {__builtin_shufflevector(a, b, 0, 2, 4, 6),
+                __builtin_shufflevector(a, b, 1, 3, 5, 7)};
+    }
+}
+
+template <typename V>
+[[gnu::always_inline]] inline void StoreInterleaved(double* p, const V& re, const V& im) {
+    if constexpr (kLanes<V> == 1) {
+        p[0] = re;
+        p[1] = im;
+    } else if constexpr (kLanes<V> == 2) {
+        StoreLanes(p, V(__builtin_shufflevector(re, im, 0, 2)));
+        StoreLanes(p + 2, V(__builtin_shufflevector(re, im, 1, 3)));
+    } else {
+        StoreLanes(p, V(__builtin_shufflevector(re, im, 0, 4, 1, 5)));
+        StoreLanes(p + 4, V(__builtin_shufflevector(re, im, 2, 6, 3, 7)));
+    }
+}
+
+// Rows become columns: afterwards rows[l][h] holds what rows[h][l] held.
+template <typename V> [[gnu::always_inline]] inline void Transpose(V* rows) {
+    if constexpr (kLanes<V> == 2) {
+        const V t0 = __builtin_shufflevector(rows[0], rows[1], 0, 2);
+        const V t1 = __builtin_shufflevector(rows[0], rows[1], 1, 3);
+        rows[0] = t0;
+        rows[1] = t1;
+    } else if constexpr (kLanes<V> == 4) {
+        const V t0 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 2, 6);
+        const V t1 = __builtin_shufflevector(rows[0], rows[1], 1, 5, 3, 7);
+        const V t2 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 2, 6);
+        const V t3 = __builtin_shufflevector(rows[2], rows[3], 1, 5, 3, 7);
+        rows[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+        rows[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+        rows[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+        rows[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+    }
+}
+
+// The 4-point forward transform in place, natural order in and out.
+template <typename V> [[gnu::always_inline]] inline void Dft4(ComplexLanes<V>* y) {
+    const ComplexLanes<V> a0 = y[0] + y[2];
+    const ComplexLanes<V> a1 = y[0] - y[2];
+    const ComplexLanes<V> a2 = y[1] + y[3];
+    const ComplexLanes<V> a3 = TimesMinusJ(y[1] - y[3]);
+    y[0] = a0 + a2;
+    y[2] = a0 - a2;
+    y[1] = a1 + a3;
+    y[3] = a1 - a3;
+}
+
+// The 8-point forward transform in place: two 4-point transforms of the
+// even and odd points, joined with the eighth roots of unity.
+template <typename V> [[gnu::always_inline]] inline void Dft8(ComplexLanes<V>* y) {
+    constexpr double kHalfRoot2 = 0.70710678118654752440;
+    ComplexLanes<V> even[4] = {y[0], y[2], y[4], y[6]};
+    ComplexLanes<V> odd[4] = {y[1], y[3], y[5], y[7]};
+    Dft4(even);
+    Dft4(odd);
+    // e^(-jπ/4)·o, -j·o and e^(-3jπ/4)·o
+    const ComplexLanes<V> o1 = {(odd[1].re + odd[1].im) * kHalfRoot2,
+                                (odd[1].im - odd[1].re) * kHalfRoot2};
+    const ComplexLanes<V> o2 = TimesMinusJ(odd[2]);
+    const ComplexLanes<V> o3 = {(odd[3].im - odd[3].re) * kHalfRoot2,
+                                -(odd[3].re + odd[3].im) * kHalfRoot2};
+    y[0] = even[0] + odd[0];
+    y[4] = even[0] - odd[0];
+    y[1] = even[1] + o1;
+    y[5] = even[1] - o1;
+    y[2] = even[2] + o2;
+    y[6] = even[2] - o2;
+    y[3] = even[3] + o3;
+    y[7] = even[3] - o3;
+}
+
+// The bit-reversal permutation and the first log2(R) stages in one pass.
+// After the permutation the stages up to blocks of R points transform, within
+// each block, the R points x[b + h·n/R] (h = 0 … R-1) of one base b; the
+// block of base b starts at R·order[b]. The bases are visited in order, so
+// that the reads run through R streams and each base writes a whole block.
+// imSign -1 conjugates the input. Needs n/R to be a multiple of the lanes.
+template <typename V, int R>
+[[gnu::always_inline]] inline void LoadFirstStages(const double* x, int n, double imSign,
+                                                   const int* order, double* re, double* im) {
+    constexpr int lanes = kLanes<V>;
+    const int bases = n / R;
+    for (int base = 0; base < bases; base += lanes) {
+        ComplexLanes<V> y[R];
+        for (int h = 0; h < R; ++h) {
+            y[h] = LoadInterleaved<V>(x + 2 * (base + h * bases));
+            y[h].im *= imSign;
+        }
+        if constexpr (R == 4) {
+            Dft4(y);
+        } else {
+            Dft8(y);
+        }
+        for (int h0 = 0; h0 < R; h0 += lanes) {
+            V rowsRe[lanes];
+            V rowsIm[lanes];
+            for (int l = 0; l < lanes; ++l) {
+                rowsRe[l] = y[h0 + l].re;
+                rowsIm[l] = y[h0 + l].im;
+            }
+            Transpose(rowsRe);
+            Transpose(rowsIm);
+            for (int l = 0; l < lanes; ++l) {
+                const int at = R * order[base + l] + h0;
+                StoreLanes(re + at, rowsRe[l]);
+                StoreLanes(im + at, rowsIm[l]);
+            }
+        }
+    }
+}
+
+// Two radix-2 stages at once over blocks of four quarters of q points: the
+// first (half q, twiddles w1) pairs quarters 0/1 and 2/3, the second (half
+// 2q, twiddles w2) quarters 0/2 and 1/3, where the twiddle of the upper
+// quarter is -j·w2[k]. Needs q to be a multiple of the lanes.
+template <typename V>
+[[gnu::always_inline]] inline void StagePair(double* re, double* im, int n, int q,
+                                             const double* w1r, const double* w1i,
+                                             const double* w2r, const double* w2i) {
+    constexpr int lanes = kLanes<V>;
+    for (int b = 0; b < n; b += 4 * q) {
+        double* r0 = re + b;
+        double* i0 = im + b;
+        for (int k = 0; k < q; k += lanes) {
+            const V u1r = LoadLanes<V>(w1r + k);
+            const V u1i = LoadLanes<V>(w1i + k);
+            const V u2r = LoadLanes<V>(w2r + k);
+            const V u2i = LoadLanes<V>(w2i + k);
+            const ComplexLanes<V> x0 = {LoadLanes<V>(r0 + k), LoadLanes<V>(i0 + k)};
+            const ComplexLanes<V> x1 = {LoadLanes<V>(r0 + q + k), LoadLanes<V>(i0 + q + k)};
+            const ComplexLanes<V> x2 = {LoadLanes<V>(r0 + 2 * q + k), LoadLanes<V>(i0 + 2 * q + k)};
+            const ComplexLanes<V> x3 = {LoadLanes<V>(r0 + 3 * q + k), LoadLanes<V>(i0 + 3 * q + k)};
+            const ComplexLanes<V> t0 = Times(x1, u1r, u1i);
+            const ComplexLanes<V> t1 = Times(x3, u1r, u1i);
+            const ComplexLanes<V> a = x0 + t0;
+            const ComplexLanes<V> b1 = x0 - t0;
+            const ComplexLanes<V> c = x2 + t1;
+            const ComplexLanes<V> d = x2 - t1;
+            const ComplexLanes<V> t2 = Times(c, u2r, u2i);
+            const ComplexLanes<V> t3 = TimesMinusJ(Times(d, u2r, u2i));
+            const ComplexLanes<V> y0 = a + t2;
+            const ComplexLanes<V> y2 = a - t2;
+            const ComplexLanes<V> y1 = b1 + t3;
+            const ComplexLanes<V> y3 = b1 - t3;
+            StoreLanes(r0 + k, y0.re);
+            StoreLanes(i0 + k, y0.im);
+            StoreLanes(r0 + q + k, y1.re);
+            StoreLanes(i0 + q + k, y1.im);
+            StoreLanes(r0 + 2 * q + k, y2.re);
+            StoreLanes(i0 + 2 * q + k, y2.im);
+            StoreLanes(r0 + 3 * q + k, y3.re);
+            StoreLanes(i0 + 3 * q + k, y3.im);
+        }
+    }
+}
+
+// out[2i] = re[i]·scale and out[2i+1] = im[i]·imScale for i < count.
+template <typename V>
+[[gnu::always_inline]] inline void StoreScaled(const double* re, const double* im, int count,
+                                               double scale, double imScale, double* out) {
+    constexpr int lanes = kLanes<V>;
+    int i = 0;
+    for (; i + lanes <= count; i += lanes) {
+        StoreInterleaved<V>(out + 2 * i, LoadLanes<V>(re + i) * scale,
+                            LoadLanes<V>(im + i) * imScale);
+    }
+    for (; i < count; ++i) {
+        out[2 * i] = re[i] * scale;
+        out[2 * i + 1] = im[i] * imScale;
+    }
+}
+
+// The spectrum of z[t] = x[2t] + j·x[2t+1] from the spectrum X of a real
+// signal x of 2m points (bins 0 … m, interleaved): z's bins k < m are
+// (X[k] + X*[m-k]) + j·w[k]·(X[k] - X*[m-k]) with w[k] = e^(jπk/m), twice
+// what a transform of z gives. Needs m to be a multiple of the lanes.
+template <typename V>
+[[gnu::always_inline]] inline void SplitHalfSpectrum(const double* x, int m, const double* wr,
+                                                     const double* wi, double* z) {
+    constexpr int lanes = kLanes<V>;
+    for (int k = 0; k < m; k += lanes) {
+        const ComplexLanes<V> a = LoadInterleaved<V>(x + 2 * k);
+        const ComplexLanes<V> mirrored = LoadInterleaved<V>(x + 2 * (m - k - lanes + 1));
+        const ComplexLanes<V> b = {Reversed(mirrored.re), -Reversed(mirrored.im)};
+        const ComplexLanes<V> s = a + b;
+        const ComplexLanes<V> t =
+            TimesPlusJ(Times(a - b, LoadLanes<V>(wr + k), LoadLanes<V>(wi + k)));
+        const ComplexLanes<V> y = s + t;
+        StoreInterleaved<V>(z + 2 * k, y.re, y.im);
+    }
+}
+
+// Everything one transform reads and writes.
+struct TransformJob {
+    int n;
+    int firstRadix;
+    int blockSize;
+    const int* blockOrder;
+    double* re;
+    double* im;
+    const double* twiddleRe;
+    const double* twiddleIm;
+    // When set, the input is the spectrum of a real signal of 2n points,
+    // turned into that of n complex points in halfSpectrum first.
+    const double* splitRe;
+    const double* splitIm;
+    double* halfSpectrum;
+    const double* in;
+    double inImSign;
+    double* out;
+    int outCount;
+    double scale;
+    double outImScale;
+};
+
+// The whole transform: the first pass, the stage pairs within each block of
+// the cache's size, the stage pairs across blocks, and the scaled store.
+template <typename V> [[gnu::always_inline]] inline void RunTransform(const TransformJob& job) {
+    const int n = job.n;
+    const double* in = job.in;
+    if (job.splitRe != nullptr) {
+        SplitHalfSpectrum<V>(in, n, job.splitRe, job.splitIm, job.halfSpectrum);
+        in = job.halfSpectrum;
+    }
+    if (job.firstRadix == 4) {
+        LoadFirstStages<V, 4>(in, n, job.inImSign, job.blockOrder, job.re, job.im);
+    } else {
+        LoadFirstStages<V, 8>(in, n, job.inImSign, job.blockOrder, job.re, job.im);
+    }
+    const double* wr = job.twiddleRe;
+    const double* wi = job.twiddleIm;
+    const int block = job.blockSize;
+    for (int start = 0; start < n; start += block) {
+        for (int q = job.firstRadix; 4 * q <= block; q *= 4) {
+            StagePair<V>(job.re + start, job.im + start, block, q, wr + q, wi + q, wr + 2 * q,
+                         wi + 2 * q);
+        }
+    }
+    for (int q = block; 4 * q <= n; q *= 4) {
+        StagePair<V>(job.re, job.im, n, q, wr + q, wi + q, wr + 2 * q, wi + 2 * q);
+    }
+    StoreScaled<V>(job.re, job.im, job.outCount, job.scale, job.outImScale, job.out);
+}
+
+} // namespace kv::fft
