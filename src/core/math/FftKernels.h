@@ -193,64 +193,104 @@ template <typename V, int R>
     }
 }
 
-// Two radix-2 stages at once over blocks of four quarters of q points: the
-// first (half q, twiddles w1) pairs quarters 0/1 and 2/3, the second (half
-// 2q, twiddles w2) quarters 0/2 and 1/3, where the twiddle of the upper
-// quarter is -j·w2[k]. Needs q to be a multiple of the lanes.
+template <typename V> [[gnu::always_inline]] inline double Lane(const V& v, int l) {
+    if constexpr (kLanes<V> == 1) {
+        return v;
+    } else {
+        return v[l];
+    }
+}
+
+// Where the last pass writes: interleaved, the real parts times scale and the
+// imaginary parts times imScale, and only the first count doubles.
+struct Output {
+    double* data;
+    int count;
+    double scale;
+    double imScale;
+};
+
+// The complex values index … index + lanes - 1 into the output.
 template <typename V>
-[[gnu::always_inline]] inline void StagePair(double* re, double* im, int n, int q,
-                                             const double* w1r, const double* w1i,
-                                             const double* w2r, const double* w2i) {
+[[gnu::always_inline]] inline void Emit(const Output& out, int index, const ComplexLanes<V>& y) {
     constexpr int lanes = kLanes<V>;
-    for (int b = 0; b < n; b += 4 * q) {
-        double* r0 = re + b;
-        double* i0 = im + b;
-        for (int k = 0; k < q; k += lanes) {
-            const V u1r = LoadLanes<V>(w1r + k);
-            const V u1i = LoadLanes<V>(w1i + k);
-            const V u2r = LoadLanes<V>(w2r + k);
-            const V u2i = LoadLanes<V>(w2i + k);
-            const ComplexLanes<V> x0 = {LoadLanes<V>(r0 + k), LoadLanes<V>(i0 + k)};
-            const ComplexLanes<V> x1 = {LoadLanes<V>(r0 + q + k), LoadLanes<V>(i0 + q + k)};
-            const ComplexLanes<V> x2 = {LoadLanes<V>(r0 + 2 * q + k), LoadLanes<V>(i0 + 2 * q + k)};
-            const ComplexLanes<V> x3 = {LoadLanes<V>(r0 + 3 * q + k), LoadLanes<V>(i0 + 3 * q + k)};
-            const ComplexLanes<V> t0 = Times(x1, u1r, u1i);
-            const ComplexLanes<V> t1 = Times(x3, u1r, u1i);
-            const ComplexLanes<V> a = x0 + t0;
-            const ComplexLanes<V> b1 = x0 - t0;
-            const ComplexLanes<V> c = x2 + t1;
-            const ComplexLanes<V> d = x2 - t1;
-            const ComplexLanes<V> t2 = Times(c, u2r, u2i);
-            const ComplexLanes<V> t3 = TimesMinusJ(Times(d, u2r, u2i));
-            const ComplexLanes<V> y0 = a + t2;
-            const ComplexLanes<V> y2 = a - t2;
-            const ComplexLanes<V> y1 = b1 + t3;
-            const ComplexLanes<V> y3 = b1 - t3;
-            StoreLanes(r0 + k, y0.re);
-            StoreLanes(i0 + k, y0.im);
-            StoreLanes(r0 + q + k, y1.re);
-            StoreLanes(i0 + q + k, y1.im);
-            StoreLanes(r0 + 2 * q + k, y2.re);
-            StoreLanes(i0 + 2 * q + k, y2.im);
-            StoreLanes(r0 + 3 * q + k, y3.re);
-            StoreLanes(i0 + 3 * q + k, y3.im);
+    const V re = y.re * out.scale;
+    const V im = y.im * out.imScale;
+    if (2 * (index + lanes) <= out.count) {
+        StoreInterleaved<V>(out.data + 2 * index, re, im);
+        return;
+    }
+    for (int l = 0; l < lanes; ++l) {
+        const int at = 2 * (index + l);
+        if (at < out.count) {
+            out.data[at] = Lane(re, l);
+        }
+        if (at + 1 < out.count) {
+            out.data[at + 1] = Lane(im, l);
         }
     }
 }
 
-// out[2i] = re[i]·scale and out[2i+1] = im[i]·imScale for i < count.
-template <typename V>
-[[gnu::always_inline]] inline void StoreScaled(const double* re, const double* im, int count,
-                                               double scale, double imScale, double* out) {
+// The twiddles of a radix-4 pass are stored in groups of four k: for each
+// group w^k, w^2k and w^3k, real parts then imaginary parts, four lanes each,
+// so that a pass reads them as one stream.
+inline constexpr int kTwiddleGroup = 4;
+inline constexpr int kTwiddleGroupSize = 6 * kTwiddleGroup;
+
+// The doubles the twiddles of the pass of quarter q take.
+constexpr int TwiddleTableSize(int q) {
+    return q / kTwiddleGroup * kTwiddleGroupSize;
+}
+
+// One radix-4 pass over blocks of four quarters of q points, each quarter
+// the transform of a quarter of the block's points; in bit-reversed order
+// quarters 1 and 2 hold the second and first odd residues, so that w^2k
+// goes to quarter 1 and w^k to quarter 2 (w = e^(-jπ/2q)). Needs q to be a
+// multiple of the lanes. The last pass writes to the output instead.
+template <typename V, bool last>
+[[gnu::always_inline]] inline void Radix4Pass(double* re, double* im, int n, int q,
+                                              const double* twiddles, const Output& out) {
     constexpr int lanes = kLanes<V>;
-    int i = 0;
-    for (; i + lanes <= count; i += lanes) {
-        StoreInterleaved<V>(out + 2 * i, LoadLanes<V>(re + i) * scale,
-                            LoadLanes<V>(im + i) * imScale);
-    }
-    for (; i < count; ++i) {
-        out[2 * i] = re[i] * scale;
-        out[2 * i + 1] = im[i] * imScale;
+    for (int b = 0; b < n; b += 4 * q) {
+        double* r = re + b;
+        double* i = im + b;
+        for (int k = 0; k < q; k += lanes) {
+            const double* w =
+                twiddles + (k / kTwiddleGroup) * kTwiddleGroupSize + k % kTwiddleGroup;
+            const ComplexLanes<V> a0 = {LoadLanes<V>(r + k), LoadLanes<V>(i + k)};
+            const ComplexLanes<V> a2 =
+                Times(ComplexLanes<V>{LoadLanes<V>(r + q + k), LoadLanes<V>(i + q + k)},
+                      LoadLanes<V>(w + 2 * kTwiddleGroup), LoadLanes<V>(w + 3 * kTwiddleGroup));
+            const ComplexLanes<V> a1 =
+                Times(ComplexLanes<V>{LoadLanes<V>(r + 2 * q + k), LoadLanes<V>(i + 2 * q + k)},
+                      LoadLanes<V>(w), LoadLanes<V>(w + kTwiddleGroup));
+            const ComplexLanes<V> a3 =
+                Times(ComplexLanes<V>{LoadLanes<V>(r + 3 * q + k), LoadLanes<V>(i + 3 * q + k)},
+                      LoadLanes<V>(w + 4 * kTwiddleGroup), LoadLanes<V>(w + 5 * kTwiddleGroup));
+            const ComplexLanes<V> s0 = a0 + a2;
+            const ComplexLanes<V> s1 = a0 - a2;
+            const ComplexLanes<V> s2 = a1 + a3;
+            const ComplexLanes<V> s3 = TimesMinusJ(a1 - a3);
+            const ComplexLanes<V> y0 = s0 + s2;
+            const ComplexLanes<V> y1 = s1 + s3;
+            const ComplexLanes<V> y2 = s0 - s2;
+            const ComplexLanes<V> y3 = s1 - s3;
+            if constexpr (last) {
+                Emit(out, b + k, y0);
+                Emit(out, b + q + k, y1);
+                Emit(out, b + 2 * q + k, y2);
+                Emit(out, b + 3 * q + k, y3);
+                continue;
+            }
+            StoreLanes(r + k, y0.re);
+            StoreLanes(i + k, y0.im);
+            StoreLanes(r + q + k, y1.re);
+            StoreLanes(i + q + k, y1.im);
+            StoreLanes(r + 2 * q + k, y2.re);
+            StoreLanes(i + 2 * q + k, y2.im);
+            StoreLanes(r + 3 * q + k, y3.re);
+            StoreLanes(i + 3 * q + k, y3.im);
+        }
     }
 }
 
@@ -282,8 +322,8 @@ struct TransformJob {
     const int* blockOrder;
     double* re;
     double* im;
-    const double* twiddleRe;
-    const double* twiddleIm;
+    // The twiddle groups of every radix-4 pass, the smallest quarter first.
+    const double* twiddles;
     // When set, the input is the spectrum of a real signal of 2n points,
     // turned into that of n complex points in halfSpectrum first.
     const double* splitRe;
@@ -291,14 +331,12 @@ struct TransformJob {
     double* halfSpectrum;
     const double* in;
     double inImSign;
-    double* out;
-    int outCount;
-    double scale;
-    double outImScale;
+    Output out;
 };
 
-// The whole transform: the first pass, the stage pairs within each block of
-// the cache's size, the stage pairs across blocks, and the scaled store.
+// The whole transform: the first pass, the radix-4 passes within each block
+// of the cache's size, then those across blocks, the last of them writing
+// the output.
 template <typename V> [[gnu::always_inline]] inline void RunTransform(const TransformJob& job) {
     const int n = job.n;
     const double* in = job.in;
@@ -311,19 +349,33 @@ template <typename V> [[gnu::always_inline]] inline void RunTransform(const Tran
     } else {
         LoadFirstStages<V, 8>(in, n, job.inImSign, job.blockOrder, job.re, job.im);
     }
-    const double* wr = job.twiddleRe;
-    const double* wi = job.twiddleIm;
     const int block = job.blockSize;
+    const double* twiddles = job.twiddles;
+    // A lambda here would be compiled for the default instruction set.
     for (int start = 0; start < n; start += block) {
+        twiddles = job.twiddles;
         for (int q = job.firstRadix; 4 * q <= block; q *= 4) {
-            StagePair<V>(job.re + start, job.im + start, block, q, wr + q, wi + q, wr + 2 * q,
-                         wi + 2 * q);
+            if (4 * q == n) {
+                Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
+            } else {
+                Radix4Pass<V, false>(job.re + start, job.im + start, block, q, twiddles, job.out);
+            }
+            twiddles += TwiddleTableSize(q);
         }
     }
     for (int q = block; 4 * q <= n; q *= 4) {
-        StagePair<V>(job.re, job.im, n, q, wr + q, wi + q, wr + 2 * q, wi + 2 * q);
+        if (4 * q == n) {
+            Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
+        } else {
+            Radix4Pass<V, false>(job.re, job.im, n, q, twiddles, job.out);
+        }
+        twiddles += TwiddleTableSize(q);
     }
-    StoreScaled<V>(job.re, job.im, job.outCount, job.scale, job.outImScale, job.out);
+    if (n < 4 * job.firstRadix) {
+        for (int i = 0; i < n; i += kLanes<V>) {
+            Emit(job.out, i, ComplexLanes<V>{LoadLanes<V>(job.re + i), LoadLanes<V>(job.im + i)});
+        }
+    }
 }
 
 } // namespace kv::fft

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <numbers>
 
@@ -15,6 +16,12 @@ constexpr int kSmallestVectorSize = 16;
 // Blocks of 2^10 or 2^11 points (16 or 32 KiB as two arrays): the stages
 // within a block run while it is in the first-level cache.
 constexpr int kBlockLog2 = 10;
+// The imaginary parts start half a page past the real parts (modulo a page),
+// so that the eight streams of a radix-4 pass with quarters of a page or
+// more fall into two sets of the cache, not one.
+constexpr int kImaginaryPadding = 256;
+constexpr std::size_t kCacheLine = 64;
+constexpr std::size_t kLineDoubles = kCacheLine / sizeof(double);
 
 bool IsPowerOfTwo(int n) {
     return n > 0 && (n & (n - 1)) == 0;
@@ -34,6 +41,23 @@ int ReverseBits(int value, int bits) {
         reversed = (reversed << 1) | ((value >> b) & 1);
     }
     return reversed;
+}
+
+// The groups of w^k, w^2k and w^3k (w = e^(-jπ/2q)) of every radix-4 pass,
+// each from its own cosine and sine.
+void FillTwiddles(double* table, int firstQuarter, int n) {
+    for (int q = firstQuarter; 4 * q <= n; q *= 4) {
+        for (int k = 0; k < q; ++k) {
+            double* group =
+                table + (k / fft::kTwiddleGroup) * fft::kTwiddleGroupSize + k % fft::kTwiddleGroup;
+            for (int power = 1; power <= 3; ++power) {
+                const double angle = std::numbers::pi * power * k / (2.0 * q);
+                group[(2 * power - 2) * fft::kTwiddleGroup] = std::cos(angle);
+                group[(2 * power - 1) * fft::kTwiddleGroup] = -std::sin(angle);
+            }
+        }
+        table += fft::TwiddleTableSize(q);
+    }
 }
 
 void RunOnOneLane(const fft::TransformJob& job) {
@@ -91,12 +115,14 @@ bool VFft::Prepare(int n) {
     const int radixLog2 = m % 2 == 0 ? 2 : 3;
     firstRadix_ = 1 << radixLog2;
     blockSize_ = std::min(n, 1 << (kBlockLog2 + m % 2));
+    std::size_t twiddleCount = 0;
+    for (int q = firstRadix_; 4 * q <= n; q *= 4) {
+        twiddleCount += static_cast<std::size_t>(fft::TwiddleTableSize(q));
+    }
     try {
         const auto size = static_cast<std::size_t>(n);
-        re_.resize(size);
-        im_.resize(size);
-        twiddleRe_.resize(size);
-        twiddleIm_.resize(size);
+        work_.resize(2 * size + kImaginaryPadding + kLineDoubles);
+        twiddles_.resize(twiddleCount);
         blockOrder_.resize(size / static_cast<std::size_t>(firstRadix_));
     } catch (const std::bad_alloc&) {
         return false;
@@ -104,14 +130,7 @@ bool VFft::Prepare(int n) {
     for (int b = 0; b < n / firstRadix_; ++b) {
         blockOrder_[static_cast<std::size_t>(b)] = ReverseBits(b, m - radixLog2);
     }
-    // w[k] = e^(-jπk/half), each from its own cosine and sine.
-    for (int half = 4; half < n; half *= 2) {
-        for (int k = 0; k < half; ++k) {
-            const double angle = std::numbers::pi * k / half;
-            twiddleRe_[static_cast<std::size_t>(half + k)] = std::cos(angle);
-            twiddleIm_[static_cast<std::size_t>(half + k)] = -std::sin(angle);
-        }
-    }
+    FillTwiddles(twiddles_.data(), firstRadix_, n);
     preparedSize_ = n;
     return true;
 }
@@ -144,11 +163,20 @@ fft::TransformJob VFft::PreparedJob() {
     job.firstRadix = firstRadix_;
     job.blockSize = blockSize_;
     job.blockOrder = blockOrder_.data();
-    job.re = re_.data();
-    job.im = im_.data();
-    job.twiddleRe = twiddleRe_.data();
-    job.twiddleIm = twiddleIm_.data();
+    job.re = RealParts();
+    job.im = ImaginaryParts();
+    job.twiddles = twiddles_.data();
     return job;
+}
+
+double* VFft::RealParts() {
+    const auto address = reinterpret_cast<std::uintptr_t>(work_.data());
+    const std::size_t misalignment = address % kCacheLine;
+    return work_.data() + (misalignment == 0 ? 0 : (kCacheLine - misalignment) / sizeof(double));
+}
+
+double* VFft::ImaginaryParts() {
+    return RealParts() + preparedSize_ + kImaginaryPadding;
 }
 
 void VFft::Transform(VComplexVec& data, bool inverse) {
@@ -162,10 +190,7 @@ void VFft::Transform(VComplexVec& data, bool inverse) {
     fft::TransformJob job = PreparedJob();
     job.in = reinterpret_cast<const double*>(data.Data());
     job.inImSign = inverse ? -1.0 : 1.0;
-    job.out = reinterpret_cast<double*>(data.Data());
-    job.outCount = n;
-    job.scale = scale;
-    job.outImScale = inverse ? -scale : scale;
+    job.out = {reinterpret_cast<double*>(data.Data()), 2 * n, scale, inverse ? -scale : scale};
     Run(lanes_, job);
 }
 
@@ -187,14 +212,8 @@ bool VFft::InverseRealTransform(const VComplexVec& spectrum, VDoubleVec& signal,
     job.halfSpectrum = halfSpectrum_.data();
     job.in = reinterpret_cast<const double*>(spectrum.Data());
     job.inImSign = -1.0;
-    job.out = signal.Data();
-    job.outCount = samples / 2;
-    job.scale = scale;
-    job.outImScale = -scale;
+    job.out = {signal.Data(), samples, scale, -scale};
     Run(lanes_, job);
-    if (samples % 2 != 0) {
-        signal[samples - 1] = re_[static_cast<std::size_t>(samples / 2)] * scale;
-    }
     return true;
 }
 

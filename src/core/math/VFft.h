@@ -15,16 +15,17 @@ struct TransformJob;
 // same bits.
 enum class FftLanes { Two, Four };
 
-// An in-place iterative radix-2 transform, with its stages taken two at a
-// time, and the inverse transform of the spectrum of a real signal.
+// An in-place iterative radix-2 transform, with its stages taken by two
+// (radix-4 passes), and the inverse transform of the spectrum of a real
+// signal.
 //
 // The bit-reversal permutation is done together with the first two or three
 // stages, base by base in the order of the input, so that reads and writes
-// stay in the cache; the stages then run on the real and imaginary parts held
+// stay in the cache; the passes then run on the real and imaginary parts held
 // in separate arrays, the small ones block by block while a block fits the
-// cache. The twiddle tables and the arrays are kept between calls: keep one
-// VFft for many transforms of one size and nothing is allocated or
-// recomputed after the first.
+// cache, and the last writes the result. The twiddle tables and the arrays
+// are kept between calls: keep one VFft for many transforms of one size and
+// nothing is allocated or recomputed after the first.
 class VFft : public VFftTools {
 public:
     // On the widest lanes the processor runs.
@@ -52,6 +53,8 @@ private:
     bool PrepareSplit(int half);
     // A job on the prepared size and arrays, input and output still unset.
     fft::TransformJob PreparedJob();
+    double* RealParts();
+    double* ImaginaryParts();
 
     FftLanes lanes_;
     int preparedSize_ = 0;
@@ -59,11 +62,11 @@ private:
     int blockSize_ = 4;
     // Where the block of each base of the first pass starts, over the radix.
     std::vector<int> blockOrder_;
-    std::vector<double> re_;
-    std::vector<double> im_;
-    // The twiddles of the stage of half h at [h, 2h).
-    std::vector<double> twiddleRe_;
-    std::vector<double> twiddleIm_;
+    // The real parts, from the first cache line boundary, and the imaginary
+    // parts after them (RealParts, ImaginaryParts).
+    std::vector<double> work_;
+    // The twiddle groups of every radix-4 pass.
+    std::vector<double> twiddles_;
     // e^(jπk/half) for the split step of a real signal of twice half points,
     // and the spectrum it makes.
     int preparedHalf_ = 0;
