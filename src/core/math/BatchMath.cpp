@@ -1,0 +1,145 @@
+#include "math/BatchMath.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+
+namespace kv {
+namespace {
+
+// Adding and subtracting 1.5·2^52 rounds to an integer, and leaves the
+// integer in the low bits of the sum: rounding without a branch or a
+// conversion the vector unit lacks.
+constexpr double kRoundingShift = 0x1.8p52;
+
+double RoundToInteger(double x) {
+    return (x + kRoundingShift) - kRoundingShift;
+}
+
+constexpr double kExpLimit = 708.0;
+constexpr double kLog2E = 0x1.71547652b82fep+0;
+// ln 2 in two parts, the first short enough that n·high is exact.
+constexpr double kLn2High = 0x1.62e42fee00000p-1;
+constexpr double kLn2Low = 0x1.a39ef35793c76p-33;
+constexpr std::uint64_t kExponentOfOne = 0x3ff0000000000000;
+
+// 1/k! from k = 13 down to 0.
+constexpr double kExpSeries[] = {1.0 / 6227020800.0,
+                                 1.0 / 479001600.0,
+                                 1.0 / 39916800.0,
+                                 1.0 / 3628800.0,
+                                 1.0 / 362880.0,
+                                 1.0 / 40320.0,
+                                 1.0 / 5040.0,
+                                 1.0 / 720.0,
+                                 1.0 / 120.0,
+                                 1.0 / 24.0,
+                                 1.0 / 6.0,
+                                 0.5,
+                                 1.0,
+                                 1.0};
+constexpr int kExpTerms = static_cast<int>(std::size(kExpSeries));
+
+// e^x = 2^n·e^r with |r| ≤ ln2/2, e^r by its Taylor series to r^13 (the
+// first term left out is below 2^-60). Only for |x| ≤ kExpLimit.
+double Exp(double x) {
+    const double shifted = x * kLog2E + kRoundingShift;
+    const double n = shifted - kRoundingShift;
+    const double r = (x - n * kLn2High) - n * kLn2Low;
+    double p = kExpSeries[0];
+    for (int k = 1; k < kExpTerms; ++k) {
+        p = p * r + kExpSeries[k];
+    }
+    // The low bits of shifted hold 2^51 + n; moved into the exponent field
+    // they give 2^n.
+    const std::uint64_t power = (std::bit_cast<std::uint64_t>(shifted) << 52) + kExponentOfOne;
+    return p * std::bit_cast<double>(power);
+}
+
+constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
+// π/2 in three parts of 33 bits and less, so that n·part is exact for the
+// quadrant counts below kMaxReducedAngle.
+constexpr double kHalfPi1 = 0x1.921fb54400000p+0;
+constexpr double kHalfPi2 = 0x1.0b4611a600000p-34;
+constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
+constexpr double kMaxReducedAngle = 1e6;
+
+// sin r = r - r·z·S(z) and cos r = 1 - z/2 - z²·C(z) with z = r²: the
+// coefficients of S from r^17 down to r^3 and of C from r^18 down to r^4,
+// signs turned to match.
+constexpr double kSineSeries[] = {
+    -1.0 / 355687428096000.0, 1.0 / 1307674368000.0, -1.0 / 6227020800.0, 1.0 / 39916800.0,
+    -1.0 / 362880.0,          1.0 / 5040.0,          -1.0 / 120.0,        1.0 / 6.0};
+constexpr int kSineTerms = static_cast<int>(std::size(kSineSeries));
+constexpr double kCosineSeries[] = {
+    1.0 / 6402373705728000.0, -1.0 / 20922789888000.0, 1.0 / 87178291200.0, -1.0 / 479001600.0,
+    1.0 / 3628800.0,          -1.0 / 40320.0,          1.0 / 720.0,         -1.0 / 24.0};
+constexpr int kCosineTerms = static_cast<int>(std::size(kCosineSeries));
+
+struct SinCosPair {
+    double sine;
+    double cosine;
+};
+
+// sin and cos of |r| ≤ π/4 by their Taylor series to r^17 and r^18 (the first
+// terms left out are below 2^-60), and the quadrant n mod 4 applied as
+// factors 0 and ±1, which are exact.
+SinCosPair SinCos(double angle) {
+    const double n = RoundToInteger(angle * kTwoOverPi);
+    const double r = ((angle - n * kHalfPi1) - n * kHalfPi2) - n * kHalfPi3;
+    const double z = r * r;
+    double s = kSineSeries[0];
+    for (int k = 1; k < kSineTerms; ++k) {
+        s = s * z + kSineSeries[k];
+    }
+    const double sine = r - r * z * s;
+    double c = kCosineSeries[0];
+    for (int k = 1; k < kCosineTerms; ++k) {
+        c = c * z + kCosineSeries[k];
+    }
+    // 1 - z/2 - z²·(…), the leading difference kept exact.
+    const double half = 0.5 * z;
+    const double w = 1.0 - half;
+    const double cosine = w + (((1.0 - w) - half) - z * z * c);
+    // u = n mod 4 in -2 … 2; the quadrants swap sine and cosine where |u| is
+    // 1 and negate them as the circle goes round.
+    const double u = n - 4.0 * RoundToInteger(0.25 * n);
+    const double u2 = u * u;
+    const double swapped = u2 * (4.0 - u2) / 3.0;
+    const double kept = (1.0 - swapped) * (1.0 - 0.5 * u2);
+    const double crossed = swapped * u;
+    return {sine * kept + cosine * crossed, cosine * kept - sine * crossed};
+}
+
+} // namespace
+
+// The loops that the compiler vectorises hold no branch; the values they
+// cannot handle are redone one by one afterwards.
+
+void BatchExp(const double* x, double* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        out[i] = Exp(x[i]);
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!(std::fabs(x[i]) <= kExpLimit)) {
+            out[i] = std::exp(x[i]);
+        }
+    }
+}
+
+void BatchSinCos(const double* angle, double* sine, double* cosine, int count) {
+    for (int i = 0; i < count; ++i) {
+        const SinCosPair pair = SinCos(angle[i]);
+        sine[i] = pair.sine;
+        cosine[i] = pair.cosine;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!(std::fabs(angle[i]) <= kMaxReducedAngle)) {
+            sine[i] = std::sin(angle[i]);
+            cosine[i] = std::cos(angle[i]);
+        }
+    }
+}
+
+} // namespace kv
