@@ -153,22 +153,51 @@ template <typename V> [[gnu::always_inline]] inline void Dft8(ComplexLanes<V>* y
     y[7] = even[3] - o3;
 }
 
+// Where the first pass reads its input: n complex values, interleaved, or,
+// when split is set, bins 0 … n of the spectrum of a real signal of 2n
+// points, of which it takes the spectrum of z[t] = x[2t] + j·x[2t+1] (twice
+// it, see SplitBins). imSign -1 conjugates what it reads.
+struct Input {
+    const double* data;
+    double imSign;
+    const double* splitRe;
+    const double* splitIm;
+};
+
+// Bins k … k + lanes - 1 of z's spectrum: (X[k] + X*[n-k]) + j·w[k]·(X[k] -
+// X*[n-k]) with w[k] = e^(jπk/n).
+template <typename V>
+[[gnu::always_inline]] inline ComplexLanes<V> SplitBins(const Input& in, int n, int k) {
+    constexpr int lanes = kLanes<V>;
+    const ComplexLanes<V> a = LoadInterleaved<V>(in.data + 2 * k);
+    const ComplexLanes<V> mirrored = LoadInterleaved<V>(in.data + 2 * (n - k - lanes + 1));
+    const ComplexLanes<V> b = {Reversed(mirrored.re), -Reversed(mirrored.im)};
+    const ComplexLanes<V> t =
+        TimesPlusJ(Times(a - b, LoadLanes<V>(in.splitRe + k), LoadLanes<V>(in.splitIm + k)));
+    return (a + b) + t;
+}
+
 // The bit-reversal permutation and the first log2(R) stages in one pass.
 // After the permutation the stages up to blocks of R points transform, within
 // each block, the R points x[b + h·n/R] (h = 0 … R-1) of one base b; the
 // block of base b starts at R·order[b]. The bases are visited in order, so
 // that the reads run through R streams and each base writes a whole block.
-// imSign -1 conjugates the input. Needs n/R to be a multiple of the lanes.
-template <typename V, int R>
-[[gnu::always_inline]] inline void LoadFirstStages(const double* x, int n, double imSign,
-                                                   const int* order, double* re, double* im) {
+// Needs n/R to be a multiple of the lanes.
+template <typename V, int R, bool split>
+[[gnu::always_inline]] inline void LoadFirstStages(const Input& in, int n, const int* order,
+                                                   double* re, double* im) {
     constexpr int lanes = kLanes<V>;
     const int bases = n / R;
     for (int base = 0; base < bases; base += lanes) {
         ComplexLanes<V> y[R];
         for (int h = 0; h < R; ++h) {
-            y[h] = LoadInterleaved<V>(x + 2 * (base + h * bases));
-            y[h].im *= imSign;
+            const int k = base + h * bases;
+            if constexpr (split) {
+                y[h] = SplitBins<V>(in, n, k);
+            } else {
+                y[h] = LoadInterleaved<V>(in.data + 2 * k);
+            }
+            y[h].im *= in.imSign;
         }
         if constexpr (R == 4) {
             Dft4(y);
@@ -214,6 +243,9 @@ struct Output {
 template <typename V>
 [[gnu::always_inline]] inline void Emit(const Output& out, int index, const ComplexLanes<V>& y) {
     constexpr int lanes = kLanes<V>;
+    if (2 * index >= out.count) {
+        return;
+    }
     const V re = y.re * out.scale;
     const V im = y.im * out.imScale;
     if (2 * (index + lanes) <= out.count) {
@@ -294,26 +326,6 @@ template <typename V, bool last>
     }
 }
 
-// The spectrum of z[t] = x[2t] + j·x[2t+1] from the spectrum X of a real
-// signal x of 2m points (bins 0 … m, interleaved): z's bins k < m are
-// (X[k] + X*[m-k]) + j·w[k]·(X[k] - X*[m-k]) with w[k] = e^(jπk/m), twice
-// what a transform of z gives. Needs m to be a multiple of the lanes.
-template <typename V>
-[[gnu::always_inline]] inline void SplitHalfSpectrum(const double* x, int m, const double* wr,
-                                                     const double* wi, double* z) {
-    constexpr int lanes = kLanes<V>;
-    for (int k = 0; k < m; k += lanes) {
-        const ComplexLanes<V> a = LoadInterleaved<V>(x + 2 * k);
-        const ComplexLanes<V> mirrored = LoadInterleaved<V>(x + 2 * (m - k - lanes + 1));
-        const ComplexLanes<V> b = {Reversed(mirrored.re), -Reversed(mirrored.im)};
-        const ComplexLanes<V> s = a + b;
-        const ComplexLanes<V> t =
-            TimesPlusJ(Times(a - b, LoadLanes<V>(wr + k), LoadLanes<V>(wi + k)));
-        const ComplexLanes<V> y = s + t;
-        StoreInterleaved<V>(z + 2 * k, y.re, y.im);
-    }
-}
-
 // Everything one transform reads and writes.
 struct TransformJob {
     int n;
@@ -324,13 +336,7 @@ struct TransformJob {
     double* im;
     // The twiddle groups of every radix-4 pass, the smallest quarter first.
     const double* twiddles;
-    // When set, the input is the spectrum of a real signal of 2n points,
-    // turned into that of n complex points in halfSpectrum first.
-    const double* splitRe;
-    const double* splitIm;
-    double* halfSpectrum;
-    const double* in;
-    double inImSign;
+    Input in;
     Output out;
 };
 
@@ -339,15 +345,17 @@ struct TransformJob {
 // the output.
 template <typename V> [[gnu::always_inline]] inline void RunTransform(const TransformJob& job) {
     const int n = job.n;
-    const double* in = job.in;
-    if (job.splitRe != nullptr) {
-        SplitHalfSpectrum<V>(in, n, job.splitRe, job.splitIm, job.halfSpectrum);
-        in = job.halfSpectrum;
-    }
+    const bool split = job.in.splitRe != nullptr;
     if (job.firstRadix == 4) {
-        LoadFirstStages<V, 4>(in, n, job.inImSign, job.blockOrder, job.re, job.im);
+        if (split) {
+            LoadFirstStages<V, 4, true>(job.in, n, job.blockOrder, job.re, job.im);
+        } else {
+            LoadFirstStages<V, 4, false>(job.in, n, job.blockOrder, job.re, job.im);
+        }
+    } else if (split) {
+        LoadFirstStages<V, 8, true>(job.in, n, job.blockOrder, job.re, job.im);
     } else {
-        LoadFirstStages<V, 8>(in, n, job.inImSign, job.blockOrder, job.re, job.im);
+        LoadFirstStages<V, 8, false>(job.in, n, job.blockOrder, job.re, job.im);
     }
     const int block = job.blockSize;
     const double* twiddles = job.twiddles;

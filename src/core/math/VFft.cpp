@@ -144,7 +144,6 @@ bool VFft::PrepareSplit(int half) {
         const auto size = static_cast<std::size_t>(half);
         splitRe_.resize(size);
         splitIm_.resize(size);
-        halfSpectrum_.resize(2 * size);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -188,8 +187,7 @@ void VFft::Transform(VComplexVec& data, bool inverse) {
     // scaled.
     const double scale = inverse ? 1.0 / n : 1.0;
     fft::TransformJob job = PreparedJob();
-    job.in = reinterpret_cast<const double*>(data.Data());
-    job.inImSign = inverse ? -1.0 : 1.0;
+    job.in = {reinterpret_cast<const double*>(data.Data()), inverse ? -1.0 : 1.0, nullptr, nullptr};
     job.out = {reinterpret_cast<double*>(data.Data()), 2 * n, scale, inverse ? -scale : scale};
     Run(lanes_, job);
 }
@@ -207,11 +205,8 @@ bool VFft::InverseRealTransform(const VComplexVec& spectrum, VDoubleVec& signal,
     // spectrum, scaled by 1/N as the split step doubled it.
     const double scale = 1.0 / size;
     fft::TransformJob job = PreparedJob();
-    job.splitRe = splitRe_.data();
-    job.splitIm = splitIm_.data();
-    job.halfSpectrum = halfSpectrum_.data();
-    job.in = reinterpret_cast<const double*>(spectrum.Data());
-    job.inImSign = -1.0;
+    job.in = {reinterpret_cast<const double*>(spectrum.Data()), -1.0, splitRe_.data(),
+              splitIm_.data()};
     job.out = {signal.Data(), samples, scale, -scale};
     Run(lanes_, job);
     return true;

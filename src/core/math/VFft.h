@@ -67,12 +67,10 @@ private:
     std::vector<double> work_;
     // The twiddle groups of every radix-4 pass.
     std::vector<double> twiddles_;
-    // e^(jπk/half) for the split step of a real signal of twice half points,
-    // and the spectrum it makes.
+    // e^(jπk/half) for the split step of a real signal of twice half points.
     int preparedHalf_ = 0;
     std::vector<double> splitRe_;
     std::vector<double> splitIm_;
-    std::vector<double> halfSpectrum_;
 };
 
 } // namespace kv
