@@ -13,7 +13,7 @@ namespace {
 // conversion the vector unit lacks.
 constexpr double kRoundingShift = 0x1.8p52;
 
-double RoundToInteger(double x) {
+[[gnu::always_inline]] inline double RoundToInteger(double x) {
     return (x + kRoundingShift) - kRoundingShift;
 }
 
@@ -43,7 +43,7 @@ constexpr int kExpTerms = static_cast<int>(std::size(kExpSeries));
 
 // e^x = 2^n·e^r with |r| ≤ ln2/2, e^r by its Taylor series to r^13 (the
 // first term left out is below 2^-60). Only for |x| ≤ kExpLimit.
-double Exp(double x) {
+[[gnu::always_inline]] inline double Exp(double x) {
     const double shifted = x * kLog2E + kRoundingShift;
     const double n = shifted - kRoundingShift;
     const double r = (x - n * kLn2High) - n * kLn2Low;
@@ -85,7 +85,7 @@ struct SinCosPair {
 // sin and cos of |r| ≤ π/4 by their Taylor series to r^17 and r^18 (the first
 // terms left out are below 2^-60), and the quadrant n mod 4 applied as
 // factors 0 and ±1, which are exact.
-SinCosPair SinCos(double angle) {
+[[gnu::always_inline]] inline SinCosPair SinCos(double angle) {
     const double n = RoundToInteger(angle * kTwoOverPi);
     const double r = ((angle - n * kHalfPi1) - n * kHalfPi2) - n * kHalfPi3;
     const double z = r * r;
@@ -112,14 +112,56 @@ SinCosPair SinCos(double angle) {
     return {sine * kept + cosine * crossed, cosine * kept - sine * crossed};
 }
 
-} // namespace
+// The loops the compiler vectorises hold no branch; the values they cannot
+// handle are redone one by one afterwards. Each is compiled twice, for two
+// lanes and for four.
 
-// The loops that the compiler vectorises hold no branch; the values they
-// cannot handle are redone one by one afterwards.
-
-void BatchExp(const double* x, double* out, int count) {
+[[gnu::always_inline]] inline void ExpLoop(const double* x, double* out, int count) {
     for (int i = 0; i < count; ++i) {
         out[i] = Exp(x[i]);
+    }
+}
+
+[[gnu::always_inline]] inline void SinCosLoop(const double* angle, double* sine, double* cosine,
+                                              int count) {
+    for (int i = 0; i < count; ++i) {
+        const SinCosPair pair = SinCos(angle[i]);
+        sine[i] = pair.sine;
+        cosine[i] = pair.cosine;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] void ExpOnFourLanes(const double* x, double* out, int count) {
+    ExpLoop(x, out, count);
+}
+
+[[gnu::target("avx2")]] void SinCosOnFourLanes(const double* angle, double* sine, double* cosine,
+                                               int count) {
+    SinCosLoop(angle, sine, cosine, count);
+}
+#else
+// Other processors are never granted four lanes (LanesSupported).
+void ExpOnFourLanes(const double* x, double* out, int count) {
+    ExpLoop(x, out, count);
+}
+
+void SinCosOnFourLanes(const double* angle, double* sine, double* cosine, int count) {
+    SinCosLoop(angle, sine, cosine, count);
+}
+#endif
+
+bool OnFourLanes(VectorLanes lanes) {
+    return lanes == VectorLanes::Four && LanesSupported(lanes);
+}
+
+} // namespace
+
+void BatchExp(const double* x, double* out, int count, VectorLanes lanes) {
+    if (OnFourLanes(lanes)) {
+        ExpOnFourLanes(x, out, count);
+    } else {
+        ExpLoop(x, out, count);
     }
     for (int i = 0; i < count; ++i) {
         if (!(std::fabs(x[i]) <= kExpLimit)) {
@@ -128,11 +170,11 @@ void BatchExp(const double* x, double* out, int count) {
     }
 }
 
-void BatchSinCos(const double* angle, double* sine, double* cosine, int count) {
-    for (int i = 0; i < count; ++i) {
-        const SinCosPair pair = SinCos(angle[i]);
-        sine[i] = pair.sine;
-        cosine[i] = pair.cosine;
+void BatchSinCos(const double* angle, double* sine, double* cosine, int count, VectorLanes lanes) {
+    if (OnFourLanes(lanes)) {
+        SinCosOnFourLanes(angle, sine, cosine, count);
+    } else {
+        SinCosLoop(angle, sine, cosine, count);
     }
     for (int i = 0; i < count; ++i) {
         if (!(std::fabs(angle[i]) <= kMaxReducedAngle)) {

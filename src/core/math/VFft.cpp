@@ -72,38 +72,26 @@ void RunOnTwoLanes(const fft::TransformJob& job) {
 [[gnu::target("avx2")]] void RunOnFourLanes(const fft::TransformJob& job) {
     fft::RunTransform<fft::Pack4>(job);
 }
+#else
+// Other processors are never granted four lanes (LanesSupported).
+void RunOnFourLanes(const fft::TransformJob& job) {
+    fft::RunTransform<fft::Pack4>(job);
+}
 #endif
 
-void Run(FftLanes lanes, const fft::TransformJob& job) {
+void Run(VectorLanes lanes, const fft::TransformJob& job) {
     if (job.n < kSmallestVectorSize) {
         RunOnOneLane(job);
-        return;
-    }
-#if defined(__x86_64__) || defined(__i386__)
-    if (lanes == FftLanes::Four) {
+    } else if (lanes == VectorLanes::Four) {
         RunOnFourLanes(job);
-        return;
+    } else {
+        RunOnTwoLanes(job);
     }
-#endif
-    RunOnTwoLanes(job);
 }
 
 } // namespace
 
-VFft::VFft() : lanes_(Supports(FftLanes::Four) ? FftLanes::Four : FftLanes::Two) {}
-
-VFft::VFft(FftLanes lanes) : lanes_(Supports(lanes) ? lanes : FftLanes::Two) {}
-
-bool VFft::Supports(FftLanes lanes) {
-    if (lanes == FftLanes::Two) {
-        return true;
-    }
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("avx2") != 0;
-#else
-    return false;
-#endif
-}
+VFft::VFft(VectorLanes lanes) : lanes_(LanesSupported(lanes) ? lanes : VectorLanes::Two) {}
 
 bool VFft::Prepare(int n) {
     if (n == preparedSize_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "math/VFftTools.h"
+#include "math/VectorLanes.h"
 
 #include <vector>
 
@@ -9,11 +10,6 @@ namespace kv {
 namespace fft {
 struct TransformJob;
 }
-
-// The vector width the transform's passes run on: two lanes, which every
-// x86-64 processor has, or four where the processor has AVX2. Both give the
-// same bits.
-enum class FftLanes { Two, Four };
 
 // An in-place iterative radix-2 transform, with its stages taken by two
 // (radix-4 passes), and the inverse transform of the spectrum of a real
@@ -28,11 +24,8 @@ enum class FftLanes { Two, Four };
 // nothing is allocated or recomputed after the first.
 class VFft : public VFftTools {
 public:
-    // On the widest lanes the processor runs.
-    VFft();
-    // On the given lanes, which the processor must support.
-    explicit VFft(FftLanes lanes);
-    static bool Supports(FftLanes lanes);
+    // On the given lanes (two where the processor lacks them).
+    explicit VFft(VectorLanes lanes = WidestLanes());
 
     // In place, for power-of-two sizes of at least 4. Forward: unscaled with
     // the negative exponent; inverse: scaled by 1/N. Without memory for its
@@ -56,7 +49,7 @@ private:
     double* RealParts();
     double* ImaginaryParts();
 
-    FftLanes lanes_;
+    VectorLanes lanes_;
     int preparedSize_ = 0;
     int firstRadix_ = 4;
     int blockSize_ = 4;

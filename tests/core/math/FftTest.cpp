@@ -1,4 +1,5 @@
 #include "math/VFft.h"
+#include "support/Lanes.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -8,6 +9,9 @@
 
 namespace kv {
 namespace {
+
+using test::LanesName;
+using test::SupportedLanes;
 
 constexpr double pi = std::numbers::pi;
 
@@ -60,20 +64,6 @@ VComplexVec Noise(int n, unsigned seed) {
     return x;
 }
 
-// The lane widths this processor runs; every test of the transform runs on
-// each of them.
-std::vector<FftLanes> SupportedLanes() {
-    std::vector<FftLanes> lanes{FftLanes::Two};
-    if (VFft::Supports(FftLanes::Four)) {
-        lanes.push_back(FftLanes::Four);
-    }
-    return lanes;
-}
-
-const char* LanesName(FftLanes lanes) {
-    return lanes == FftLanes::Two ? "two lanes" : "four lanes";
-}
-
 // A spectrum of a real signal of n points: bins 0 … n/2, with bins 0 and n/2
 // real.
 VComplexVec RealSignalSpectrum(int n, unsigned seed) {
@@ -101,7 +91,7 @@ std::vector<double> InverseOfWholeSpectrum(const VComplexVec& half) {
 }
 
 TEST(Fft, MatchesTheDefinitionForEveryStageLayout) {
-    for (const FftLanes lanes : SupportedLanes()) {
+    for (const VectorLanes lanes : SupportedLanes()) {
         VFft fft(lanes);
         for (int n : {4, 8, 16, 32, 64, 128, 256, 512, 2048, 4096}) {
             const VComplexVec x = Noise(n, static_cast<unsigned>(n));
@@ -115,7 +105,7 @@ TEST(Fft, MatchesTheDefinitionForEveryStageLayout) {
 // Sizes whose small stages run block by block, checked at some of their
 // bins.
 TEST(Fft, MatchesTheDefinitionWhereItWorksInBlocks) {
-    for (const FftLanes lanes : SupportedLanes()) {
+    for (const VectorLanes lanes : SupportedLanes()) {
         VFft fft(lanes);
         for (int n : {8192, 65536}) {
             const VComplexVec x = Noise(n, 7);
@@ -131,7 +121,7 @@ TEST(Fft, MatchesTheDefinitionWhereItWorksInBlocks) {
 }
 
 TEST(Fft, RoundTripsReturnTheInput) {
-    for (const FftLanes lanes : SupportedLanes()) {
+    for (const VectorLanes lanes : SupportedLanes()) {
         VFft fft(lanes);
         for (int n = 4; n <= 65536; n *= 2) {
             const VComplexVec x = Noise(n, 99);
@@ -144,11 +134,11 @@ TEST(Fft, RoundTripsReturnTheInput) {
 }
 
 TEST(Fft, FourLanesGiveTheBitsOfTwo) {
-    if (!VFft::Supports(FftLanes::Four)) {
+    if (!LanesSupported(VectorLanes::Four)) {
         GTEST_SKIP() << "this processor has no AVX2";
     }
-    VFft two(FftLanes::Two);
-    VFft four(FftLanes::Four);
+    VFft two(VectorLanes::Two);
+    VFft four(VectorLanes::Four);
     for (int n = 16; n <= 65536; n *= 2) {
         VComplexVec a = Noise(n, 3);
         VComplexVec b = a;
@@ -165,7 +155,7 @@ TEST(Fft, FourLanesGiveTheBitsOfTwo) {
 }
 
 TEST(FftRealInverse, GivesTheComplexInverseOfTheWholeSpectrum) {
-    for (const FftLanes lanes : SupportedLanes()) {
+    for (const VectorLanes lanes : SupportedLanes()) {
         VFft fft(lanes);
         for (int n = 8; n <= 65536; n *= 2) {
             const VComplexVec spectrum = RealSignalSpectrum(n, static_cast<unsigned>(n) + 1);
