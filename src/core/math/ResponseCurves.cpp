@@ -189,8 +189,12 @@ double LogInterpolate(double x, double x1, double y1, double x2, double y2) {
 
 Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2,
                               double x2) {
-    const double l1 = std::log(x1);
-    return c1 + (c2 - c1) * ((std::log(x) - l1) / (std::log(x2) - l1));
+    return InterpolateAtLogs(std::log(x), c1, std::log(x1), c2, std::log(x2));
+}
+
+Complex InterpolateAtLogs(double lnX, const Complex& c1, double lnX1, const Complex& c2,
+                          double lnX2) {
+    return c1 + (c2 - c1) * ((lnX - lnX1) / (lnX2 - lnX1));
 }
 
 } // namespace kv

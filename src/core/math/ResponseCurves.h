@@ -45,5 +45,8 @@ double WrapPhase(double phase);
 // The value at x on the line through (ln x1, y1) and (ln x2, y2).
 double LogInterpolate(double x, double x1, double y1, double x2, double y2);
 Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2, double x2);
+// The same from the natural logarithms of x, x1 and x2.
+Complex InterpolateAtLogs(double lnX, const Complex& c1, double lnX1, const Complex& c2,
+                          double lnX2);
 
 } // namespace kv

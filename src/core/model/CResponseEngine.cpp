@@ -61,9 +61,13 @@ bool CResponseEngine::Prepare(const VDoubleVec& grid, double sampleRate, double 
     if (gridChanged) {
         sampleRate_ = 0.0;
         grid_ = grid;
-        if (grid_.GetSize() != grid.GetSize() || !phasors_.Create(grid, sampleRate)) {
+        if (grid_.GetSize() != grid.GetSize() || !phasors_.Create(grid, sampleRate) ||
+            !logGrid_.SetSize(grid.GetSize())) {
             grid_.SetSize(0);
             return false;
+        }
+        for (int i = 0; i < grid.GetSize(); ++i) {
+            logGrid_[i] = std::log(grid[i]);
         }
         sampleRate_ = sampleRate;
     }

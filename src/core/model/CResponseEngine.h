@@ -29,6 +29,8 @@ public:
     bool Prepare(const VDoubleVec& grid, double sampleRate, double pirLength, bool& changed);
 
     const GridPhasors& Phasors() const { return phasors_; }
+    // ln f of every point of the prepared grid.
+    const VDoubleVec& LogGrid() const { return logGrid_; }
 
     // Stores fresh as the new response and recomputes its time responses,
     // unless the response is the one they were computed from (nothing that
@@ -88,6 +90,7 @@ private:
     GridPhasors phasors_;
     VFft fft_;
     VDoubleVec grid_;
+    VDoubleVec logGrid_;
     double sampleRate_ = 0.0;
     double pirLength_ = 0.0;
     SpectrumPlan plan_;
