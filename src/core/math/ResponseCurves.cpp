@@ -112,6 +112,12 @@ bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave) 
     out[0] = phase[0];
     for (int i = 1; i < n; ++i) {
         const double d = phase[i] - out[i - 1];
+        // Mostly there is no jump: that case is kept off the rounding, which
+        // would lengthen the chain from one point to the next.
+        if (std::fabs(d * q) < 0.5) {
+            out[i] = out[i - 1] + d;
+            continue;
+        }
         long long k = RoundHalfAway(d * q);
         // Only whole turns are removed.
         if (k % 2 != 0) {
