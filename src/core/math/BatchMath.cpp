@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 
 namespace kv {
 namespace {
@@ -112,6 +113,80 @@ struct SinCosPair {
     return {sine * kept + cosine * crossed, cosine * kept - sine * crossed};
 }
 
+// ln m = 2·atanh s with s = (m - 1)/(m + 1): the odd coefficients 2/k from
+// s^21 down to s (|s| ≤ 0.172: the first term left out is below 2^-60).
+constexpr double kLogSeries[] = {2.0 / 21, 2.0 / 19, 2.0 / 17, 2.0 / 15, 2.0 / 13, 2.0 / 11,
+                                 2.0 / 9,  2.0 / 7,  2.0 / 5,  2.0 / 3,  2.0};
+constexpr int kLogTerms = static_cast<int>(std::size(kLogSeries));
+constexpr std::uint64_t kMantissaBits = 0x000fffffffffffff;
+constexpr double kSqrtTwo = 1.4142135623730951;
+// 2^52 as bits and as a number: or-ing a small integer into the first gives
+// 2^52 plus the integer, exactly.
+constexpr std::uint64_t kTwoPow52Bits = 0x4330000000000000;
+constexpr double kTwoPow52 = 4503599627370496.0;
+
+// x = 2^e·m with m in [√½, √2); only for positive normal x.
+[[gnu::always_inline]] inline double Log(double x) {
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const double exponent =
+        std::bit_cast<double>(kTwoPow52Bits | (bits >> 52)) - kTwoPow52 - 1023.0;
+    const double m = std::bit_cast<double>((bits & kMantissaBits) | kExponentOfOne);
+    // Both sides are computed and one picked: a choice between values, not
+    // between computations, is what the vectoriser can do.
+    const bool high = m > kSqrtTwo;
+    const double halved = 0.5 * m;
+    const double next = exponent + 1.0;
+    const double mantissa = high ? halved : m;
+    const double e = high ? next : exponent;
+    const double s = (mantissa - 1.0) / (mantissa + 1.0);
+    const double z = s * s;
+    double p = kLogSeries[0];
+    for (int k = 1; k < kLogTerms; ++k) {
+        p = p * z + kLogSeries[k];
+    }
+    return e * kLn2High + (e * kLn2Low + s * p);
+}
+
+constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
+constexpr double kHalfPi = 0x1.921fb54442d18p+0;
+constexpr double kPi = 0x1.921fb54442d18p+1;
+constexpr double kTanEighthPi = 0x1.a827999fcef32p-2;
+// atan t for |t| ≤ tan(π/16): the odd coefficients ±1/k from t^21 down to t
+// (the first term left out is below 2^-55 of the result).
+constexpr double kAtanSeries[] = {-1.0 / 21, 1.0 / 19, -1.0 / 17, 1.0 / 15, -1.0 / 13, 1.0 / 11,
+                                  -1.0 / 9,  1.0 / 7,  -1.0 / 5,  1.0 / 3,  -1.0};
+constexpr int kAtanTerms = static_cast<int>(std::size(kAtanSeries));
+
+// The angle of (|x|, |y|) folded into [0, 1] as a = min/max, reduced by π/4
+// above tan(π/8) and then halved (atan t = 2·atan(t / (1 + √(1 + t²))))
+// into the range of the series; then unfolded into the quadrant. Only for
+// finite x and y, not both zero.
+[[gnu::always_inline]] inline double Atan2(double y, double x) {
+    const double ax = std::fabs(x);
+    const double ay = std::fabs(y);
+    const bool steep = ay > ax;
+    const double small = steep ? ax : ay;
+    const double large = steep ? ay : ax;
+    const double a = small / large;
+    const bool upper = a > kTanEighthPi;
+    const double reduced = (a - 1.0) / (a + 1.0);
+    const double t = upper ? reduced : a;
+    const double h = t / (1.0 + std::sqrt(1.0 + t * t));
+    const double z = h * h;
+    double p = kAtanSeries[0];
+    for (int k = 1; k < kAtanTerms; ++k) {
+        p = p * z + kAtanSeries[k];
+    }
+    // 2·atan h = -2·h·p, as the series' signs were turned.
+    const double folded = (upper ? kQuarterPi : 0.0) - 2.0 * h * p;
+    const double complement = kHalfPi - folded;
+    const double angle = steep ? complement : folded;
+    const double supplement = kPi - angle;
+    // The sign of x, -0 included, as a number.
+    const bool left = std::copysign(1.0, x) < 0.0;
+    return std::copysign(left ? supplement : angle, y);
+}
+
 // The loops the compiler vectorises hold no branch; the values they cannot
 // handle are redone one by one afterwards. Each is compiled twice, for two
 // lanes and for four.
@@ -131,7 +206,29 @@ struct SinCosPair {
     }
 }
 
+[[gnu::always_inline]] inline void LogLoop(const double* x, double* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        out[i] = Log(x[i]);
+    }
+}
+
+[[gnu::always_inline]] inline void Atan2Loop(const double* y, const double* x, double* out,
+                                             int count) {
+    for (int i = 0; i < count; ++i) {
+        out[i] = Atan2(y[i], x[i]);
+    }
+}
+
 #if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("avx2")]] void LogOnFourLanes(const double* x, double* out, int count) {
+    LogLoop(x, out, count);
+}
+
+[[gnu::target("avx2")]] void Atan2OnFourLanes(const double* y, const double* x, double* out,
+                                              int count) {
+    Atan2Loop(y, x, out, count);
+}
+
 [[gnu::target("avx2")]] void ExpOnFourLanes(const double* x, double* out, int count) {
     ExpLoop(x, out, count);
 }
@@ -142,6 +239,14 @@ struct SinCosPair {
 }
 #else
 // Other processors are never granted four lanes (LanesSupported).
+void LogOnFourLanes(const double* x, double* out, int count) {
+    LogLoop(x, out, count);
+}
+
+void Atan2OnFourLanes(const double* y, const double* x, double* out, int count) {
+    Atan2Loop(y, x, out, count);
+}
+
 void ExpOnFourLanes(const double* x, double* out, int count) {
     ExpLoop(x, out, count);
 }
@@ -180,6 +285,33 @@ void BatchSinCos(const double* angle, double* sine, double* cosine, int count, V
         if (!(std::fabs(angle[i]) <= kMaxReducedAngle)) {
             sine[i] = std::sin(angle[i]);
             cosine[i] = std::cos(angle[i]);
+        }
+    }
+}
+
+void BatchLog(const double* x, double* out, int count, VectorLanes lanes) {
+    if (OnFourLanes(lanes)) {
+        LogOnFourLanes(x, out, count);
+    } else {
+        LogLoop(x, out, count);
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!(x[i] >= std::numeric_limits<double>::min() &&
+              x[i] <= std::numeric_limits<double>::max())) {
+            out[i] = std::log(x[i]);
+        }
+    }
+}
+
+void BatchAtan2(const double* y, const double* x, double* out, int count, VectorLanes lanes) {
+    if (OnFourLanes(lanes)) {
+        Atan2OnFourLanes(y, x, out, count);
+    } else {
+        Atan2Loop(y, x, out, count);
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(x[i]) || !std::isfinite(y[i]) || (x[i] == 0.0 && y[i] == 0.0)) {
+            out[i] = std::atan2(y[i], x[i]);
         }
     }
 }

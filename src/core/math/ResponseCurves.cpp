@@ -8,11 +8,9 @@
 namespace kv {
 namespace {
 
-constexpr double kTiny = 1e-38;
 constexpr double kNepersPerDb = 0.1151292546497023; // ln 10 / 20
 constexpr double kMaxGainExponent = 30.0;
 constexpr double kMaxGain = 10686474000000.0;
-constexpr double kHuge = 1e38;
 constexpr double kLnTiny = -87.4982335338;
 // Arguments this large never occur; the cap keeps the logarithm finite-sized.
 constexpr double kLogArgumentCap = 1e30;
@@ -39,7 +37,7 @@ double UnwrapDensityConstant(int pointsPerOctave) {
 } // namespace
 
 double GuardedLn(double v) {
-    if (!(v >= kTiny)) {
+    if (!(v >= kMinLevelMagnitude)) {
         return kLnTiny;
     }
     if (v > kLogArgumentCap) {
@@ -57,16 +55,16 @@ double DbToGain(double dB) {
         return kMaxGain;
     }
     if (e < kLnTiny) {
-        return kTiny;
+        return kMinLevelMagnitude;
     }
     return std::exp(e);
 }
 
 double MagnitudeToDb(double magnitude) {
-    if (!(magnitude >= kTiny)) {
+    if (!(magnitude >= kMinLevelMagnitude)) {
         return kLevelFloorDb;
     }
-    if (magnitude > kHuge) {
+    if (magnitude > kMaxLevelMagnitude) {
         return -kLevelFloorDb;
     }
     return 20.0 * std::log10(magnitude);

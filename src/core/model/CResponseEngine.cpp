@@ -17,7 +17,8 @@ constexpr int kMaxLog2Size = 26;
 constexpr double kThirdOctave = 1.2599210498948732; // 2^(1/3)
 constexpr double kMinSpectrumMagnitude = 1e-37;
 constexpr double kMaxSpectrumMagnitude = 1e37;
-constexpr double kDbToNeper = 0.11512925464970229; // ln 10 / 20
+constexpr double kDbToNeper = 0.11512925464970229;   // ln 10 / 20
+constexpr double kDbPerNeper = 0x1.15f2ced384f29p+3; // 20 / ln 10
 // The tail whose mean is the level a response settled to: 1/256 of it.
 constexpr int kTailFraction = 256;
 
@@ -89,16 +90,17 @@ bool CResponseEngine::ComputeTimeResponse(const VComplexVec& response, VDoubleVe
     const int n = response.GetSize();
     const int log2Size = TransformLog2Size(sampleRate_, pirLength_);
     const long long count = RoundHalfAway(pirLength_ * sampleRate_);
-    if (n == 0 || n != grid_.GetSize() || !magnitudeDb_.SetSize(n) || !phase_.SetSize(n) ||
-        count < 1 || count > (1LL << log2Size)) {
+    bool sized = n > 0 && n == grid_.GetSize();
+    for (VDoubleVec* v :
+         {&magnitudeDb_, &phase_, &real_, &imaginary_, &gridMagnitudes_, &gridLogs_}) {
+        sized = sized && v->SetSize(n);
+    }
+    if (!sized || count < 1 || count > (1LL << log2Size)) {
         impulse.SetSize(0);
         step.SetSize(0);
         return false;
     }
-    for (int i = 0; i < n; ++i) {
-        magnitudeDb_[i] = MagnitudeToDb(Magnitude(response[i]));
-        phase_[i] = Phase(response[i]);
-    }
+    LevelsAndPhases(response);
     if (!BuildSpectrum(spectrum_, log2Size, grid_, magnitudeDb_, phase_) ||
         !fft_.InverseRealTransform(spectrum_, impulse, static_cast<int>(count))) {
         impulse.SetSize(0);
@@ -112,6 +114,31 @@ bool CResponseEngine::ComputeTimeResponse(const VComplexVec& response, VDoubleVe
         return false;
     }
     return true;
+}
+
+// What MagnitudeToDb and Phase give, in batches: the logarithm as ln·20/ln 10
+// and the angle from atan2, both within a few units in the last place.
+void CResponseEngine::LevelsAndPhases(const VComplexVec& response) {
+    const int n = response.GetSize();
+    double* re = real_.Data();
+    double* im = imaginary_.Data();
+    double* magnitude = gridMagnitudes_.Data();
+    double* ln = gridLogs_.Data();
+    for (int i = 0; i < n; ++i) {
+        re[i] = response[i].real();
+        im[i] = response[i].imag();
+        magnitude[i] = std::sqrt(re[i] * re[i] + im[i] * im[i]);
+    }
+    BatchLog(magnitude, ln, n);
+    BatchAtan2(im, re, phase_.Data(), n);
+    double* level = magnitudeDb_.Data();
+    double* phase = phase_.Data();
+    for (int i = 0; i < n; ++i) {
+        const double inRange =
+            magnitude[i] > kMaxLevelMagnitude ? -kLevelFloorDb : ln[i] * kDbPerNeper;
+        level[i] = magnitude[i] >= kMinLevelMagnitude ? inRange : kLevelFloorDb;
+        phase[i] = re[i] == 0.0 && im[i] == 0.0 ? 0.0 : phase[i];
+    }
 }
 
 bool CResponseEngine::PlanSpectrum(const VDoubleVec& grid, int log2Size) {

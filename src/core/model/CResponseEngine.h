@@ -84,6 +84,9 @@ private:
     };
 
     bool PlanSpectrum(const VDoubleVec& grid, int log2Size);
+    // The level (dB) and phase of every grid point into magnitudeDb_ and
+    // phase_, which hold the response's size, as do real_ … gridLogs_.
+    void LevelsAndPhases(const VComplexVec& response);
     // Level (dB) and phase of every bin but 0 into levels_ and angles_.
     void InterpolateBins(const VDoubleVec& magnitudeDb, const VDoubleVec& phase);
 
@@ -99,6 +102,10 @@ private:
     VDoubleVec phase_;
     VDoubleVec wrapped_;
     VDoubleVec unwrapped_;
+    VDoubleVec real_;
+    VDoubleVec imaginary_;
+    VDoubleVec gridMagnitudes_;
+    VDoubleVec gridLogs_;
     std::vector<double> levels_;
     std::vector<double> angles_;
     std::vector<double> magnitudes_;

@@ -2,6 +2,7 @@
 
 #include "support/Lanes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -77,20 +78,96 @@ TEST(BatchSinCos, AgreesWithTheLibraryAtEveryScaleOfAngle) {
     }
 }
 
+TEST(BatchLog, AgreesWithTheLibraryFromTheSmallestToTheLargestNormal) {
+    std::vector<double> x;
+    std::mt19937 random(6);
+    std::uniform_real_distribution<double> exponent(-1021.0, 1023.0);
+    std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+    for (int i = 0; i < 20000; ++i) {
+        x.push_back(std::ldexp(mantissa(random), static_cast<int>(exponent(random))));
+    }
+    const std::vector<double> nearOne = Uniform(0.7, 1.5, 5000, 7);
+    x.insert(x.end(), nearOne.begin(), nearOne.end());
+    for (double edge : {1.0, 2.0, 0.5, 1.4142135623730951, 1.4142135623730954,
+                        std::numeric_limits<double>::min(), std::numeric_limits<double>::max()}) {
+        x.push_back(edge);
+    }
+    for (const VectorLanes lanes : test::SupportedLanes()) {
+        std::vector<double> y(x.size());
+        BatchLog(x.data(), y.data(), static_cast<int>(x.size()), lanes);
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            const double expected = std::log(x[i]);
+            ASSERT_LE(std::abs(y[i] - expected), kTwoUnits * std::max(std::abs(expected), 1e-300))
+                << x[i] << test::LanesName(lanes);
+        }
+        EXPECT_EQ(y[y.size() - 7], 0.0);
+    }
+}
+
+TEST(BatchLog, HandsWhatIsNotAPositiveNormalNumberToTheLibrary) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> x = {0.0, -0.0, -1.0, 1e-310, inf, -inf};
+    std::vector<double> y(x.size());
+    BatchLog(x.data(), y.data(), static_cast<int>(x.size()));
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double expected = std::log(x[i]);
+        EXPECT_TRUE(y[i] == expected || (std::isnan(y[i]) && std::isnan(expected))) << x[i];
+    }
+}
+
+TEST(BatchAtan2, AgreesWithTheLibraryInEveryQuadrantAndOnTheAxes) {
+    std::vector<double> y = Uniform(-10.0, 10.0, 20000, 8);
+    std::vector<double> x = Uniform(-10.0, 10.0, 20000, 9);
+    const double special[][2] = {
+        {0.0, 1.0},    {-0.0, 1.0},   {0.0, -1.0},     {-0.0, -1.0}, {1.0, 0.0},
+        {1.0, -0.0},   {-1.0, 0.0},   {1.0, 1.0},      {-1.0, -1.0}, {0.41421356237309503, 1.0},
+        {1e-300, 1.0}, {1.0, 1e-300}, {1e300, -1e-300}};
+    for (const auto& pair : special) {
+        y.push_back(pair[0]);
+        x.push_back(pair[1]);
+    }
+    for (const VectorLanes lanes : test::SupportedLanes()) {
+        std::vector<double> angle(x.size());
+        BatchAtan2(y.data(), x.data(), angle.data(), static_cast<int>(x.size()), lanes);
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            const double expected = std::atan2(y[i], x[i]);
+            ASSERT_LE(std::abs(angle[i] - expected), 1.5 * kTwoUnits * std::abs(expected))
+                << y[i] << ", " << x[i] << test::LanesName(lanes);
+            ASSERT_EQ(std::signbit(angle[i]), std::signbit(expected)) << y[i] << ", " << x[i];
+        }
+    }
+}
+
+TEST(BatchAtan2, HandsZerosAndInfinitiesToTheLibrary) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> y = {0.0, -0.0, 0.0, inf, -inf, 1.0, inf};
+    const std::vector<double> x = {0.0, -0.0, -0.0, 1.0, inf, -inf, -inf};
+    std::vector<double> angle(x.size());
+    BatchAtan2(y.data(), x.data(), angle.data(), static_cast<int>(x.size()));
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        EXPECT_EQ(angle[i], std::atan2(y[i], x[i])) << y[i] << ", " << x[i];
+        EXPECT_EQ(std::signbit(angle[i]), std::signbit(std::atan2(y[i], x[i])));
+    }
+}
+
 TEST(BatchMath, FourLanesGiveTheBitsOfTwo) {
     if (!LanesSupported(VectorLanes::Four)) {
         GTEST_SKIP() << "this processor has no AVX2";
     }
     // Odd counts leave a remainder for the scalar end of each loop.
     const std::vector<double> x = Uniform(-100.0, 100.0, 1001, 5);
+    const std::vector<double> y = Uniform(0.001, 100.0, 1001, 10);
     const int count = static_cast<int>(x.size());
-    std::vector<double> two(x.size() * 3);
-    std::vector<double> four(x.size() * 3);
-    BatchExp(x.data(), two.data(), count, VectorLanes::Two);
-    BatchExp(x.data(), four.data(), count, VectorLanes::Four);
-    BatchSinCos(x.data(), two.data() + count, two.data() + 2 * count, count, VectorLanes::Two);
-    BatchSinCos(x.data(), four.data() + count, four.data() + 2 * count, count, VectorLanes::Four);
-    EXPECT_EQ(two, four);
+    const auto results = [&](VectorLanes lanes) {
+        std::vector<double> out(x.size() * 5);
+        double* at = out.data();
+        BatchExp(x.data(), at, count, lanes);
+        BatchSinCos(x.data(), at + count, at + 2 * count, count, lanes);
+        BatchLog(y.data(), at + 3 * count, count, lanes);
+        BatchAtan2(y.data(), x.data(), at + 4 * count, count, lanes);
+        return out;
+    };
+    EXPECT_EQ(results(VectorLanes::Two), results(VectorLanes::Four));
 }
 
 TEST(BatchSinCos, ExactAtZeroAndTheLibraryBeyondAMillion) {
