@@ -189,7 +189,7 @@ constexpr int kAtanTerms = static_cast<int>(std::size(kAtanSeries));
 
 // The loops the compiler vectorises hold no branch; the values they cannot
 // handle are redone one by one afterwards. Each is compiled twice, for two
-// lanes and for four.
+// lanes and for four (RunOnLanes).
 
 [[gnu::always_inline]] inline void ExpLoop(const double* x, double* out, int count) {
     for (int i = 0; i < count; ++i) {
@@ -219,55 +219,10 @@ constexpr int kAtanTerms = static_cast<int>(std::size(kAtanSeries));
     }
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2")]] void LogOnFourLanes(const double* x, double* out, int count) {
-    LogLoop(x, out, count);
-}
-
-[[gnu::target("avx2")]] void Atan2OnFourLanes(const double* y, const double* x, double* out,
-                                              int count) {
-    Atan2Loop(y, x, out, count);
-}
-
-[[gnu::target("avx2")]] void ExpOnFourLanes(const double* x, double* out, int count) {
-    ExpLoop(x, out, count);
-}
-
-[[gnu::target("avx2")]] void SinCosOnFourLanes(const double* angle, double* sine, double* cosine,
-                                               int count) {
-    SinCosLoop(angle, sine, cosine, count);
-}
-#else
-// Other processors are never granted four lanes (LanesSupported).
-void LogOnFourLanes(const double* x, double* out, int count) {
-    LogLoop(x, out, count);
-}
-
-void Atan2OnFourLanes(const double* y, const double* x, double* out, int count) {
-    Atan2Loop(y, x, out, count);
-}
-
-void ExpOnFourLanes(const double* x, double* out, int count) {
-    ExpLoop(x, out, count);
-}
-
-void SinCosOnFourLanes(const double* angle, double* sine, double* cosine, int count) {
-    SinCosLoop(angle, sine, cosine, count);
-}
-#endif
-
-bool OnFourLanes(VectorLanes lanes) {
-    return lanes == VectorLanes::Four && LanesSupported(lanes);
-}
-
 } // namespace
 
 void BatchExp(const double* x, double* out, int count, VectorLanes lanes) {
-    if (OnFourLanes(lanes)) {
-        ExpOnFourLanes(x, out, count);
-    } else {
-        ExpLoop(x, out, count);
-    }
+    RunOnLanes<ExpLoop>(lanes, x, out, count);
     for (int i = 0; i < count; ++i) {
         if (!(std::fabs(x[i]) <= kExpLimit)) {
             out[i] = std::exp(x[i]);
@@ -276,11 +231,7 @@ void BatchExp(const double* x, double* out, int count, VectorLanes lanes) {
 }
 
 void BatchSinCos(const double* angle, double* sine, double* cosine, int count, VectorLanes lanes) {
-    if (OnFourLanes(lanes)) {
-        SinCosOnFourLanes(angle, sine, cosine, count);
-    } else {
-        SinCosLoop(angle, sine, cosine, count);
-    }
+    RunOnLanes<SinCosLoop>(lanes, angle, sine, cosine, count);
     for (int i = 0; i < count; ++i) {
         if (!(std::fabs(angle[i]) <= kMaxReducedAngle)) {
             sine[i] = std::sin(angle[i]);
@@ -290,11 +241,7 @@ void BatchSinCos(const double* angle, double* sine, double* cosine, int count, V
 }
 
 void BatchLog(const double* x, double* out, int count, VectorLanes lanes) {
-    if (OnFourLanes(lanes)) {
-        LogOnFourLanes(x, out, count);
-    } else {
-        LogLoop(x, out, count);
-    }
+    RunOnLanes<LogLoop>(lanes, x, out, count);
     for (int i = 0; i < count; ++i) {
         if (!(x[i] >= std::numeric_limits<double>::min() &&
               x[i] <= std::numeric_limits<double>::max())) {
@@ -304,11 +251,7 @@ void BatchLog(const double* x, double* out, int count, VectorLanes lanes) {
 }
 
 void BatchAtan2(const double* y, const double* x, double* out, int count, VectorLanes lanes) {
-    if (OnFourLanes(lanes)) {
-        Atan2OnFourLanes(y, x, out, count);
-    } else {
-        Atan2Loop(y, x, out, count);
-    }
+    RunOnLanes<Atan2Loop>(lanes, y, x, out, count);
     for (int i = 0; i < count; ++i) {
         if (!std::isfinite(x[i]) || !std::isfinite(y[i]) || (x[i] == 0.0 && y[i] == 0.0)) {
             out[i] = std::atan2(y[i], x[i]);

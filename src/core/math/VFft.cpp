@@ -60,32 +60,22 @@ void FillTwiddles(double* table, int firstQuarter, int n) {
     }
 }
 
-void RunOnOneLane(const fft::TransformJob& job) {
-    fft::RunTransform<double>(job);
-}
-
-void RunOnTwoLanes(const fft::TransformJob& job) {
+[[gnu::always_inline]] inline void TransformOnTwoLanes(const fft::TransformJob& job) {
     fft::RunTransform<fft::Pack2>(job);
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2")]] void RunOnFourLanes(const fft::TransformJob& job) {
+[[gnu::always_inline]] inline void TransformOnFourLanes(const fft::TransformJob& job) {
     fft::RunTransform<fft::Pack4>(job);
 }
-#else
-// Other processors are never granted four lanes (LanesSupported).
-void RunOnFourLanes(const fft::TransformJob& job) {
-    fft::RunTransform<fft::Pack4>(job);
-}
-#endif
 
+// lanes is one the processor runs.
 void Run(VectorLanes lanes, const fft::TransformJob& job) {
     if (job.n < kSmallestVectorSize) {
-        RunOnOneLane(job);
+        fft::RunTransform<double>(job);
     } else if (lanes == VectorLanes::Four) {
-        RunOnFourLanes(job);
+        RunOnFourLanes<TransformOnFourLanes>(job);
     } else {
-        RunOnTwoLanes(job);
+        RunOnTwoLanes<TransformOnTwoLanes>(job);
     }
 }
 

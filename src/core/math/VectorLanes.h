@@ -8,9 +8,38 @@ namespace kv {
 // on each value, only more at once.
 enum class VectorLanes { Two, Four };
 
+// Marks a function compiled for four lanes: for AVX2 on x86, for nothing in
+// particular elsewhere, where LanesSupported never grants them.
+#if defined(__x86_64__) || defined(__i386__)
+#define KV_ON_FOUR_LANES [[gnu::target("avx2")]]
+#else
+#define KV_ON_FOUR_LANES
+#endif
+
+// Runs loop(args…) compiled for the lanes asked for, or for two where the
+// processor lacks them. The loop must be forced inline, so that it takes on
+// the instruction set of the entry point.
+template <auto loop, typename... Args> void RunOnTwoLanes(Args... args) {
+    loop(args...);
+}
+
+template <auto loop, typename... Args> KV_ON_FOUR_LANES void RunOnFourLanes(Args... args) {
+    loop(args...);
+}
+
+template <auto loop, typename... Args> void RunOnLanes(VectorLanes lanes, Args... args);
+
 // Whether this processor runs the lanes.
 bool LanesSupported(VectorLanes lanes);
 // The widest lanes this processor runs.
 VectorLanes WidestLanes();
+
+template <auto loop, typename... Args> void RunOnLanes(VectorLanes lanes, Args... args) {
+    if (lanes == VectorLanes::Four && LanesSupported(lanes)) {
+        RunOnFourLanes<loop>(args...);
+    } else {
+        RunOnTwoLanes<loop>(args...);
+    }
+}
 
 } // namespace kv
