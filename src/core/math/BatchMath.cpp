@@ -187,53 +187,88 @@ constexpr int kAtanTerms = static_cast<int>(std::size(kAtanSeries));
     return std::copysign(left ? supplement : angle, y);
 }
 
-// The loops the compiler vectorises hold no branch; the values they cannot
-// handle are redone one by one afterwards. Each is compiled twice, for two
-// lanes and for four (RunOnLanes).
+// The values each computation handles; the others go to the C library.
 
-[[gnu::always_inline]] inline void ExpLoop(const double* x, double* out, int count) {
-    for (int i = 0; i < count; ++i) {
-        out[i] = Exp(x[i]);
-    }
+[[gnu::always_inline]] inline bool ExpHandles(double x) {
+    return std::fabs(x) <= kExpLimit;
 }
 
-[[gnu::always_inline]] inline void SinCosLoop(const double* angle, double* sine, double* cosine,
-                                              int count) {
+[[gnu::always_inline]] inline bool SinCosHandles(double angle) {
+    return std::fabs(angle) <= kMaxReducedAngle;
+}
+
+[[gnu::always_inline]] inline bool LogHandles(double x) {
+    return x >= std::numeric_limits<double>::min() && x <= std::numeric_limits<double>::max();
+}
+
+[[gnu::always_inline]] inline bool Atan2Handles(double y, double x) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    return std::fabs(x) <= kLargest && std::fabs(y) <= kLargest && (x != 0.0 || y != 0.0);
+}
+
+// The loops the compiler vectorises hold no branch, and count the values they
+// cannot handle, which are then redone one by one. Each is compiled twice,
+// for two lanes and for four (RunOnLanes).
+
+[[gnu::always_inline]] inline int ExpLoop(const double* x, double* out, int count) {
+    int outside = 0;
+    for (int i = 0; i < count; ++i) {
+        out[i] = Exp(x[i]);
+        outside += ExpHandles(x[i]) ? 0 : 1;
+    }
+    return outside;
+}
+
+[[gnu::always_inline]] inline int SinCosLoop(const double* angle, double* sine, double* cosine,
+                                             int count) {
+    int outside = 0;
     for (int i = 0; i < count; ++i) {
         const SinCosPair pair = SinCos(angle[i]);
         sine[i] = pair.sine;
         cosine[i] = pair.cosine;
+        outside += SinCosHandles(angle[i]) ? 0 : 1;
     }
+    return outside;
 }
 
-[[gnu::always_inline]] inline void LogLoop(const double* x, double* out, int count) {
+[[gnu::always_inline]] inline int LogLoop(const double* x, double* out, int count) {
+    int outside = 0;
     for (int i = 0; i < count; ++i) {
         out[i] = Log(x[i]);
+        outside += LogHandles(x[i]) ? 0 : 1;
     }
+    return outside;
 }
 
-[[gnu::always_inline]] inline void Atan2Loop(const double* y, const double* x, double* out,
-                                             int count) {
+[[gnu::always_inline]] inline int Atan2Loop(const double* y, const double* x, double* out,
+                                            int count) {
+    int outside = 0;
     for (int i = 0; i < count; ++i) {
         out[i] = Atan2(y[i], x[i]);
+        outside += Atan2Handles(y[i], x[i]) ? 0 : 1;
     }
+    return outside;
 }
 
 } // namespace
 
 void BatchExp(const double* x, double* out, int count, VectorLanes lanes) {
-    RunOnLanes<ExpLoop>(lanes, x, out, count);
+    if (RunOnLanes<ExpLoop>(lanes, x, out, count) == 0) {
+        return;
+    }
     for (int i = 0; i < count; ++i) {
-        if (!(std::fabs(x[i]) <= kExpLimit)) {
+        if (!ExpHandles(x[i])) {
             out[i] = std::exp(x[i]);
         }
     }
 }
 
 void BatchSinCos(const double* angle, double* sine, double* cosine, int count, VectorLanes lanes) {
-    RunOnLanes<SinCosLoop>(lanes, angle, sine, cosine, count);
+    if (RunOnLanes<SinCosLoop>(lanes, angle, sine, cosine, count) == 0) {
+        return;
+    }
     for (int i = 0; i < count; ++i) {
-        if (!(std::fabs(angle[i]) <= kMaxReducedAngle)) {
+        if (!SinCosHandles(angle[i])) {
             sine[i] = std::sin(angle[i]);
             cosine[i] = std::cos(angle[i]);
         }
@@ -241,19 +276,22 @@ void BatchSinCos(const double* angle, double* sine, double* cosine, int count, V
 }
 
 void BatchLog(const double* x, double* out, int count, VectorLanes lanes) {
-    RunOnLanes<LogLoop>(lanes, x, out, count);
+    if (RunOnLanes<LogLoop>(lanes, x, out, count) == 0) {
+        return;
+    }
     for (int i = 0; i < count; ++i) {
-        if (!(x[i] >= std::numeric_limits<double>::min() &&
-              x[i] <= std::numeric_limits<double>::max())) {
+        if (!LogHandles(x[i])) {
             out[i] = std::log(x[i]);
         }
     }
 }
 
 void BatchAtan2(const double* y, const double* x, double* out, int count, VectorLanes lanes) {
-    RunOnLanes<Atan2Loop>(lanes, y, x, out, count);
+    if (RunOnLanes<Atan2Loop>(lanes, y, x, out, count) == 0) {
+        return;
+    }
     for (int i = 0; i < count; ++i) {
-        if (!std::isfinite(x[i]) || !std::isfinite(y[i]) || (x[i] == 0.0 && y[i] == 0.0)) {
+        if (!Atan2Handles(y[i], x[i])) {
             out[i] = std::atan2(y[i], x[i]);
         }
     }

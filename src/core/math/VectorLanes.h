@@ -19,27 +19,26 @@ enum class VectorLanes { Two, Four };
 // Runs loop(args…) compiled for the lanes asked for, or for two where the
 // processor lacks them. The loop must be forced inline, so that it takes on
 // the instruction set of the entry point.
-template <auto loop, typename... Args> void RunOnTwoLanes(Args... args) {
-    loop(args...);
+template <auto loop, typename... Args> auto RunOnTwoLanes(Args... args) {
+    return loop(args...);
 }
 
-template <auto loop, typename... Args> KV_ON_FOUR_LANES void RunOnFourLanes(Args... args) {
-    loop(args...);
+template <auto loop, typename... Args> KV_ON_FOUR_LANES auto RunOnFourLanes(Args... args) {
+    return loop(args...);
 }
 
-template <auto loop, typename... Args> void RunOnLanes(VectorLanes lanes, Args... args);
+template <auto loop, typename... Args> auto RunOnLanes(VectorLanes lanes, Args... args);
 
 // Whether this processor runs the lanes.
 bool LanesSupported(VectorLanes lanes);
 // The widest lanes this processor runs.
 VectorLanes WidestLanes();
 
-template <auto loop, typename... Args> void RunOnLanes(VectorLanes lanes, Args... args) {
+template <auto loop, typename... Args> auto RunOnLanes(VectorLanes lanes, Args... args) {
     if (lanes == VectorLanes::Four && LanesSupported(lanes)) {
-        RunOnFourLanes<loop>(args...);
-    } else {
-        RunOnTwoLanes<loop>(args...);
+        return RunOnFourLanes<loop>(args...);
     }
+    return RunOnTwoLanes<loop>(args...);
 }
 
 } // namespace kv
