@@ -2,6 +2,7 @@
 
 #include "math/VComplexVec.h"
 #include "math/VDoubleVec.h"
+#include "math/VectorLanes.h"
 
 #include <cstdint>
 #include <vector>
@@ -86,7 +87,8 @@ public:
     bool Evaluate(VComplexVec& out, const GridPhasors& grid) const;
     // response[i] *= H at grid point i, without a scratch vector. The
     // response must have the grid's length; false and untouched otherwise.
-    bool MultiplyResponse(VComplexVec& response, const GridPhasors& grid) const;
+    bool MultiplyResponse(VComplexVec& response, const GridPhasors& grid,
+                          VectorLanes lanes = WidestLanes()) const;
 
     void GetCoefficients(double& a0, double& a1, double& a2, double& b0, double& b1,
                          double& b2) const;
