@@ -77,10 +77,14 @@ template <typename V>
         const V b = LoadLanes<V>(p + 2);
         return {__builtin_shufflevector(a, b, 0, 2), __builtin_shufflevector(a, b, 1, 3)};
     } else {
+        // Halves first, then within them: shuffles that move values across
+        // the halves of a vector cost more, and these are the cheap ones.
         const V a = LoadLanes<V>(p);
         const V b = LoadLanes<V>(p + 4);
-        return {__builtin_shufflevector(a, b, 0, 2, 4, 6),
-                __builtin_shufflevector(a, b, 1, 3, 5, 7)};
+        const V evenHalves = __builtin_shufflevector(a, b, 0, 1, 4, 5);
+        const V oddHalves = __builtin_shufflevector(a, b, 2, 3, 6, 7);
+        return {__builtin_shufflevector(evenHalves, oddHalves, 0, 4, 2, 6),
+                __builtin_shufflevector(evenHalves, oddHalves, 1, 5, 3, 7)};
     }
 }
 
@@ -93,8 +97,10 @@ template <typename V>
         StoreLanes(p, V(__builtin_shufflevector(re, im, 0, 2)));
         StoreLanes(p + 2, V(__builtin_shufflevector(re, im, 1, 3)));
     } else {
-        StoreLanes(p, V(__builtin_shufflevector(re, im, 0, 4, 1, 5)));
-        StoreLanes(p + 4, V(__builtin_shufflevector(re, im, 2, 6, 3, 7)));
+        const V low = __builtin_shufflevector(re, im, 0, 4, 2, 6);
+        const V high = __builtin_shufflevector(re, im, 1, 5, 3, 7);
+        StoreLanes(p, V(__builtin_shufflevector(low, high, 0, 1, 4, 5)));
+        StoreLanes(p + 4, V(__builtin_shufflevector(low, high, 2, 3, 6, 7)));
     }
 }
 
