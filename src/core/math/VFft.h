@@ -35,7 +35,8 @@ public:
 
     // The first count samples (all N when count is out of range) of the real
     // signal of N = 2·(size - 1) points whose spectrum has the bins 0 … N/2
-    // given (the others are their conjugates), scaled by 1/N like
+    // given (0 and N/2 real, the others' mirror images their conjugates),
+    // scaled by 1/N like
     // InverseTransform: the real parts InverseTransform gives for the whole
     // spectrum, from a complex transform of half the length. False, signal
     // empty, unless N is a power of two of at least 8 and memory suffices.
