@@ -107,21 +107,24 @@ bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave) 
     if (n == 0) {
         return true;
     }
-    out[0] = phase[0];
+    // Each point depends on the one before: the previous value stays in a
+    // register, and the common case of no jump is kept off the rounding, so
+    // that the chain from point to point stays short.
+    double previous = phase[0];
+    out[0] = previous;
     for (int i = 1; i < n; ++i) {
-        const double d = phase[i] - out[i - 1];
-        // Mostly there is no jump: that case is kept off the rounding, which
-        // would lengthen the chain from one point to the next.
+        const double d = phase[i] - previous;
         if (std::fabs(d * q) < 0.5) {
-            out[i] = out[i - 1] + d;
-            continue;
+            previous = previous + d;
+        } else {
+            long long k = RoundHalfAway(d * q);
+            // Only whole turns are removed.
+            if (k % 2 != 0) {
+                k += k > 0 ? 1 : -1;
+            }
+            previous = previous + d - static_cast<double>(k) * pi;
         }
-        long long k = RoundHalfAway(d * q);
-        // Only whole turns are removed.
-        if (k % 2 != 0) {
-            k += k > 0 ? 1 : -1;
-        }
-        out[i] = out[i - 1] + d - static_cast<double>(k) * pi;
+        out[i] = previous;
     }
     return true;
 }
