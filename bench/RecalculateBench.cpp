@@ -7,6 +7,8 @@
 #include <vector>
 
 #if defined(KV_HAVE_FFTW)
+#include "FftwRealInverse.h"
+
 #include <fftw3.h>
 #endif
 
@@ -100,9 +102,8 @@ void BM_Floor(benchmark::State& state) {
         level[static_cast<std::size_t>(k)] = 0.3 * std::sin(0.01 * k) - 0.2;
         angle[static_cast<std::size_t>(k)] = -0.03 * k + std::sin(0.005 * k);
     }
-    fftw_complex* spectrum = fftw_alloc_complex(static_cast<std::size_t>(bins + 1));
-    double* signal = fftw_alloc_real(static_cast<std::size_t>(size));
-    fftw_plan plan = fftw_plan_dft_c2r_1d(size, spectrum, signal, FFTW_MEASURE);
+    const kv::bench::FftwRealInverse fftw(size, FFTW_MEASURE);
+    fftw_complex* spectrum = fftw.Spectrum();
     for (auto _ : state) {
         for (int r = 0; r < kTimeResponses; ++r) {
             spectrum[0][0] = 0.0;
@@ -117,14 +118,11 @@ void BM_Floor(benchmark::State& state) {
             }
             spectrum[bins][0] = 0.0;
             spectrum[bins][1] = 0.0;
-            fftw_execute(plan);
-            benchmark::DoNotOptimize(signal);
+            fftw.Execute();
+            benchmark::DoNotOptimize(fftw.Signal());
             benchmark::ClobberMemory();
         }
     }
-    fftw_destroy_plan(plan);
-    fftw_free(signal);
-    fftw_free(spectrum);
 }
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond);
 #endif
