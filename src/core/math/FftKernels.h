@@ -245,10 +245,15 @@ struct Output {
     double imScale;
 };
 
-// The complex values index … index + lanes - 1 into the output.
-template <typename V>
+// The complex values index … index + lanes - 1 into the output; whole when
+// the output takes every value.
+template <typename V, bool whole = false>
 [[gnu::always_inline]] inline void Emit(const Output& out, int index, const ComplexLanes<V>& y) {
     constexpr int lanes = kLanes<V>;
+    if constexpr (whole) {
+        StoreInterleaved<V>(out.data + 2 * index, y.re * out.scale, y.im * out.imScale);
+        return;
+    }
     if (2 * index >= out.count) {
         return;
     }
@@ -285,7 +290,7 @@ constexpr int TwiddleTableSize(int q) {
 // quarters 1 and 2 hold the second and first odd residues, so that w^2k
 // goes to quarter 1 and w^k to quarter 2 (w = e^(-jπ/2q)). Needs q to be a
 // multiple of the lanes. The last pass writes to the output instead.
-template <typename V, bool last>
+template <typename V, bool last, bool whole = false>
 [[gnu::always_inline]] inline void Radix4Pass(double* re, double* im, int n, int q,
                                               const double* twiddles, const Output& out) {
     constexpr int lanes = kLanes<V>;
@@ -314,10 +319,10 @@ template <typename V, bool last>
             const ComplexLanes<V> y2 = s0 - s2;
             const ComplexLanes<V> y3 = s1 - s3;
             if constexpr (last) {
-                Emit(out, b + k, y0);
-                Emit(out, b + q + k, y1);
-                Emit(out, b + 2 * q + k, y2);
-                Emit(out, b + 3 * q + k, y3);
+                Emit<V, whole>(out, b + k, y0);
+                Emit<V, whole>(out, b + q + k, y1);
+                Emit<V, whole>(out, b + 2 * q + k, y2);
+                Emit<V, whole>(out, b + 3 * q + k, y3);
                 continue;
             }
             StoreLanes(r + k, y0.re);
@@ -370,7 +375,15 @@ template <typename V> [[gnu::always_inline]] inline void RunTransform(const Tran
         twiddles = job.twiddles;
         for (int q = job.firstRadix; 4 * q <= block; q *= 4) {
             if (4 * q == n) {
-                Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
+                if (job.out.count == 2 * n) {
+                    Radix4Pass<V, true, true>(job.re, job.im, n, q, twiddles, job.out);
+                } else {
+                    if (job.out.count == 2 * n) {
+                        Radix4Pass<V, true, true>(job.re, job.im, n, q, twiddles, job.out);
+                    } else {
+                        Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
+                    }
+                }
             } else {
                 Radix4Pass<V, false>(job.re + start, job.im + start, block, q, twiddles, job.out);
             }
@@ -379,7 +392,11 @@ template <typename V> [[gnu::always_inline]] inline void RunTransform(const Tran
     }
     for (int q = block; 4 * q <= n; q *= 4) {
         if (4 * q == n) {
-            Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
+            if (job.out.count == 2 * n) {
+                Radix4Pass<V, true, true>(job.re, job.im, n, q, twiddles, job.out);
+            } else {
+                Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
+            }
         } else {
             Radix4Pass<V, false>(job.re, job.im, n, q, twiddles, job.out);
         }
