@@ -285,6 +285,13 @@ constexpr int TwiddleTableSize(int q) {
     return q / kTwiddleGroup * kTwiddleGroupSize;
 }
 
+// Where the twiddles of k start in a pass's table: the real part of w^pk is
+// at offset (2p - 2)·kTwiddleGroup from there, its imaginary part at
+// (2p - 1)·kTwiddleGroup.
+constexpr int TwiddleOffset(int k) {
+    return (k / kTwiddleGroup) * kTwiddleGroupSize + k % kTwiddleGroup;
+}
+
 // One radix-4 pass over blocks of four quarters of q points, each quarter
 // the transform of a quarter of the block's points; in bit-reversed order
 // quarters 1 and 2 hold the second and first odd residues, so that w^2k
@@ -298,8 +305,7 @@ template <typename V, bool last, bool whole = false>
         double* r = re + b;
         double* i = im + b;
         for (int k = 0; k < q; k += lanes) {
-            const double* w =
-                twiddles + (k / kTwiddleGroup) * kTwiddleGroupSize + k % kTwiddleGroup;
+            const double* w = twiddles + TwiddleOffset(k);
             const ComplexLanes<V> a0 = {LoadLanes<V>(r + k), LoadLanes<V>(i + k)};
             const ComplexLanes<V> a2 =
                 Times(ComplexLanes<V>{LoadLanes<V>(r + q + k), LoadLanes<V>(i + q + k)},

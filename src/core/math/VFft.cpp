@@ -48,8 +48,7 @@ int ReverseBits(int value, int bits) {
 void FillTwiddles(double* table, int firstQuarter, int n) {
     for (int q = firstQuarter; 4 * q <= n; q *= 4) {
         for (int k = 0; k < q; ++k) {
-            double* group =
-                table + (k / fft::kTwiddleGroup) * fft::kTwiddleGroupSize + k % fft::kTwiddleGroup;
+            double* group = table + fft::TwiddleOffset(k);
             for (int power = 1; power <= 3; ++power) {
                 const double angle = std::numbers::pi * power * k / (2.0 * q);
                 group[(2 * power - 2) * fft::kTwiddleGroup] = std::cos(angle);
