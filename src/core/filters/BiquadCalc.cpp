@@ -66,9 +66,31 @@ Complex Quotient(const Complex& p, const Complex& q) {
             (p.imag() * q.real() - p.real() * q.imag()) / norm};
 }
 
-Complex ResponseAt(const BiquadCoefs& c, const Complex& delay1, const Complex& delay2) {
-    return Quotient(Polynomial(c.b0, c.b1, c.b2, delay1, delay2),
-                    Polynomial(c.a0, c.a1, c.a2, delay1, delay2));
+// H at one point from the phasors e^(-jωT) and e^(-2jωT).
+[[gnu::always_inline]] inline Complex SectionResponse(const BiquadCoefs& c, const Complex& delay1,
+                                                      const Complex& delay2) {
+    const double pr = c.b0 + c.b1 * delay1.real() + c.b2 * delay2.real();
+    const double pi = c.b1 * delay1.imag() + c.b2 * delay2.imag();
+    const double qr = c.a0 + c.a1 * delay1.real() + c.a2 * delay2.real();
+    const double qi = c.a1 * delay1.imag() + c.a2 * delay2.imag();
+    // p·conj(q) / |q|²
+    const double norm = qr * qr + qi * qi;
+    return {(pr * qr + pi * qi) / norm, (pi * qr - pr * qi) / norm};
+}
+
+// Every recalculation runs this for each section of each band. The values
+// are taken as pairs of doubles: the vectoriser does not see through
+// std::complex here.
+[[gnu::always_inline]] inline void MultiplyBySection(double* response, const double* delay1,
+                                                     const double* delay2, BiquadCoefs c,
+                                                     int count) {
+    for (int i = 0; i < count; ++i) {
+        const Complex h = SectionResponse(c, {delay1[2 * i], delay1[2 * i + 1]},
+                                          {delay2[2 * i], delay2[2 * i + 1]});
+        const Complex y = Multiply({response[2 * i], response[2 * i + 1]}, h);
+        response[2 * i] = y.real();
+        response[2 * i + 1] = y.imag();
+    }
 }
 
 } // namespace
@@ -149,16 +171,6 @@ bool BiquadCalc::Design(BiquadKind kind, double sampleRate, double frequency, do
     return false;
 }
 
-bool MultiplyResponse(VComplexVec& response, const BiquadCoefs& coefs, const GridPhasors& grid) {
-    if (response.GetSize() != grid.GetSize()) {
-        return false;
-    }
-    for (int i = 0; i < grid.GetSize(); ++i) {
-        response[i] = Multiply(response[i], ResponseAt(coefs, grid.Delay1(i), grid.Delay2(i)));
-    }
-    return true;
-}
-
 bool MultiplyResponse(VComplexVec& response, const BiquadList& chain, const GridPhasors& grid) {
     if (response.GetSize() != grid.GetSize()) {
         return false;
@@ -191,13 +203,21 @@ bool BiquadCalc::Evaluate(VComplexVec& out, const GridPhasors& grid) const {
         return false;
     }
     for (int i = 0; i < grid.GetSize(); ++i) {
-        out[i] = ResponseAt(coefs_, grid.Delay1(i), grid.Delay2(i));
+        out[i] = SectionResponse(coefs_, grid.Delay1(i), grid.Delay2(i));
     }
     return true;
 }
 
-bool BiquadCalc::MultiplyResponse(VComplexVec& response, const GridPhasors& grid) const {
-    return Usable(grid) && kv::MultiplyResponse(response, coefs_, grid);
+bool BiquadCalc::MultiplyResponse(VComplexVec& response, const GridPhasors& grid,
+                                  VectorLanes lanes) const {
+    if (!Usable(grid) || response.GetSize() != grid.GetSize()) {
+        return false;
+    }
+    RunOnLanes<MultiplyBySection>(lanes, reinterpret_cast<double*>(response.Data()),
+                                  reinterpret_cast<const double*>(&grid.Delay1(0)),
+                                  reinterpret_cast<const double*>(&grid.Delay2(0)), coefs_,
+                                  grid.GetSize());
+    return true;
 }
 
 void BiquadCalc::GetCoefficients(double& a0, double& a1, double& a2, double& b0, double& b1,

@@ -2,6 +2,7 @@
 
 #include "math/VComplexVec.h"
 #include "math/VDoubleVec.h"
+#include "math/VectorLanes.h"
 
 #include <cstdint>
 #include <vector>
@@ -90,7 +91,8 @@ public:
     bool Evaluate(VComplexVec& out, const GridPhasors& grid) const;
     // response[i] *= H at grid point i, without a scratch vector. The
     // response must have the grid's length; false and untouched otherwise.
-    bool MultiplyResponse(VComplexVec& response, const GridPhasors& grid) const;
+    bool MultiplyResponse(VComplexVec& response, const GridPhasors& grid,
+                          VectorLanes lanes = WidestLanes()) const;
 
     void GetCoefficients(double& a0, double& a1, double& a2, double& b0, double& b1,
                          double& b2) const;
@@ -113,13 +115,11 @@ private:
     BiquadCoefs coefs_;
 };
 
-// response[i] *= H at grid point i for the section of these coefficients,
-// at whatever sample rate the phasors were made. The response must have the
-// grid's length; false and untouched otherwise.
-bool MultiplyResponse(VComplexVec& response, const BiquadCoefs& coefs, const GridPhasors& grid);
-// The same for a chain of sections: response[i] *= the product of their H.
-// Numerators and denominators are multiplied up apart and divided once per
-// point, which makes a long chain cost a fraction of one call per section.
+// response[i] *= the product of the H of a chain of sections at grid point
+// i, at whatever sample rate the phasors were made. Numerators and
+// denominators are multiplied up apart and divided once per point, which
+// makes a long chain cost a fraction of one call per section. The response
+// must have the grid's length; false and untouched otherwise.
 bool MultiplyResponse(VComplexVec& response, const BiquadList& chain, const GridPhasors& grid);
 
 } // namespace kv

@@ -8,11 +8,9 @@
 namespace kv {
 namespace {
 
-constexpr double kTiny = 1e-38;
 constexpr double kNepersPerDb = 0.1151292546497023; // ln 10 / 20
 constexpr double kMaxGainExponent = 30.0;
 constexpr double kMaxGain = 10686474000000.0;
-constexpr double kHuge = 1e38;
 constexpr double kLnTiny = -87.4982335338;
 // Arguments this large never occur; the cap keeps the logarithm finite-sized.
 constexpr double kLogArgumentCap = 1e30;
@@ -39,7 +37,7 @@ double UnwrapDensityConstant(int pointsPerOctave) {
 } // namespace
 
 double GuardedLn(double v) {
-    if (!(v >= kTiny)) {
+    if (!(v >= kMinLevelMagnitude)) {
         return kLnTiny;
     }
     if (v > kLogArgumentCap) {
@@ -57,16 +55,16 @@ double DbToGain(double dB) {
         return kMaxGain;
     }
     if (e < kLnTiny) {
-        return kTiny;
+        return kMinLevelMagnitude;
     }
     return std::exp(e);
 }
 
 double MagnitudeToDb(double magnitude) {
-    if (!(magnitude >= kTiny)) {
+    if (!(magnitude >= kMinLevelMagnitude)) {
         return kLevelFloorDb;
     }
-    if (magnitude > kHuge) {
+    if (magnitude > kMaxLevelMagnitude) {
         return -kLevelFloorDb;
     }
     return 20.0 * std::log10(magnitude);
@@ -109,15 +107,24 @@ bool UnwrapPhase(VDoubleVec& out, const VDoubleVec& phase, int pointsPerOctave) 
     if (n == 0) {
         return true;
     }
-    out[0] = phase[0];
+    // Each point depends on the one before: the previous value stays in a
+    // register, and the common case of no jump is kept off the rounding, so
+    // that the chain from point to point stays short.
+    double previous = phase[0];
+    out[0] = previous;
     for (int i = 1; i < n; ++i) {
-        const double d = phase[i] - out[i - 1];
-        long long k = RoundHalfAway(d * q);
-        // Only whole turns are removed.
-        if (k % 2 != 0) {
-            k += k > 0 ? 1 : -1;
+        const double d = phase[i] - previous;
+        if (std::fabs(d * q) < 0.5) {
+            previous = previous + d;
+        } else {
+            long long k = RoundHalfAway(d * q);
+            // Only whole turns are removed.
+            if (k % 2 != 0) {
+                k += k > 0 ? 1 : -1;
+            }
+            previous = previous + d - static_cast<double>(k) * pi;
         }
-        out[i] = out[i - 1] + d - static_cast<double>(k) * pi;
+        out[i] = previous;
     }
     return true;
 }
@@ -189,8 +196,12 @@ double LogInterpolate(double x, double x1, double y1, double x2, double y2) {
 
 Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2,
                               double x2) {
-    const double l1 = std::log(x1);
-    return c1 + (c2 - c1) * ((std::log(x) - l1) / (std::log(x2) - l1));
+    return InterpolateAtLogs(std::log(x), c1, std::log(x1), c2, std::log(x2));
+}
+
+Complex InterpolateAtLogs(double lnX, const Complex& c1, double lnX1, const Complex& c2,
+                          double lnX2) {
+    return c1 + (c2 - c1) * ((lnX - lnX1) / (lnX2 - lnX1));
 }
 
 } // namespace kv

@@ -7,8 +7,11 @@
 namespace kv {
 
 inline constexpr double kRadiansToDegrees = 57.29577951308232;
-// The level shown for magnitudes below 1e-38 (and, negated, above 1e38).
+// The level shown for magnitudes below kMinLevelMagnitude (and, negated,
+// above kMaxLevelMagnitude).
 inline constexpr double kLevelFloorDb = -760.0;
+inline constexpr double kMinLevelMagnitude = 1e-38;
+inline constexpr double kMaxLevelMagnitude = 1e38;
 
 // 10^(dB/20), computed as e^(dB·ln10/20): exactly 1 at 0 dB, capped at
 // 10686474000000 (exponent above 30, about 260 dB) and at 1e-38 below
@@ -45,5 +48,8 @@ double WrapPhase(double phase);
 // The value at x on the line through (ln x1, y1) and (ln x2, y2).
 double LogInterpolate(double x, double x1, double y1, double x2, double y2);
 Complex LogInterpolateComplex(double x, const Complex& c1, double x1, const Complex& c2, double x2);
+// The same from the natural logarithms of x, x1 and x2.
+Complex InterpolateAtLogs(double lnX, const Complex& c1, double lnX1, const Complex& c2,
+                          double lnX2);
 
 } // namespace kv

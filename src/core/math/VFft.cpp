@@ -1,192 +1,192 @@
 #include "math/VFft.h"
 
+#include "math/FftKernels.h"
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <new>
 #include <numbers>
 
 namespace kv {
 namespace {
 
-// w[k] = e^(-jπk/half) for k < half, by the recurrence w ← w·e^(-jπ/half).
-void FillTwiddles(double* wr, double* wi, int half) {
-    const double angle = std::numbers::pi / half;
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    double r = 1.0;
-    double i = 0.0;
-    for (int k = 0; k < half; ++k) {
-        wr[k] = r;
-        wi[k] = i;
-        const double next = r * c + i * s;
-        i = i * c - r * s;
-        r = next;
-    }
+// Below this size there are fewer bases in the first pass than lanes.
+constexpr int kSmallestVectorSize = 16;
+// Blocks of 2^10 or 2^11 points (16 or 32 KiB as two arrays): the stages
+// within a block run while it is in the first-level cache.
+constexpr int kBlockLog2 = 10;
+// The imaginary parts start half a page past the real parts (modulo a page),
+// so that the eight streams of a radix-4 pass with quarters of a page or
+// more fall into two sets of the cache, not one.
+constexpr int kImaginaryPadding = 256;
+constexpr std::size_t kCacheLine = 64;
+constexpr std::size_t kLineDoubles = kCacheLine / sizeof(double);
+
+bool IsPowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
 }
 
-// The butterflies are free functions of restrict-qualified arrays so that the
-// compiler may vectorise them.
+int Log2(int n) {
+    int m = 0;
+    while ((1 << m) < n) {
+        ++m;
+    }
+    return m;
+}
 
-void RadixTwoStage(double* __restrict re, double* __restrict im, const double* __restrict wr,
-                   const double* __restrict wi, int n, int half) {
-    for (int block = 0; block < n; block += 2 * half) {
-        double* loRe = re + block;
-        double* loIm = im + block;
-        double* hiRe = loRe + half;
-        double* hiIm = loIm + half;
-        for (int k = 0; k < half; ++k) {
-            const double tr = wr[k] * hiRe[k] - wi[k] * hiIm[k];
-            const double ti = wr[k] * hiIm[k] + wi[k] * hiRe[k];
-            hiRe[k] = loRe[k] - tr;
-            hiIm[k] = loIm[k] - ti;
-            loRe[k] += tr;
-            loIm[k] += ti;
+int ReverseBits(int value, int bits) {
+    int reversed = 0;
+    for (int b = 0; b < bits; ++b) {
+        reversed = (reversed << 1) | ((value >> b) & 1);
+    }
+    return reversed;
+}
+
+// The groups of w^k, w^2k and w^3k (w = e^(-jπ/2q)) of every radix-4 pass,
+// each from its own cosine and sine.
+void FillTwiddles(double* table, int firstQuarter, int n) {
+    for (int q = firstQuarter; 4 * q <= n; q *= 4) {
+        for (int k = 0; k < q; ++k) {
+            double* group = table + fft::TwiddleOffset(k);
+            for (int power = 1; power <= 3; ++power) {
+                const double angle = std::numbers::pi * power * k / (2.0 * q);
+                group[(2 * power - 2) * fft::kTwiddleGroup] = std::cos(angle);
+                group[(2 * power - 1) * fft::kTwiddleGroup] = -std::sin(angle);
+            }
         }
+        table += fft::TwiddleTableSize(q);
     }
 }
 
-// One block of two radix-2 stages at once, over its four quarters of q
-// points: the first stage (half q, twiddles w1) pairs quarters 0/1 and 2/3,
-// the second (half 2q, twiddles w2) quarters 0/2 and 1/3, where the twiddle
-// of the upper quarter is -j·w2[k]. Every quarter is its own restrict
-// pointer: that is what the vectoriser needs to see them apart.
-inline void RadixTwoPairBlock(double* __restrict r0, double* __restrict i0, double* __restrict r1,
-                              double* __restrict i1, double* __restrict r2, double* __restrict i2,
-                              double* __restrict r3, double* __restrict i3,
-                              const double* __restrict w1r, const double* __restrict w1i,
-                              const double* __restrict w2r, const double* __restrict w2i, int q) {
-    for (int k = 0; k < q; ++k) {
-        const double t0r = w1r[k] * r1[k] - w1i[k] * i1[k];
-        const double t0i = w1r[k] * i1[k] + w1i[k] * r1[k];
-        const double t1r = w1r[k] * r3[k] - w1i[k] * i3[k];
-        const double t1i = w1r[k] * i3[k] + w1i[k] * r3[k];
-        const double ar = r0[k] + t0r;
-        const double ai = i0[k] + t0i;
-        const double br = r0[k] - t0r;
-        const double bi = i0[k] - t0i;
-        const double cr = r2[k] + t1r;
-        const double ci = i2[k] + t1i;
-        const double dr = r2[k] - t1r;
-        const double di = i2[k] - t1i;
-        const double t2r = w2r[k] * cr - w2i[k] * ci;
-        const double t2i = w2r[k] * ci + w2i[k] * cr;
-        // -j·(w2·d)
-        const double t3r = w2r[k] * di + w2i[k] * dr;
-        const double t3i = w2i[k] * di - w2r[k] * dr;
-        r0[k] = ar + t2r;
-        i0[k] = ai + t2i;
-        r2[k] = ar - t2r;
-        i2[k] = ai - t2i;
-        r1[k] = br + t3r;
-        i1[k] = bi + t3i;
-        r3[k] = br - t3r;
-        i3[k] = bi - t3i;
-    }
+[[gnu::always_inline]] inline void TransformOnTwoLanes(const fft::TransformJob& job) {
+    fft::RunTransform<fft::Pack2>(job);
 }
 
-void RadixTwoStagePair(double* re, double* im, const double* w1r, const double* w1i,
-                       const double* w2r, const double* w2i, int n, int q) {
-    for (int b = 0; b < n; b += 4 * q) {
-        RadixTwoPairBlock(re + b, im + b, re + b + q, im + b + q, re + b + 2 * q, im + b + 2 * q,
-                          re + b + 3 * q, im + b + 3 * q, w1r, w1i, w2r, w2i, q);
+[[gnu::always_inline]] inline void TransformOnFourLanes(const fft::TransformJob& job) {
+    fft::RunTransform<fft::Pack4>(job);
+}
+
+// lanes is one the processor runs.
+void Run(VectorLanes lanes, const fft::TransformJob& job) {
+    if (job.n < kSmallestVectorSize) {
+        fft::RunTransform<double>(job);
+    } else if (lanes == VectorLanes::Four) {
+        RunOnFourLanes<TransformOnFourLanes>(job);
+    } else {
+        RunOnTwoLanes<TransformOnTwoLanes>(job);
     }
 }
 
 } // namespace
 
+VFft::VFft(VectorLanes lanes) : lanes_(LanesSupported(lanes) ? lanes : VectorLanes::Two) {}
+
+bool VFft::Prepare(int n) {
+    if (n == preparedSize_) {
+        return true;
+    }
+    preparedSize_ = 0;
+    const int m = Log2(n);
+    // The first pass takes two stages or three, so that the rest pair up.
+    const int radixLog2 = m % 2 == 0 ? 2 : 3;
+    firstRadix_ = 1 << radixLog2;
+    blockSize_ = std::min(n, 1 << (kBlockLog2 + m % 2));
+    std::size_t twiddleCount = 0;
+    for (int q = firstRadix_; 4 * q <= n; q *= 4) {
+        twiddleCount += static_cast<std::size_t>(fft::TwiddleTableSize(q));
+    }
+    try {
+        const auto size = static_cast<std::size_t>(n);
+        work_.resize(2 * size + kImaginaryPadding + kLineDoubles);
+        twiddles_.resize(twiddleCount);
+        blockOrder_.resize(size / static_cast<std::size_t>(firstRadix_));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int b = 0; b < n / firstRadix_; ++b) {
+        blockOrder_[static_cast<std::size_t>(b)] = ReverseBits(b, m - radixLog2);
+    }
+    FillTwiddles(twiddles_.data(), firstRadix_, n);
+    preparedSize_ = n;
+    return true;
+}
+
+bool VFft::PrepareSplit(int half) {
+    if (half == preparedHalf_) {
+        return true;
+    }
+    preparedHalf_ = 0;
+    try {
+        const auto size = static_cast<std::size_t>(half);
+        splitRe_.resize(size);
+        splitIm_.resize(size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (int k = 0; k < half; ++k) {
+        const double angle = std::numbers::pi * k / half;
+        splitRe_[static_cast<std::size_t>(k)] = std::cos(angle);
+        splitIm_[static_cast<std::size_t>(k)] = std::sin(angle);
+    }
+    preparedHalf_ = half;
+    return true;
+}
+
+fft::TransformJob VFft::PreparedJob() {
+    fft::TransformJob job{};
+    job.n = preparedSize_;
+    job.firstRadix = firstRadix_;
+    job.blockSize = blockSize_;
+    job.blockOrder = blockOrder_.data();
+    job.re = RealParts();
+    job.im = ImaginaryParts();
+    job.twiddles = twiddles_.data();
+    return job;
+}
+
+double* VFft::RealParts() {
+    const auto address = reinterpret_cast<std::uintptr_t>(work_.data());
+    const std::size_t misalignment = address % kCacheLine;
+    return work_.data() + (misalignment == 0 ? 0 : (kCacheLine - misalignment) / sizeof(double));
+}
+
+double* VFft::ImaginaryParts() {
+    return RealParts() + preparedSize_ + kImaginaryPadding;
+}
+
 void VFft::Transform(VComplexVec& data, bool inverse) {
     const int n = data.GetSize();
-    if (n < 4) {
+    if (n < 4 || !IsPowerOfTwo(n) || !Prepare(n)) {
         return;
     }
-    Prepare(n);
     // The inverse is the forward transform of the conjugate, conjugated and
     // scaled.
-    LoadWithFirstTwoStages(data.Data(), n, inverse);
-    int half = 4;
-    for (; 4 * half <= n; half *= 4) {
-        StagePair(n, half);
-    }
-    if (2 * half <= n) {
-        Stage(n, half);
-    }
-    Store(data.Data(), n, inverse);
-}
-
-void VFft::Prepare(int n) {
-    if (n == preparedSize_) {
-        return;
-    }
-    const auto size = static_cast<std::size_t>(n);
-    re_.resize(size);
-    im_.resize(size);
-    twiddleRe_.resize(size);
-    twiddleIm_.resize(size);
-    for (int half = 4; half < n; half *= 2) {
-        FillTwiddles(twiddleRe_.data() + half, twiddleIm_.data() + half, half);
-    }
-    preparedSize_ = n;
-}
-
-// Bit reversal and the first two stages (blocks of 2 and 4, which need no
-// multiplication) in one pass: the four points that land at 4q … 4q+3 are
-// x[j], x[j + n/2], x[j + n/4] and x[j + 3n/4], with j the bit-reversed q.
-void VFft::LoadWithFirstTwoStages(const Complex* x, int n, bool conjugate) {
-    const double sign = conjugate ? -1.0 : 1.0;
-    const int quarter = n / 4;
-    double* re = re_.data();
-    double* im = im_.data();
-    int j = 0;
-    for (int q = 0; q < quarter; ++q) {
-        const Complex& p0 = x[j];
-        const Complex& p1 = x[j + 2 * quarter];
-        const Complex& p2 = x[j + quarter];
-        const Complex& p3 = x[j + 3 * quarter];
-        const double a0r = p0.real() + p1.real();
-        const double a0i = sign * (p0.imag() + p1.imag());
-        const double a1r = p0.real() - p1.real();
-        const double a1i = sign * (p0.imag() - p1.imag());
-        const double a2r = p2.real() + p3.real();
-        const double a2i = sign * (p2.imag() + p3.imag());
-        const double a3r = p2.real() - p3.real();
-        const double a3i = sign * (p2.imag() - p3.imag());
-        const int o = 4 * q;
-        re[o] = a0r + a2r;
-        im[o] = a0i + a2i;
-        re[o + 2] = a0r - a2r;
-        im[o + 2] = a0i - a2i;
-        // a1 - j·a3 and a1 + j·a3
-        re[o + 1] = a1r + a3i;
-        im[o + 1] = a1i - a3r;
-        re[o + 3] = a1r - a3i;
-        im[o + 3] = a1i + a3r;
-        // Reversed-carry increment of j over the quarter.
-        int bit = quarter / 2;
-        while (bit > 0 && (j & bit)) {
-            j ^= bit;
-            bit /= 2;
-        }
-        j |= bit;
-    }
-}
-
-void VFft::StagePair(int n, int quarter) {
-    const double* wr = twiddleRe_.data();
-    const double* wi = twiddleIm_.data();
-    RadixTwoStagePair(re_.data(), im_.data(), wr + quarter, wi + quarter, wr + 2 * quarter,
-                      wi + 2 * quarter, n, quarter);
-}
-
-void VFft::Stage(int n, int half) {
-    RadixTwoStage(re_.data(), im_.data(), twiddleRe_.data() + half, twiddleIm_.data() + half, n,
-                  half);
-}
-
-void VFft::Store(Complex* x, int n, bool inverse) const {
     const double scale = inverse ? 1.0 / n : 1.0;
-    const double sign = inverse ? -scale : 1.0;
-    for (int i = 0; i < n; ++i) {
-        x[i] = Complex(re_[static_cast<std::size_t>(i)] * scale,
-                       im_[static_cast<std::size_t>(i)] * sign);
+    fft::TransformJob job = PreparedJob();
+    job.in = {reinterpret_cast<const double*>(data.Data()), inverse ? -1.0 : 1.0, nullptr, nullptr};
+    job.out = {reinterpret_cast<double*>(data.Data()), 2 * n, scale, inverse ? -scale : scale};
+    Run(lanes_, job);
+}
+
+bool VFft::InverseRealTransform(const VComplexVec& spectrum, VDoubleVec& signal, int count) {
+    const int half = spectrum.GetSize() - 1;
+    const int size = 2 * half;
+    const int samples = (count >= 1 && count <= size) ? count : size;
+    if (half < 4 || !IsPowerOfTwo(half) || !Prepare(half) || !PrepareSplit(half) ||
+        !signal.SetSize(samples)) {
+        signal.SetSize(0);
+        return false;
     }
+    // z[t] = x[2t] + j·x[2t+1] is the inverse transform of the split
+    // spectrum, scaled by 1/N as the split step doubled it.
+    const double scale = 1.0 / size;
+    fft::TransformJob job = PreparedJob();
+    job.in = {reinterpret_cast<const double*>(spectrum.Data()), -1.0, splitRe_.data(),
+              splitIm_.data()};
+    job.out = {signal.Data(), samples, scale, -scale};
+    Run(lanes_, job);
+    return true;
 }
 
 } // namespace kv

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -73,8 +75,9 @@ bool CopySlot(const std::array<CrossoverSettings, kCrossoverSlots>& slots, int k
 // The value at f of a curve, interpolated in ln f between the first
 // frequency above f and the one before it, and held constant beyond the
 // curve's ends. Ascending frequencies (every imported curve) are searched by
-// bisection.
-Complex SplValueAt(double f, const VDoubleVec& freqs, const VComplexVec& values, bool ascending) {
+// bisection. lnF and lnFreqs are the logarithms of f and freqs.
+Complex SplValueAt(double f, double lnF, const VDoubleVec& freqs,
+                   const std::vector<double>& lnFreqs, const VComplexVec& values, bool ascending) {
     const int c = freqs.GetSize();
     const auto above =
         ascending ? std::upper_bound(freqs.begin(), freqs.end(), f)
@@ -86,7 +89,8 @@ Complex SplValueAt(double f, const VDoubleVec& freqs, const VComplexVec& values,
     if (i == c) {
         return values[c - 1];
     }
-    return LogInterpolateComplex(f, values[i - 1], freqs[i - 1], values[i], freqs[i]);
+    const auto at = static_cast<std::size_t>(i);
+    return InterpolateAtLogs(lnF, values[i - 1], lnFreqs[at - 1], values[i], lnFreqs[at]);
 }
 
 } // namespace
@@ -529,9 +533,14 @@ void CBand::ComputeSplResponse(VComplexVec& response) const {
         return;
     }
     const VDoubleVec& grid = *owner->freqGrid;
+    const VDoubleVec& lnGrid = owner->Engine().LogGrid();
     const bool ascending = std::is_sorted(splFreqs.begin(), splFreqs.end());
+    std::vector<double> lnFreqs(splFreqs.begin(), splFreqs.end());
+    for (double& f : lnFreqs) {
+        f = std::log(f);
+    }
     for (int i = 0; i < response.GetSize(); ++i) {
-        response[i] = SplValueAt(grid[i], splFreqs, splSmoothed, ascending);
+        response[i] = SplValueAt(grid[i], lnGrid[i], splFreqs, lnFreqs, splSmoothed, ascending);
     }
 }
 

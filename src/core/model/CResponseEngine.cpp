@@ -1,10 +1,12 @@
 #include "model/CResponseEngine.h"
 
+#include "math/BatchMath.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace kv {
 namespace {
@@ -15,7 +17,8 @@ constexpr int kMaxLog2Size = 26;
 constexpr double kThirdOctave = 1.2599210498948732; // 2^(1/3)
 constexpr double kMinSpectrumMagnitude = 1e-37;
 constexpr double kMaxSpectrumMagnitude = 1e37;
-constexpr double kDbToNeper = 0.11512925464970229; // ln 10 / 20
+constexpr double kDbToNeper = 0.11512925464970229;   // ln 10 / 20
+constexpr double kDbPerNeper = 0x1.15f2ced384f29p+3; // 20 / ln 10
 // The tail whose mean is the level a response settled to: 1/256 of it.
 constexpr int kTailFraction = 256;
 
@@ -59,9 +62,13 @@ bool CResponseEngine::Prepare(const VDoubleVec& grid, double sampleRate, double 
     if (gridChanged) {
         sampleRate_ = 0.0;
         grid_ = grid;
-        if (grid_.GetSize() != grid.GetSize() || !phasors_.Create(grid, sampleRate)) {
+        if (grid_.GetSize() != grid.GetSize() || !phasors_.Create(grid, sampleRate) ||
+            !logGrid_.SetSize(grid.GetSize())) {
             grid_.SetSize(0);
             return false;
+        }
+        for (int i = 0; i < grid.GetSize(); ++i) {
+            logGrid_[i] = std::log(grid[i]);
         }
         sampleRate_ = sampleRate;
     }
@@ -80,28 +87,27 @@ void CResponseEngine::Update(VComplexVec& response, const VComplexVec& fresh, VD
 
 bool CResponseEngine::ComputeTimeResponse(const VComplexVec& response, VDoubleVec& impulse,
                                           VDoubleVec& step) {
-    impulse.SetSize(0);
-    step.SetSize(0);
     const int n = response.GetSize();
-    if (n == 0 || n != grid_.GetSize() || !magnitudeDb_.SetSize(n) || !phase_.SetSize(n)) {
-        return false;
-    }
-    for (int i = 0; i < n; ++i) {
-        magnitudeDb_[i] = MagnitudeToDb(Magnitude(response[i]));
-        phase_[i] = Phase(response[i]);
-    }
     const int log2Size = TransformLog2Size(sampleRate_, pirLength_);
-    if (!BuildSpectrum(spectrum_, log2Size, grid_, magnitudeDb_, phase_)) {
-        return false;
-    }
-    fft_.InverseTransform(spectrum_);
     const long long count = RoundHalfAway(pirLength_ * sampleRate_);
-    if (count < 1 || count > spectrum_.GetSize() || !impulse.SetSize(static_cast<int>(count))) {
+    bool sized = n > 0 && n == grid_.GetSize();
+    for (VDoubleVec* v :
+         {&magnitudeDb_, &phase_, &real_, &imaginary_, &gridMagnitudes_, &gridLogs_}) {
+        sized = sized && v->SetSize(n);
+    }
+    if (!sized || count < 1 || count > (1LL << log2Size)) {
+        impulse.SetSize(0);
+        step.SetSize(0);
         return false;
     }
-    for (int t = 0; t < impulse.GetSize(); ++t) {
-        impulse[t] = spectrum_[t].real() * kPascalReference;
+    LevelsAndPhases(response);
+    if (!BuildSpectrum(spectrum_, log2Size, grid_, magnitudeDb_, phase_) ||
+        !fft_.InverseRealTransform(spectrum_, impulse, static_cast<int>(count))) {
+        impulse.SetSize(0);
+        step.SetSize(0);
+        return false;
     }
+    impulse *= kPascalReference;
     if (!StepResponse(step, impulse, static_cast<int>(count), true)) {
         impulse.SetSize(0);
         step.SetSize(0);
@@ -110,41 +116,78 @@ bool CResponseEngine::ComputeTimeResponse(const VComplexVec& response, VDoubleVe
     return true;
 }
 
-bool CResponseEngine::PlanBins(const VDoubleVec& grid, int log2Size) {
+// What MagnitudeToDb and Phase give, in batches: the logarithm as ln·20/ln 10
+// and the angle from atan2, both within a few units in the last place.
+void CResponseEngine::LevelsAndPhases(const VComplexVec& response) {
+    const int n = response.GetSize();
+    double* re = real_.Data();
+    double* im = imaginary_.Data();
+    double* magnitude = gridMagnitudes_.Data();
+    double* ln = gridLogs_.Data();
+    for (int i = 0; i < n; ++i) {
+        re[i] = response[i].real();
+        im[i] = response[i].imag();
+        magnitude[i] = std::sqrt(re[i] * re[i] + im[i] * im[i]);
+    }
+    BatchLog(magnitude, ln, n);
+    BatchAtan2(im, re, phase_.Data(), n);
+    double* level = magnitudeDb_.Data();
+    double* phase = phase_.Data();
+    for (int i = 0; i < n; ++i) {
+        const double inRange =
+            magnitude[i] > kMaxLevelMagnitude ? -kLevelFloorDb : ln[i] * kDbPerNeper;
+        level[i] = magnitude[i] >= kMinLevelMagnitude ? inRange : kLevelFloorDb;
+        phase[i] = re[i] == 0.0 && im[i] == 0.0 ? 0.0 : phase[i];
+    }
+}
+
+bool CResponseEngine::PlanSpectrum(const VDoubleVec& grid, int log2Size) {
     const double fs = sampleRate_ > 0.0 ? sampleRate_ : 2.0 * grid.Max();
-    if (log2Size == plannedLog2Size_ && fs == plannedSampleRate_ &&
-        SameValues(plannedGrid_, grid)) {
+    if (log2Size == plan_.log2Size && fs == plan_.sampleRate && SameValues(plannedGrid_, grid)) {
         return true;
     }
-    plannedLog2Size_ = 0;
+    plan_.log2Size = 0;
     plannedGrid_ = grid;
     const int size = 1 << log2Size;
+    const int bins = size / 2;
     const int c = grid.GetSize();
     const double fmin = grid.Min();
     const double fmax = grid.Max();
     try {
-        bins_.assign(static_cast<std::size_t>(size / 2),
-                     BinPlace{BinPlace::Region::Below, 0, 0.0, 0.0});
+        for (std::vector<double>* v : {&plan_.octaves, &plan_.weight, &levels_, &angles_,
+                                       &magnitudes_, &sines_, &cosines_}) {
+            v->assign(static_cast<std::size_t>(bins), 0.0);
+        }
+        plan_.lower.assign(static_cast<std::size_t>(bins), 0);
+        plan_.upper.assign(static_cast<std::size_t>(bins), 0);
+        plan_.exactBins.clear();
     } catch (const std::bad_alloc&) {
         return false;
     }
+    // The bins rise in frequency, so the regions follow one another.
+    plan_.insideBegin = bins;
+    plan_.aboveBegin = bins;
     int j = 0;
-    for (int k = 1; k < size / 2; ++k) {
+    for (int k = 1; k < bins; ++k) {
+        const auto at = static_cast<std::size_t>(k);
         const double f = k * fs / size;
-        BinPlace& bin = bins_[static_cast<std::size_t>(k)];
         if (f < fmin) {
-            bin = {BinPlace::Region::Below, 0, std::log2(fmin / f), 0.0};
+            plan_.octaves[at] = std::log2(fmin / f);
             continue;
         }
         if (f > fmax) {
-            bin = {BinPlace::Region::Above, c - 1, std::log2(f / fmax), 0.0};
+            plan_.aboveBegin = std::min(plan_.aboveBegin, k);
+            plan_.octaves[at] = std::log2(f / fmax);
             continue;
         }
+        plan_.insideBegin = std::min(plan_.insideBegin, k);
         while (j < c - 1 && grid[j] < f) {
             ++j;
         }
         if (grid[j] == f || j == 0) {
-            bin = {BinPlace::Region::Exact, j, 0.0, 0.0};
+            plan_.lower[at] = j;
+            plan_.upper[at] = j;
+            plan_.exactBins.push_back(k);
             continue;
         }
         const double lnLow = GuardedLn(grid[j - 1]);
@@ -152,38 +195,13 @@ bool CResponseEngine::PlanBins(const VDoubleVec& grid, int log2Size) {
         if (span == 0.0) {
             span = 1e-37;
         }
-        bin = {BinPlace::Region::Between, j, 0.0, (GuardedLn(f) - lnLow) / span};
+        plan_.lower[at] = j - 1;
+        plan_.upper[at] = j;
+        plan_.weight[at] = (GuardedLn(f) - lnLow) / span;
     }
-    plannedSampleRate_ = fs;
-    plannedLog2Size_ = log2Size;
-    return true;
-}
-
-bool CResponseEngine::BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
-                                    const VDoubleVec& magnitudeDb, const VDoubleVec& phase) {
-    const int c = grid.GetSize();
-    if (log2Size < 2 || log2Size > kMaxLog2Size) {
-        return false;
-    }
-    const int size = 1 << log2Size;
-    if (c == 0 || magnitudeDb.GetSize() != c || phase.GetSize() != c || !spectrum.SetSize(size) ||
-        !PlanBins(grid, log2Size)) {
-        return false;
-    }
-    spectrum.Fill(Complex());
-    const double fmin = grid.Min();
-    const double fmax = grid.Max();
-    const int pointsPerOctave =
+    plan_.insideBegin = std::min(plan_.insideBegin, plan_.aboveBegin);
+    plan_.pointsPerOctave =
         fmax > fmin ? std::max(1, static_cast<int>(RoundHalfAway(c / std::log2(fmax / fmin)))) : 1;
-    const VDoubleVec& m = magnitudeDb;
-    VDoubleVec wrapped(c);
-    for (int i = 0; i < c; ++i) {
-        wrapped[i] = WrapPhase(phase[i]);
-    }
-    VDoubleVec p;
-    if (!UnwrapPhase(p, wrapped, pointsPerOctave)) {
-        return false;
-    }
     int i1 = 1;
     while (i1 < c - 1 && grid[i1] < fmin * kThirdOctave) {
         ++i1;
@@ -192,41 +210,84 @@ bool CResponseEngine::BuildSpectrum(VComplexVec& spectrum, int log2Size, const V
     while (i2 > 0 && !(grid[i2] < fmax / kThirdOctave)) {
         --i2;
     }
-    const EndSlope low = c > 1 ? SlopeTowards(m, p, 0, i1, std::log2(grid[i1] / fmin)) : EndSlope{};
-    const EndSlope high =
-        c > 1 ? SlopeTowards(m, p, c - 1, std::max(i2, 0), std::log2(fmax / grid[std::max(i2, 0)]))
-              : EndSlope{};
-    for (int k = 1; k < size / 2; ++k) {
-        const BinPlace& bin = bins_[static_cast<std::size_t>(k)];
-        double level = 0.0;
-        double angle = 0.0;
-        switch (bin.region) {
-        case BinPlace::Region::Below:
-            level = m[0] - bin.octaves * low.magnitude;
-            angle = p[0] - bin.octaves * low.phase;
-            break;
-        case BinPlace::Region::Above:
-            level = m[c - 1] - bin.octaves * high.magnitude;
-            angle = p[c - 1] - bin.octaves * high.phase;
-            break;
-        case BinPlace::Region::Exact:
-            level = m[bin.index];
-            angle = p[bin.index];
-            break;
-        case BinPlace::Region::Between:
-            level = m[bin.index - 1] + (m[bin.index] - m[bin.index - 1]) * bin.weight;
-            angle = p[bin.index - 1] + (p[bin.index] - p[bin.index - 1]) * bin.weight;
-            break;
-        }
-        double magnitude = std::exp(level * kDbToNeper);
-        if (bin.region != BinPlace::Region::Exact) {
-            magnitude = std::clamp(magnitude, kMinSpectrumMagnitude, kMaxSpectrumMagnitude);
-        }
-        const Complex value = FromPolar(magnitude, angle);
-        spectrum[k] = value;
-        spectrum[size - k] = std::conj(value);
+    i2 = std::max(i2, 0);
+    // A grid of one point has no trend: both slopes stay 0.
+    plan_.lowSlopePoint = c > 1 ? i1 : 0;
+    plan_.highSlopePoint = c > 1 ? i2 : 0;
+    plan_.lowSlopeOctaves = c > 1 ? std::log2(grid[i1] / fmin) : 0.0;
+    plan_.highSlopeOctaves = c > 1 ? std::log2(fmax / grid[i2]) : 0.0;
+    plan_.sampleRate = fs;
+    plan_.log2Size = log2Size;
+    return true;
+}
+
+void CResponseEngine::InterpolateBins(const VDoubleVec& m, const VDoubleVec& p) {
+    const int c = m.GetSize();
+    const EndSlope low = SlopeTowards(m, p, 0, plan_.lowSlopePoint, plan_.lowSlopeOctaves);
+    const EndSlope high = SlopeTowards(m, p, c - 1, plan_.highSlopePoint, plan_.highSlopeOctaves);
+    const int bins = static_cast<int>(levels_.size());
+    const double* octaves = plan_.octaves.data();
+    double* level = levels_.data();
+    double* angle = angles_.data();
+    for (int k = 1; k < plan_.insideBegin; ++k) {
+        level[k] = m[0] - octaves[k] * low.magnitude;
+        angle[k] = p[0] - octaves[k] * low.phase;
     }
+    const int* lower = plan_.lower.data();
+    const int* upper = plan_.upper.data();
+    const double* weight = plan_.weight.data();
+    for (int k = plan_.insideBegin; k < plan_.aboveBegin; ++k) {
+        level[k] = m[lower[k]] + (m[upper[k]] - m[lower[k]]) * weight[k];
+        angle[k] = p[lower[k]] + (p[upper[k]] - p[lower[k]]) * weight[k];
+    }
+    for (int k = plan_.aboveBegin; k < bins; ++k) {
+        level[k] = m[c - 1] - octaves[k] * high.magnitude;
+        angle[k] = p[c - 1] - octaves[k] * high.phase;
+    }
+}
+
+bool CResponseEngine::BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
+                                    const VDoubleVec& magnitudeDb, const VDoubleVec& phase) {
+    const int c = grid.GetSize();
+    if (log2Size < 2 || log2Size > kMaxLog2Size) {
+        return false;
+    }
+    const int bins = 1 << (log2Size - 1);
+    if (c == 0 || magnitudeDb.GetSize() != c || phase.GetSize() != c ||
+        !spectrum.SetSize(bins + 1) || !wrapped_.SetSize(c) || !PlanSpectrum(grid, log2Size)) {
+        return false;
+    }
+    for (int i = 0; i < c; ++i) {
+        wrapped_[i] = WrapPhase(phase[i]);
+    }
+    if (!UnwrapPhase(unwrapped_, wrapped_, plan_.pointsPerOctave)) {
+        return false;
+    }
+    InterpolateBins(magnitudeDb, unwrapped_);
+    // Bin 0 is left out of the batches: it is set below.
+    double* level = levels_.data() + 1;
+    double* magnitude = magnitudes_.data() + 1;
+    const int count = bins - 1;
+    for (int k = 0; k < count; ++k) {
+        level[k] *= kDbToNeper;
+    }
+    BatchExp(level, magnitude, count);
+    for (int k = 0; k < count; ++k) {
+        const double m =
+            magnitude[k] < kMinSpectrumMagnitude ? kMinSpectrumMagnitude : magnitude[k];
+        magnitude[k] = m > kMaxSpectrumMagnitude ? kMaxSpectrumMagnitude : m;
+    }
+    for (const int k : plan_.exactBins) {
+        BatchExp(&levels_[static_cast<std::size_t>(k)], &magnitudes_[static_cast<std::size_t>(k)],
+                 1);
+    }
+    BatchSinCos(angles_.data() + 1, sines_.data() + 1, cosines_.data() + 1, count);
     spectrum[0] = Complex(kMinSpectrumMagnitude, 0.0);
+    for (int k = 1; k < bins; ++k) {
+        const auto at = static_cast<std::size_t>(k);
+        spectrum[k] = Complex(magnitudes_[at] * cosines_[at], magnitudes_[at] * sines_[at]);
+    }
+    spectrum[bins] = Complex();
     return true;
 }
 

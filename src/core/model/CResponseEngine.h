@@ -29,6 +29,8 @@ public:
     bool Prepare(const VDoubleVec& grid, double sampleRate, double pirLength, bool& changed);
 
     const GridPhasors& Phasors() const { return phasors_; }
+    // ln f of every point of the prepared grid.
+    const VDoubleVec& LogGrid() const { return logGrid_; }
 
     // Stores fresh as the new response and recomputes its time responses,
     // unless the response is the one they were computed from (nothing that
@@ -46,35 +48,69 @@ private:
     // cannot be computed.
     bool ComputeTimeResponse(const VComplexVec& response, VDoubleVec& impulse, VDoubleVec& step);
 
-    // The spectrum of a real signal of 2^log2Size points at the prepared
-    // sample rate, from a level and phase known only on the grid: log-
-    // frequency interpolation inside the grid, and outside it the trend of
-    // its first and last third octave.
+    // Bins 0 … N/2 of the spectrum of a real signal of N = 2^log2Size points
+    // at the prepared sample rate, from a level and phase known only on the
+    // grid: log-frequency interpolation inside the grid, and outside it the
+    // trend of its first and last third octave.
     bool BuildSpectrum(VComplexVec& spectrum, int log2Size, const VDoubleVec& grid,
                        const VDoubleVec& magnitudeDb, const VDoubleVec& phase);
 
-    // Where one spectrum bin falls: below, inside or above the grid, with
-    // what log-frequency interpolation needs.
-    struct BinPlace {
-        enum class Region { Below, Exact, Between, Above } region;
-        int index;      // grid point (Exact), upper neighbour (Between)
-        double octaves; // distance to the grid's end (Below, Above)
-        double weight;  // (ln f − ln f[j−1]) / (ln f[j] − ln f[j−1]) (Between)
+    // What the spectrum takes from the grid, the sample rate and the
+    // transform size alone, worked out once for all responses.
+    struct SpectrumPlan {
+        int log2Size = 0;
+        double sampleRate = 0.0;
+        // Bins [1, insideBegin) lie below the grid, [insideBegin, aboveBegin)
+        // on it and [aboveBegin, N/2) above it.
+        int insideBegin = 1;
+        int aboveBegin = 1;
+        // Below and above the grid: the distance in octaves to its end.
+        std::vector<double> octaves;
+        // On the grid: the value between grid points lower and upper at
+        // weight (ln f - ln f[lower]) / (ln f[upper] - ln f[lower]); a bin on
+        // a grid point has both there and weight 0.
+        std::vector<int> lower;
+        std::vector<int> upper;
+        std::vector<double> weight;
+        // The bins on grid points, whose magnitude is not held in range.
+        std::vector<int> exactBins;
+        int pointsPerOctave = 1;
+        // The grid points a third octave in from each end and their distance
+        // from it in octaves, for the slopes beyond the ends.
+        int lowSlopePoint = 0;
+        int highSlopePoint = 0;
+        double lowSlopeOctaves = 0.0;
+        double highSlopeOctaves = 0.0;
     };
 
-    bool PlanBins(const VDoubleVec& grid, int log2Size);
+    bool PlanSpectrum(const VDoubleVec& grid, int log2Size);
+    // The level (dB) and phase of every grid point into magnitudeDb_ and
+    // phase_, which hold the response's size, as do real_ … gridLogs_.
+    void LevelsAndPhases(const VComplexVec& response);
+    // Level (dB) and phase of every bin but 0 into levels_ and angles_.
+    void InterpolateBins(const VDoubleVec& magnitudeDb, const VDoubleVec& phase);
 
     GridPhasors phasors_;
     VFft fft_;
     VDoubleVec grid_;
+    VDoubleVec logGrid_;
     double sampleRate_ = 0.0;
     double pirLength_ = 0.0;
-    std::vector<BinPlace> bins_;
+    SpectrumPlan plan_;
     VDoubleVec plannedGrid_;
-    double plannedSampleRate_ = 0.0;
-    int plannedLog2Size_ = 0;
     VDoubleVec magnitudeDb_;
     VDoubleVec phase_;
+    VDoubleVec wrapped_;
+    VDoubleVec unwrapped_;
+    VDoubleVec real_;
+    VDoubleVec imaginary_;
+    VDoubleVec gridMagnitudes_;
+    VDoubleVec gridLogs_;
+    std::vector<double> levels_;
+    std::vector<double> angles_;
+    std::vector<double> magnitudes_;
+    std::vector<double> sines_;
+    std::vector<double> cosines_;
     VComplexVec spectrum_;
 };
 

@@ -3,6 +3,7 @@
 #include "core/filters/FilterTestSupport.h"
 #include "math/VFreqVec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -100,6 +101,25 @@ TEST(BiquadCalc, FastEvaluationsAgreeWithTheTransferFunction) {
         EXPECT_LT(std::abs(fromPhasors[i] - expected), 1e-12);
         EXPECT_LT(std::abs(multiplied[i] - Complex(0.5, -2.0) * expected), 1e-11);
     }
+}
+
+TEST(BiquadCalc, MultiplyingOnFourLanesGivesTheBitsOfTwo) {
+    if (!LanesSupported(VectorLanes::Four)) {
+        GTEST_SKIP() << "this processor has no AVX2";
+    }
+    const VFreqVec grid = MainGrid();
+    GridPhasors phasors;
+    ASSERT_TRUE(phasors.Create(grid, kFs));
+    BiquadCalc calc;
+    ASSERT_TRUE(calc.Design(BiquadKind::Peaking, kFs, 2500.0, 4.0, 3.0));
+    VComplexVec two(grid.GetSize());
+    for (int i = 0; i < two.GetSize(); ++i) {
+        two[i] = Complex(std::cos(0.1 * i), std::sin(0.3 * i));
+    }
+    VComplexVec four = two;
+    ASSERT_TRUE(calc.MultiplyResponse(two, phasors, VectorLanes::Two));
+    ASSERT_TRUE(calc.MultiplyResponse(four, phasors, VectorLanes::Four));
+    EXPECT_TRUE(std::equal(two.begin(), two.end(), four.begin()));
 }
 
 TEST(BiquadCalc, RefusalsLeaveTheOutputAlone) {

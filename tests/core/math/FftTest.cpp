@@ -1,12 +1,17 @@
 #include "math/VFft.h"
+#include "support/Lanes.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <random>
+#include <vector>
 
 namespace kv {
 namespace {
+
+using test::LanesName;
+using test::SupportedLanes;
 
 constexpr double pi = std::numbers::pi;
 
@@ -18,20 +23,33 @@ double MaxDifference(const VComplexVec& a, const VComplexVec& b) {
     return worst;
 }
 
-// The definition, summed directly in long double.
-VComplexVec DirectTransform(const VComplexVec& x) {
+// Bin k of the definition, summed directly in long double from a table of
+// the n roots of unity.
+Complex DirectBin(const VComplexVec& x, int k,
+                  const std::vector<std::complex<long double>>& roots) {
     const int n = x.GetSize();
-    VComplexVec out(n);
-    for (int k = 0; k < n; ++k) {
-        std::complex<long double> sum;
-        for (int t = 0; t < n; ++t) {
-            const long double angle =
-                -2.0L * std::numbers::pi_v<long double> *
-                static_cast<long double>((static_cast<long long>(k) * t) % n) / n;
-            sum += std::complex<long double>(x[t].real(), x[t].imag()) *
-                   std::complex<long double>(std::cos(angle), std::sin(angle));
-        }
-        out[k] = Complex(static_cast<double>(sum.real()), static_cast<double>(sum.imag()));
+    std::complex<long double> sum;
+    for (int t = 0; t < n; ++t) {
+        const auto turn = static_cast<std::size_t>((static_cast<long long>(k) * t) % n);
+        sum += std::complex<long double>(x[t].real(), x[t].imag()) * roots[turn];
+    }
+    return {static_cast<double>(sum.real()), static_cast<double>(sum.imag())};
+}
+
+std::vector<std::complex<long double>> RootsOfUnity(int n) {
+    std::vector<std::complex<long double>> roots;
+    for (int t = 0; t < n; ++t) {
+        const long double angle = -2.0L * std::numbers::pi_v<long double> * t / n;
+        roots.emplace_back(std::cos(angle), std::sin(angle));
+    }
+    return roots;
+}
+
+VComplexVec DirectTransform(const VComplexVec& x) {
+    const auto roots = RootsOfUnity(x.GetSize());
+    VComplexVec out(x.GetSize());
+    for (int k = 0; k < x.GetSize(); ++k) {
+        out[k] = DirectBin(x, k, roots);
     }
     return out;
 }
@@ -46,25 +64,140 @@ VComplexVec Noise(int n, unsigned seed) {
     return x;
 }
 
+// A spectrum of a real signal of n points: bins 0 … n/2, with bins 0 and n/2
+// real.
+VComplexVec RealSignalSpectrum(int n, unsigned seed) {
+    VComplexVec half = Noise(n / 2 + 1, seed);
+    half[0] = half[0].real();
+    half[n / 2] = half[n / 2].real();
+    return half;
+}
+
+// The real parts of the complex inverse transform of the whole spectrum.
+std::vector<double> InverseOfWholeSpectrum(const VComplexVec& half) {
+    const int n = 2 * (half.GetSize() - 1);
+    VComplexVec whole(n);
+    for (int k = 0; k <= n / 2; ++k) {
+        whole[k] = half[k];
+        whole[(n - k) % n] = std::conj(half[k]);
+    }
+    whole[n / 2] = half[n / 2];
+    VFft().InverseTransform(whole);
+    std::vector<double> signal;
+    for (const Complex& c : whole) {
+        signal.push_back(c.real());
+    }
+    return signal;
+}
+
 TEST(Fft, MatchesTheDefinitionForEveryStageLayout) {
-    VFft fft;
-    for (int n : {4, 8, 16, 32, 64, 128, 256, 512}) {
-        const VComplexVec x = Noise(n, static_cast<unsigned>(n));
-        VComplexVec y = x;
-        fft.Transform(y, false);
-        EXPECT_LT(MaxDifference(y, DirectTransform(x)), 1e-12 * n) << n;
+    for (const VectorLanes lanes : SupportedLanes()) {
+        VFft fft(lanes);
+        for (int n : {4, 8, 16, 32, 64, 128, 256, 512, 2048, 4096}) {
+            const VComplexVec x = Noise(n, static_cast<unsigned>(n));
+            VComplexVec y = x;
+            fft.Transform(y, false);
+            EXPECT_LT(MaxDifference(y, DirectTransform(x)), 1e-14 * n) << n << LanesName(lanes);
+        }
+    }
+}
+
+// Sizes whose small stages run block by block, checked at some of their
+// bins.
+TEST(Fft, MatchesTheDefinitionWhereItWorksInBlocks) {
+    for (const VectorLanes lanes : SupportedLanes()) {
+        VFft fft(lanes);
+        for (int n : {8192, 65536}) {
+            const VComplexVec x = Noise(n, 7);
+            VComplexVec y = x;
+            fft.Transform(y, false);
+            const auto roots = RootsOfUnity(n);
+            for (int k : {0, 1, 2, 3, 1000, n / 4 - 1, n / 2, n / 2 + 1, n - 1}) {
+                EXPECT_LT(std::abs(y[k] - DirectBin(x, k, roots)), 1e-14 * n)
+                    << n << " bin " << k << LanesName(lanes);
+            }
+        }
     }
 }
 
 TEST(Fft, RoundTripsReturnTheInput) {
+    for (const VectorLanes lanes : SupportedLanes()) {
+        VFft fft(lanes);
+        for (int n = 4; n <= 65536; n *= 2) {
+            const VComplexVec x = Noise(n, 99);
+            VComplexVec y = x;
+            fft.Transform(y, false);
+            fft.InverseTransform(y);
+            EXPECT_LT(MaxDifference(y, x), 1e-15 * (1 + std::log2(n))) << n << LanesName(lanes);
+        }
+    }
+}
+
+TEST(Fft, FourLanesGiveTheBitsOfTwo) {
+    if (!LanesSupported(VectorLanes::Four)) {
+        GTEST_SKIP() << "this processor has no AVX2";
+    }
+    VFft two(VectorLanes::Two);
+    VFft four(VectorLanes::Four);
+    for (int n = 16; n <= 65536; n *= 2) {
+        VComplexVec a = Noise(n, 3);
+        VComplexVec b = a;
+        two.Transform(a, n % 3 == 0);
+        four.Transform(b, n % 3 == 0);
+        EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin())) << n;
+        const VComplexVec spectrum = RealSignalSpectrum(n, 4);
+        VDoubleVec x;
+        VDoubleVec y;
+        ASSERT_TRUE(two.InverseRealTransform(spectrum, x, 0));
+        ASSERT_TRUE(four.InverseRealTransform(spectrum, y, 0));
+        EXPECT_TRUE(std::equal(x.begin(), x.end(), y.begin())) << n;
+    }
+}
+
+TEST(FftRealInverse, GivesTheComplexInverseOfTheWholeSpectrum) {
+    for (const VectorLanes lanes : SupportedLanes()) {
+        VFft fft(lanes);
+        for (int n = 8; n <= 65536; n *= 2) {
+            const VComplexVec spectrum = RealSignalSpectrum(n, static_cast<unsigned>(n) + 1);
+            const std::vector<double> expected = InverseOfWholeSpectrum(spectrum);
+            VDoubleVec signal;
+            ASSERT_TRUE(fft.InverseRealTransform(spectrum, signal, 0));
+            ASSERT_EQ(signal.GetSize(), n);
+            double peak = 0.0;
+            double worst = 0.0;
+            for (int t = 0; t < n; ++t) {
+                peak = std::max(peak, std::abs(expected[static_cast<std::size_t>(t)]));
+                worst =
+                    std::max(worst, std::abs(signal[t] - expected[static_cast<std::size_t>(t)]));
+            }
+            EXPECT_LT(worst, 1e-12 * peak) << n << LanesName(lanes);
+        }
+    }
+}
+
+TEST(FftRealInverse, GivesTheFirstSamplesAskedFor) {
     VFft fft;
-    for (int n = 4; n <= 65536; n *= 2) {
-        const VComplexVec x = Noise(n, 99);
-        VComplexVec y = x;
-        fft.Transform(y, false);
-        fft.InverseTransform(y);
-        // The twiddle recurrence adds an error that grows with the size.
-        EXPECT_LT(MaxDifference(y, x), 1e-14 + 1e-16 * n) << n;
+    const VComplexVec spectrum = RealSignalSpectrum(64, 8);
+    const std::vector<double> expected = InverseOfWholeSpectrum(spectrum);
+    for (int count : {1, 7, 30, 64}) {
+        VDoubleVec signal;
+        ASSERT_TRUE(fft.InverseRealTransform(spectrum, signal, count));
+        ASSERT_EQ(signal.GetSize(), count);
+        for (int t = 0; t < count; ++t) {
+            EXPECT_NEAR(signal[t], expected[static_cast<std::size_t>(t)], 1e-14) << count;
+        }
+    }
+    VDoubleVec signal;
+    ASSERT_TRUE(fft.InverseRealTransform(spectrum, signal, 65));
+    EXPECT_EQ(signal.GetSize(), 64);
+}
+
+TEST(FftRealInverse, RefusesSpectraOfOtherSizes) {
+    VFft fft;
+    VDoubleVec signal(3);
+    for (int bins : {0, 1, 2, 4, 6, 12}) {
+        EXPECT_FALSE(fft.InverseRealTransform(VComplexVec(bins), signal, 0)) << bins;
+        EXPECT_TRUE(signal.Empty());
     }
 }
 

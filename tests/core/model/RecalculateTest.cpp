@@ -1,6 +1,7 @@
 #include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -221,6 +222,32 @@ TEST_F(Recalculation, ThePirLengthSetsTheTransformAndTheResponseLengths) {
     // Another PIR length recomputes everything, edited or not.
     ASSERT_TRUE(design.Recalculate(&grid, 0.02));
     EXPECT_EQ(design.bands[1].targetImpulse.GetSize(), 1920);
+}
+
+// What is worked out once per grid, sample rate and transform size must
+// follow each of them: a design recalculated after a change of any gives
+// what a fresh one gives.
+TEST_F(Recalculation, ANewGridOrSampleRateGivesWhatAFreshDesignGives) {
+    ASSERT_TRUE(design.bands[0].SetPeq(0, 5.0, 300.0, 2.0, true));
+    ASSERT_TRUE(design.bands[1].SetDelay(0.0005));
+    ASSERT_TRUE(Recalculate());
+    VFreqVec coarse;
+    coarse.Create(20.0, 20000.0, 12, false, false);
+    ASSERT_TRUE(design.SetSampleRate(48000.0));
+    for (const VFreqVec* g : {&coarse, &grid}) {
+        ASSERT_TRUE(design.Recalculate(g, kPir));
+        CConfiguration fresh;
+        ASSERT_TRUE(fresh.New(2, 48000.0));
+        ASSERT_TRUE(fresh.bands[0].SetPeq(0, 5.0, 300.0, 2.0, true));
+        ASSERT_TRUE(fresh.bands[1].SetDelay(0.0005));
+        ASSERT_TRUE(fresh.Recalculate(g, kPir));
+        for (int b = 0; b < 2; ++b) {
+            const VDoubleVec& a = design.bands[b].totalImpulse;
+            const VDoubleVec& e = fresh.bands[b].totalImpulse;
+            ASSERT_EQ(a.GetSize(), 960);
+            EXPECT_TRUE(std::equal(a.begin(), a.end(), e.begin())) << b;
+        }
+    }
 }
 
 TEST_F(Recalculation, TheSplCurveIsHeldConstantBeyondItsEnds) {
