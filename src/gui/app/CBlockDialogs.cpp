@@ -36,7 +36,7 @@ std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, CBand& band) {
     case BlockKind::AllPass:
         return std::make_unique<CAllPassDlg>(band, messages_, changed, parent_);
     case BlockKind::Eq:
-        return std::make_unique<CEqDlg>(band, messages_, changed, parent_);
+        return std::make_unique<CEqDlg>(band, messages_, files_, changed, parent_);
     case BlockKind::LowShelf:
         return std::make_unique<CLsfDlg>(band, messages_, changed, parent_);
     case BlockKind::HighShelf:

@@ -259,6 +259,10 @@ void CKestrelvaneDlg::BuildActions() {
     designActions_.push_back(targetLevels_);
     exportBand_ = NewAction(QStringLiteral("Export"), QStringLiteral("bandExportAction"));
     connect(exportBand_, &QAction::triggered, this, [this] { session_.ExportCurve(false); });
+    exportFilters_ =
+        NewAction(QStringLiteral("Export &filters..."), QStringLiteral("exportFiltersAction"));
+    connect(exportFilters_, &QAction::triggered, this, [this] { session_.ExportFilters(); });
+    designActions_.push_back(exportFilters_);
     exportTotal_ = NewAction(QStringLiteral("Export"), QStringLiteral("totalExportAction"));
     connect(exportTotal_, &QAction::triggered, this, [this] { session_.ExportCurve(true); });
     designActions_.insert(designActions_.end(),
@@ -281,6 +285,7 @@ void CKestrelvaneDlg::BuildMenus() {
                                           [this] { session_.ExportCurve(false); });
     QAction* exportTotal = file->addAction(QStringLiteral("Export &Total Curve..."), this,
                                            [this] { session_.ExportCurve(true); });
+    file->addAction(exportFilters_);
     file->addSeparator();
     QAction* quit =
         file->addAction(QStringLiteral("&Quit"), QKeySequence::Quit, this, &QWidget::close);
@@ -366,7 +371,7 @@ void CKestrelvaneDlg::BuildContextMenus() {
     bandMenu_->addSeparator();
     bandMenu_->addActions({zoomActions_[0], zoomActions_[1]});
     bandMenu_->addSeparator();
-    bandMenu_->addAction(exportBand_);
+    bandMenu_->addActions({exportBand_, exportFilters_});
     totalMenu_->addActions({zoomActions_[2], zoomActions_[3]});
     totalMenu_->addSeparator();
     totalMenu_->addAction(exportTotal_);

@@ -95,6 +95,7 @@ private:
     QTimer* recoveryTimer_ = nullptr;
     QAction* exportBand_ = nullptr;
     QAction* exportTotal_ = nullptr;
+    QAction* exportFilters_ = nullptr;
     QMenu* schematicMenu_ = nullptr;
     QMenu* bandMenu_ = nullptr;
     QMenu* totalMenu_ = nullptr;

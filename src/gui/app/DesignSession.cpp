@@ -8,6 +8,7 @@
 #include "math/NumberFormat.h"
 #include "math/Rounding.h"
 #include "model/CurveExport.h"
+#include "model/FilterExport.h"
 #include "ui/IMessageBox.h"
 #include "ui/ISettings.h"
 
@@ -280,6 +281,19 @@ void DesignSession::ExportCurve(bool total) {
                         total ? configuration_.sumTotalResponse
                               : configuration_.bands[static_cast<std::size_t>(band)].totalResponse,
                         messages_);
+    }
+}
+
+void DesignSession::ExportFilters() {
+    const int band = view_.currentBand;
+    if (!HasDesign() || band < 0 || band >= configuration_.numBands) {
+        return;
+    }
+    const CBand& source = configuration_.bands[static_cast<std::size_t>(band)];
+    const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(
+        EqualiserTextFileSpec(configuration_.title + " " + source.GetName()));
+    if (path) {
+        kv::ExportFilters(*path, source, messages_);
     }
 }
 

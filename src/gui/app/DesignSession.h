@@ -110,6 +110,9 @@ public:
     // Writes the band pane's band's total response (or the sum of all
     // bands') as a curve file the user chooses.
     void ExportCurve(bool total);
+    // Writes the band pane's band as a PC equaliser's configuration text the
+    // user chooses, to hear it on a PC.
+    void ExportFilters();
 
 private:
     // False when the user wants to save the unsaved design first.

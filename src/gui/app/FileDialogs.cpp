@@ -29,6 +29,14 @@ FileDialogSpec MeasurementFileSpec(const std::string& preset) {
     return {"All import types (" + patterns + ");;All Files (*)", "txt", preset};
 }
 
+FileDialogSpec FilterListFileSpec() {
+    return {"Filter lists (*.txt *.TXT);;All Files (*)", "txt", ""};
+}
+
+FileDialogSpec EqualiserTextFileSpec(const std::string& preset) {
+    return {"PC equaliser configuration (*.txt)", "txt", preset};
+}
+
 FileDialogSpec CurveFileSpec() {
     return {"Ascii curve (*.txt)", "txt", ""};
 }

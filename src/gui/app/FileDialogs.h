@@ -14,6 +14,10 @@ FileDialogSpec CfgFileSpec(const std::string& title);
 // Measurement files a driver's curve can come from, whatever the case of
 // their names, preset with the band's current file.
 FileDialogSpec MeasurementFileSpec(const std::string& preset);
+// Filter lists of room-measurement programs and PC equalisers.
+FileDialogSpec FilterListFileSpec();
+// A band as a PC equaliser's configuration text, preset with its name.
+FileDialogSpec EqualiserTextFileSpec(const std::string& preset);
 // Curve exports: an empty name to start with.
 FileDialogSpec CurveFileSpec();
 

@@ -253,10 +253,12 @@ TEST_F(Session, ExportWritesTheBytesOfTheCommandLine) {
     ASSERT_TRUE(design.Save(dir / "exported.ksv", messages));
     session.Start(dir / "exported.ksv");
     session.SetCurrentBand(1);
-    files.answers = {dir / "band.txt", dir / "total.txt"};
+    files.answers = {dir / "band.txt", dir / "total.txt", dir / "filters.txt"};
     session.ExportCurve(false);
     session.ExportCurve(true);
+    session.ExportFilters();
     EXPECT_EQ(files.asked.at(0).filter, "Ascii curve (*.txt)");
+    EXPECT_EQ(files.asked.at(2).preset, design.title + " " + design.bands[1].GetName());
 
     const auto cli = [&](const std::vector<std::string>& selection, const char* output) {
         std::vector<std::string> words{"export", (dir / "exported.ksv").string()};
@@ -269,6 +271,15 @@ TEST_F(Session, ExportWritesTheBytesOfTheCommandLine) {
     };
     EXPECT_EQ(test::ReadBytes(dir / "band.txt"), cli({"--band", "2"}, "cli-band.txt"));
     EXPECT_EQ(test::ReadBytes(dir / "total.txt"), cli({"--total"}, "cli-total.txt"));
+
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunCli({"export-eq", (dir / "exported.ksv").string(), "--band", "2", "-o",
+                      (dir / "cli-filters.txt").string()},
+                     out, err),
+              0)
+        << err.str();
+    EXPECT_EQ(test::ReadBytes(dir / "filters.txt"), test::ReadBytes(dir / "cli-filters.txt"));
 }
 
 } // namespace

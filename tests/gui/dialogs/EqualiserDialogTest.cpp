@@ -6,14 +6,17 @@
 #include "dialogs/CGainDlg.h"
 #include "dialogs/CNotchDlg.h"
 #include "dialogs/FilterItemsEditor.h"
+#include "gui/app/SessionTestSupport.h"
 #include "model/CConfiguration.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace kv {
@@ -55,6 +58,7 @@ protected:
 
     CConfiguration design;
     test::RecordingMessageBox messages;
+    test::ScriptedFileChooser files;
     int recalculations = 0;
     std::function<void()> changed = [this] { ++recalculations; };
 };
@@ -66,7 +70,7 @@ TEST_F(BandDialogs, TheEqualisersAreSortedOnOpeningAndCancelKeepsTheOrder) {
     ASSERT_TRUE(band().SetPeq(3, -3.0, 2000.0, 2.0, true));
     ASSERT_TRUE(band().SetPeq(4, -3.0, 2000.0, 4.0, true));
     {
-        CEqDlg dialog(band(), messages, changed);
+        CEqDlg dialog(band(), messages, files, changed);
         EXPECT_EQ(band().peq[0].freq, 500.0);
         EXPECT_EQ(band().peq[1].gain, 2.0) << "equal frequencies: larger gain first";
         EXPECT_EQ(band().peq[2].q, 4.0) << "then larger Q";
@@ -177,6 +181,69 @@ TEST_F(BandDialogs, TheFieldsOfANotchTakeInputOnlyWhileItIsOn) {
     QTest::mouseClick(check, Qt::LeftButton);
     EXPECT_TRUE(band().notch[2].enabled);
     EXPECT_TRUE(freq->isEnabled());
+}
+
+class FilterListImport : public BandDialogs {
+protected:
+    // Presses "Import filters..." in an open equaliser dialog that is given
+    // a filter list with the text.
+    void Import(CEqDlg& dialog, const std::string& text) {
+        std::ofstream(dir / "filters.txt") << text;
+        files.answers = {dir / "filters.txt"};
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("importFiltersButton")),
+                          Qt::LeftButton);
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(FilterListImport, WhatFitsIsShownAtOnceAndCancelPutsEveryKindBack) {
+    CEqDlg dialog(band(), messages, files, changed);
+    dialog.show();
+    Import(dialog, "Filter 1: ON PK Fc 1000 Hz Gain -4 dB Q 2\n"
+                   "Filter 2: ON PK Fc 80 Hz Gain 3 dB Q 1\n"
+                   "Filter 3: ON NO Fc 3000 Hz Q 8\n");
+    EXPECT_TRUE(messages.asked.empty()) << "everything fits: nothing to ask";
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(band().peq[1].freq, 80.0);
+    EXPECT_TRUE(band().notch[0].enabled);
+    EXPECT_EQ(Shown(dialog, "peqGainField2"), QStringLiteral("3.00"));
+    EXPECT_GT(recalculations, 0);
+    dialog.reject();
+    EXPECT_FALSE(band().peq[0].enabled);
+    EXPECT_FALSE(band().notch[0].enabled) << "the notch came with the import";
+}
+
+TEST_F(FilterListImport, LinesThatDoNotFitAreListedAndNoImportsNothing) {
+    ASSERT_TRUE(band().SetPeq(0, 1.0, 500.0, 1.0, true));
+    ASSERT_TRUE(band().SetPeq(1, 1.0, 600.0, 1.0, true));
+    CEqDlg dialog(band(), messages, files, changed);
+    const std::string list = "Filter 1: ON PK Fc 1000 Hz Gain -4 dB Q 2\n"
+                             "Filter 2: ON LP Fc 80 Hz\n";
+    messages.answers = {IMessageBox::Answer::No};
+    Import(dialog, list);
+    ASSERT_EQ(messages.asked.size(), 1u);
+    EXPECT_NE(messages.asked[0].text.find("line 2: a band has no filter of type \"LP\""),
+              std::string::npos)
+        << messages.asked[0].text;
+    EXPECT_NE(messages.asked[0].text.find("Import the 1 filters that fit?"), std::string::npos);
+    EXPECT_EQ(band().peq[0].freq, 500.0);
+    EXPECT_EQ(recalculations, 0);
+
+    messages.answers = {IMessageBox::Answer::Yes};
+    Import(dialog, list);
+    EXPECT_EQ(band().peq[0].freq, 1000.0);
+    EXPECT_FALSE(band().peq[1].enabled) << "the import replaces the equalisers";
+    EXPECT_EQ(recalculations, 1);
+}
+
+TEST_F(FilterListImport, AFileThatIsNoFilterListChangesNothing) {
+    CEqDlg dialog(band(), messages, files, changed);
+    Import(dialog, "Frequency, SPL\n100, 85\n");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, IMessageBox::Icon::Error);
+    EXPECT_EQ(recalculations, 0);
+    EXPECT_EQ(files.asked.at(0).filter, "Filter lists (*.txt *.TXT);;All Files (*)");
 }
 
 } // namespace
