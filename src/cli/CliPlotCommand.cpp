@@ -46,6 +46,7 @@ const std::map<std::string, ShowFlag>& SwitchNames() {
         {"sumfilter", ShowFlag::SumFilter},   {"sumtotal", ShowFlag::SumTotal},
         {"sumtarget", ShowFlag::SumTarget},   {"phase", ShowFlag::Phase},
         {"groupdelay", ShowFlag::GroupDelay}, {"unwrapped", ShowFlag::UnwrappedPhase},
+        {"hardware", ShowFlag::Hardware},
     };
     return names;
 }
@@ -58,8 +59,8 @@ std::optional<ShowFlags> ParseShowList(const std::string& list, std::string& err
     while (std::getline(items, item, ',')) {
         const auto found = SwitchNames().find(item);
         if (found == SwitchNames().end()) {
-            error = "--show knows spl, filter, total, target, sumfilter, sumtotal, sumtarget, "
-                    "phase, groupdelay and unwrapped, not '" +
+            error = "--show knows spl, filter, hardware, total, target, sumfilter, sumtotal, "
+                    "sumtarget, phase, groupdelay and unwrapped, not '" +
                     item + "'";
             return std::nullopt;
         }

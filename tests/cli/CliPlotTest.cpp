@@ -54,6 +54,11 @@ TEST_F(CliPlotTest, SizeBandAndSwitchesChangeThePicture) {
                   .status,
               0);
     EXPECT_NE(test::ReadBytes(plain), test::ReadBytes(phase));
+    const auto filter = dir / "filter.png";
+    const auto hardware = dir / "hardware.png";
+    ASSERT_EQ(Plot({design, "-o", filter.string(), "--show", "filter"}).status, 0);
+    ASSERT_EQ(Plot({design, "-o", hardware.string(), "--show", "filter,hardware"}).status, 0);
+    EXPECT_NE(test::ReadBytes(filter), test::ReadBytes(hardware));
 }
 
 TEST_F(CliPlotTest, BadRequestsAreRefusedWithoutWriting) {

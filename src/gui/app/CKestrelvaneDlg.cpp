@@ -25,6 +25,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -54,7 +55,12 @@ constexpr std::array<FlagItem, kShowFlagCount> kFlagItems = {{
     {ShowFlag::Phase, "Show &Phase", "showPhaseAction"},
     {ShowFlag::GroupDelay, "Show &Group-Delay", "showGroupDelayAction"},
     {ShowFlag::UnwrappedPhase, "Show Phase &Unwrapped", "showUnwrappedAction"},
+    {ShowFlag::Hardware, "Show Hardware Curve", "showHardwareAction"},
 }};
+
+// The curve switches of the band pane, in its menus' order.
+constexpr std::array<ShowFlag, 5> kBandCurveFlags = {
+    ShowFlag::ImportedSpl, ShowFlag::Filter, ShowFlag::Hardware, ShowFlag::Total, ShowFlag::Target};
 
 struct ZoomedItem {
     const char* title;
@@ -115,6 +121,7 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     layout->addWidget(BuildPanes(), 1);
     layout->addWidget(BuildCommandBar());
     setCentralWidget(central);
+    BuildStatusBar();
     BuildMenus();
     BuildContextMenus();
     // Esc quits as Cancel does, with the question about unsaved work.
@@ -221,6 +228,26 @@ QWidget* CKestrelvaneDlg::BuildCommandBar() {
     return bar;
 }
 
+// The status bar says, as soon as a change makes it so, that the unit
+// cannot run the design and why; its tooltip lists every reason.
+void CKestrelvaneDlg::BuildStatusBar() {
+    hardwareStatus_ = new QLabel;
+    hardwareStatus_->setObjectName(QStringLiteral("hardwareStatus"));
+    statusBar()->addWidget(hardwareStatus_, 1);
+}
+
+void CKestrelvaneDlg::ShowHardwareStatus() {
+    const HardwareWarnings& warnings = session_.Warnings();
+    const bool refused = !warnings.Empty();
+    hardwareStatus_->setText(!session_.HasDesign() ? QString()
+                             : refused             ? QString::fromStdString(warnings.Summary())
+                                       : QStringLiteral("The HMQ27 can run this design."));
+    hardwareStatus_->setStyleSheet(refused ? QStringLiteral("color: #b00000; font-weight: bold")
+                                           : QString());
+    hardwareStatus_->setToolTip(QString::fromStdString(warnings.Details()));
+    hardwareStatus_->setAccessibleName(hardwareStatus_->text());
+}
+
 QAction* CKestrelvaneDlg::NewAction(const QString& text, const QString& objectName) {
     auto* action = new QAction(text, this);
     action->setObjectName(objectName);
@@ -307,8 +334,7 @@ void CKestrelvaneDlg::BuildMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     QMenu* band = view->addMenu(QStringLiteral("&Band Response"));
     QMenu* total = view->addMenu(QStringLiteral("&Total Response"));
-    for (const ShowFlag flag :
-         {ShowFlag::ImportedSpl, ShowFlag::Filter, ShowFlag::Total, ShowFlag::Target}) {
+    for (const ShowFlag flag : kBandCurveFlags) {
         band->addAction(FlagAction(flagActions_, flag));
     }
     for (const ShowFlag flag :
@@ -351,8 +377,7 @@ void CKestrelvaneDlg::BuildContextMenus() {
     bandMenu_->setObjectName(QStringLiteral("bandMenu"));
     totalMenu_ = new QMenu(this);
     totalMenu_->setObjectName(QStringLiteral("totalMenu"));
-    for (const ShowFlag flag :
-         {ShowFlag::ImportedSpl, ShowFlag::Filter, ShowFlag::Total, ShowFlag::Target}) {
+    for (const ShowFlag flag : kBandCurveFlags) {
         bandMenu_->addAction(FlagAction(flagActions_, flag));
     }
     for (const ShowFlag flag :
@@ -455,6 +480,7 @@ void CKestrelvaneDlg::Refresh() {
         recoveryTimer_->start();
     }
     setWindowTitle(QString::fromStdString(session_.WindowTitle()));
+    ShowHardwareStatus();
     UpdateActions();
     bandPane_->Invalidate();
     totalPane_->Invalidate();

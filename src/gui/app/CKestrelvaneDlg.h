@@ -16,6 +16,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -57,6 +58,8 @@ protected:
 private:
     QWidget* BuildPanes();
     QWidget* BuildCommandBar();
+    void BuildStatusBar();
+    void ShowHardwareStatus();
     void BuildActions();
     void BuildMenus();
     void BuildContextMenus();
@@ -96,6 +99,7 @@ private:
     QAction* exportBand_ = nullptr;
     QAction* exportTotal_ = nullptr;
     QAction* exportFilters_ = nullptr;
+    QLabel* hardwareStatus_ = nullptr;
     QMenu* schematicMenu_ = nullptr;
     QMenu* bandMenu_ = nullptr;
     QMenu* totalMenu_ = nullptr;

@@ -57,6 +57,7 @@ constexpr std::array<FlagSetting, kShowFlagCount> kFlagSettings = {{
     {ShowFlag::Phase, "Show Phase"},
     {ShowFlag::GroupDelay, "Show Group-Delay"},
     {ShowFlag::UnwrappedPhase, "Show Unwrapped Phase"},
+    {ShowFlag::Hardware, "Show Hardware SPL"},
 }};
 
 } // namespace
@@ -365,6 +366,9 @@ void DesignSession::WriteRecovery() {
 }
 
 void DesignSession::Redraw() {
+    warnings_ = HasDesign()
+                    ? HardwareWarnings(HardwareCheck(configuration_).Run(), configuration_.numBands)
+                    : HardwareWarnings();
     if (redraw_) {
         redraw_();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HardwareWarnings.h"
 #include "app/RecentFiles.h"
 #include "app/RecoveryFile.h"
 #include "app/UndoHistory.h"
@@ -88,6 +89,8 @@ public:
     // program's name without a design.
     std::string WindowTitle() const;
     bool HasDesign() const { return configuration_.numBands > 0; }
+    // What the hardware check says of the design as the window shows it.
+    const HardwareWarnings& Warnings() const { return warnings_; }
 
     CConfiguration& Configuration() { return configuration_; }
     const CConfiguration& Configuration() const { return configuration_; }
@@ -138,6 +141,7 @@ private:
     bool saved_ = true;
     int comPort_ = 1;
     BlockSelection selection_;
+    HardwareWarnings warnings_;
     UndoHistory history_;
     RecentFiles recent_{settings_};
     RecoveryFile recovery_;

@@ -29,6 +29,10 @@ const QColor kInUseTop(255, 247, 226);
 const QColor kInUseBottom(250, 224, 168);
 const QColor kInUseEdge(196, 144, 56);
 const QColor kSelectedEdge(32, 32, 96);
+const QColor kWarningTop(255, 236, 232);
+const QColor kWarningBottom(246, 178, 168);
+const QColor kWarningEdge(192, 24, 24);
+const QColor kWarningInk(176, 0, 0);
 
 constexpr int kTextLeft = 3;
 constexpr int kTextRightInset = 4;
@@ -75,11 +79,33 @@ QString BiquadBadge(const BlockUsage& usage) {
     return usage.biquads > 0 ? QStringLiteral("%1 bq").arg(usage.biquads) : QString();
 }
 
+// How a block's face looks: idle, with its filters in use, or refused by
+// the hardware check.
+enum class FaceLook { Idle, InUse, Warning };
+
+struct FaceColours {
+    QColor top;
+    QColor bottom;
+    QColor edge;
+};
+
+FaceColours ColoursOf(FaceLook look) {
+    switch (look) {
+    case FaceLook::InUse:
+        return {kInUseTop, kInUseBottom, kInUseEdge};
+    case FaceLook::Warning:
+        return {kWarningTop, kWarningBottom, kWarningEdge};
+    case FaceLook::Idle:
+        break;
+    }
+    return {kFaceTop, kFaceBottom, kFaceEdge};
+}
+
 // The face of a block, drawn once per look and pixel ratio: the same few
 // faces are painted 39 times on every change.
-QPixmap BlockFace(bool inUse, bool selected, qreal ratio) {
-    static std::map<std::tuple<bool, bool, qreal>, QPixmap> faces;
-    QPixmap& face = faces[{inUse, selected, ratio}];
+QPixmap BlockFace(FaceLook look, bool selected, qreal ratio) {
+    static std::map<std::tuple<FaceLook, bool, qreal>, QPixmap> faces;
+    QPixmap& face = faces[{look, selected, ratio}];
     if (!face.isNull()) {
         return face;
     }
@@ -89,12 +115,13 @@ QPixmap BlockFace(bool inUse, bool selected, qreal ratio) {
     QPainter painter(&face);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area(0, 0, kBlockSize, kBlockSize);
+    const FaceColours colours = ColoursOf(look);
     QLinearGradient fill(area.topLeft(), area.bottomLeft());
-    fill.setColorAt(0.0, inUse ? kInUseTop : kFaceTop);
-    fill.setColorAt(1.0, inUse ? kInUseBottom : kFaceBottom);
+    fill.setColorAt(0.0, colours.top);
+    fill.setColorAt(1.0, colours.bottom);
     painter.setBrush(fill);
-    painter.setPen(
-        QPen(selected ? kSelectedEdge : (inUse ? kInUseEdge : kFaceEdge), selected ? 2.0 : 1.0));
+    painter.setPen(QPen(selected ? kSelectedEdge : colours.edge,
+                        selected || look == FaceLook::Warning ? 2.0 : 1.0));
     const qreal inset = selected ? 1.0 : 0.5;
     painter.drawRoundedRect(area.adjusted(inset, inset, -inset, -inset), 5, 5);
     return face;
@@ -136,8 +163,15 @@ void SchematicPane::PaintRow(QPainter& painter, int band, const SchematicRow& ro
     painter.setFont(NormalFont());
     DrawTextAt(painter, rect().left() + kTextLeft, row.top + 2,
                QString::fromStdString(data.GetName()) + QLatin1Char(':'));
+    const bool overBudget = !session_.Warnings().OfBiquadBudget(band).empty();
+    if (overBudget) {
+        painter.setPen(kWarningInk);
+        painter.setFont(HeavyFont());
+    }
     DrawTextAt(painter, rect().right() - kTextRightInset, row.top + 2,
                QString::fromStdString(FreeBiquadsText(data.FreeBiquads())), Qt::AlignRight);
+    painter.setPen(kInk);
+    painter.setFont(NormalFont());
     painter.drawLine(rect().left() + 10, row.midY, rect().right() - 20, row.midY);
     for (int k = 0; k < kBlockKinds; ++k) {
         PaintBlock(painter, band, static_cast<BlockKind>(k),
@@ -153,8 +187,10 @@ void SchematicPane::PaintBlock(QPainter& painter, int band, BlockKind kind,
     const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
     const BlockUsage usage = UsageOf(data, kind);
     const bool tinted = usage.inUse && kind != BlockKind::Input && kind != BlockKind::Delay;
+    const bool refused = !session_.Warnings().OfBlock(band, kind).empty();
+    const FaceLook look = refused ? FaceLook::Warning : (tinted ? FaceLook::InUse : FaceLook::Idle);
 
-    painter.drawPixmap(face.topLeft(), BlockFace(tinted, selected, devicePixelRatioF()));
+    painter.drawPixmap(face.topLeft(), BlockFace(look, selected, devicePixelRatioF()));
 
     painter.setPen(kInk);
     painter.setFont(HeavyFont());
@@ -199,6 +235,23 @@ void SchematicPane::PaintInputTexts(QPainter& painter, int band, const QRect& fa
     box.state = QStyle::State_Enabled | (data.muted ? QStyle::State_On : QStyle::State_Off);
     style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, &painter, this);
     DrawTextAt(painter, face.left() + 22, face.top() + 43, QStringLiteral("Muted"));
+}
+
+// Above the blocks of a band that needs more biquads than it has, the
+// tooltip says so.
+QString SchematicPane::BudgetToolTipAt(const std::vector<SchematicRow>& rows,
+                                       const QPoint& point) const {
+    for (std::size_t b = 0; b < rows.size(); ++b) {
+        if (point.y() >= rows[b].top && point.y() < rows[b].blockTop) {
+            QStringList sentences;
+            for (const std::string& sentence :
+                 session_.Warnings().OfBiquadBudget(static_cast<int>(b))) {
+                sentences << QString::fromStdString(sentence);
+            }
+            return sentences.join(QLatin1Char('\n'));
+        }
+    }
+    return {};
 }
 
 QRect SchematicPane::SelectedFace() const {
@@ -328,15 +381,21 @@ void SchematicPane::dropEvent(QDropEvent* event) {
 }
 
 QString SchematicPane::ToolTipAt(const QPoint& point) const {
-    const SchematicHit hit = HitAt(schematic_.Rows(rect()), point);
+    const std::vector<SchematicRow> rows = schematic_.Rows(rect());
+    const SchematicHit hit = HitAt(rows, point);
     if (hit.kind < 0) {
-        return {};
+        return BudgetToolTipAt(rows, point);
     }
     const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(hit.band)];
     const auto kind = static_cast<BlockKind>(hit.kind);
-    return QStringLiteral("%1 of %2: %3")
-        .arg(QString::fromStdString(BlockName(kind)), QString::fromStdString(data.GetName()),
-             QString::fromStdString(UsageText(UsageOf(data, kind))));
+    QString tip =
+        QStringLiteral("%1 of %2: %3")
+            .arg(QString::fromStdString(BlockName(kind)), QString::fromStdString(data.GetName()),
+                 QString::fromStdString(UsageText(UsageOf(data, kind))));
+    for (const std::string& sentence : session_.Warnings().OfBlock(hit.band, kind)) {
+        tip += QLatin1Char('\n') + QString::fromStdString(sentence);
+    }
+    return tip;
 }
 
 } // namespace kv

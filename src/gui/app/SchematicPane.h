@@ -43,6 +43,7 @@ private:
     void PaintBlock(QPainter& painter, int band, BlockKind kind, const QRect& face) const;
     void PaintInputTexts(QPainter& painter, int band, const QRect& face, int shift) const;
     QString ToolTipAt(const QPoint& point) const;
+    QString BudgetToolTipAt(const std::vector<SchematicRow>& rows, const QPoint& point) const;
     QRect SelectedFace() const;
     // The band whose Driver block a drag of one measurement file is over;
     // -1 for any other drag or place.

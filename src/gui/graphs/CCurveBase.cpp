@@ -23,7 +23,6 @@ constexpr double kTimeTitleShare = 0.046;
 // kept to eight decimals.
 constexpr double kPeakHeadroom = 1.1;
 constexpr double kPeakRounding = 1e8;
-const QColor kTitleColour(192, 0, 0);
 
 // The extremes of the finite values of curves; empty (maximum below
 // minimum) until a value comes.
@@ -178,14 +177,14 @@ bool CCurveBase::DrawFrequencyCurves(QPainter& painter, const QRect& rect) {
         const CurveStyle& style = curve.curve->style;
         if (showDelay) {
             graph_.DrawCurve(painter, showPhase ? 2 : 1, grid, curve.delay, style.delay, 1,
-                             Qt::SolidLine, kFrequencyViewFloor);
+                             style.pen, kFrequencyViewFloor);
         }
         if (showPhase) {
-            graph_.DrawCurve(painter, 1, grid, curve.phase, style.phase, 1, Qt::SolidLine,
+            graph_.DrawCurve(painter, 1, grid, curve.phase, style.phase, 1, style.pen,
                              kFrequencyViewFloor);
         }
-        graph_.DrawCurve(painter, 0, grid, curve.level, style.level, style.levelWidth,
-                         Qt::SolidLine, kFrequencyViewFloor);
+        graph_.DrawCurve(painter, 0, grid, curve.level, style.level, style.levelWidth, style.pen,
+                         kFrequencyViewFloor);
     }
     return true;
 }
@@ -230,15 +229,14 @@ void CCurveBase::DrawTimeGraph(QPainter& painter, VTimeGraph& graph, const QRect
 }
 
 void CCurveBase::DrawCornerTitle(QPainter& painter, const VGraphics& graph, const PixelRect& plot,
-                                 const std::string& text, double heightShare) const {
+                                 const std::string& text, double heightShare, TextAnchor corner,
+                                 const QColor& colour) const {
     const int height =
         std::max(kMinimumTitleHeight, static_cast<int>(std::lround(heightShare * plot.Height())));
-    graph.DrawText(painter, {text,
-                             {plot.right - kCornerTitleInset, plot.bottom - kCornerTitleInset},
-                             TextAnchor::BottomRight,
-                             height,
-                             true,
-                             kTitleColour});
+    const int x = corner == TextAnchor::BottomLeft ? plot.left + kCornerTitleInset
+                                                   : plot.right - kCornerTitleInset;
+    graph.DrawText(painter,
+                   {text, {x, plot.bottom - kCornerTitleInset}, corner, height, true, colour});
 }
 
 } // namespace kv

@@ -30,19 +30,24 @@ struct ResponseViewSource {
     double visiblePirLength = kMainPirLength;
 };
 
-// The colours and pen width of one kind of curve; impulse and step
-// responses are drawn like the level.
+// The colours and pen of one kind of curve; impulse and step responses are
+// drawn like the level.
 struct CurveStyle {
     QColor level;
     int levelWidth;
     QColor phase;
     QColor delay;
+    // Dashed for a curve that mostly lies on another and must let it show.
+    Qt::PenStyle pen = Qt::SolidLine;
 };
 
 inline const CurveStyle kSplCurveStyle{{0, 192, 192}, 1, {128, 255, 128}, {255, 0, 0}};
 inline const CurveStyle kFilterCurveStyle{{192, 0, 0}, 1, {192, 192, 0}, {192, 0, 255}};
 inline const CurveStyle kTargetCurveStyle{{0, 0, 0}, 1, {128, 128, 128}, {128, 64, 0}};
 inline const CurveStyle kTotalCurveStyle{{0, 0, 192}, 2, {192, 128, 0}, {128, 0, 128}};
+inline const QColor kCornerTitleColour{192, 0, 0};
+inline const CurveStyle kHardwareCurveStyle{
+    {0, 144, 64}, 2, {96, 176, 144}, {0, 104, 104}, Qt::DashLine};
 
 // One curve a view may draw: its responses, whether its switch is on,
 // whether its level is relative to the design's target level, and its name.
@@ -99,10 +104,12 @@ protected:
     // The frequency view of the curves; false, with only the graph drawn,
     // when none of them is shown.
     bool DrawFrequencyCurves(QPainter& painter, const QRect& rect);
-    // Bold red text in the bottom right corner of a plot, its height a share
-    // of the plot's.
+    // Bold text in a bottom corner of a plot (BottomRight or BottomLeft),
+    // its height a share of the plot's; titles are red, on the right.
     void DrawCornerTitle(QPainter& painter, const VGraphics& graph, const PixelRect& plot,
-                         const std::string& text, double heightShare) const;
+                         const std::string& text, double heightShare,
+                         TextAnchor corner = TextAnchor::BottomRight,
+                         const QColor& colour = kCornerTitleColour) const;
 
     ResponseViewSource& source_;
     VFreqGraph graph_;

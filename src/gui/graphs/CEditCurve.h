@@ -4,8 +4,8 @@
 
 namespace kv {
 
-// The "Band Response" pane: the imported SPL, filter, target and total
-// responses of the current band, with the band's name.
+// The "Band Response" pane: the imported SPL, filter, hardware, target and
+// total responses of the current band, with the band's name.
 class CEditCurve : public CCurveBase {
 public:
     using CCurveBase::CCurveBase;
@@ -19,6 +19,7 @@ private:
     // The band the pane shows; null when no band is selected or the
     // selection lies outside the design.
     CBand* CurrentBand() const;
+    void DrawHardwareDeviation(QPainter& painter) const;
 };
 
 } // namespace kv

@@ -57,7 +57,7 @@ struct SceneLine {
     LineStyle style = LineStyle::Solid;
 };
 
-enum class TextAnchor { TopLeft, TopCentre, TopRight, BottomRight };
+enum class TextAnchor { TopLeft, TopCentre, TopRight, BottomLeft, BottomRight };
 
 // A text placed by its anchor point; height is the font's character height
 // in pixels.

@@ -20,8 +20,10 @@ enum class ShowFlag : std::size_t {
     Phase,
     GroupDelay,
     UnwrappedPhase,
+    // The band's response as the unit plays it, from the rounded words.
+    Hardware,
 };
-inline constexpr std::size_t kShowFlagCount = 11;
+inline constexpr std::size_t kShowFlagCount = 12;
 
 // One switch per ShowFlag.
 class ShowFlags {

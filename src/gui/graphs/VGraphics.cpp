@@ -51,6 +51,9 @@ QPointF TextOrigin(const SceneText& text, const QFontMetrics& metrics, const QSt
     case TextAnchor::TopRight:
         x -= width;
         break;
+    case TextAnchor::BottomLeft:
+        baseline = text.at.y() - metrics.descent();
+        break;
     case TextAnchor::BottomRight:
         x -= width;
         baseline = text.at.y() - metrics.descent();

@@ -193,12 +193,13 @@ TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
     EXPECT_EQ(settings.values["Show Curves/Show Imported SPL"], "1");
     EXPECT_EQ(settings.values["Show Curves/Show Sum Target SPL"], "0");
     EXPECT_EQ(settings.values["Show Curves/Show Unwrapped Phase"], "1");
+    EXPECT_EQ(settings.values["Show Curves/Show Hardware SPL"], "0");
     EXPECT_EQ(settings.values["Settings/COM Port"], "6");
     EXPECT_EQ(settings.values["File/Last File"], (dir / "saved.ksv").string());
     EXPECT_EQ(settings.values["Recent Files/File1"], (dir / "saved.ksv").string());
     EXPECT_EQ(std::count_if(settings.values.begin(), settings.values.end(),
                             [](const auto& value) { return value.first.rfind("Recent", 0) != 0; }),
-              14);
+              15);
 }
 
 TEST_F(Session, StartUpReloadsTheLastFileOrForgetsIt) {

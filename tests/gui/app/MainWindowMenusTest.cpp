@@ -1,10 +1,12 @@
 #include "app/CKestrelvaneDlg.h"
 #include "app/CZoomedWindow.h"
 #include "app/ResponsePane.h"
+#include "app/SchematicPane.h"
 #include "gui/app/SessionTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -87,6 +89,45 @@ TEST_F(MainWindowMenus, AZoomedWindowOpensOnceAndFollowsEveryRedraw) {
     window.Session().Configuration().bands[0].SetGain(-6.0);
     window.Session().Recalculate();
     EXPECT_NE(first->grab().toImage(), before);
+}
+
+// A sub-sonic equaliser of high Q is where the unit's rounded coefficients
+// part from the design; a shelf the chip cannot hold is refused.
+TEST_F(MainWindowMenus, TheHardwareCurveAndTheCheckFollowEveryChange) {
+    window.Start(ThreeWay());
+    window.resize(1200, 880);
+    window.show();
+    QApplication::processEvents();
+    auto* status = window.findChild<QLabel*>(QStringLiteral("hardwareStatus"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QStringLiteral("The HMQ27 can run this design."));
+    EXPECT_FALSE(Action("showHardwareAction")->isChecked()) << "off on a first start";
+    auto* bandMenu = window.findChild<QMenu*>(QStringLiteral("bandMenu"));
+    EXPECT_TRUE(bandMenu->actions().contains(Action("showHardwareAction")));
+
+    CBand& band = window.Session().Configuration().bands[0];
+    ASSERT_TRUE(band.SetPeq(0, 12.0, 5.0, 20.0, true));
+    window.Session().Recalculate();
+    const QImage without = Pane("bandPane");
+    Action("showHardwareAction")->trigger();
+    EXPECT_TRUE(window.Session().Flags()[ShowFlag::Hardware]);
+    EXPECT_NE(Pane("bandPane"), without);
+
+    auto* schematic = window.findChild<SchematicPane*>(QStringLiteral("schematicPane"));
+    const QRect shelf = window.BlockSchematic()
+                            .Rows(schematic->rect())[0]
+                            .blocks[static_cast<std::size_t>(BlockKind::HighShelf)];
+    const QColor before = schematic->grab().toImage().pixelColor(shelf.center());
+    ASSERT_TRUE(band.SetHighShelf(20.0, 20.0, true));
+    window.Session().Recalculate();
+    QApplication::processEvents();
+    const QColor marked = schematic->grab().toImage().pixelColor(shelf.center());
+    EXPECT_GT(marked.red() - marked.blue(), before.red() - before.blue() + 40)
+        << "the refused block turns red";
+    EXPECT_TRUE(status->text().startsWith(QStringLiteral("The HMQ27 cannot run this design: ")))
+        << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains(QStringLiteral("high shelf")))
+        << status->text().toStdString();
 }
 
 // The target level is stored in the project file, so a change kept with OK
