@@ -2,8 +2,8 @@
 // (target: 1,000,000 lines of three columns in at most 1 s) and a long
 // recording (300 s of 96 kHz 24-bit stereo in at most 1.5 s, using no more
 // memory than its result and a small constant).
+#include "BenchMessages.h"
 #include "import/CImportEngine.h"
-#include "ui/IMessageBox.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -16,14 +16,6 @@
 #include <vector>
 
 namespace {
-
-class SilentMessageBox : public kv::IMessageBox {
-public:
-    void Show(const std::string&, const std::string&, Icon) override {}
-    Answer Ask(const std::string&, const std::string&, Buttons, Icon) override {
-        return Answer::Yes;
-    }
-};
 
 // A file written once per run and removed when the program ends.
 class BenchFile {
@@ -127,7 +119,7 @@ void ResetPeakMemory() {
 
 void BM_ImportTextMillionLines(benchmark::State& state) {
     const BenchFile& file = TextMeasurement();
-    SilentMessageBox messages;
+    kv::bench::SilentMessages messages(kv::IMessageBox::Answer::Yes);
     for (auto _ : state) {
         kv::CImportEngine engine;
         if (!engine.Import(messages, file.Path()) || engine.Frequencies().GetSize() != 1'000'000) {
@@ -143,7 +135,7 @@ BENCHMARK(BM_ImportTextMillionLines)->Unit(benchmark::kMillisecond)->Iterations(
 
 void BM_ImportLongWave(benchmark::State& state) {
     const BenchFile& file = LongRecording();
-    SilentMessageBox messages;
+    kv::bench::SilentMessages messages(kv::IMessageBox::Answer::Yes);
     double peak = 0.0;
     for (auto _ : state) {
         ResetPeakMemory();

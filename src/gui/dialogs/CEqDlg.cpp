@@ -7,6 +7,7 @@
 
 #include <QLayout>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace kv {
 namespace {
@@ -32,6 +33,7 @@ CEqDlg::CEqDlg(CBand& band, IMessageBox& messages, IFileChooser& files,
     import->setAutoDefault(false);
     connect(import, &QPushButton::clicked, this, &CEqDlg::ImportFilters);
     ExtraRow()->addWidget(import);
+    ExtraRow()->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding));
 }
 
 CBand& CEqDlg::Sorted(CBand& band) {

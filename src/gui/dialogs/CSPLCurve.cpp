@@ -2,6 +2,7 @@
 
 #include "app/FileDialogs.h"
 #include "archive/PathText.h"
+#include "controls/VFloatSpinButton.h"
 #include "controls/VIntSpinButton.h"
 #include "dialogs/DialogLayout.h"
 #include "dialogs/FieldTable.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 namespace kv {
 
@@ -57,8 +59,58 @@ CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
     columnLabel_ = qobject_cast<QLabel*>(form->labelForField(column_));
     auto* outer = new QFormLayout;
     outer->addRow(properties);
+    outer->addRow(BuildGate());
     FinishOkCancelDialog(*this, outer);
     ShowColumns();
+    ShowGate();
+}
+
+QWidget* CSPLCurve::BuildGate() {
+    auto* box = new QGroupBox(QStringLiteral("Impulse response gate"), this);
+    box->setObjectName(QStringLiteral("gateGroup"));
+    const FieldSpec& spec = FieldsOf(FieldGroup::Gate)[0];
+    gateLength_ = BuildFloatField(spec, FieldContext{band_}, box);
+    connect(gateLength_, &VSpinButtonBase::spinChanged, this, &CSPLCurve::GateChanged);
+    gateWindow_ = new QComboBox(box);
+    gateWindow_->setObjectName(QStringLiteral("gateWindowCombo"));
+    for (const std::string& name : GateWindowNames()) {
+        gateWindow_->addItem(QString::fromStdString(name));
+    }
+    gateWindow_->setCurrentIndex(static_cast<int>(
+        std::find(kGateWindows.begin(), kGateWindows.end(), editor_.Gate().window) -
+        kGateWindows.begin()));
+    connect(gateWindow_, &QComboBox::activated, this, &CSPLCurve::GateChanged);
+    gateNote_ = new QLabel(box);
+    gateNote_->setObjectName(QStringLiteral("gateNote"));
+    gateNote_->setWordWrap(true);
+    auto* form = new QFormLayout(box);
+    AddLabelledRow(*form, QString::fromLatin1(spec.label), gateLength_);
+    AddLabelledRow(*form, QStringLiteral("&Window"), gateWindow_);
+    form->addRow(gateNote_);
+    gate_ = box;
+    return box;
+}
+
+void CSPLCurve::GateChanged() {
+    const int window = gateWindow_->currentIndex();
+    if (window < 0 || window >= static_cast<int>(kGateWindows.size())) {
+        return;
+    }
+    editor_.SetGate({gateLength_->Value(), kGateWindows[static_cast<std::size_t>(window)]});
+    ShowGate();
+}
+
+void CSPLCurve::ShowGate() {
+    const bool gated = editor_.GatesTimeResponse();
+    gate_->setVisible(gated);
+    const GateReport& report = editor_.LastGate();
+    gateNote_->setText(
+        gated && report.outcome == GateOutcome::Gated && report.clamped
+            ? QStringLiteral("The file ends %1 ms after the peak; the gate ends there.")
+                  .arg(report.appliedMs, 0, 'f', 2)
+            : QString());
+    gateNote_->setVisible(!gateNote_->text().isEmpty());
+    adjustSize();
 }
 
 void CSPLCurve::ChooseFile() {
@@ -71,6 +123,7 @@ void CSPLCurve::ChooseFile() {
         file_->setText(QString::fromStdString(PathText(*path)));
     }
     ShowColumns();
+    ShowGate();
 }
 
 // The column list shows only for a file that names several level columns.

@@ -11,11 +11,13 @@ class QLineEdit;
 namespace kv {
 
 class IFileChooser;
+class VFloatSpinButton;
 class VIntSpinButton;
 
 // "SPL Curve": the driver's measured curve of a band, chosen from a
 // measurement file, with its smoothing and, for a file of several level
-// columns, the column it is read from.
+// columns, the column it is read from; for an impulse response, the gate
+// that makes it a curve, changed live.
 class CSPLCurve : public QDialog {
     Q_OBJECT
 
@@ -28,6 +30,10 @@ public:
 private:
     void ChooseFile();
     void ShowColumns();
+    QWidget* BuildGate();
+    void GateChanged();
+    // The gate's controls show only for a time response.
+    void ShowGate();
 
     CBand& band_;
     IFileChooser& files_;
@@ -36,6 +42,10 @@ private:
     VIntSpinButton* smooth_ = nullptr;
     QLabel* columnLabel_ = nullptr;
     QComboBox* column_ = nullptr;
+    QWidget* gate_ = nullptr;
+    VFloatSpinButton* gateLength_ = nullptr;
+    QComboBox* gateWindow_ = nullptr;
+    QLabel* gateNote_ = nullptr;
 };
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include "controls/VFloatSpinButton.h"
 #include "controls/VIntSpinButton.h"
 #include "model/CConfiguration.h"
+#include "model/ImpulseGate.h"
 
 #include <algorithm>
 #include <array>
@@ -103,6 +104,8 @@ const std::array kFields = {
               [](const FieldContext& c) { return c.band.owner != nullptr ? c.band.owner->targetLevel : 0.0; }},
     FieldSpec{G::SplCurve, "Smooth", "smoothField", R::Fixed, kMinSmoothing, kMaxSmoothing, 1, 0, true,
               [](const FieldContext& c) { return static_cast<double>(c.band.splSmoothing); }},
+    FieldSpec{G::Gate, "&Gate (ms)", "gateField", R::Fixed, kMinGateMs, kMaxGateMs, 0.1, 1, false,
+              [](const FieldContext&) { return kDefaultGateMs; }},
 };
 // clang-format on
 

@@ -25,6 +25,8 @@ enum class FieldGroup {
     Gain,
     TargetLevel,
     SplCurve,
+    // The gate of a time response; the band does not keep it.
+    Gate,
 };
 
 // Where a field's range comes from: fixed numbers, the band's filter

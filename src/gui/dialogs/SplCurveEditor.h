@@ -2,6 +2,7 @@
 
 #include "import/CImportEngine.h"
 #include "model/CSplCurveBackup.h"
+#include "model/ImpulseGate.h"
 
 #include <filesystem>
 #include <functional>
@@ -15,8 +16,8 @@ class IMessageBox;
 
 // The "SPL Curve" dialog's editing without the dialog: a driver's measured
 // curve imported into a band, its level column when the file has several,
-// its smoothing, and Cancel putting back the curve the band had (none when
-// it had none).
+// its smoothing, the gate of a file that holds a time response, and Cancel
+// putting back the curve the band had (none when it had none).
 class SplCurveEditor {
 public:
     SplCurveEditor(CBand& band, IMessageBox& messages, std::function<void()> changed);
@@ -32,10 +33,23 @@ public:
     bool ChooseColumn(const std::string& name);
     // 1 to 48.
     void SetSmoothing(int n);
+    // True when the last file read holds a time response, which becomes a
+    // curve through the gate.
+    bool GatesTimeResponse() const;
+    // Makes the curve again from the time response through another gate;
+    // false, after telling the user why, when the gate gives none (the band
+    // keeps the curve it had).
+    bool SetGate(const ImpulseGate& gate);
+    const ImpulseGate& Gate() const { return gate_; }
+    // What the gate did the last time it made a curve.
+    const GateReport& LastGate() const { return report_; }
     void Cancel();
 
 private:
     bool Import(const std::filesystem::path& path, const ImportOptions& options);
+    // The band's curve from what the engine read, through the gate for a
+    // time response; false, after telling the user why, when none comes.
+    bool LoadCurve();
 
     CBand& band_;
     IMessageBox& messages_;
@@ -43,6 +57,11 @@ private:
     CSplCurveBackup backup_;
     CImportEngine engine_;
     std::filesystem::path path_;
+    // Kept between gate changes, so that a live change allocates nothing
+    // large.
+    ImpulseGating gating_;
+    ImpulseGate gate_;
+    GateReport report_;
 };
 
 } // namespace kv
