@@ -1,7 +1,16 @@
+#include "controls/VFloatSpinButton.h"
+#include "core/import/ImportFiles.h"
+#include "dialogs/CSPLCurve.h"
 #include "dialogs/SplCurveEditor.h"
+#include "gui/app/SessionTestSupport.h"
 #include "model/CConfiguration.h"
 #include "support/TestSupport.h"
 
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -64,6 +73,74 @@ TEST_F(SplCurveEditing, TheLevelColumnOfASpreadsheetCanBeChosen) {
     EXPECT_EQ(editor.LevelColumn(), "spl_db");
     ASSERT_TRUE(editor.ChooseColumn("spl_30deg_db"));
     EXPECT_NEAR(20.0 * std::log10(std::abs(band().splRaw[2])), 75.0, 1e-9);
+}
+
+// A measured impulse response as a 48 kHz float WAV: a decaying direct
+// sound and, 4 ms after it, a reflection from the floor.
+void WriteImpulseResponse(const std::filesystem::path& path) {
+    test::ByteWriter data;
+    for (int t = 0; t < 4800; ++t) {
+        const double direct = t >= 100 ? std::exp(-(t - 100) / 6.0) : 0.0;
+        const double reflection = t == 100 + 192 ? 0.5 : 0.0;
+        test::Float32(data, static_cast<float>(direct + reflection));
+    }
+    test::WriteBytes(
+        path, test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
+}
+
+TEST_F(SplCurveEditing, TheGateOfAnImpulseResponseChangesTheCurveAndARefusedOneKeepsIt) {
+    WriteImpulseResponse(dir / "ir.wav");
+    SplCurveEditor editor(band(), messages, changed);
+    ASSERT_TRUE(editor.LoadFile(dir / "ir.wav"));
+    EXPECT_TRUE(editor.GatesTimeResponse());
+    EXPECT_NEAR(band().splFreqs[0], 1000.0 / kDefaultGateMs, 5.0) << "from 1 / gate length";
+
+    recalculations = 0;
+    ASSERT_TRUE(editor.SetGate({2.0, WindowType::Hanning}));
+    EXPECT_NEAR(band().splFreqs[0], 500.0, 10.0);
+    EXPECT_EQ(recalculations, 1);
+    const int points = band().splFreqs.GetSize();
+
+    EXPECT_FALSE(editor.SetGate({150.0, WindowType::Hanning}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("The gate must be 0.5 to 100 ms long."),
+              std::string::npos);
+    EXPECT_EQ(band().splFreqs.GetSize(), points) << "the band keeps the curve it had";
+
+    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
+    EXPECT_FALSE(editor.GatesTimeResponse());
+    EXPECT_FALSE(editor.SetGate({3.0, WindowType::Hanning})) << "a frequency response has no gate";
+    EXPECT_EQ(band().splFreqs.GetSize(), 4);
+}
+
+TEST_F(SplCurveEditing, TheDialogShowsTheGateForAnImpulseResponseOnly) {
+    WriteImpulseResponse(dir / "ir.wav");
+    test::ScriptedFileChooser files;
+    CSPLCurve dialog(band(), messages, files, changed);
+    dialog.show();
+    auto* gate = dialog.findChild<QGroupBox*>(QStringLiteral("gateGroup"));
+    auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("browseButton"));
+    EXPECT_FALSE(gate->isVisible());
+
+    files.answers = {dir / "ir.wav"};
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_TRUE(gate->isVisible());
+    const double lowest = band().splFreqs[0];
+    auto* length = dialog.findChild<VFloatSpinButton*>(QStringLiteral("gateField"));
+    QLineEdit* edit = length->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("2,5"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_NEAR(band().splFreqs[0], 400.0, 10.0);
+    EXPECT_GT(band().splFreqs[0], lowest);
+    auto* window = dialog.findChild<QComboBox*>(QStringLiteral("gateWindowCombo"));
+    EXPECT_EQ(window->currentText().toStdString(), GateWindowNames().back());
+
+    files.answers = {dir / "woofer.frd"};
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_FALSE(gate->isVisible());
+    dialog.reject();
+    EXPECT_TRUE(band().splFreqs.Empty());
 }
 
 } // namespace
