@@ -68,6 +68,11 @@ expected=(
     "-rwxr-xr-x /usr/bin/kestrelvane-cli"
     "-rw-r--r-- /usr/share/applications/kestrelvane.desktop"
     "-rw-r--r-- /usr/share/doc/kestrelvane/manual.md"
+    "-rw-r--r-- /usr/share/doc/kestrelvane/examples/three-way.ksv"
+    "-rw-r--r-- /usr/share/doc/kestrelvane/examples/two-way.ksv"
+    "-rw-r--r-- /usr/share/doc/kestrelvane/examples/drivers/midrange.frd"
+    "-rw-r--r-- /usr/share/doc/kestrelvane/examples/drivers/tweeter.frd"
+    "-rw-r--r-- /usr/share/doc/kestrelvane/examples/drivers/woofer.frd"
     "-rw-r--r-- $icons/scalable/apps/kestrelvane.svg"
     "-rw-r--r-- /usr/share/mime/packages/kestrelvane.xml"
 )
@@ -114,6 +119,10 @@ if ! warnings=$(XDG_DATA_DIRS="$root/usr/share" update-mime-database "$mime" 2>&
 fi
 grep -qx '[0-9]*:application/x-kestrelvane:\*\.ksv' "$mime/globs2" 2>/dev/null ||
     fail "no *.ksv glob in the compiled MIME database"
+
+# The shipped example opens, and the unit can run it.
+"$root/usr/bin/kestrelvane-cli" cfg "$root/usr/share/doc/kestrelvane/examples/three-way.ksv" \
+    -o "$work/three-way.cfg" || fail "the packaged 3-way example does not make a TAS3103 image"
 
 # The stripped programs still run and write a design.
 "$root/usr/bin/kestrelvane-cli" new --ways 3 --title Packaged -o "$work/design.ksv" ||

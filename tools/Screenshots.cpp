@@ -1,0 +1,110 @@
+// Makes the README's screenshots with the program's own window, offscreen:
+// the main window with the 3-way example, the Parametric EQ dialog, and the
+// window with a design the unit cannot run.
+//
+//     kv_screenshots OUTPUT_FOLDER EXAMPLES_FOLDER
+//
+// It runs with settings and data folders of its own, so it neither reads
+// nor changes the user's.
+
+#include "CSettings.h"
+#include "ToolMessages.h"
+#include "app/CKestrelvaneDlg.h"
+#include "app/IFileChooser.h"
+#include "dialogs/CEqDlg.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <iostream>
+
+namespace {
+
+// No file is chosen while the pictures are made.
+class NoFiles : public kv::IFileChooser {
+public:
+    std::optional<std::filesystem::path> ChooseFileToOpen(const kv::FileDialogSpec&) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> ChooseFileToSave(const kv::FileDialogSpec&) override {
+        return std::nullopt;
+    }
+};
+
+bool Save(QWidget& widget, const std::filesystem::path& file) {
+    QApplication::processEvents();
+    const QPixmap picture = widget.grab();
+    if (picture.isNull() || !picture.save(QString::fromStdU16String(file.u16string()), "PNG")) {
+        std::cerr << "cannot write " << file << "\n";
+        return false;
+    }
+    return true;
+}
+
+struct Shots {
+    std::filesystem::path output;
+    std::filesystem::path examples;
+    kv::CSettings& settings;
+};
+
+// The 3-way example with the midrange's equaliser selected, its filter
+// curve shown and the hardware's over it.
+bool MainWindow(const Shots& shots) {
+    kv::CKestrelvaneDlg window(shots.settings);
+    window.Start(shots.examples / "three-way.ksv");
+    kv::DesignSession& session = window.Session();
+    session.Flags()[kv::ShowFlag::Filter] = true;
+    session.Flags()[kv::ShowFlag::Hardware] = true;
+    session.Select({static_cast<int>(kv::BlockKind::Eq), 1});
+    session.SetCurrentBand(1);
+    session.Redraw();
+    window.resize(1200, 880);
+    window.show();
+    if (!Save(window, shots.output / "main-window.png")) {
+        return false;
+    }
+    kv::tools::PrintedMessages messages;
+    NoFiles files;
+    kv::CEqDlg equalisers(
+        session.Configuration().bands[1], messages, files, [] {}, &window);
+    equalisers.show();
+    return Save(equalisers, shots.output / "parametric-eq.png");
+}
+
+// The example with a +20 dB high shelf at 20 Hz on the woofer: a coefficient
+// the chip cannot hold.
+bool RefusedDesign(const Shots& shots) {
+    kv::CKestrelvaneDlg window(shots.settings);
+    window.Start(shots.examples / "three-way.ksv");
+    kv::DesignSession& session = window.Session();
+    kv::CBand& woofer = session.Configuration().bands[2];
+    if (!woofer.SetHighShelf(20.0, 20.0, true)) {
+        return false;
+    }
+    session.SetCurrentBand(2);
+    session.Recalculate();
+    session.Redraw();
+    window.resize(1200, 880);
+    window.show();
+    return Save(window, shots.output / "hardware-check.png");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    if (argc != 3) {
+        std::cerr << "usage: kv_screenshots OUTPUT_FOLDER EXAMPLES_FOLDER\n";
+        return 2;
+    }
+    QTemporaryDir folder;
+    kv::CSettings settings(folder.filePath(QStringLiteral("settings.ini")));
+    const Shots shots{argv[1], argv[2], settings};
+    std::error_code error;
+    std::filesystem::create_directories(shots.output, error);
+    return MainWindow(shots) && RefusedDesign(shots) ? 0 : 1;
+}
