@@ -47,7 +47,7 @@ QLayout* CFilterItemsDlg::BuildSingle(const CBand& band) {
     for (const FieldSpec& spec : FieldsOf(GroupOf(items_))) {
         VFloatSpinButton* field = BuildFloatField(spec, context, this);
         AddLabelledRow(*form, QString::fromLatin1(spec.label), field);
-        connect(field, &VSpinButtonBase::spinChanged, this, &CFilterItemsDlg::ValuesChanged);
+        connect(field, &VSpinButtonBase::spinChanged, this, [this] { ValuesChanged(0); });
         controls.fields.push_back(field);
     }
     controls.enabled = new QCheckBox(QStringLiteral("&Enabled"), this);
@@ -86,23 +86,20 @@ CFilterItemsDlg::ItemControls CFilterItemsDlg::BuildItem(const CBand& band, int 
         grid.addWidget(label, row, 0);
         grid.addWidget(field, row, 1);
         ++row;
-        connect(field, &VSpinButtonBase::spinChanged, this, &CFilterItemsDlg::ValuesChanged);
+        connect(field, &VSpinButtonBase::spinChanged, this, [this, item] { ValuesChanged(item); });
         controls.fields.push_back(field);
     }
     return controls;
 }
 
-std::vector<ItemView> CFilterItemsDlg::ReadView() const {
-    std::vector<ItemView> view;
-    for (const ItemControls& item : controls_) {
-        ItemView values;
-        for (std::size_t i = 0; i < item.fields.size(); ++i) {
-            values.values[i] = item.fields[i]->Value();
-        }
-        values.enabled = item.enabled->isChecked();
-        view.push_back(values);
+ItemView CFilterItemsDlg::ReadItem(int item) const {
+    const ItemControls& controls = controls_[static_cast<std::size_t>(item)];
+    ItemView values;
+    for (std::size_t i = 0; i < controls.fields.size(); ++i) {
+        values.values[i] = controls.fields[i]->Value();
     }
-    return view;
+    values.enabled = controls.enabled->isChecked();
+    return values;
 }
 
 // The fields of a notch or an equaliser take input only while it is on; the
@@ -122,8 +119,10 @@ void CFilterItemsDlg::ShowBand() {
     ShowView(editor_.View());
 }
 
-void CFilterItemsDlg::ValuesChanged() {
-    ShowView(editor_.ApplyValues(ReadView()));
+// Only the item whose field changed is written: another item may hold a
+// value its field cannot show (an imported Q below the field's range).
+void CFilterItemsDlg::ValuesChanged(int item) {
+    ShowView(editor_.ApplyValues(item, ReadItem(item)));
 }
 
 void CFilterItemsDlg::EnableClicked(int item) {

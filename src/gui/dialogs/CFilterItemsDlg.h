@@ -30,6 +30,7 @@ protected:
     QLayout* ExtraRow() const { return extra_; }
     // Shows what the band holds now, after a change made around the editor.
     void ShowBand();
+    FilterItemsEditor& Editor() { return editor_; }
 
 private:
     // One item's fields and enable box.
@@ -41,9 +42,9 @@ private:
     QLayout* BuildSingle(const CBand& band);
     QLayout* BuildItems(const CBand& band, const QString& itemName);
     ItemControls BuildItem(const CBand& band, int item, QGridLayout& grid);
-    std::vector<ItemView> ReadView() const;
+    ItemView ReadItem(int item) const;
     void ShowView(const std::vector<ItemView>& view);
-    void ValuesChanged();
+    void ValuesChanged(int item);
     void EnableClicked(int item);
 
     FilterItemsEditor editor_;

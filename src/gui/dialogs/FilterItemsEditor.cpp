@@ -1,6 +1,7 @@
 #include "dialogs/FilterItemsEditor.h"
 
 #include "model/CBand.h"
+#include "model/FilterImport.h"
 #include "ui/IMessageBox.h"
 
 #include <algorithm>
@@ -14,6 +15,27 @@ constexpr const char* kNoBiquadsLeft =
 
 // What SortPeqs clears every entry to before it sets the sorted ones.
 constexpr PeqSettings kClearedPeq{0.0, 1000.0, 1.0, false};
+
+// A message box lists this many lines of a filter list at most; a list of
+// hundreds would push its buttons off the screen.
+constexpr std::size_t kMaxListedLines = 12;
+
+// The lines under a heading, one per line, the rest counted.
+std::string ListedLines(const std::string& heading, const std::vector<FilterLineMessage>& lines) {
+    std::string text = heading;
+    for (std::size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
+        text += "\n" + DescribeLineMessage(lines[i]);
+    }
+    if (lines.size() > kMaxListedLines) {
+        text += "\n... and " + std::to_string(lines.size() - kMaxListedLines) + " more";
+    }
+    return text;
+}
+
+std::string FiltersThatFit(std::size_t count) {
+    return count == 1 ? "the filter that fits"
+                      : "the " + std::to_string(count) + " filters that fit";
+}
 
 } // namespace
 
@@ -118,12 +140,10 @@ std::vector<ItemView> FilterItemsEditor::View() const {
     return view;
 }
 
-std::vector<ItemView> FilterItemsEditor::ApplyValues(const std::vector<ItemView>& shown) {
-    for (int k = 0; k < ItemCount(items_); ++k) {
-        ItemView item = shown[static_cast<std::size_t>(k)];
-        item.enabled = Read(k).enabled;
-        Write(k, item);
-    }
+std::vector<ItemView> FilterItemsEditor::ApplyValues(int item, const ItemView& shown) {
+    ItemView values = shown;
+    values.enabled = Read(item).enabled;
+    Write(item, values);
     changed_();
     return View();
 }
@@ -137,6 +157,45 @@ bool FilterItemsEditor::ToggleEnabled(int item) {
     view.enabled = !view.enabled;
     Write(item, view);
     changed_();
+    return true;
+}
+
+bool FilterItemsEditor::ConfirmImport(const FilterImportPlan& plan) {
+    std::string question =
+        ListedLines("These lines of the filter list do not fit the band:", plan.misfits);
+    if (!plan.notes.empty()) {
+        question += "\n\n" + ListedLines("Taken differently:", plan.notes);
+    }
+    question += "\n\nImport " + FiltersThatFit(plan.placements.size()) + "? No imports nothing.";
+    return messages_.Ask(question, kMessageCaption, IMessageBox::Buttons::YesNo,
+                         IMessageBox::Icon::Question) == IMessageBox::Answer::Yes;
+}
+
+bool FilterItemsEditor::ImportFilters(const std::filesystem::path& path) {
+    FilterImportPlan plan;
+    std::string error;
+    if (!PlanFilterImport(path, band_, plan, error)) {
+        messages_.ShowError(error);
+        return false;
+    }
+    if (plan.placements.empty()) {
+        messages_.ShowError(
+            ListedLines("None of the filters of the list fits the band:", plan.misfits));
+        return false;
+    }
+    if (!plan.misfits.empty() && !ConfirmImport(plan)) {
+        return false;
+    }
+    if (!ApplyFilterImport(plan, band_)) {
+        messages_.ShowError("The band refused the filters; nothing was imported.");
+        return false;
+    }
+    SortPeqs(band_);
+    changed_();
+    if (plan.misfits.empty() && !plan.notes.empty()) {
+        messages_.Show(ListedLines("Imported; taken differently:", plan.notes), kMessageCaption,
+                       IMessageBox::Icon::Information);
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "filters/FilterSettings.h"
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace kv {
 
 class CBand;
 class IMessageBox;
+struct FilterImportPlan;
 
 // The one-section filters a dialog edits as items: the all-pass, a shelf,
 // the six notches or the fourteen equalisers. Each item has the values of
@@ -42,17 +44,25 @@ public:
 
     // The items as the band holds them.
     std::vector<ItemView> View() const;
-    // The fields changed: every item is set from its values, keeping its
-    // enable flag. Returns the items as the band then holds them: a value
-    // the band refused shows what it holds instead.
-    std::vector<ItemView> ApplyValues(const std::vector<ItemView>& shown);
+    // A field of an item changed: the item is set from its values, keeping
+    // its enable flag. Returns the items as the band then holds them: a
+    // value the band refused shows what it holds instead.
+    std::vector<ItemView> ApplyValues(int item, const ItemView& shown);
     // An item's enable box was clicked; false, after telling the user, when
     // no biquad is free to enable it.
     bool ToggleEnabled(int item);
     // Puts every item back as the dialog found it.
     void Cancel();
+    // Brings the filter list of a room-measurement program or a PC
+    // equaliser into the band: everything at once when it all fits, else
+    // what fits when the user agrees after reading what does not. The
+    // equalisers end sorted. False, after telling the user why, when
+    // nothing was imported.
+    bool ImportFilters(const std::filesystem::path& path);
 
 private:
+    bool ConfirmImport(const FilterImportPlan& plan);
+
     ItemView Read(int item) const;
     bool Write(int item, const ItemView& view);
 

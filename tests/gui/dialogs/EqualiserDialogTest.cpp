@@ -205,9 +205,9 @@ TEST_F(FilterListImport, WhatFitsIsShownAtOnceAndCancelPutsEveryKindBack) {
                    "Filter 3: ON NO Fc 3000 Hz Q 8\n");
     EXPECT_TRUE(messages.asked.empty()) << "everything fits: nothing to ask";
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(band().peq[1].freq, 80.0);
+    EXPECT_EQ(band().peq[0].freq, 80.0) << "sorted as the dialog shows them";
     EXPECT_TRUE(band().notch[0].enabled);
-    EXPECT_EQ(Shown(dialog, "peqGainField2"), QStringLiteral("3.00"));
+    EXPECT_EQ(Shown(dialog, "peqGainField1"), QStringLiteral("3.00"));
     EXPECT_GT(recalculations, 0);
     dialog.reject();
     EXPECT_FALSE(band().peq[0].enabled);
@@ -226,7 +226,7 @@ TEST_F(FilterListImport, LinesThatDoNotFitAreListedAndNoImportsNothing) {
     EXPECT_NE(messages.asked[0].text.find("line 2: a band has no filter of type \"LP\""),
               std::string::npos)
         << messages.asked[0].text;
-    EXPECT_NE(messages.asked[0].text.find("Import the 1 filters that fit?"), std::string::npos);
+    EXPECT_NE(messages.asked[0].text.find("Import the filter that fits?"), std::string::npos);
     EXPECT_EQ(band().peq[0].freq, 500.0);
     EXPECT_EQ(recalculations, 0);
 
@@ -235,6 +235,55 @@ TEST_F(FilterListImport, LinesThatDoNotFitAreListedAndNoImportsNothing) {
     EXPECT_EQ(band().peq[0].freq, 1000.0);
     EXPECT_FALSE(band().peq[1].enabled) << "the import replaces the equalisers";
     EXPECT_EQ(recalculations, 1);
+}
+
+// A Preamp line is no misfit: the import goes ahead and tells what the band
+// does not take over. The equalisers come sorted, as the dialog shows them.
+TEST_F(FilterListImport, NotesAloneAreToldAfterTheImport) {
+    CEqDlg dialog(band(), messages, files, changed);
+    Import(dialog, "Preamp: -3 dB\n"
+                   "Filter 1: ON PK Fc 2000 Hz Gain -4 dB Q 2\n"
+                   "Filter 2: ON PK Fc 80 Hz Gain 3 dB Q 1\n");
+    EXPECT_TRUE(messages.asked.empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, IMessageBox::Icon::Information);
+    EXPECT_NE(messages.shown[0].text.find("line 1: \"Preamp: -3 dB\" is not taken over"),
+              std::string::npos)
+        << messages.shown[0].text;
+    EXPECT_EQ(band().peq[0].freq, 80.0);
+    EXPECT_EQ(band().peq[1].freq, 2000.0);
+}
+
+// Twenty filters, as room-measurement programs often make: the question
+// lists a few of the six that do not fit and counts the rest.
+TEST_F(FilterListImport, ALongListOfMisfitsIsShortened) {
+    std::string list;
+    for (int i = 1; i <= 34; ++i) {
+        list += "Filter " + std::to_string(i) + ": ON PK Fc " + std::to_string(50 * i) +
+                " Hz Gain -2 dB Q 2\n";
+    }
+    CEqDlg dialog(band(), messages, files, changed);
+    messages.answers = {IMessageBox::Answer::No};
+    Import(dialog, list);
+    ASSERT_EQ(messages.asked.size(), 1u);
+    const std::string& question = messages.asked[0].text;
+    EXPECT_NE(question.find("line 26: "), std::string::npos) << question;
+    EXPECT_EQ(question.find("line 27: "), std::string::npos) << question;
+    EXPECT_NE(question.find("... and 8 more"), std::string::npos) << question;
+    EXPECT_NE(question.find("Import the 14 filters that fit?"), std::string::npos);
+}
+
+// An imported Q below the field's 0.01 stays as imported while the user
+// edits another equaliser.
+TEST_F(FilterListImport, AnEditLeavesTheOtherEqualisersAsTheyAre) {
+    CEqDlg dialog(band(), messages, files, changed);
+    dialog.show();
+    Import(dialog, "Filter 1: ON PK Fc 100 Hz Gain -4 dB Q 0.005\n"
+                   "Filter 2: ON PK Fc 900 Hz Gain 3 dB Q 1\n");
+    ASSERT_EQ(band().peq[0].q, 0.005);
+    Type(dialog, "peqGainField2", QStringLiteral("5"));
+    EXPECT_EQ(band().peq[1].gain, 5.0);
+    EXPECT_EQ(band().peq[0].q, 0.005);
 }
 
 TEST_F(FilterListImport, AFileThatIsNoFilterListChangesNothing) {
