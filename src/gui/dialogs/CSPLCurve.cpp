@@ -18,6 +18,22 @@
 #include <algorithm>
 
 namespace kv {
+namespace {
+
+// What the gate did, when the user should know: it ended with the file, or
+// it gave no curve (and why).
+QString GateNote(const GateReport& report) {
+    if (report.outcome != GateOutcome::Gated) {
+        return QString::fromStdString(DescribeGateOutcome(report.outcome));
+    }
+    if (report.clamped) {
+        return QStringLiteral("The file ends %1 ms after the peak; the gate ends there.")
+            .arg(report.appliedMs, 0, 'f', 2);
+    }
+    return {};
+}
+
+} // namespace
 
 CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
                      std::function<void()> changed, QWidget* parent)
@@ -101,16 +117,13 @@ void CSPLCurve::GateChanged() {
 }
 
 void CSPLCurve::ShowGate() {
-    const bool gated = editor_.GatesTimeResponse();
-    gate_->setVisible(gated);
-    const GateReport& report = editor_.LastGate();
-    gateNote_->setText(
-        gated && report.outcome == GateOutcome::Gated && report.clamped
-            ? QStringLiteral("The file ends %1 ms after the peak; the gate ends there.")
-                  .arg(report.appliedMs, 0, 'f', 2)
-            : QString());
+    const bool offered = editor_.OffersGate();
+    if (offered == gate_->isHidden()) {
+        gate_->setVisible(offered);
+        adjustSize();
+    }
+    gateNote_->setText(offered ? GateNote(editor_.LastGate()) : QString());
     gateNote_->setVisible(!gateNote_->text().isEmpty());
-    adjustSize();
 }
 
 void CSPLCurve::ChooseFile() {

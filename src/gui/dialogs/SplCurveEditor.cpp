@@ -18,34 +18,34 @@ SplCurveEditor::SplCurveEditor(CBand& band, IMessageBox& messages, std::function
     : band_(band), messages_(messages), changed_(std::move(changed)), backup_(band) {}
 
 bool SplCurveEditor::Import(const std::filesystem::path& path, const ImportOptions& options) {
-    if (!engine_.Import(messages_, path, options)) {
-        messages_.ShowError(kImportFailed);
-        changed_();
-        return false;
-    }
-    return LoadCurve();
-}
-
-bool SplCurveEditor::LoadCurve() {
-    report_ = {};
-    const bool loaded = LoadSplCurve(band_, engine_, path_, gating_, gate_, &report_);
+    offersGate_ = false;
+    const bool imported = engine_.Import(messages_, path, options);
+    const bool loaded = imported && LoadCurve();
     if (!loaded) {
-        const std::string why = DescribeGateOutcome(report_.outcome);
-        messages_.ShowError(GatesTimeResponse() && !why.empty()
-                                ? std::string(kImportFailed) + "\n\n" + why
-                                : kImportFailed);
+        const std::string why = imported ? DescribeGateOutcome(report_.outcome) : std::string();
+        messages_.ShowError(why.empty() ? kImportFailed
+                                        : std::string(kImportFailed) + "\n\n" + why);
     }
+    offersGate_ = loaded && engine_.Kind() == ImportKind::TimeResponse;
     changed_();
     return loaded;
 }
 
-bool SplCurveEditor::GatesTimeResponse() const {
-    return engine_.Kind() == ImportKind::TimeResponse;
+bool SplCurveEditor::LoadCurve() {
+    report_ = {};
+    return LoadSplCurve(band_, engine_, path_, gating_, gate_, &report_);
 }
 
+// The gate's own outcome is the dialog's to show beside the gate: a box
+// for every step of a held arrow would trap the user.
 bool SplCurveEditor::SetGate(const ImpulseGate& gate) {
     gate_ = gate;
-    return GatesTimeResponse() && LoadCurve();
+    if (!offersGate_) {
+        return false;
+    }
+    const bool loaded = LoadCurve();
+    changed_();
+    return loaded;
 }
 
 bool SplCurveEditor::LoadFile(const std::filesystem::path& path) {

@@ -33,12 +33,12 @@ public:
     bool ChooseColumn(const std::string& name);
     // 1 to 48.
     void SetSmoothing(int n);
-    // True when the last file read holds a time response, which becomes a
-    // curve through the gate.
-    bool GatesTimeResponse() const;
+    // True when the band's curve came from the time response of the last
+    // file read, through the gate.
+    bool OffersGate() const { return offersGate_; }
     // Makes the curve again from the time response through another gate;
-    // false, after telling the user why, when the gate gives none (the band
-    // keeps the curve it had).
+    // false when the gate gives none (LastGate says why; the band keeps the
+    // curve it had).
     bool SetGate(const ImpulseGate& gate);
     const ImpulseGate& Gate() const { return gate_; }
     // What the gate did the last time it made a curve.
@@ -48,7 +48,7 @@ public:
 private:
     bool Import(const std::filesystem::path& path, const ImportOptions& options);
     // The band's curve from what the engine read, through the gate for a
-    // time response; false, after telling the user why, when none comes.
+    // time response.
     bool LoadCurve();
 
     CBand& band_;
@@ -62,6 +62,7 @@ private:
     ImpulseGating gating_;
     ImpulseGate gate_;
     GateReport report_;
+    bool offersGate_ = false;
 };
 
 } // namespace kv

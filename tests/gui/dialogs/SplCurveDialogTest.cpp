@@ -92,7 +92,7 @@ TEST_F(SplCurveEditing, TheGateOfAnImpulseResponseChangesTheCurveAndARefusedOneK
     WriteImpulseResponse(dir / "ir.wav");
     SplCurveEditor editor(band(), messages, changed);
     ASSERT_TRUE(editor.LoadFile(dir / "ir.wav"));
-    EXPECT_TRUE(editor.GatesTimeResponse());
+    EXPECT_TRUE(editor.OffersGate());
     EXPECT_NEAR(band().splFreqs[0], 1000.0 / kDefaultGateMs, 5.0) << "from 1 / gate length";
 
     recalculations = 0;
@@ -102,15 +102,34 @@ TEST_F(SplCurveEditing, TheGateOfAnImpulseResponseChangesTheCurveAndARefusedOneK
     const int points = band().splFreqs.GetSize();
 
     EXPECT_FALSE(editor.SetGate({150.0, WindowType::Hanning}));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("The gate must be 0.5 to 100 ms long."),
-              std::string::npos);
+    EXPECT_TRUE(messages.shown.empty()) << "the dialog shows it beside the gate";
+    EXPECT_EQ(editor.LastGate().outcome, GateOutcome::LengthOutOfRange);
     EXPECT_EQ(band().splFreqs.GetSize(), points) << "the band keeps the curve it had";
 
     ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
-    EXPECT_FALSE(editor.GatesTimeResponse());
+    EXPECT_FALSE(editor.OffersGate());
     EXPECT_FALSE(editor.SetGate({3.0, WindowType::Hanning})) << "a frequency response has no gate";
     EXPECT_EQ(band().splFreqs.GetSize(), 4);
+}
+
+TEST_F(SplCurveEditing, ASilentRecordingIsRefusedOnceAndOffersNoGate) {
+    test::ByteWriter data;
+    for (int t = 0; t < 480; ++t) {
+        test::Float32(data, 0.0f);
+    }
+    test::WriteBytes(
+        dir / "silent.wav",
+        test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
+    SplCurveEditor editor(band(), messages, changed);
+    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
+    EXPECT_FALSE(editor.LoadFile(dir / "silent.wav"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Failed to import the SPL curve!\n\n" + DescribeGateOutcome(GateOutcome::Silent));
+    EXPECT_FALSE(editor.OffersGate());
+    EXPECT_FALSE(editor.SetGate({3.0, WindowType::Hanning}));
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
 }
 
 TEST_F(SplCurveEditing, TheDialogShowsTheGateForAnImpulseResponseOnly) {
