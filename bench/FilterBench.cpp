@@ -2,6 +2,7 @@
 // a whole 3-way design with 16 biquads per band on the 576-point grid is
 // budgeted at well under the 2 ms of a full recalculation.
 #include "hardware/CTAS3103.h"
+#include "hardware/HardwareCheck.h"
 #include "math/VFreqVec.h"
 #include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
@@ -116,6 +117,17 @@ void BM_ThreeWayImage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ThreeWayImage)->Unit(benchmark::kMicrosecond);
+
+// The hardware check the window runs before every redraw, to mark what the
+// unit cannot run.
+void BM_ThreeWayHardwareCheck(benchmark::State& state) {
+    CConfiguration design;
+    FillThreeWay(design);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(HardwareCheck(design).Run());
+    }
+}
+BENCHMARK(BM_ThreeWayHardwareCheck)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kv

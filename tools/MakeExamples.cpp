@@ -171,7 +171,9 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder(argv[1]);
     std::error_code error;
     std::filesystem::create_directories(folder / "drivers", error);
-    std::filesystem::current_path(folder, error);
+    if (!error) {
+        std::filesystem::current_path(folder, error);
+    }
     if (error) {
         std::cerr << "cannot work in " << folder << ": " << error.message() << "\n";
         return 1;

@@ -104,6 +104,13 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     kv::CSettings settings(folder.filePath(QStringLiteral("settings.ini")));
     const Shots shots{argv[1], argv[2], settings};
+    // The window would ask about a design it cannot open, and nobody would
+    // answer offscreen.
+    kv::tools::PrintedMessages messages;
+    kv::CConfiguration example;
+    if (!example.Load(shots.examples / "three-way.ksv", messages)) {
+        return 1;
+    }
     std::error_code error;
     std::filesystem::create_directories(shots.output, error);
     return MainWindow(shots) && RefusedDesign(shots) ? 0 : 1;

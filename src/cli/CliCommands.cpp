@@ -207,9 +207,8 @@ const std::vector<CliCommand>& Commands() {
          "[--band N] [--show LIST]",
          "Draw a response view as PNG, as the desktop program draws it: the frequency view of "
          "band N (default 1) or of the total, or the time view (PIR above step response) of "
-         "either. --show turns on only the listed switches (spl, filter, total, target, "
-         "sumfilter, sumtotal, sumtarget, phase, groupdelay, unwrapped, hardware); default size "
-         "1200x450.",
+         "either. --show turns on only the listed switches (spl, filter, hardware, total, target, "
+         "sumfilter, sumtotal, sumtarget, phase, groupdelay, unwrapped); default size 1200x450.",
          {"--size", "--view", "--band", "--show", "-o"},
          {},
          1,

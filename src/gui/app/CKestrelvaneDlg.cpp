@@ -242,8 +242,12 @@ void CKestrelvaneDlg::ShowHardwareStatus() {
     hardwareStatus_->setText(!session_.HasDesign() ? QString()
                              : refused             ? QString::fromStdString(warnings.Summary())
                                        : QStringLiteral("The HMQ27 can run this design."));
-    hardwareStatus_->setStyleSheet(refused ? QStringLiteral("color: #b00000; font-weight: bold")
-                                           : QString());
+    const QString style = refused ? QStringLiteral("color: #b00000; font-weight: bold") : QString();
+    // Setting a style sheet repolishes the label: not on every step of a
+    // held arrow.
+    if (hardwareStatus_->styleSheet() != style) {
+        hardwareStatus_->setStyleSheet(style);
+    }
     hardwareStatus_->setToolTip(QString::fromStdString(warnings.Details()));
     hardwareStatus_->setAccessibleName(hardwareStatus_->text());
 }

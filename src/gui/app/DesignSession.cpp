@@ -215,8 +215,9 @@ bool DesignSession::SaveAs() {
         messages_.Show(kNothingToSave, kMessageCaption, IMessageBox::Icon::Information);
         return false;
     }
-    const std::string& preset =
-        configuration_.fileName.empty() ? configuration_.title : configuration_.fileName;
+    const std::string preset = configuration_.fileName.empty()
+                                   ? TitleAsFileName(configuration_.title)
+                                   : configuration_.fileName;
     const std::optional<std::filesystem::path> path =
         files_.ChooseFileToSave(DesignFileSpec(preset));
     if (!path) {
@@ -292,7 +293,7 @@ void DesignSession::ExportFilters() {
     }
     const CBand& source = configuration_.bands[static_cast<std::size_t>(band)];
     const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(
-        EqualiserTextFileSpec(configuration_.title + " " + source.GetName()));
+        EqualiserTextFileSpec(TitleAsFileName(configuration_.title + " " + source.GetName())));
     if (path) {
         kv::ExportFilters(*path, source, messages_);
     }

@@ -5,12 +5,19 @@
 
 namespace kv {
 
+std::string TitleAsFileName(const std::string& title) {
+    std::string name = title;
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return c == '/' || c == '\\'; }, '-');
+    return name;
+}
+
 FileDialogSpec DesignFileSpec(const std::string& preset) {
     return {"Kestrelvane Files (*.ksv)", "ksv", preset};
 }
 
 FileDialogSpec CfgFileSpec(const std::string& title) {
-    return {"Configuration Files (*.cfg)", "cfg", title};
+    return {"Configuration Files (*.cfg)", "cfg", TitleAsFileName(title)};
 }
 
 // Measurement programs write their extensions in either case, and file

@@ -7,6 +7,10 @@ namespace kv {
 // The file dialogs of the program, one home for their filters. A filter
 // may hold several, separated by ";;".
 
+// A design's title as the name a save dialog proposes: a "/" or "\\" in it
+// would make the dialog look for a folder.
+std::string TitleAsFileName(const std::string& title);
+
 // Project files, preset with a file name or a design's title.
 FileDialogSpec DesignFileSpec(const std::string& preset);
 // TAS3103 configuration files, preset with the design's title.

@@ -244,6 +244,12 @@ TEST_F(Session, WritingACfgFileAsksForItPresetWithTheTitle) {
     EXPECT_EQ(files.asked[0].preset, "Bookshelf");
     EXPECT_TRUE(std::filesystem::exists(dir / "bookshelf.cfg"));
     EXPECT_TRUE(messages.shown.empty());
+
+    // A title is no path: the dialog must not look for a folder "AC".
+    dialogs.title = "AC/DC";
+    session.ChangeTitle();
+    session.WriteCfgFile();
+    EXPECT_EQ(files.asked.at(1).preset, "AC-DC");
 }
 
 TEST_F(Session, ExportWritesTheBytesOfTheCommandLine) {
