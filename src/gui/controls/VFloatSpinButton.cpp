@@ -33,6 +33,13 @@ void VFloatSpinButton::SetRange(double minimum, double maximum, double step, int
     // From the step in use: the 0 or negative step given would have no
     // logarithm, and a step above 1 would ask for negative decimals.
     precision_ = std::clamp(precision < 0 ? DecimalsForStep(step_) : precision, 0, kMaxPrecision);
+    FitTexts(Shown(minimum_), Shown(maximum_));
+}
+
+std::string VFloatSpinButton::Shown(double v) const {
+    VString text;
+    text.Format("%.*lf", precision_, v);
+    return text;
 }
 
 void VFloatSpinButton::SetValue(double v) {
@@ -45,9 +52,7 @@ void VFloatSpinButton::SetValue(double v) {
         v = minimum_;
     }
     value_ = v;
-    VString text;
-    text.Format("%.*lf", precision_, value_);
-    ShowText(text);
+    ShowText(Shown(value_));
 }
 
 double VFloatSpinButton::ReadValue() {

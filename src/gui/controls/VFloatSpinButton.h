@@ -29,6 +29,9 @@ protected:
     bool StepBy(int steps) override;
 
 private:
+    // v as the field shows it, with the field's decimals.
+    std::string Shown(double v) const;
+
     double value_ = 0.0;
     double maximum_ = 1.0;
     double minimum_ = 0.0;

@@ -39,6 +39,7 @@ void VIntSpinButton::SetRange(int minimum, int maximum) {
     minimum_ = minimum;
     maximum_ = maximum;
     value_ = minimum > std::numeric_limits<int>::min() ? minimum - 1 : minimum;
+    FitTexts(std::to_string(minimum), std::to_string(maximum));
 }
 
 void VIntSpinButton::SetValue(int v) {

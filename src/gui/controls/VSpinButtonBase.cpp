@@ -55,6 +55,30 @@ void VSpinButtonBase::setAccessibleName(const QString& name) {
     edit_->setAccessibleName(name);
 }
 
+void VSpinButtonBase::FitTexts(const std::string& first, const std::string& second) {
+    // Past this, a field would push its dialog off any screen.
+    constexpr std::size_t kMostCharacters = 16;
+    widestText_ = QString::fromStdString(
+        (first.size() >= second.size() ? first : second).substr(0, kMostCharacters));
+    KeepTextsVisible();
+}
+
+// The text's width, the frame on both sides and the line edit's own inner
+// margins.
+void VSpinButtonBase::KeepTextsVisible() {
+    constexpr int kInnerMargins = 8;
+    const int frame = 2 * edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit_);
+    edit_->setMinimumWidth(edit_->fontMetrics().horizontalAdvance(widestText_) + frame +
+                           kInnerMargins);
+}
+
+void VSpinButtonBase::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        KeepTextsVisible();
+    }
+    QWidget::changeEvent(event);
+}
+
 std::string VSpinButtonBase::Text() const {
     return edit_->text().toStdString();
 }

@@ -45,6 +45,10 @@ protected:
     VSpinButtonBase(bool coarserWhenHeld, QWidget* parent);
 
     std::string Text() const;
+    // The field is never narrower than the widest of these texts (its range's
+    // ends as shown): a dialog squeezed to fit a small or scaled screen
+    // must not cut its numbers.
+    void FitTexts(const std::string& first, const std::string& second);
     // Replaces the text only when it differs, so caret and selection survive
     // an unchanged value.
     void ShowText(const std::string& text);
@@ -58,6 +62,7 @@ protected:
     virtual bool StepBy(int steps) = 0;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -68,6 +73,7 @@ private:
     void StepAndNotify(int steps);
     void StartHolding(QToolButton* arrow, int direction);
     void RepeatHeldArrow();
+    void KeepTextsVisible();
 
     QLineEdit* edit_;
     const bool coarserWhenHeld_;
@@ -76,6 +82,7 @@ private:
     QElapsedTimer heldFor_;
     QTimer repeat_;
     int wheelDelta_ = 0;
+    QString widestText_;
 };
 
 } // namespace kv

@@ -95,6 +95,13 @@ protected:
     }
 };
 
+// A dialog squeezed onto a small or scaled screen must not cut the numbers.
+TEST_F(FloatField, TheFieldStaysWideEnoughForTheEndsOfItsRange) {
+    spin->SetRange(0.1, 47894.4, 0.1, 2);
+    const int text = Edit()->fontMetrics().horizontalAdvance(QStringLiteral("47894.40"));
+    EXPECT_GT(spin->minimumSizeHint().width(), text) << "what a layout squeezes the field to";
+}
+
 TEST_F(FloatField, TypedValuesAreClampedAndNotifiedWhenTheFieldIsLeft) {
     Type("30");
     EXPECT_EQ(notified, 0);
