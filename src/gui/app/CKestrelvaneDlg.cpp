@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -137,7 +138,8 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).toStdU16String()));
     setAcceptDrops(true);
     session_.SetRedrawHandler([this] { Refresh(); });
-    resize(1200, 880);
+    // A laptop's screen may be smaller than the window likes to be.
+    resize(QSize(1200, 880).boundedTo(screen()->availableSize() * 0.95));
     Refresh();
 }
 
