@@ -25,10 +25,10 @@ using kv::bench::SilentMessages;
 class ChosenFile : public kv::IFileChooser {
 public:
     explicit ChosenFile(std::filesystem::path path) : path_(std::move(path)) {}
-    std::optional<std::filesystem::path> ChooseFileToOpen(const kv::FileDialogSpec&) override {
+    std::optional<std::filesystem::path> ChooseFileToOpen(const kv::FileDialogRequest&) override {
         return path_;
     }
-    std::optional<std::filesystem::path> ChooseFileToSave(const kv::FileDialogSpec&) override {
+    std::optional<std::filesystem::path> ChooseFileToSave(const kv::FileDialogRequest&) override {
         return path_;
     }
 

@@ -23,10 +23,10 @@ namespace {
 // No file is chosen while the pictures are made.
 class NoFiles : public kv::IFileChooser {
 public:
-    std::optional<std::filesystem::path> ChooseFileToOpen(const kv::FileDialogSpec&) override {
+    std::optional<std::filesystem::path> ChooseFileToOpen(const kv::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::filesystem::path> ChooseFileToSave(const kv::FileDialogSpec&) override {
+    std::optional<std::filesystem::path> ChooseFileToSave(const kv::FileDialogRequest&) override {
         return std::nullopt;
     }
 };

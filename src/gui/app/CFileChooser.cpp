@@ -5,24 +5,27 @@
 
 namespace kv {
 
-std::optional<std::filesystem::path> CFileChooser::ChooseFileToOpen(const FileDialogSpec& spec) {
-    return Choose(spec, false);
+std::optional<std::filesystem::path>
+CFileChooser::ChooseFileToOpen(const FileDialogRequest& request) {
+    return Choose(request, false);
 }
 
-std::optional<std::filesystem::path> CFileChooser::ChooseFileToSave(const FileDialogSpec& spec) {
-    return Choose(spec, true);
+std::optional<std::filesystem::path>
+CFileChooser::ChooseFileToSave(const FileDialogRequest& request) {
+    return Choose(request, true);
 }
 
-std::optional<std::filesystem::path> CFileChooser::Choose(const FileDialogSpec& spec, bool save) {
+std::optional<std::filesystem::path> CFileChooser::Choose(const FileDialogRequest& request,
+                                                          bool save) {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(QString::fromStdString(spec.filter).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(QString::fromStdString(spec.defaultSuffix));
+    dialog.setNameFilters(QString::fromStdString(request.filter).split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
     dialog.setOption(QFileDialog::ReadOnly, false);
     // A preset without a folder (a title, or nothing) opens where the user
     // last was.
-    const QString preset = QString::fromStdString(spec.preset);
+    const QString preset = QString::fromStdString(request.preset);
     if (!lastFolder_.isEmpty() && QFileInfo(preset).fileName() == preset) {
         dialog.setDirectory(lastFolder_);
     }

@@ -14,11 +14,13 @@ class CFileChooser : public IFileChooser {
 public:
     explicit CFileChooser(QWidget* parent) : parent_(parent) {}
 
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogSpec& spec) override;
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogSpec& spec) override;
+    std::optional<std::filesystem::path>
+    ChooseFileToOpen(const FileDialogRequest& request) override;
+    std::optional<std::filesystem::path>
+    ChooseFileToSave(const FileDialogRequest& request) override;
 
 private:
-    std::optional<std::filesystem::path> Choose(const FileDialogSpec& spec, bool save);
+    std::optional<std::filesystem::path> Choose(const FileDialogRequest& request, bool save);
 
     QWidget* parent_;
     QString lastFolder_;

@@ -163,7 +163,7 @@ void DesignSession::Load() {
         return;
     }
     const std::optional<std::filesystem::path> path =
-        files_.ChooseFileToOpen(DesignFileSpec(configuration_.fileName));
+        files_.ChooseFileToOpen(DesignFileDialog(configuration_.fileName));
     if (path) {
         LoadFile(*path);
     }
@@ -219,7 +219,7 @@ bool DesignSession::SaveAs() {
                                    ? TitleAsFileName(configuration_.title)
                                    : configuration_.fileName;
     const std::optional<std::filesystem::path> path =
-        files_.ChooseFileToSave(DesignFileSpec(preset));
+        files_.ChooseFileToSave(DesignFileDialog(preset));
     if (!path) {
         return false;
     }
@@ -277,7 +277,7 @@ void DesignSession::ExportCurve(bool total) {
     if (!HasDesign() || (!total && (band < 0 || band >= configuration_.numBands))) {
         return;
     }
-    const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(CurveFileSpec());
+    const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(CurveFileDialog());
     if (path) {
         kv::ExportCurve(*path, grid_,
                         total ? configuration_.sumTotalResponse
@@ -293,7 +293,7 @@ void DesignSession::ExportFilters() {
     }
     const CBand& source = configuration_.bands[static_cast<std::size_t>(band)];
     const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(
-        EqualiserTextFileSpec(TitleAsFileName(configuration_.title + " " + source.GetName())));
+        EqualiserTextFileDialog(TitleAsFileName(configuration_.title + " " + source.GetName())));
     if (path) {
         kv::ExportFilters(*path, source, messages_);
     }

@@ -12,17 +12,17 @@ std::string TitleAsFileName(const std::string& title) {
     return name;
 }
 
-FileDialogSpec DesignFileSpec(const std::string& preset) {
+FileDialogRequest DesignFileDialog(const std::string& preset) {
     return {"Kestrelvane Files (*.ksv)", "ksv", preset};
 }
 
-FileDialogSpec CfgFileSpec(const std::string& title) {
+FileDialogRequest CfgFileDialog(const std::string& title) {
     return {"Configuration Files (*.cfg)", "cfg", TitleAsFileName(title)};
 }
 
 // Measurement programs write their extensions in either case, and file
 // names are case-sensitive on most systems: every pattern is given in both.
-FileDialogSpec MeasurementFileSpec(const std::string& preset) {
+FileDialogRequest MeasurementFileDialog(const std::string& preset) {
     static constexpr const char* kPatterns[] = {
         "*.TX*", "*.ASC", "*.DAT", "*.FR*", "*.MIC", "*.MCP", "*.KGM", "*.MDF", "*.CAL",
         "*.TDS", "*.FM*", "*.XOP", "*.IDF", "*.GDT", "*.BOD", "*.CSV", "*.WAV"};
@@ -36,15 +36,15 @@ FileDialogSpec MeasurementFileSpec(const std::string& preset) {
     return {"All import types (" + patterns + ");;All Files (*)", "txt", preset};
 }
 
-FileDialogSpec FilterListFileSpec() {
+FileDialogRequest FilterListFileDialog() {
     return {"Filter lists (*.txt *.TXT);;All Files (*)", "txt", ""};
 }
 
-FileDialogSpec EqualiserTextFileSpec(const std::string& preset) {
+FileDialogRequest EqualiserTextFileDialog(const std::string& preset) {
     return {"PC equaliser configuration (*.txt)", "txt", preset};
 }
 
-FileDialogSpec CurveFileSpec() {
+FileDialogRequest CurveFileDialog() {
     return {"Ascii curve (*.txt)", "txt", ""};
 }
 

@@ -12,17 +12,17 @@ namespace kv {
 std::string TitleAsFileName(const std::string& title);
 
 // Project files, preset with a file name or a design's title.
-FileDialogSpec DesignFileSpec(const std::string& preset);
+FileDialogRequest DesignFileDialog(const std::string& preset);
 // TAS3103 configuration files, preset with the design's title.
-FileDialogSpec CfgFileSpec(const std::string& title);
+FileDialogRequest CfgFileDialog(const std::string& title);
 // Measurement files a driver's curve can come from, whatever the case of
 // their names, preset with the band's current file.
-FileDialogSpec MeasurementFileSpec(const std::string& preset);
+FileDialogRequest MeasurementFileDialog(const std::string& preset);
 // Filter lists of room-measurement programs and PC equalisers.
-FileDialogSpec FilterListFileSpec();
+FileDialogRequest FilterListFileDialog();
 // A band as a PC equaliser's configuration text, preset with its name.
-FileDialogSpec EqualiserTextFileSpec(const std::string& preset);
+FileDialogRequest EqualiserTextFileDialog(const std::string& preset);
 // Curve exports: an empty name to start with.
-FileDialogSpec CurveFileSpec();
+FileDialogRequest CurveFileDialog();
 
 } // namespace kv

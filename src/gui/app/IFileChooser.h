@@ -7,7 +7,7 @@
 namespace kv {
 
 // What a file dialog is opened with.
-struct FileDialogSpec {
+struct FileDialogRequest {
     // "Kestrelvane Files (*.ksv)": a description and its patterns.
     std::string filter;
     // Added when the user types a name without one ("ksv").
@@ -23,10 +23,12 @@ public:
     virtual ~IFileChooser() = default;
 
     // The file to open; nothing when the user cancelled.
-    virtual std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::filesystem::path>
+    ChooseFileToOpen(const FileDialogRequest& request) = 0;
     // The file to write, the user having agreed to replace an existing one;
     // nothing when the user cancelled.
-    virtual std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::filesystem::path>
+    ChooseFileToSave(const FileDialogRequest& request) = 0;
 };
 
 } // namespace kv

@@ -25,7 +25,7 @@ bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages) {
 bool WriteCfgFileChosenByUser(const CConfiguration& design, IFileChooser& files,
                               ISettings& settings, IMessageBox& messages) {
     const std::optional<std::filesystem::path> path =
-        files.ChooseFileToSave(CfgFileSpec(design.title));
+        files.ChooseFileToSave(CfgFileDialog(design.title));
     return path && CheckProgrammable(design, messages) &&
            WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages);
 }

@@ -14,7 +14,7 @@ CBassNTrebleDlg::CBassNTrebleDlg(CBand& band, std::function<void()> changed, QWi
     : QDialog(parent), band_(band), changed_(std::move(changed)), saved_(ReadTone(band)) {
     setObjectName(QStringLiteral("bassTrebleDialog"));
     setWindowTitle(QStringLiteral("Bass & Treble"));
-    const std::span<const FieldSpec> fields = FieldsOf(FieldGroup::BassTreble);
+    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::BassTreble);
     const FieldContext context{band};
     bass_ = BuildFloatField(fields[0], context, this);
     treble_ = BuildFloatField(fields[1], context, this);

@@ -77,7 +77,7 @@ QComboBox* CCrossoverDlg::TypeCombo(const QString& name, bool withCustom) {
 
 QGroupBox* CCrossoverDlg::BuildTarget(const CBand& band, bool highPass) {
     const FieldContext context{band, editor_.Slot(), highPass};
-    const std::span<const FieldSpec> fields = FieldsOf(FieldGroup::CrossoverTarget);
+    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::CrossoverTarget);
     targetType_ = TypeCombo(QStringLiteral("targetTypeCombo"), false);
     targetFreq_ = BuildFloatField(fields[0], context, this);
     targetOrder_ = BuildWholeField(fields[1], context, this);
@@ -97,7 +97,7 @@ QGroupBox* CCrossoverDlg::BuildTarget(const CBand& band, bool highPass) {
 
 QGroupBox* CCrossoverDlg::BuildFilter(const CBand& band, bool highPass) {
     const FieldContext context{band, editor_.Slot(), highPass};
-    const std::span<const FieldSpec> fields = FieldsOf(FieldGroup::CrossoverFilter);
+    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::CrossoverFilter);
     filterType_ = TypeCombo(QStringLiteral("filterTypeCombo"), true);
     filterFreq_ = BuildFloatField(fields[0], context, this);
     filterOrder_ = BuildWholeField(fields[1], context, this);
@@ -123,7 +123,7 @@ QGroupBox* CCrossoverDlg::BuildFilter(const CBand& band, bool highPass) {
 // Four rows, one per section: its frequency ratio, then its Q.
 QGroupBox* CCrossoverDlg::BuildTuning(const CBand& band, bool highPass) {
     const FieldContext context{band, editor_.Slot(), highPass};
-    const std::span<const FieldSpec> fields = FieldsOf(FieldGroup::CrossoverTuning);
+    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::CrossoverTuning);
     auto* grid = new QGridLayout;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         tuning_[i] = BuildFloatField(fields[i], context, this);

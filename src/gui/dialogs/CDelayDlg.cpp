@@ -13,10 +13,10 @@ CDelayDlg::CDelayDlg(CBand& band, std::function<void()> changed, QWidget* parent
     : QDialog(parent), band_(band), changed_(std::move(changed)), saved_(band.delay) {
     setObjectName(QStringLiteral("delayDialog"));
     setWindowTitle(QStringLiteral("Alignment Delay"));
-    const FieldSpec& spec = FieldsOf(FieldGroup::Delay)[0];
-    delay_ = BuildFloatField(spec, FieldContext{band}, this);
+    const FieldDescription& description = FieldsOf(FieldGroup::Delay)[0];
+    delay_ = BuildFloatField(description, FieldContext{band}, this);
     auto* form = new QFormLayout;
-    AddLabelledRow(*form, QString::fromLatin1(spec.label), delay_);
+    AddLabelledRow(*form, QString::fromLatin1(description.label), delay_);
     FinishOkCancelDialog(*this, form);
     connect(delay_, &VSpinButtonBase::spinChanged, this, &CDelayDlg::DelayChanged);
 }

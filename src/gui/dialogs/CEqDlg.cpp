@@ -29,7 +29,8 @@ CBand& CEqDlg::Sorted(CBand& band) {
 }
 
 void CEqDlg::ImportFilters() {
-    const std::optional<std::filesystem::path> path = files_.ChooseFileToOpen(FilterListFileSpec());
+    const std::optional<std::filesystem::path> path =
+        files_.ChooseFileToOpen(FilterListFileDialog());
     if (path && Editor().ImportFilters(*path)) {
         ShowBand();
     }

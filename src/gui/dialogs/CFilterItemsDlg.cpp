@@ -44,9 +44,9 @@ QLayout* CFilterItemsDlg::BuildSingle(const CBand& band) {
     auto* form = new QFormLayout;
     ItemControls controls;
     const FieldContext context{band, items_ == FilterItems::HighShelf ? 1 : 0};
-    for (const FieldSpec& spec : FieldsOf(GroupOf(items_))) {
-        VFloatSpinButton* field = BuildFloatField(spec, context, this);
-        AddLabelledRow(*form, QString::fromLatin1(spec.label), field);
+    for (const FieldDescription& description : FieldsOf(GroupOf(items_))) {
+        VFloatSpinButton* field = BuildFloatField(description, context, this);
+        AddLabelledRow(*form, QString::fromLatin1(description.label), field);
         connect(field, &VSpinButtonBase::spinChanged, this, [this] { ValuesChanged(0); });
         controls.fields.push_back(field);
     }
@@ -79,9 +79,9 @@ CFilterItemsDlg::ItemControls CFilterItemsDlg::BuildItem(const CBand& band, int 
     grid.addWidget(controls.enabled, 0, 0, 1, 2);
     const FieldContext context{band, item};
     int row = 1;
-    for (const FieldSpec& spec : FieldsOf(GroupOf(items_))) {
-        VFloatSpinButton* field = BuildFloatField(spec, context, this);
-        auto* label = new QLabel(QString::fromLatin1(spec.label), this);
+    for (const FieldDescription& description : FieldsOf(GroupOf(items_))) {
+        VFloatSpinButton* field = BuildFloatField(description, context, this);
+        auto* label = new QLabel(QString::fromLatin1(description.label), this);
         label->setBuddy(field);
         grid.addWidget(label, row, 0);
         grid.addWidget(field, row, 1);

@@ -38,8 +38,8 @@ CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, std::function<voi
             redraw_();
         });
     }
-    const FieldSpec& spec = FieldsOf(FieldGroup::Gain)[0];
-    gain_ = BuildFloatField(spec, FieldContext{band}, this);
+    const FieldDescription& description = FieldsOf(FieldGroup::Gain)[0];
+    gain_ = BuildFloatField(description, FieldContext{band}, this);
     connect(gain_, &VSpinButtonBase::spinChanged, this, &CGainDlg::GainChanged);
     muted_ = new QCheckBox(QStringLiteral("Output &muted"), this);
     muted_->setObjectName(QStringLiteral("mutedCheck"));
@@ -58,7 +58,7 @@ CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, std::function<voi
 
     auto* form = new QFormLayout;
     form->addRow(routing);
-    AddLabelledRow(*form, QString::fromLatin1(spec.label), gain_);
+    AddLabelledRow(*form, QString::fromLatin1(description.label), gain_);
     form->addRow(muted_);
     form->addRow(reversed_);
     FinishOkCancelDialog(*this, form);

@@ -53,8 +53,8 @@ CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
     fileRow->addWidget(file_, 1);
     fileRow->addWidget(browse);
 
-    const FieldSpec& spec = FieldsOf(FieldGroup::SplCurve)[0];
-    smooth_ = BuildWholeField(spec, FieldContext{band}, this);
+    const FieldDescription& description = FieldsOf(FieldGroup::SplCurve)[0];
+    smooth_ = BuildWholeField(description, FieldContext{band}, this);
     connect(smooth_, &VSpinButtonBase::spinChanged, this,
             [this] { editor_.SetSmoothing(smooth_->Value()); });
     column_ = new QComboBox(this);
@@ -70,7 +70,7 @@ CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
     fileLabel->setBuddy(browse);
     form->addRow(fileLabel, fileRow);
     file_->setAccessibleName(QStringLiteral("Filename"));
-    AddLabelledRow(*form, QString::fromLatin1(spec.label), smooth_);
+    AddLabelledRow(*form, QString::fromLatin1(description.label), smooth_);
     AddLabelledRow(*form, QStringLiteral("&Level column"), column_);
     columnLabel_ = qobject_cast<QLabel*>(form->labelForField(column_));
     auto* outer = new QFormLayout;
@@ -84,8 +84,8 @@ CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
 QWidget* CSPLCurve::BuildGate() {
     auto* box = new QGroupBox(QStringLiteral("Impulse response gate"), this);
     box->setObjectName(QStringLiteral("gateGroup"));
-    const FieldSpec& spec = FieldsOf(FieldGroup::Gate)[0];
-    gateLength_ = BuildFloatField(spec, FieldContext{band_}, box);
+    const FieldDescription& description = FieldsOf(FieldGroup::Gate)[0];
+    gateLength_ = BuildFloatField(description, FieldContext{band_}, box);
     connect(gateLength_, &VSpinButtonBase::spinChanged, this, &CSPLCurve::GateChanged);
     gateWindow_ = new QComboBox(box);
     gateWindow_->setObjectName(QStringLiteral("gateWindowCombo"));
@@ -100,7 +100,7 @@ QWidget* CSPLCurve::BuildGate() {
     gateNote_->setObjectName(QStringLiteral("gateNote"));
     gateNote_->setWordWrap(true);
     auto* form = new QFormLayout(box);
-    AddLabelledRow(*form, QString::fromLatin1(spec.label), gateLength_);
+    AddLabelledRow(*form, QString::fromLatin1(description.label), gateLength_);
     AddLabelledRow(*form, QStringLiteral("&Window"), gateWindow_);
     form->addRow(gateNote_);
     gate_ = box;
@@ -128,7 +128,7 @@ void CSPLCurve::ShowGate() {
 
 void CSPLCurve::ChooseFile() {
     const std::optional<std::filesystem::path> path =
-        files_.ChooseFileToOpen(MeasurementFileSpec(band_.splFileName));
+        files_.ChooseFileToOpen(MeasurementFileDialog(band_.splFileName));
     if (!path) {
         return;
     }

@@ -13,10 +13,10 @@ CTargetLevels::CTargetLevels(CConfiguration& design, std::function<void()> redra
     : QDialog(parent), design_(design), redraw_(std::move(redraw)), saved_(design.targetLevel) {
     setObjectName(QStringLiteral("targetLevelsDialog"));
     setWindowTitle(QStringLiteral("Target Levels"));
-    const FieldSpec& spec = FieldsOf(FieldGroup::TargetLevel)[0];
-    level_ = BuildFloatField(spec, FieldContext{design.bands[0]}, this);
+    const FieldDescription& description = FieldsOf(FieldGroup::TargetLevel)[0];
+    level_ = BuildFloatField(description, FieldContext{design.bands[0]}, this);
     auto* form = new QFormLayout;
-    AddLabelledRow(*form, QString::fromLatin1(spec.label), level_);
+    AddLabelledRow(*form, QString::fromLatin1(description.label), level_);
     FinishOkCancelDialog(*this, form);
     connect(level_, &VSpinButtonBase::spinChanged, this, &CTargetLevels::LevelChanged);
 }

@@ -58,53 +58,53 @@ using R = FieldRange;
 
 // clang-format off
 const std::array kFields = {
-    FieldSpec{G::CrossoverTarget, "Freq (Hz)", "targetFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
+    FieldDescription{G::CrossoverTarget, "Freq (Hz)", "targetFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
               [](const FieldContext& c) { return Target(c).freq; }},
-    FieldSpec{G::CrossoverTarget, "Order", "targetOrderField", R::Fixed, 1, 8, 1, 0, true,
+    FieldDescription{G::CrossoverTarget, "Order", "targetOrderField", R::Fixed, 1, 8, 1, 0, true,
               [](const FieldContext& c) { return ShownOrder(Target(c).order); }},
-    FieldSpec{G::CrossoverFilter, "Freq (Hz)", "filterFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
+    FieldDescription{G::CrossoverFilter, "Freq (Hz)", "filterFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
               [](const FieldContext& c) { return Filter(c).freq; }},
-    FieldSpec{G::CrossoverFilter, "Order", "filterOrderField", R::Fixed, 1, 8, 1, 0, true,
+    FieldDescription{G::CrossoverFilter, "Order", "filterOrderField", R::Fixed, 1, 8, 1, 0, true,
               [](const FieldContext& c) { return ShownOrder(Filter(c).order); }},
-    FieldSpec{G::CrossoverTuning, "Freq Ofs. 1 (ratio)", "ratioField1", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<0>},
-    FieldSpec{G::CrossoverTuning, "Q 1", "qField1", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<0>},
-    FieldSpec{G::CrossoverTuning, "Freq Ofs. 2 (ratio)", "ratioField2", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<1>},
-    FieldSpec{G::CrossoverTuning, "Q 2", "qField2", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<1>},
-    FieldSpec{G::CrossoverTuning, "Freq Ofs. 3 (ratio)", "ratioField3", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<2>},
-    FieldSpec{G::CrossoverTuning, "Q 3", "qField3", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<2>},
-    FieldSpec{G::CrossoverTuning, "Freq Ofs. 4 (ratio)", "ratioField4", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<3>},
-    FieldSpec{G::CrossoverTuning, "Q 4", "qField4", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<3>},
-    FieldSpec{G::AllPass, "Freq. (Hz)", "freqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
+    FieldDescription{G::CrossoverTuning, "Freq Ofs. 1 (ratio)", "ratioField1", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<0>},
+    FieldDescription{G::CrossoverTuning, "Q 1", "qField1", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<0>},
+    FieldDescription{G::CrossoverTuning, "Freq Ofs. 2 (ratio)", "ratioField2", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<1>},
+    FieldDescription{G::CrossoverTuning, "Q 2", "qField2", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<1>},
+    FieldDescription{G::CrossoverTuning, "Freq Ofs. 3 (ratio)", "ratioField3", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<2>},
+    FieldDescription{G::CrossoverTuning, "Q 3", "qField3", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<2>},
+    FieldDescription{G::CrossoverTuning, "Freq Ofs. 4 (ratio)", "ratioField4", R::Fixed, 0.001, 100.0, 0.001, 4, false, Ratio<3>},
+    FieldDescription{G::CrossoverTuning, "Q 4", "qField4", R::Fixed, 0.001, 100.0, 0.001, 4, false, Quality<3>},
+    FieldDescription{G::AllPass, "Freq. (Hz)", "freqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
               [](const FieldContext& c) { return c.band.allPass.freq; }},
-    FieldSpec{G::AllPass, "Q", "qField", R::Fixed, 0.01, 25.0, 0.01, 3, false,
+    FieldDescription{G::AllPass, "Q", "qField", R::Fixed, 0.01, 25.0, 0.01, 3, false,
               [](const FieldContext& c) { return c.band.allPass.q; }},
-    FieldSpec{G::Shelf, "Gain (dB)", "gainField", R::Fixed, -20.0, 20.0, 0.1, 1, false,
+    FieldDescription{G::Shelf, "Gain (dB)", "gainField", R::Fixed, -20.0, 20.0, 0.1, 1, false,
               [](const FieldContext& c) { return Shelf(c).gain; }},
-    FieldSpec{G::Shelf, "Freq. (Hz)", "freqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
+    FieldDescription{G::Shelf, "Freq. (Hz)", "freqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 1, false,
               [](const FieldContext& c) { return Shelf(c).freq; }},
-    FieldSpec{G::Notch, "Freq. (Hz)", "notchFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 2, false,
+    FieldDescription{G::Notch, "Freq. (Hz)", "notchFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 2, false,
               [](const FieldContext& c) { return Notch(c).freq; }},
-    FieldSpec{G::Notch, "Q", "notchQField", R::Fixed, 0.01, 25.0, 0.01, 4, false,
+    FieldDescription{G::Notch, "Q", "notchQField", R::Fixed, 0.01, 25.0, 0.01, 4, false,
               [](const FieldContext& c) { return Notch(c).q; }},
-    FieldSpec{G::Peq, "Freq. (Hz)", "peqFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 2, false,
+    FieldDescription{G::Peq, "Freq. (Hz)", "peqFreqField", R::Frequency, kNoLimit, kNoLimit, 0.1, 2, false,
               [](const FieldContext& c) { return Peq(c).freq; }},
-    FieldSpec{G::Peq, "Q", "peqQField", R::Fixed, 0.01, 25.0, 0.01, 4, false,
+    FieldDescription{G::Peq, "Q", "peqQField", R::Fixed, 0.01, 25.0, 0.01, 4, false,
               [](const FieldContext& c) { return Peq(c).q; }},
-    FieldSpec{G::Peq, "Gain (dB)", "peqGainField", R::Fixed, -20.0, 20.0, 0.1, 2, false,
+    FieldDescription{G::Peq, "Gain (dB)", "peqGainField", R::Fixed, -20.0, 20.0, 0.1, 2, false,
               [](const FieldContext& c) { return Peq(c).gain; }},
-    FieldSpec{G::BassTreble, "Bass (dB)", "bassField", R::Fixed, -18.0, 18.0, 0.5, 1, false,
+    FieldDescription{G::BassTreble, "Bass (dB)", "bassField", R::Fixed, -18.0, 18.0, 0.5, 1, false,
               [](const FieldContext& c) { return c.band.bassGain; }},
-    FieldSpec{G::BassTreble, "Treble (dB)", "trebleField", R::Fixed, -18.0, 18.0, 0.5, 1, false,
+    FieldDescription{G::BassTreble, "Treble (dB)", "trebleField", R::Fixed, -18.0, 18.0, 0.5, 1, false,
               [](const FieldContext& c) { return c.band.trebleGain; }},
-    FieldSpec{G::Delay, "Delay (ms)", "delayField", R::DelayMs, kNoLimit, kNoLimit, kDelayStepMs, 3, false,
+    FieldDescription{G::Delay, "Delay (ms)", "delayField", R::DelayMs, kNoLimit, kNoLimit, kDelayStepMs, 3, false,
               [](const FieldContext& c) { return c.band.delay * 1000.0; }},
-    FieldSpec{G::Gain, "Gain (dB)", "gainField", R::Fixed, -122.0, 24.0, 0.5, 1, false,
+    FieldDescription{G::Gain, "Gain (dB)", "gainField", R::Fixed, -122.0, 24.0, 0.5, 1, false,
               [](const FieldContext& c) { return c.band.gain; }},
-    FieldSpec{G::TargetLevel, "Level (dB)", "levelField", R::Fixed, -100.0, 200.0, 0.1, 1, false,
+    FieldDescription{G::TargetLevel, "Level (dB)", "levelField", R::Fixed, -100.0, 200.0, 0.1, 1, false,
               [](const FieldContext& c) { return c.band.owner != nullptr ? c.band.owner->targetLevel : 0.0; }},
-    FieldSpec{G::SplCurve, "Smooth", "smoothField", R::Fixed, kMinSmoothing, kMaxSmoothing, 1, 0, true,
+    FieldDescription{G::SplCurve, "Smooth", "smoothField", R::Fixed, kMinSmoothing, kMaxSmoothing, 1, 0, true,
               [](const FieldContext& c) { return static_cast<double>(c.band.splSmoothing); }},
-    FieldSpec{G::Gate, "&Gate (ms)", "gateField", R::Fixed, kMinGateMs, kMaxGateMs, 0.1, 1, false,
+    FieldDescription{G::Gate, "&Gate (ms)", "gateField", R::Fixed, kMinGateMs, kMaxGateMs, 0.1, 1, false,
               [](const FieldContext&) { return kDefaultGateMs; }},
 };
 // clang-format on
@@ -114,11 +114,11 @@ struct Bounds {
     double maximum;
 };
 
-Bounds BoundsOf(const FieldSpec& spec, const CBand& band) {
-    double minimum = spec.minimum;
-    double maximum = spec.maximum;
+Bounds BoundsOf(const FieldDescription& description, const CBand& band) {
+    double minimum = description.minimum;
+    double maximum = description.maximum;
     double step = 0.0;
-    switch (spec.range) {
+    switch (description.range) {
     case FieldRange::Fixed:
         break;
     case FieldRange::Frequency:
@@ -133,45 +133,47 @@ Bounds BoundsOf(const FieldSpec& spec, const CBand& band) {
     return {minimum, maximum};
 }
 
-template <typename Field> void Name(Field& field, const FieldSpec& spec, const FieldContext& c) {
-    field.setObjectName(FieldName(spec, c));
-    field.setAccessibleName(QString::fromLatin1(spec.label));
+template <typename Field>
+void Name(Field& field, const FieldDescription& description, const FieldContext& c) {
+    field.setObjectName(FieldName(description, c));
+    field.setAccessibleName(QString::fromLatin1(description.label));
 }
 
 } // namespace
 
-std::span<const FieldSpec> FieldsOf(FieldGroup group) {
-    const auto first = std::find_if(kFields.begin(), kFields.end(),
-                                    [group](const FieldSpec& f) { return f.group == group; });
+std::span<const FieldDescription> FieldsOf(FieldGroup group) {
+    const auto first =
+        std::find_if(kFields.begin(), kFields.end(),
+                     [group](const FieldDescription& f) { return f.group == group; });
     const auto last = std::find_if(first, kFields.end(),
-                                   [group](const FieldSpec& f) { return f.group != group; });
+                                   [group](const FieldDescription& f) { return f.group != group; });
     return {first, last};
 }
 
-QString FieldName(const FieldSpec& spec, const FieldContext& context) {
-    QString name = QString::fromLatin1(spec.objectName);
-    if (spec.group == FieldGroup::Notch || spec.group == FieldGroup::Peq) {
+QString FieldName(const FieldDescription& description, const FieldContext& context) {
+    QString name = QString::fromLatin1(description.objectName);
+    if (description.group == FieldGroup::Notch || description.group == FieldGroup::Peq) {
         name += QString::number(context.index + 1);
     }
     return name;
 }
 
-VFloatSpinButton* BuildFloatField(const FieldSpec& spec, const FieldContext& context,
+VFloatSpinButton* BuildFloatField(const FieldDescription& description, const FieldContext& context,
                                   QWidget* parent) {
     auto* field = new VFloatSpinButton(parent);
-    Name(*field, spec, context);
-    const Bounds bounds = BoundsOf(spec, context.band);
-    field->SetRange(bounds.minimum, bounds.maximum, spec.step, spec.decimals);
-    field->SetValue(spec.value(context));
+    Name(*field, description, context);
+    const Bounds bounds = BoundsOf(description, context.band);
+    field->SetRange(bounds.minimum, bounds.maximum, description.step, description.decimals);
+    field->SetValue(description.value(context));
     return field;
 }
 
-VIntSpinButton* BuildWholeField(const FieldSpec& spec, const FieldContext& context,
+VIntSpinButton* BuildWholeField(const FieldDescription& description, const FieldContext& context,
                                 QWidget* parent) {
     auto* field = new VIntSpinButton(parent);
-    Name(*field, spec, context);
-    field->SetRange(static_cast<int>(spec.minimum), static_cast<int>(spec.maximum));
-    field->SetValue(static_cast<int>(spec.value(context)));
+    Name(*field, description, context);
+    field->SetRange(static_cast<int>(description.minimum), static_cast<int>(description.maximum));
+    field->SetValue(static_cast<int>(description.value(context)));
     return field;
 }
 

@@ -46,7 +46,7 @@ struct FieldContext {
 // object name tests find it by (an item's number is appended), its range,
 // step and decimals (none for a whole-number field), and the model value it
 // edits.
-struct FieldSpec {
+struct FieldDescription {
     FieldGroup group;
     const char* label;
     const char* objectName;
@@ -60,17 +60,17 @@ struct FieldSpec {
 };
 
 // The fields of one group, in the order the dialog shows them.
-std::span<const FieldSpec> FieldsOf(FieldGroup group);
+std::span<const FieldDescription> FieldsOf(FieldGroup group);
 
 // A field's object name for a context: the name, with the item's number for
 // the items of the notch and equaliser dialogs.
-QString FieldName(const FieldSpec& spec, const FieldContext& context);
+QString FieldName(const FieldDescription& description, const FieldContext& context);
 
 // Spin fields built from their descriptions: range, step, decimals, object
 // and accessible names, and the value the model holds.
-VFloatSpinButton* BuildFloatField(const FieldSpec& spec, const FieldContext& context,
+VFloatSpinButton* BuildFloatField(const FieldDescription& description, const FieldContext& context,
                                   QWidget* parent);
-VIntSpinButton* BuildWholeField(const FieldSpec& spec, const FieldContext& context,
+VIntSpinButton* BuildWholeField(const FieldDescription& description, const FieldContext& context,
                                 QWidget* parent);
 
 } // namespace kv

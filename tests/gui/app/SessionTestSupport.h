@@ -42,19 +42,21 @@ public:
 // user cancelled), every dialog recorded.
 class ScriptedFileChooser : public IFileChooser {
 public:
-    std::optional<std::filesystem::path> ChooseFileToOpen(const FileDialogSpec& spec) override {
-        return Next(spec);
+    std::optional<std::filesystem::path>
+    ChooseFileToOpen(const FileDialogRequest& request) override {
+        return Next(request);
     }
-    std::optional<std::filesystem::path> ChooseFileToSave(const FileDialogSpec& spec) override {
-        return Next(spec);
+    std::optional<std::filesystem::path>
+    ChooseFileToSave(const FileDialogRequest& request) override {
+        return Next(request);
     }
 
     std::deque<std::optional<std::filesystem::path>> answers;
-    std::vector<FileDialogSpec> asked;
+    std::vector<FileDialogRequest> asked;
 
 private:
-    std::optional<std::filesystem::path> Next(const FileDialogSpec& spec) {
-        asked.push_back(spec);
+    std::optional<std::filesystem::path> Next(const FileDialogRequest& request) {
+        asked.push_back(request);
         if (answers.empty()) {
             return std::nullopt;
         }
