@@ -11,8 +11,6 @@
 namespace kv {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // The delimiters in the order that settles a tie.
 constexpr std::array kDelimiters = {'\t', ';', ','};
 
@@ -114,8 +112,8 @@ bool ReadHeaderLine(VInputFile& file, std::string& line) {
         if (!file.ReadLine(line, kMaxDelimitedHeaderLength + 1)) {
             return false;
         }
-        if (first && line.starts_with(kByteOrderMark)) {
-            line.erase(0, kByteOrderMark.size());
+        if (first) {
+            DropByteOrderMark(line);
         }
         first = false;
         CleanLine(line);

@@ -12,7 +12,6 @@
 namespace kv {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kSettingsFileTitle = "Filter Settings file";
 constexpr std::string_view kFilterCommand = "Filter";
 // Longer than any number a filter list writes; a longer token is no number.
@@ -213,8 +212,8 @@ public:
         std::string line;
         std::optional<Dialect> dialect;
         for (int number = 1; file.ReadLine(line, kMaxFilterTextLine + 1); ++number) {
-            if (number == 1 && line.starts_with(kByteOrderMark)) {
-                line.erase(0, kByteOrderMark.size());
+            if (number == 1) {
+                DropByteOrderMark(line);
             }
             const bool tooLong = line.size() > kMaxFilterTextLine;
             CleanLine(line);

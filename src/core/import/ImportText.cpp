@@ -84,6 +84,13 @@ void CleanLine(std::string& line) {
     line.erase(line.begin(), first);
 }
 
+void DropByteOrderMark(std::string& firstLine) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (firstLine.starts_with(kByteOrderMark)) {
+        firstLine.erase(0, kByteOrderMark.size());
+    }
+}
+
 std::string_view NextToken(std::string_view& rest) {
     rest = SkipBlanks(rest);
     std::string_view token;

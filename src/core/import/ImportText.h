@@ -12,6 +12,10 @@ namespace kv {
 // Removes leading and trailing blanks.
 void CleanLine(std::string& line);
 
+// Removes the UTF-8 byte-order mark that editors on some platforms put
+// before a file's first line.
+void DropByteOrderMark(std::string& firstLine);
+
 // The next token of rest, which is advanced past it and the blanks after it.
 // A token that begins with a double quote runs to the next double quote (or
 // the end of the line); the quotes are not part of it.
