@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ui/IMessageBox.h"
+#include "ui/ISettings.h"
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,31 @@ public:
 
 private:
     Answer answer_;
+};
+
+// Settings kept in memory, by section and name.
+class MemorySettings : public ISettings {
+public:
+    int GetInt(const std::string& section, const std::string& name, int fallback) const override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : std::stoi(found->second);
+    }
+    bool SetInt(const std::string& section, const std::string& name, int value) override {
+        values[section + "/" + name] = std::to_string(value);
+        return true;
+    }
+    std::string GetString(const std::string& section, const std::string& name,
+                          const std::string& fallback) const override {
+        const auto found = values.find(section + "/" + name);
+        return found == values.end() ? fallback : found->second;
+    }
+    bool SetString(const std::string& section, const std::string& name,
+                   const std::string& value) override {
+        values[section + "/" + name] = value;
+        return true;
+    }
+
+    std::map<std::string, std::string> values;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything

@@ -4,40 +4,15 @@
 #include "model/CConfiguration.h"
 #include "support/ProgrammingTiming.h"
 #include "support/TestSupport.h"
-#include "ui/ISettings.h"
 
 #include <gtest/gtest.h>
-#include <map>
 
 namespace kv {
 namespace {
 
+using test::MemorySettings;
 using test::UnitFaults;
 using Texts = std::vector<std::string>;
-
-class MemorySettings : public ISettings {
-public:
-    int GetInt(const std::string& section, const std::string& name, int fallback) const override {
-        const auto found = values.find(section + "/" + name);
-        return found == values.end() ? fallback : std::stoi(found->second);
-    }
-    bool SetInt(const std::string& section, const std::string& name, int value) override {
-        values[section + "/" + name] = std::to_string(value);
-        return true;
-    }
-    std::string GetString(const std::string& section, const std::string& name,
-                          const std::string& fallback) const override {
-        const auto found = values.find(section + "/" + name);
-        return found == values.end() ? fallback : found->second;
-    }
-    bool SetString(const std::string& section, const std::string& name,
-                   const std::string& value) override {
-        values[section + "/" + name] = value;
-        return true;
-    }
-
-    std::map<std::string, std::string> values;
-};
 
 Texts Shown(const test::RecordingMessageBox& messages) {
     Texts texts;

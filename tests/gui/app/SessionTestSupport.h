@@ -4,39 +4,12 @@
 #include "app/IDesignDialogs.h"
 #include "app/IFileChooser.h"
 #include "support/TestSupport.h"
-#include "ui/ISettings.h"
 
 #include <deque>
-#include <map>
 #include <optional>
 #include <vector>
 
 namespace kv::test {
-
-// Settings kept in memory, by section and name.
-class MemorySettings : public ISettings {
-public:
-    int GetInt(const std::string& section, const std::string& name, int fallback) const override {
-        const auto found = values.find(section + "/" + name);
-        return found == values.end() ? fallback : std::stoi(found->second);
-    }
-    bool SetInt(const std::string& section, const std::string& name, int value) override {
-        values[section + "/" + name] = std::to_string(value);
-        return true;
-    }
-    std::string GetString(const std::string& section, const std::string& name,
-                          const std::string& fallback) const override {
-        const auto found = values.find(section + "/" + name);
-        return found == values.end() ? fallback : found->second;
-    }
-    bool SetString(const std::string& section, const std::string& name,
-                   const std::string& value) override {
-        values[section + "/" + name] = value;
-        return true;
-    }
-
-    std::map<std::string, std::string> values;
-};
 
 // File dialogs answered from a script: each answer in turn (nothing: the
 // user cancelled), every dialog recorded.
