@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <string_view>
 
 namespace kv {
@@ -14,8 +12,6 @@ namespace {
 
 constexpr std::string_view kSettingsFileTitle = "Filter Settings file";
 constexpr std::string_view kFilterCommand = "Filter";
-// Longer than any number a filter list writes; a longer token is no number.
-constexpr std::size_t kMaxNumberLength = 64;
 
 struct TypeCode {
     std::string_view code;
@@ -59,26 +55,6 @@ FilterTextType TypeOfCode(std::string_view code) {
 bool IsShelf(FilterTextType type) {
     return type == FilterTextType::LowShelf || type == FilterTextType::HighShelf ||
            type == FilterTextType::LowShelfQ || type == FilterTextType::HighShelfQ;
-}
-
-// The whole token as a finite number, a decimal comma read as a point.
-std::optional<double> StrictNumber(std::string_view token) {
-    if (token.empty() || token.size() > kMaxNumberLength) {
-        return std::nullopt;
-    }
-    std::array<char, kMaxNumberLength> text{};
-    std::replace_copy(token.begin(), token.end(), text.begin(), ',', '.');
-    const char* first = text.data();
-    const char* const end = text.data() + token.size();
-    if (*first == '+') {
-        ++first;
-    }
-    double value = 0.0;
-    const auto [stop, error] = std::from_chars(first, end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // The parameters of a filter line, token by token; the first problem ends
@@ -133,7 +109,7 @@ private:
             unit.empty() ? std::string_view::npos : token.find_first_not_of("+-.,0123456789eE");
         const std::string_view suffix =
             split == std::string_view::npos ? std::string_view() : token.substr(split);
-        const std::optional<double> value = StrictNumber(token.substr(0, split));
+        const std::optional<double> value = ParseWholeNumber(token.substr(0, split));
         if (!value) {
             return Fail(std::string(name) + " \"" + std::string(token) + "\" is not a number");
         }

@@ -345,29 +345,6 @@ private:
     FilterImportPlan plan_;
 };
 
-// What an import touches, for putting the band back when it refuses.
-struct ImportedKinds {
-    explicit ImportedKinds(const CBand& band)
-        : peq(band.peq), notch(band.notch), lowShelf(band.lowShelf), highShelf(band.highShelf),
-          allPass(band.allPass), modified(band.modified) {}
-
-    void Restore(CBand& band) const {
-        band.peq = peq;
-        band.notch = notch;
-        band.lowShelf = lowShelf;
-        band.highShelf = highShelf;
-        band.allPass = allPass;
-        band.modified = modified;
-    }
-
-    std::array<PeqSettings, kEqualisers> peq;
-    std::array<NotchSettings, kNotches> notch;
-    ShelfSettings lowShelf;
-    ShelfSettings highShelf;
-    AllPassSettings allPass;
-    bool modified;
-};
-
 // Switching off needs no check: it only frees biquads, and a band loaded
 // from a file may hold values a setter would refuse even for that.
 void SwitchOff(CBand& band, bool& enabled) {
@@ -441,10 +418,12 @@ FilterImportPlan PlanFilterImport(const FilterText& text, const CBand& band) {
 }
 
 bool ApplyFilterImport(const FilterImportPlan& plan, CBand& band) {
-    const ImportedKinds before(band);
+    const SectionFilters before = band.GetSectionFilters();
+    const bool wasModified = band.modified;
     SwitchOffReplaced(plan, band);
     if (!SetImported(plan, band)) {
-        before.Restore(band);
+        band.RestoreSectionFilters(before);
+        band.modified = wasModified;
         return false;
     }
     return true;
