@@ -180,6 +180,7 @@ TEST_F(FilterTextRead, ALineThatCannotBeReadSaysWhy) {
     EXPECT_EQ(Problem("Filter: ON PK Fc 1e999 Hz Gain 1 dB Q 1"), "Fc \"1e999\" is not a number");
     EXPECT_EQ(Problem("Filter: ON PK Fc nan Hz Gain 1 dB Q 1"), "Fc \"nan\" is not a number");
     EXPECT_EQ(Problem("Filter: ON PK Fc 100 Hz Gain -inf dB Q 1"), "Gain \"-inf\" is not a number");
+    EXPECT_EQ(Problem("Filter: ON PK Fc 100 Hz Gain +-5 dB Q 1"), "Gain \"+-5\" is not a number");
     EXPECT_EQ(Problem("Filter: ON PK Fc 1,000.5 Hz Gain 1 dB Q 1"),
               "Fc \"1,000.5\" is not a number");
     EXPECT_EQ(Problem("Filter: ON PK Fc 100 Hz Gain 1 dB Q"), "Q has no value");
