@@ -80,14 +80,6 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-// Control characters in a name would reach terminals and dialogs as they are.
-std::string PrintableName(std::string name) {
-    std::replace_if(
-        name.begin(), name.end(),
-        [](char c) { return static_cast<unsigned char>(c) < 32 || c == 0x7F; }, ' ');
-    return name;
-}
-
 // The delimiter that splits the header into the most cells; 0 when none
 // splits it at all.
 char HeaderDelimiter(std::string_view line) {
@@ -213,7 +205,7 @@ bool ReadDelimitedHeader(VInputFile& file, DelimitedHeader& header) {
     header.roles.clear();
     for (std::string& cell : cells) {
         header.roles.push_back(RoleOfName(cell));
-        header.names.push_back(PrintableName(std::move(cell)));
+        header.names.push_back(PrintableText(std::move(cell)));
     }
     return ChooseColumns(header, {}).has_value();
 }

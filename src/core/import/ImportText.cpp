@@ -174,6 +174,13 @@ double ValueAfterEquals(std::string_view line) {
     return std::isfinite(value) ? value : 0.0;
 }
 
+std::string PrintableText(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, ' ');
+    return text;
+}
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }

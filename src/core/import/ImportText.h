@@ -50,6 +50,10 @@ std::optional<double> ParseWholeNumber(std::string_view token);
 // first sign, point, comma or digit); 0 without '=' or a finite number.
 double ValueAfterEquals(std::string_view line);
 
+// The text with its control characters (DEL included) as blanks: a name or
+// title read from a file, safe on one line of a terminal, dialog or file.
+std::string PrintableText(std::string text);
+
 // Prefix comparison without regard to the case of ASCII letters.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -1,6 +1,7 @@
 #include "model/FilterExport.h"
 
 #include "archive/VSafeFile.h"
+#include "import/ImportText.h"
 #include "math/NumberFormat.h"
 #include "math/Rounding.h"
 #include "model/BandCalculators.h"
@@ -8,7 +9,6 @@
 #include "model/CConfiguration.h"
 #include "ui/IMessageBox.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace kv {
@@ -17,15 +17,6 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 // Turns the band's polarity round without changing anything else.
 constexpr BiquadCoefs kPolarityFlip{1.0, 0.0, 0.0, -1.0, 0.0, 0.0};
-
-// A title read from a project file may hold line breaks; inside a comment
-// they would start lines the equaliser reads as commands.
-std::string OneLine(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(),
-        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, ' ');
-    return text;
-}
 
 bool Playable(const BiquadCoefs& c) {
     const bool finite = std::isfinite(c.a0) && std::isfinite(c.a1) && std::isfinite(c.a2) &&
@@ -39,7 +30,7 @@ public:
 
     bool Write(std::string& text, std::string& problem) {
         const double fs = band_.SampleRate();
-        const std::string title = band_.owner != nullptr ? OneLine(band_.owner->title) : "";
+        const std::string title = band_.owner != nullptr ? PrintableText(band_.owner->title) : "";
         Line("# Kestrelvane design \"" + title + "\", band " + band_.GetName() + ", sample rate " +
              FormatShortest(fs) + " Hz");
         Line("Preamp: " + FormatShortest(band_.OutputLevelDb()) + " dB");
