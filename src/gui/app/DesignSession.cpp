@@ -338,8 +338,12 @@ void DesignSession::CommitChange(UndoHistory::Snapshot before, const std::string
     Redraw();
 }
 
+// The file a design belongs to is no part of its history: a step recorded
+// before a Save As would otherwise send the next Save to the old file.
 void DesignSession::PutBack(const UndoHistory::Snapshot& snapshot) {
+    std::string fileName = std::move(configuration_.fileName);
     configuration_.Restore(snapshot);
+    configuration_.fileName = std::move(fileName);
     saved_ = history_.AtSavedPoint();
     if (saved_) {
         recovery_.Remove();

@@ -107,6 +107,27 @@ TEST_F(History, UndoAndRedoPutEveryChangeBackExactlyAndFollowTheSavedState) {
     EXPECT_FALSE(session.History().CanUndo()) << "a load starts a new history";
 }
 
+TEST_F(History, UndoAfterSaveAsKeepsTheDesignOnTheNewFile) {
+    session.Start();
+    NewDesign(2, "Kept aside");
+    files.answers = {dir / "first.ksv"};
+    ASSERT_TRUE(session.Save());
+    const std::vector<std::uint8_t> first = test::ReadBytes(dir / "first.ksv");
+    schematic.ToggleMute(1);
+    files.answers = {dir / "second.ksv"};
+    ASSERT_TRUE(session.SaveAs());
+
+    session.Undo();
+    session.Redo();
+    EXPECT_TRUE(session.Saved());
+    schematic.ToggleMute(0);
+    ASSERT_TRUE(session.Save());
+    EXPECT_EQ(test::ReadBytes(dir / "first.ksv"), first) << "the file kept aside is untouched";
+    CConfiguration second;
+    ASSERT_TRUE(second.Load(dir / "second.ksv", messages));
+    EXPECT_TRUE(second.bands[0].muted);
+}
+
 // A design with unsaved changes, its program killed: the next start offers it
 // and puts it back exactly.
 TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
