@@ -186,7 +186,7 @@ int RunLoadSpl(CliContext& context) {
         return CliFail(context, unknownColumn
                                     ? UnknownColumnMessage(engine, options.levelColumn, path)
                                 : !gateProblem.empty() ? gateProblem
-                                                       : "Failed to import the SPL curve!");
+                                                       : kSplImportFailed);
     }
     NoteGate(context, engine, report);
     if (smoothing) {

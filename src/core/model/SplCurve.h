@@ -10,6 +10,9 @@ class CBand;
 class CImportEngine;
 class IMessageBox;
 
+// What the user is told when a file gives a band no curve.
+inline constexpr const char* kSplImportFailed = "Failed to import the SPL curve!";
+
 // Imports a measurement file as the band's SPL curve and smooths it with the
 // band's setting. A frequency response is taken, or a time response through
 // the default gate, and only as a curve the response computation can use: points at or below 0 Hz

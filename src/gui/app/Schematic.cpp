@@ -2,18 +2,12 @@
 
 #include "app/DesignSession.h"
 #include "app/IBlockDialogs.h"
-#include "model/SplCurve.h"
+#include "dialogs/SplCurveEditor.h"
 #include "ui/IMessageBox.h"
 
 #include <algorithm>
 
 namespace kv {
-namespace {
-
-constexpr const char* kImportFailed = "Failed to import the SPL curve!";
-
-} // namespace
-
 std::vector<SchematicRow> Schematic::Rows(const QRect& pane) const {
     return LayOutSchematic(pane, session_.Configuration().numBands);
 }
@@ -67,8 +61,8 @@ bool Schematic::LoadDriverCurve(int band, const std::filesystem::path& file) {
     UndoHistory::Snapshot before = session_.Snapshot();
     CBand& target = design.bands[static_cast<std::size_t>(band)];
     Select(band, static_cast<int>(BlockKind::Driver));
-    if (!LoadSplCurve(target, file, messages_)) {
-        messages_.ShowError(kImportFailed);
+    // As the SPL Curve dialog would, with its reasons when the file fails.
+    if (!SplCurveEditor(target, messages_, [] {}).LoadFile(file)) {
         session_.Redraw();
         return false;
     }

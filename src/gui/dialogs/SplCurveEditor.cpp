@@ -8,12 +8,6 @@
 #include <utility>
 
 namespace kv {
-namespace {
-
-constexpr const char* kImportFailed = "Failed to import the SPL curve!";
-
-} // namespace
-
 SplCurveEditor::SplCurveEditor(CBand& band, IMessageBox& messages, std::function<void()> changed)
     : band_(band), messages_(messages), changed_(std::move(changed)), backup_(band) {}
 
@@ -23,8 +17,8 @@ bool SplCurveEditor::Import(const std::filesystem::path& path, const ImportOptio
     const bool loaded = imported && LoadCurve();
     if (!loaded) {
         const std::string why = imported ? DescribeGateOutcome(report_.outcome) : std::string();
-        messages_.ShowError(why.empty() ? kImportFailed
-                                        : std::string(kImportFailed) + "\n\n" + why);
+        messages_.ShowError(why.empty() ? kSplImportFailed
+                                        : std::string(kSplImportFailed) + "\n\n" + why);
     }
     offersGate_ = loaded && engine_.Kind() == ImportKind::TimeResponse;
     changed_();
