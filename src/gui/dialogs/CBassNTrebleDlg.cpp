@@ -11,7 +11,7 @@
 namespace kv {
 
 CBassNTrebleDlg::CBassNTrebleDlg(CBand& band, std::function<void()> changed, QWidget* parent)
-    : QDialog(parent), band_(band), changed_(std::move(changed)), saved_(ReadTone(band)) {
+    : LiveEditDialog(parent), band_(band), changed_(std::move(changed)), saved_(ReadTone(band)) {
     setObjectName(QStringLiteral("bassTrebleDialog"));
     setWindowTitle(QStringLiteral("Bass & Treble"));
     const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::BassTreble);
@@ -61,10 +61,9 @@ void CBassNTrebleDlg::CornersChanged() {
     changed_();
 }
 
-void CBassNTrebleDlg::reject() {
+void CBassNTrebleDlg::Restore() {
     RestoreTone(band_, saved_);
     changed_();
-    QDialog::reject();
 }
 
 } // namespace kv

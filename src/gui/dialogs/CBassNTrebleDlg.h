@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs/BandEdits.h"
+#include "dialogs/LiveEditDialog.h"
 
-#include <QDialog>
 #include <functional>
 
 class QComboBox;
@@ -14,15 +14,14 @@ class VFloatSpinButton;
 
 // "Bass & Treble": the TAS3103's own tone stage of a band, its gains on the
 // chip's 0.5 dB steps and its corner selections.
-class CBassNTrebleDlg : public QDialog {
+class CBassNTrebleDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
     CBassNTrebleDlg(CBand& band, std::function<void()> changed, QWidget* parent = nullptr);
 
-    void reject() override;
-
 private:
+    void Restore() override;
     QComboBox* CornerCombo(const QString& name, bool treble, int selection);
     void GainsChanged();
     void CornersChanged();

@@ -49,7 +49,7 @@ QGroupBox* Group(const QString& title, const QString& name, QLayout* layout) {
 
 CCrossoverDlg::CCrossoverDlg(CBand& band, CrossoverSide side, int slot, IMessageBox& messages,
                              std::function<void()> changed, QWidget* parent)
-    : QDialog(parent), editor_(band, side, slot, messages, std::move(changed)) {
+    : LiveEditDialog(parent), editor_(band, side, slot, messages, std::move(changed)) {
     const bool highPass = side == CrossoverSide::HighPass;
     setObjectName(highPass ? QStringLiteral("highPassDialog") : QStringLiteral("lowPassDialog"));
     setWindowTitle(
@@ -180,9 +180,8 @@ void CCrossoverDlg::Handle(void (CrossoverSlotEditor::*handler)(CrossoverView&))
     ShowView(view);
 }
 
-void CCrossoverDlg::reject() {
+void CCrossoverDlg::Restore() {
     editor_.Cancel();
-    QDialog::reject();
 }
 
 } // namespace kv

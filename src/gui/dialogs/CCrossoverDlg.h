@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs/CrossoverSlotEditor.h"
+#include "dialogs/LiveEditDialog.h"
 
-#include <QDialog>
 #include <array>
 
 class QCheckBox;
@@ -20,17 +20,16 @@ class VIntSpinButton;
 // The high-pass and low-pass dialogs: the target, the filter and its custom
 // tuning of one crossover slot, edited live. The editing is the slot
 // editor's; the dialog shows its view.
-class CCrossoverDlg : public QDialog {
+class CCrossoverDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
-    void reject() override;
-
 protected:
     CCrossoverDlg(CBand& band, CrossoverSide side, int slot, IMessageBox& messages,
                   std::function<void()> changed, QWidget* parent);
 
 private:
+    void Restore() override;
     QGroupBox* BuildTarget(const CBand& band, bool highPass);
     QGroupBox* BuildFilter(const CBand& band, bool highPass);
     QGroupBox* BuildTuning(const CBand& band, bool highPass);

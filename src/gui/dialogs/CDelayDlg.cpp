@@ -10,7 +10,7 @@
 namespace kv {
 
 CDelayDlg::CDelayDlg(CBand& band, std::function<void()> changed, QWidget* parent)
-    : QDialog(parent), band_(band), changed_(std::move(changed)), saved_(band.delay) {
+    : LiveEditDialog(parent), band_(band), changed_(std::move(changed)), saved_(band.delay) {
     setObjectName(QStringLiteral("delayDialog"));
     setWindowTitle(QStringLiteral("Alignment Delay"));
     const FieldDescription& description = FieldsOf(FieldGroup::Delay)[0];
@@ -28,10 +28,9 @@ void CDelayDlg::DelayChanged() {
     changed_();
 }
 
-void CDelayDlg::reject() {
+void CDelayDlg::Restore() {
     band_.SetDelay(saved_);
     changed_();
-    QDialog::reject();
 }
 
 } // namespace kv

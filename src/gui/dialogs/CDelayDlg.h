@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/LiveEditDialog.h"
+
 #include <functional>
 
 namespace kv {
@@ -10,15 +11,14 @@ class VFloatSpinButton;
 
 // "Alignment Delay": the band's delay in milliseconds, up to what the shared
 // delay memory leaves it beside the other bands' delays.
-class CDelayDlg : public QDialog {
+class CDelayDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
     CDelayDlg(CBand& band, std::function<void()> changed, QWidget* parent = nullptr);
 
-    void reject() override;
-
 private:
+    void Restore() override;
     void DelayChanged();
 
     CBand& band_;

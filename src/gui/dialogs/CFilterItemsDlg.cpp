@@ -30,7 +30,7 @@ QString ItemName(FilterItems items) {
 CFilterItemsDlg::CFilterItemsDlg(CBand& band, FilterItems items, const QString& title,
                                  IMessageBox& messages, std::function<void()> changed,
                                  QWidget* parent)
-    : QDialog(parent), editor_(band, items, messages, std::move(changed)), items_(items),
+    : LiveEditDialog(parent), editor_(band, items, messages, std::move(changed)), items_(items),
       extra_(new QHBoxLayout) {
     setWindowTitle(title);
     auto* form = new QFormLayout;
@@ -130,9 +130,8 @@ void CFilterItemsDlg::EnableClicked(int item) {
     ShowView(editor_.View());
 }
 
-void CFilterItemsDlg::reject() {
+void CFilterItemsDlg::Restore() {
     editor_.Cancel();
-    QDialog::reject();
 }
 
 } // namespace kv

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs/FilterItemsEditor.h"
+#include "dialogs/LiveEditDialog.h"
 
-#include <QDialog>
 #include <vector>
 
 class QCheckBox;
@@ -16,12 +16,10 @@ class VFloatSpinButton;
 // The dialogs of the one-section filters: the all-pass, the shelves, the
 // notches and the equalisers, edited live from the field table. The editing
 // is the items editor's; the dialog shows its view.
-class CFilterItemsDlg : public QDialog {
+class CFilterItemsDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
-    void reject() override;
-
 protected:
     CFilterItemsDlg(CBand& band, FilterItems items, const QString& title, IMessageBox& messages,
                     std::function<void()> changed, QWidget* parent);
@@ -33,6 +31,7 @@ protected:
     FilterItemsEditor& Editor() { return editor_; }
 
 private:
+    void Restore() override;
     // One item's fields and enable box.
     struct ItemControls {
         std::vector<VFloatSpinButton*> fields;

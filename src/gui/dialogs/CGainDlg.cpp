@@ -21,7 +21,7 @@ constexpr std::array<const char*, 3> kInputNames = {"inputARadio", "inputBRadio"
 
 CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, std::function<void()> redraw,
                    QWidget* parent)
-    : QDialog(parent), band_(band), changed_(std::move(changed)), redraw_(std::move(redraw)),
+    : LiveEditDialog(parent), band_(band), changed_(std::move(changed)), redraw_(std::move(redraw)),
       saved_(ReadRouting(band)) {
     setObjectName(QStringLiteral("gainDialog"));
     setWindowTitle(QStringLiteral("Routing & Gain"));
@@ -70,10 +70,9 @@ void CGainDlg::GainChanged() {
     changed_();
 }
 
-void CGainDlg::reject() {
+void CGainDlg::Restore() {
     RestoreRouting(band_, saved_);
     changed_();
-    QDialog::reject();
 }
 
 } // namespace kv

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "dialogs/BandEdits.h"
+#include "dialogs/LiveEditDialog.h"
 
-#include <QDialog>
 #include <array>
 #include <functional>
 
@@ -16,16 +16,15 @@ class VFloatSpinButton;
 
 // "Routing & Gain": which input feeds the band, its gain, mute and polarity.
 // The routing changes no response, so choosing an input only redraws.
-class CGainDlg : public QDialog {
+class CGainDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
     CGainDlg(CBand& band, std::function<void()> changed, std::function<void()> redraw,
              QWidget* parent = nullptr);
 
-    void reject() override;
-
 private:
+    void Restore() override;
     void GainChanged();
 
     CBand& band_;

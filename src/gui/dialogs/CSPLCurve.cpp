@@ -37,7 +37,8 @@ QString GateNote(const GateReport& report) {
 
 CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
                      std::function<void()> changed, QWidget* parent)
-    : QDialog(parent), band_(band), files_(files), editor_(band, messages, std::move(changed)) {
+    : LiveEditDialog(parent), band_(band), files_(files),
+      editor_(band, messages, std::move(changed)) {
     setObjectName(QStringLiteral("splCurveDialog"));
     setWindowTitle(QStringLiteral("SPL Curve"));
     file_ = new QLineEdit(QString::fromStdString(band.splFileName), this);
@@ -151,9 +152,8 @@ void CSPLCurve::ShowColumns() {
     columnLabel_->setVisible(several);
 }
 
-void CSPLCurve::reject() {
+void CSPLCurve::Restore() {
     editor_.Cancel();
-    QDialog::reject();
 }
 
 } // namespace kv

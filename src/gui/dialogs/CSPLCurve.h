@@ -1,8 +1,7 @@
 #pragma once
 
+#include "dialogs/LiveEditDialog.h"
 #include "dialogs/SplCurveEditor.h"
-
-#include <QDialog>
 
 class QComboBox;
 class QLabel;
@@ -18,16 +17,15 @@ class VIntSpinButton;
 // measurement file, with its smoothing and, for a file of several level
 // columns, the column it is read from; for an impulse response, the gate
 // that makes it a curve, changed live.
-class CSPLCurve : public QDialog {
+class CSPLCurve : public LiveEditDialog {
     Q_OBJECT
 
 public:
     CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
               std::function<void()> changed, QWidget* parent = nullptr);
 
-    void reject() override;
-
 private:
+    void Restore() override;
     void ChooseFile();
     void ShowColumns();
     QWidget* BuildGate();

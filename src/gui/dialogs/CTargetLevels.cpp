@@ -10,7 +10,8 @@
 namespace kv {
 
 CTargetLevels::CTargetLevels(CConfiguration& design, std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent), design_(design), redraw_(std::move(redraw)), saved_(design.targetLevel) {
+    : LiveEditDialog(parent), design_(design), redraw_(std::move(redraw)),
+      saved_(design.targetLevel) {
     setObjectName(QStringLiteral("targetLevelsDialog"));
     setWindowTitle(QStringLiteral("Target Levels"));
     const FieldDescription& description = FieldsOf(FieldGroup::TargetLevel)[0];
@@ -27,10 +28,9 @@ void CTargetLevels::LevelChanged() {
     redraw_();
 }
 
-void CTargetLevels::reject() {
+void CTargetLevels::Restore() {
     design_.SetTargetLevel(saved_);
     redraw_();
-    QDialog::reject();
 }
 
 } // namespace kv

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "dialogs/LiveEditDialog.h"
+
 #include <functional>
 
 namespace kv {
@@ -10,15 +11,14 @@ class VFloatSpinButton;
 
 // "Target Levels": the level the filter and target curves are drawn at. It
 // changes no response, so a change only redraws.
-class CTargetLevels : public QDialog {
+class CTargetLevels : public LiveEditDialog {
     Q_OBJECT
 
 public:
     CTargetLevels(CConfiguration& design, std::function<void()> redraw, QWidget* parent = nullptr);
 
-    void reject() override;
-
 private:
+    void Restore() override;
     void LevelChanged();
 
     CConfiguration& design_;
