@@ -13,9 +13,6 @@ namespace {
 constexpr const char* kNoBiquadsLeft =
     "There are no available biquads left ! \n\nTry turning off any unused filters...";
 
-// What SortPeqs clears every entry to before it sets the sorted ones.
-constexpr PeqSettings kClearedPeq{0.0, 1000.0, 1.0, false};
-
 // A message box lists this many lines of a filter list at most; a list of
 // hundreds would push its buttons off the screen.
 constexpr std::size_t kMaxListedLines = 12;
@@ -68,27 +65,24 @@ int ItemCount(FilterItems items) {
     return 1;
 }
 
+// Stored as they are, not through the setters: an older file may hold an
+// equaliser outside today's ranges, which a setter would refuse and lose.
 void SortPeqs(CBand& band) {
-    std::array<PeqSettings, kEqualisers> sorted = band.peq;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const PeqSettings& a, const PeqSettings& b) {
-        if (a.enabled != b.enabled) {
-            return a.enabled;
-        }
-        if (a.freq != b.freq) {
-            return a.freq < b.freq;
-        }
-        if (a.gain != b.gain) {
-            return a.gain > b.gain;
-        }
-        return a.q > b.q;
-    });
-    for (int k = 0; k < kEqualisers; ++k) {
-        band.SetPeq(k, kClearedPeq.gain, kClearedPeq.freq, kClearedPeq.q, kClearedPeq.enabled);
-    }
-    for (int k = 0; k < kEqualisers; ++k) {
-        const PeqSettings& p = sorted[static_cast<std::size_t>(k)];
-        band.SetPeq(k, p.gain, p.freq, p.q, p.enabled);
-    }
+    SectionFilters filters = band.GetSectionFilters();
+    std::stable_sort(filters.peq.begin(), filters.peq.end(),
+                     [](const PeqSettings& a, const PeqSettings& b) {
+                         if (a.enabled != b.enabled) {
+                             return a.enabled;
+                         }
+                         if (a.freq != b.freq) {
+                             return a.freq < b.freq;
+                         }
+                         if (a.gain != b.gain) {
+                             return a.gain > b.gain;
+                         }
+                         return a.q > b.q;
+                     });
+    band.RestoreSectionFilters(filters);
 }
 
 FilterItemsEditor::FilterItemsEditor(CBand& band, FilterItems items, IMessageBox& messages,

@@ -86,6 +86,18 @@ TEST_F(BandDialogs, TheEqualisersAreSortedOnOpeningAndCancelKeepsTheOrder) {
     EXPECT_EQ(band().peq[4].freq, 100.0);
 }
 
+TEST_F(BandDialogs, SortingKeepsAnEqualiserOutsideTheRangesAndAnOrderedBandUnchanged) {
+    ASSERT_TRUE(band().SetPeq(0, 3.0, 100.0, 1.0, true));
+    band().peq[1] = PeqSettings{22.0, 50.0, 1.0, true};
+    band().modified = false;
+    SortPeqs(band());
+    EXPECT_EQ(band().peq[0], (PeqSettings{22.0, 50.0, 1.0, true})) << "as an older file held it";
+    EXPECT_TRUE(band().modified);
+    band().modified = false;
+    SortPeqs(band());
+    EXPECT_FALSE(band().modified) << "nothing moved";
+}
+
 TEST_F(BandDialogs, NotchesInAFullBandSwitchOffAlwaysAndOnOnlyWhenABiquadIsFree) {
     FillTheBand();
     FilterItemsEditor notches(band(), FilterItems::Notches, messages, changed);
