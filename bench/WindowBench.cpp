@@ -62,6 +62,7 @@ WindowFixture& Fixture() {
 // The window at 1600 x 1000 with the heavy design, painted once.
 std::unique_ptr<kv::CKestrelvaneDlg> OpenWindow() {
     auto window = std::make_unique<kv::CKestrelvaneDlg>(Fixture().settings);
+    window->Session().SetRecoveryFolder(Fixture().Folder());
     window->Start(Fixture().DesignPath());
     window->resize(1600, 1000);
     window->show();

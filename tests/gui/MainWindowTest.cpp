@@ -21,6 +21,7 @@ TEST(MainWindow, ShowsTheDesignAndClosesWritingTheSettings) {
     ASSERT_TRUE(design.Save(dir / "three.ksv", messages));
 
     CKestrelvaneDlg window(settings);
+    window.Session().SetRecoveryFolder(dir / "data");
     window.Start(dir / "three.ksv");
     window.show();
     QApplication::processEvents();

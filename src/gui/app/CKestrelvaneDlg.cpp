@@ -313,6 +313,7 @@ void CKestrelvaneDlg::BuildMenus() {
                                       [this] { session_.SaveAs(); });
     recentMenu_ = file->addMenu(QStringLiteral("&Recent Designs"));
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    connect(recentMenu_, &QMenu::aboutToShow, this, &CKestrelvaneDlg::FillRecentMenu);
     file->addSeparator();
     QAction* exportBand = file->addAction(QStringLiteral("&Export Band Curve..."), this,
                                           [this] { session_.ExportCurve(false); });
@@ -462,7 +463,7 @@ void CKestrelvaneDlg::UpdateActions() {
     redo_->setEnabled(history.CanRedo());
     redo_->setText(
         QStringLiteral("&Redo %1").arg(QString::fromStdString(history.RedoDescription())));
-    FillRecentMenu();
+    recentMenu_->setEnabled(!session_.RecentDesigns().empty());
     for (const FlagItem& item : kFlagItems) {
         FlagAction(flagActions_, item.flag)->setChecked(session_.Flags()[item.flag]);
     }
@@ -478,7 +479,6 @@ void CKestrelvaneDlg::FillRecentMenu() {
                                    [this, path] { session_.OpenFile(PathFromText(path)); });
         open->setToolTip(name);
     }
-    recentMenu_->setEnabled(!recentMenu_->isEmpty());
 }
 
 void CKestrelvaneDlg::Refresh() {

@@ -19,6 +19,9 @@ namespace {
 
 class MainWindowMenus : public ::testing::Test {
 protected:
+    // A recovery file another run left would stop the start with a question.
+    void SetUp() override { window.Session().SetRecoveryFolder(dir / "data"); }
+
     QAction* Action(const char* name) {
         auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
         EXPECT_NE(action, nullptr) << name;
@@ -58,6 +61,17 @@ TEST_F(MainWindowMenus, CommandsThatNeedADesignAreGreyedWithoutOne) {
     EXPECT_TRUE(Action("propertiesAction")->isEnabled());
     EXPECT_TRUE(Action("showImportedSplAction")->isChecked());
     EXPECT_FALSE(Action("showFilterAction")->isChecked());
+}
+
+TEST_F(MainWindowMenus, TheRecentDesignsMenuListsTheOpenedDesignWhenItOpens) {
+    window.Start();
+    auto* recent = window.findChild<QMenu*>(QStringLiteral("recentMenu"));
+    EXPECT_FALSE(recent->isEnabled());
+    window.Start(ThreeWay());
+    EXPECT_TRUE(recent->isEnabled());
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_TRUE(recent->actions()[0]->text().endsWith(QStringLiteral("menus.ksv")));
 }
 
 TEST_F(MainWindowMenus, ASwitchOfOnePanesMenuChangesWhatBothPanesDraw) {
