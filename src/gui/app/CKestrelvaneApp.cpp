@@ -10,7 +10,7 @@ namespace kv {
 CKestrelvaneApp::CKestrelvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QStringLiteral("Veldrasound"));
     setApplicationName(QStringLiteral("Kestrelvane"));
-    setApplicationVersion(QStringLiteral("1.3"));
+    setApplicationVersion(QStringLiteral(KV_VERSION));
     setDesktopFileName(QStringLiteral("kestrelvane"));
 }
 

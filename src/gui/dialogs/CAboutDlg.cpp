@@ -14,7 +14,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Kestrelvane (HMQ27)"));
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(64, 64));
-    auto* version = new QLabel(QStringLiteral("Kestrelvane Version 1.3"), this);
+    auto* version = new QLabel(QStringLiteral("Kestrelvane Version " KV_VERSION), this);
     version->setObjectName(QStringLiteral("versionLabel"));
     auto* edition = new QLabel(QStringLiteral("HMQ27 Edition"), this);
     auto* notice =
