@@ -5,6 +5,7 @@
 #include "app/IFileChooser.h"
 #include "app/UnitOutput.h"
 #include "archive/PathText.h"
+#include "hardware/UnitProgramming.h"
 #include "math/NumberFormat.h"
 #include "math/Rounding.h"
 #include "model/CurveExport.h"
@@ -74,7 +75,10 @@ void DesignSession::ReadSettings() {
         view_.showFlags[setting.flag] =
             settings_.GetInt(kShowCurves, setting.name, defaults[setting.flag] ? 1 : 0) != 0;
     }
-    comPort_ = settings_.GetInt(kSettingsSection, kComPortName, 1);
+    // A port the program cannot offer (a hand-edited setting) would leave the
+    // port list blank and send Update HMQ nowhere.
+    const int port = settings_.GetInt(kSettingsSection, kComPortName, kFirstPortNumber);
+    comPort_ = port >= kFirstPortNumber && port <= kLastPortNumber ? port : kFirstPortNumber;
     lastFile_ = settings_.GetString(kFileSection, kLastFileName, "");
     recent_.Read();
 }

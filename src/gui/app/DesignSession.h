@@ -95,7 +95,6 @@ public:
     CConfiguration& Configuration() { return configuration_; }
     const CConfiguration& Configuration() const { return configuration_; }
     const VFreqVec& Grid() const { return grid_; }
-    double VisiblePirLength() const { return view_.visiblePirLength; }
     // What the response panes and zoomed windows draw from.
     ResponseViewSource& View() { return view_; }
     bool Saved() const { return saved_; }

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "gui/app/SessionTestSupport.h"
+#include "hardware/UnitProgramming.h"
 #include "model/SplCurve.h"
 
 #include <algorithm>
@@ -200,6 +201,12 @@ TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
     EXPECT_EQ(std::count_if(settings.values.begin(), settings.values.end(),
                             [](const auto& value) { return value.first.rfind("Recent", 0) != 0; }),
               15);
+}
+
+TEST_F(Session, AStoredPortTheProgramCannotOfferBecomesTheFirst) {
+    settings.SetInt("Settings", "COM Port", 12);
+    session.Start();
+    EXPECT_EQ(session.ComPort(), kFirstPortNumber);
 }
 
 TEST_F(Session, StartUpReloadsTheLastFileOrForgetsIt) {
