@@ -34,6 +34,14 @@
 namespace kv {
 namespace {
 
+// A window of its own shown, or restored and raised when it is open already.
+void ShowRaised(QWidget& window) {
+    window.show();
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.raise();
+    window.activateWindow();
+}
+
 // Wide enough for the schematic's thirteen blocks side by side.
 constexpr int kMinimumPaneWidth = 940;
 constexpr int kRecoveryDelayMs = 3000;
@@ -424,7 +432,7 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
             new CZoomedWindow(std::move(curve), item.view, QString::fromLatin1(item.title), this);
         window->setObjectName(QString::fromLatin1(item.windowName));
     }
-    window->Raise();
+    ShowRaised(*window);
     return window;
 }
 
@@ -443,7 +451,7 @@ void CKestrelvaneDlg::ShowHelp() {
     if (help_ == nullptr) {
         help_ = new HelpViewer(this);
     }
-    help_->ShowManual();
+    ShowRaised(*help_);
 }
 
 void CKestrelvaneDlg::ShowAbout() {

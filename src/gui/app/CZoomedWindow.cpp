@@ -24,11 +24,4 @@ void CZoomedWindow::Invalidate() {
     pane_->Invalidate();
 }
 
-void CZoomedWindow::Raise() {
-    show();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    raise();
-    activateWindow();
-}
-
 } // namespace kv

@@ -21,8 +21,6 @@ public:
 
     // Draws the view afresh: the design or the switches changed.
     void Invalidate();
-    // Shows the window, restored and raised when it is open already.
-    void Raise();
 
 private:
     ResponsePane* pane_;

@@ -33,11 +33,4 @@ HelpViewer::HelpViewer(QWidget* parent)
     resize(820, 900);
 }
 
-void HelpViewer::ShowManual() {
-    show();
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    raise();
-    activateWindow();
-}
-
 } // namespace kv

@@ -14,9 +14,6 @@ class HelpViewer : public QWidget {
 public:
     explicit HelpViewer(QWidget* parent = nullptr);
 
-    // Shows the window, raised when it is open already.
-    void ShowManual();
-
 private:
     QTextBrowser* browser_;
 };
