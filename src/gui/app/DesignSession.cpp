@@ -97,6 +97,7 @@ void DesignSession::Start(const std::filesystem::path& fileToOpen) {
     ReadSettings();
     view_.visiblePirLength = kMainPirLength;
     view_.currentBand = -1;
+    recovery_.Claim();
     if (OfferRecovery()) {
         Redraw();
         return;

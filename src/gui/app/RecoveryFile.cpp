@@ -5,55 +5,92 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QLockFile>
 #include <system_error>
 
 namespace kv {
 namespace {
 
-constexpr const char* kFileName = "recovery.ksv";
+// As many copies of the program as anyone runs at once, with room to spare.
+constexpr int kMaxFiles = 8;
 // A design with three long measured curves stays far below this.
 constexpr std::uintmax_t kMaxBytes = 64u << 20;
 
+// The first copy's file keeps the plain name.
+std::string FileName(int index) {
+    return index == 0 ? "recovery.ksv" : "recovery-" + std::to_string(index + 1) + ".ksv";
+}
+
 } // namespace
 
-std::filesystem::path RecoveryFile::Path() const {
-    return folder_ / kFileName;
+RecoveryFile::RecoveryFile() = default;
+RecoveryFile::~RecoveryFile() = default;
+
+void RecoveryFile::SetFolder(const std::filesystem::path& folder) {
+    folder_ = folder;
+    path_.clear();
+    lock_.reset();
 }
 
-bool RecoveryFile::Exists() const {
-    std::error_code error;
-    return !folder_.empty() && std::filesystem::is_regular_file(Path(), error);
-}
-
-std::string RecoveryFile::WrittenAt() const {
-    const QFileInfo info(QString::fromStdString(PathText(Path())));
-    return info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-}
-
-bool RecoveryFile::Write(const std::vector<std::uint8_t>& snapshot) {
-    if (folder_.empty() || snapshot.empty()) {
+bool RecoveryFile::Claim() {
+    if (!path_.empty()) {
+        return true;
+    }
+    if (folder_.empty()) {
         return false;
     }
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
+    if (error) {
+        return false;
+    }
+    for (int index = 0; index < kMaxFiles; ++index) {
+        const std::filesystem::path path = folder_ / FileName(index);
+        auto lock = std::make_unique<QLockFile>(QString::fromStdString(PathText(path) + ".lock"));
+        // The lock of a running copy never goes stale by age, however long
+        // it runs; one whose process is gone does.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            path_ = path;
+            lock_ = std::move(lock);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RecoveryFile::Exists() const {
+    std::error_code error;
+    return !path_.empty() && std::filesystem::is_regular_file(path_, error);
+}
+
+std::string RecoveryFile::WrittenAt() const {
+    const QFileInfo info(QString::fromStdString(PathText(path_)));
+    return info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+}
+
+bool RecoveryFile::Write(const std::vector<std::uint8_t>& snapshot) {
+    if (path_.empty() || snapshot.empty()) {
+        return false;
+    }
     VSafeFile file;
-    return file.Open(Path()) && file.Write(snapshot.data(), snapshot.size()) && file.Commit();
+    return file.Open(path_) && file.Write(snapshot.data(), snapshot.size()) && file.Commit();
 }
 
 void RecoveryFile::Remove() {
     std::error_code error;
-    if (!folder_.empty()) {
-        std::filesystem::remove(Path(), error);
+    if (!path_.empty()) {
+        std::filesystem::remove(path_, error);
     }
 }
 
 std::optional<std::vector<std::uint8_t>> RecoveryFile::Read() const {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(Path(), error);
+    const std::uintmax_t size = std::filesystem::file_size(path_, error);
     if (error || size > kMaxBytes) {
         return std::nullopt;
     }
-    const FileHandle file = OpenFile(Path(), "rb");
+    const FileHandle file = OpenFile(path_, "rb");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!file || std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
         return std::nullopt;
@@ -66,7 +103,7 @@ std::filesystem::path RecoveryFile::SetAside() {
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
     const std::filesystem::path aside = folder_ / ("recovery-damaged-" + stamp + ".ksv");
     std::error_code error;
-    std::filesystem::rename(Path(), aside, error);
+    std::filesystem::rename(path_, aside, error);
     return aside;
 }
 

@@ -2,20 +2,34 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QLockFile;
 
 namespace kv {
 
 // Where an unsaved design is kept while it is being edited, so that a crash
 // or a power cut costs a few seconds of work: a project file in the user's
 // data folder, written atomically like every save, removed by a clean exit
-// and by every successful save.
+// and by every successful save. Each running copy of the program holds a
+// file of its own under a lock, so that one copy never offers, overwrites or
+// removes the work of another that is still running.
 class RecoveryFile {
 public:
-    // No folder: nothing is kept.
-    void SetFolder(const std::filesystem::path& folder) { folder_ = folder; }
+    RecoveryFile();
+    ~RecoveryFile();
+    RecoveryFile(const RecoveryFile&) = delete;
+    RecoveryFile& operator=(const RecoveryFile&) = delete;
+
+    // The folder the files go to; no folder: nothing is kept.
+    void SetFolder(const std::filesystem::path& folder);
+    // Takes the first file of the folder that no running copy holds: the one
+    // a crashed copy left, if any. False when there is no folder, or every
+    // file is held; nothing is kept then.
+    bool Claim();
 
     bool Exists() const;
     // When the file was written, as the question to restore it shows it.
@@ -30,9 +44,10 @@ public:
     std::filesystem::path SetAside();
 
 private:
-    std::filesystem::path Path() const;
-
     std::filesystem::path folder_;
+    // Empty until a file is claimed.
+    std::filesystem::path path_;
+    std::unique_ptr<QLockFile> lock_;
 };
 
 } // namespace kv

@@ -176,6 +176,28 @@ TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
     EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery.ksv"));
 }
 
+// Two copies of the program at once: the second neither offers nor removes
+// the unsaved work of the first, which is still running.
+TEST_F(History, ASecondRunningCopyLeavesTheFirstCopysRecoveryAlone) {
+    session.Start();
+    NewDesign(2, "First copy");
+    session.Configuration().bands[0].SetGain(-3.0);
+    session.Recalculate();
+    session.WriteRecovery();
+    const std::filesystem::path firstFile = dir / "data" / "recovery.ksv";
+    ASSERT_TRUE(std::filesystem::exists(firstFile));
+
+    test::SessionHarness second;
+    second.session.SetRecoveryFolder(dir / "data");
+    second.session.Start();
+    EXPECT_TRUE(second.messages.asked.empty());
+    second.NewDesign(1, "Second copy");
+    second.session.WriteRecovery();
+    ASSERT_TRUE(second.session.Close());
+    EXPECT_TRUE(std::filesystem::exists(firstFile));
+    EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery-2.ksv"));
+}
+
 TEST_F(History, ADamagedRecoveryFileIsReportedAndSetAsideNeverLoaded) {
     std::filesystem::create_directories(dir / "data");
     CConfiguration design;
