@@ -24,10 +24,13 @@ bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages) {
 
 bool WriteCfgFileChosenByUser(const CConfiguration& design, IFileChooser& files,
                               ISettings& settings, IMessageBox& messages) {
+    // Refused before the user picks a name for a file that will not be written.
+    if (!CheckProgrammable(design, messages)) {
+        return false;
+    }
     const std::optional<std::filesystem::path> path =
         files.ChooseFileToSave(CfgFileDialog(design.title));
-    return path && CheckProgrammable(design, messages) &&
-           WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages);
+    return path && WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages);
 }
 
 } // namespace kv

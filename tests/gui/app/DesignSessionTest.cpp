@@ -259,6 +259,21 @@ TEST_F(Session, WritingACfgFileAsksForItPresetWithTheTitle) {
     EXPECT_EQ(files.asked.at(1).preset, "AC-DC");
 }
 
+TEST_F(Session, ADesignTheUnitCannotRunIsRefusedBeforeAFileIsAskedFor) {
+    session.Start();
+    NewDesign(1, "Too much");
+    for (NotchSettings& notch : session.Configuration().bands[0].notch) {
+        notch.enabled = true;
+    }
+    for (PeqSettings& peq : session.Configuration().bands[0].peq) {
+        peq.enabled = true;
+    }
+    session.WriteCfgFile();
+    EXPECT_TRUE(files.asked.empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("The HMQ27 cannot run this design as it stands", 0), 0u);
+}
+
 TEST_F(Session, ExportWritesTheBytesOfTheCommandLine) {
     CConfiguration design;
     design.New(2, kDesignSampleRate);
