@@ -1,6 +1,7 @@
 #include "graphs/CCurveBase.h"
 
 #include "archive/VString.h"
+#include "graphs/FreqGraphLayout.h"
 #include "graphs/LogFrequencyAxis.h"
 #include "math/ResponseCurves.h"
 #include "model/CConfiguration.h"
@@ -99,15 +100,16 @@ std::vector<FrequencyCurve> ShownFrequencyCurves(const std::vector<ViewCurve>& c
     return shown;
 }
 
-// The grid point nearest to a frequency on a logarithmic axis.
+// The point of an ascending grid nearest to a frequency on a logarithmic
+// axis: the lower or upper neighbour, whichever the smaller ratio apart.
 int NearestGridPoint(const VDoubleVec& grid, double hz) {
-    int nearest = 0;
-    for (int i = 1; i < grid.GetSize(); ++i) {
-        if (std::abs(std::log(grid[i] / hz)) < std::abs(std::log(grid[nearest] / hz))) {
-            nearest = i;
-        }
+    const auto above = std::lower_bound(grid.begin(), grid.end(), hz);
+    if (above == grid.begin()) {
+        return 0;
     }
-    return nearest;
+    const auto below = above - 1;
+    const bool takeAbove = above != grid.end() && *above / hz < hz / *below;
+    return static_cast<int>((takeAbove ? above : below) - grid.begin());
 }
 
 std::string FrequencyText(double hz) {
@@ -250,7 +252,7 @@ std::vector<ReadoutLine> CCurveBase::FrequencyReadout(int x) const {
     if (x < plot.left || x >= plot.right || grid.Empty()) {
         return lines;
     }
-    const LogFrequencyAxis axis(graph_.Setup().fMin, graph_.Setup().fMax, plot.left, plot.Width());
+    const LogFrequencyAxis axis = FrequencyAxisScale(graph_.Setup(), plot);
     if (!axis.Valid()) {
         return lines;
     }
