@@ -41,7 +41,6 @@ public:
     // For tests: the port and the protocol's waits of the transfers.
     void SetTransport(SerialPortFactory makePort, const MC24LC64Timing& timing);
 
-    int PortNumber() const { return portNumber_; }
     bool Busy() const { return worker_ != nullptr; }
 
     void reject() override;
@@ -53,7 +52,6 @@ protected:
 private:
     void Go();
     void StartTransfer();
-    void WriteCfgFile();
     void TransferEnded(bool programmed);
     void SetControlsEnabled(bool enabled);
 

@@ -55,16 +55,11 @@ struct FieldDescription {
     double maximum;
     double step;
     int decimals;
-    bool whole;
     double (*value)(const FieldContext& context);
 };
 
 // The fields of one group, in the order the dialog shows them.
 std::span<const FieldDescription> FieldsOf(FieldGroup group);
-
-// A field's object name for a context: the name, with the item's number for
-// the items of the notch and equaliser dialogs.
-QString FieldName(const FieldDescription& description, const FieldContext& context);
 
 // Spin fields built from their descriptions: range, step, decimals, object
 // and accessible names, and the value the model holds.

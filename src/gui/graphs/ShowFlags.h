@@ -23,7 +23,8 @@ enum class ShowFlag : std::size_t {
     // The band's response as the unit plays it, from the rounded words.
     Hardware,
 };
-inline constexpr std::size_t kShowFlagCount = 12;
+// The last switch above sets the count: a new one goes before this line.
+inline constexpr std::size_t kShowFlagCount = static_cast<std::size_t>(ShowFlag::Hardware) + 1;
 
 // One switch per ShowFlag.
 class ShowFlags {
