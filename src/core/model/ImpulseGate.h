@@ -57,6 +57,8 @@ struct ImpulseGate {
     // bell keeps the first 60 % of the gate untouched and fades the rest,
     // so the direct sound keeps its level.
     WindowType window = WindowType::CosineBell;
+
+    bool operator==(const ImpulseGate&) const = default;
 };
 
 // What gating a signal came to.

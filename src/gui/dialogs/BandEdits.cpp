@@ -8,7 +8,8 @@
 namespace kv {
 namespace {
 
-double OnToneGrid(double dB) {
+// The chip plays bass and treble in 0.5 dB steps only.
+double RoundedToToneGrid(double dB) {
     return std::round(dB / kToneGainStepDb) * kToneGainStepDb;
 }
 
@@ -19,8 +20,8 @@ ToneSettings ReadTone(const CBand& band) {
 }
 
 void SetToneGains(CBand& band, double bassDb, double trebleDb) {
-    band.SetBassGain(OnToneGrid(bassDb));
-    band.SetTrebleGain(OnToneGrid(trebleDb));
+    band.SetBassGain(RoundedToToneGrid(bassDb));
+    band.SetTrebleGain(RoundedToToneGrid(trebleDb));
 }
 
 void SetToneCorners(CBand& band, int bassSelection, int trebleSelection) {

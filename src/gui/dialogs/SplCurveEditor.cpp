@@ -31,8 +31,13 @@ bool SplCurveEditor::LoadCurve() {
 }
 
 // The gate's own outcome is the dialog's to show beside the gate: a box
-// for every step of a held arrow would trap the user.
+// for every step of a held arrow would trap the user. A field reports on
+// every focus-out, changed or not; the same gate again is not worth another
+// transform and recalculation.
 bool SplCurveEditor::SetGate(const ImpulseGate& gate) {
+    if (offersGate_ && gate == gate_) {
+        return report_.outcome == GateOutcome::Gated;
+    }
     gate_ = gate;
     if (!offersGate_) {
         return false;
