@@ -13,6 +13,10 @@ namespace {
 constexpr const char* kNoBiquadsLeft =
     "There are no available biquads left ! \n\nTry turning off any unused filters...";
 
+constexpr const char* kValuesOutOfRange =
+    "This filter holds values outside the ranges of its fields (an older design "
+    "may). Correct them before switching it on.";
+
 // A message box lists this many lines of a filter list at most; a list of
 // hundreds would push its buttons off the screen.
 constexpr std::size_t kMaxListedLines = 12;
@@ -142,16 +146,43 @@ std::vector<ItemView> FilterItemsEditor::ApplyValues(int item, const ItemView& s
     return View();
 }
 
+// Switching off only frees biquads, so it goes without the setters' checks:
+// a filter an older design holds outside today's ranges can always be
+// switched off.
 bool FilterItemsEditor::ToggleEnabled(int item) {
     ItemView view = Read(item);
-    if (!view.enabled && band_.FreeBiquads() == 0) {
+    if (view.enabled) {
+        SectionFilters filters = band_.GetSectionFilters();
+        EnabledOf(filters, static_cast<std::size_t>(item)) = false;
+        band_.RestoreSectionFilters(filters);
+    } else if (band_.FreeBiquads() == 0) {
         messages_.ShowError(kNoBiquadsLeft);
         return false;
+    } else {
+        view.enabled = true;
+        if (!Write(item, view)) {
+            messages_.ShowError(kValuesOutOfRange);
+            return false;
+        }
     }
-    view.enabled = !view.enabled;
-    Write(item, view);
     changed_();
     return true;
+}
+
+bool& FilterItemsEditor::EnabledOf(SectionFilters& filters, std::size_t k) const {
+    switch (items_) {
+    case FilterItems::AllPass:
+        return filters.allPass.enabled;
+    case FilterItems::LowShelf:
+        return filters.lowShelf.enabled;
+    case FilterItems::HighShelf:
+        return filters.highShelf.enabled;
+    case FilterItems::Notches:
+        return filters.notch[k].enabled;
+    case FilterItems::Peqs:
+        break;
+    }
+    return filters.peq[k].enabled;
 }
 
 bool FilterItemsEditor::ConfirmImport(const FilterImportPlan& plan) {

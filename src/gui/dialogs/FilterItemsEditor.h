@@ -65,6 +65,8 @@ private:
 
     ItemView Read(int item) const;
     bool Write(int item, const ItemView& view);
+    // The item's switch among a copy of the band's filters.
+    bool& EnabledOf(SectionFilters& filters, std::size_t k) const;
 
     CBand& band_;
     FilterItems items_;

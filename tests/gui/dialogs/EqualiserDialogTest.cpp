@@ -98,6 +98,18 @@ TEST_F(BandDialogs, SortingKeepsAnEqualiserOutsideTheRangesAndAnOrderedBandUncha
     EXPECT_FALSE(band().modified) << "nothing moved";
 }
 
+TEST_F(BandDialogs, AnEqualiserOutsideTheRangesSwitchesOffButNotOnWithoutAWord) {
+    band().peq[2] = PeqSettings{22.0, 50.0, 1.0, true};
+    FilterItemsEditor editor(band(), FilterItems::Peqs, messages, changed);
+    EXPECT_TRUE(editor.ToggleEnabled(2));
+    EXPECT_FALSE(band().peq[2].enabled);
+    EXPECT_EQ(band().peq[2].gain, 22.0);
+    EXPECT_FALSE(editor.ToggleEnabled(2));
+    EXPECT_FALSE(band().peq[2].enabled);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("outside the ranges"), std::string::npos);
+}
+
 TEST_F(BandDialogs, NotchesInAFullBandSwitchOffAlwaysAndOnOnlyWhenABiquadIsFree) {
     FillTheBand();
     FilterItemsEditor notches(band(), FilterItems::Notches, messages, changed);
