@@ -357,6 +357,18 @@ struct TransformJob {
     Output out;
 };
 
+// The pass that writes the output: the whole of it at once, or through
+// Emit when only a part is wanted.
+template <typename V>
+[[gnu::always_inline]] inline void LastPass(const TransformJob& job, int q,
+                                            const double* twiddles) {
+    if (job.out.count == 2 * job.n) {
+        Radix4Pass<V, true, true>(job.re, job.im, job.n, q, twiddles, job.out);
+    } else {
+        Radix4Pass<V, true>(job.re, job.im, job.n, q, twiddles, job.out);
+    }
+}
+
 // The whole transform: the first pass, the radix-4 passes within each block
 // of the cache's size, then those across blocks, the last of them writing
 // the output.
@@ -381,15 +393,7 @@ template <typename V> [[gnu::always_inline]] inline void RunTransform(const Tran
         twiddles = job.twiddles;
         for (int q = job.firstRadix; 4 * q <= block; q *= 4) {
             if (4 * q == n) {
-                if (job.out.count == 2 * n) {
-                    Radix4Pass<V, true, true>(job.re, job.im, n, q, twiddles, job.out);
-                } else {
-                    if (job.out.count == 2 * n) {
-                        Radix4Pass<V, true, true>(job.re, job.im, n, q, twiddles, job.out);
-                    } else {
-                        Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
-                    }
-                }
+                LastPass<V>(job, q, twiddles);
             } else {
                 Radix4Pass<V, false>(job.re + start, job.im + start, block, q, twiddles, job.out);
             }
@@ -398,11 +402,7 @@ template <typename V> [[gnu::always_inline]] inline void RunTransform(const Tran
     }
     for (int q = block; 4 * q <= n; q *= 4) {
         if (4 * q == n) {
-            if (job.out.count == 2 * n) {
-                Radix4Pass<V, true, true>(job.re, job.im, n, q, twiddles, job.out);
-            } else {
-                Radix4Pass<V, true>(job.re, job.im, n, q, twiddles, job.out);
-            }
+            LastPass<V>(job, q, twiddles);
         } else {
             Radix4Pass<V, false>(job.re, job.im, n, q, twiddles, job.out);
         }
