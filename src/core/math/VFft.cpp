@@ -155,10 +155,10 @@ double* VFft::ImaginaryParts() {
     return RealParts() + preparedSize_ + kImaginaryPadding;
 }
 
-void VFft::Transform(VComplexVec& data, bool inverse) {
+bool VFft::Transform(VComplexVec& data, bool inverse) {
     const int n = data.GetSize();
     if (n < 4 || !IsPowerOfTwo(n) || !Prepare(n)) {
-        return;
+        return false;
     }
     // The inverse is the forward transform of the conjugate, conjugated and
     // scaled.
@@ -167,6 +167,7 @@ void VFft::Transform(VComplexVec& data, bool inverse) {
     job.in = {reinterpret_cast<const double*>(data.Data()), inverse ? -1.0 : 1.0, nullptr, nullptr};
     job.out = {reinterpret_cast<double*>(data.Data()), 2 * n, scale, inverse ? -scale : scale};
     Run(lanes_, job);
+    return true;
 }
 
 bool VFft::InverseRealTransform(const VComplexVec& spectrum, VDoubleVec& signal, int count) {

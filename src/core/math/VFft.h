@@ -28,10 +28,10 @@ public:
     explicit VFft(VectorLanes lanes = WidestLanes());
 
     // In place, for power-of-two sizes of at least 4. Forward: unscaled with
-    // the negative exponent; inverse: scaled by 1/N. Without memory for its
-    // tables the data is left as it was.
-    void Transform(VComplexVec& data, bool inverse);
-    void InverseTransform(VComplexVec& data) { Transform(data, true); }
+    // the negative exponent; inverse: scaled by 1/N. False, the data left as
+    // it was, for another size or without memory for the tables.
+    bool Transform(VComplexVec& data, bool inverse);
+    bool InverseTransform(VComplexVec& data) { return Transform(data, true); }
 
     // The first count samples (all N when count is out of range) of the real
     // signal of N = 2·(size - 1) points whose spectrum has the bins 0 … N/2

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <numbers>
 
 namespace kv {
@@ -144,12 +143,7 @@ GateOutcome ImpulseGating::Transform(const VDoubleVec& samples, double sampleRat
     }
     const int n = frequencies.GetSize();
     if (!spectrum_.SetSize(1 << log2Size) || !curve.levels.SetSize(n) || !curve.phases.SetSize(n) ||
-        !LoadGatedSignal(samples, span, window)) {
-        return GateOutcome::TooLarge;
-    }
-    try {
-        fft_.Transform(spectrum_, false);
-    } catch (const std::bad_alloc&) {
+        !LoadGatedSignal(samples, span, window) || !fft_.Transform(spectrum_, false)) {
         return GateOutcome::TooLarge;
     }
     for (int i = 0; i < n; ++i) {
