@@ -22,11 +22,12 @@ double ToneGridGainDb(int step) {
     return kMaxToneGainDb - kToneGainStepDb * step;
 }
 
-} // namespace
-
+// x · 2^23 rounded to a whole number (halves up), without any bound.
 double Scaled523(double x) {
     return std::floor(x * kFixedOne + 0.5);
 }
+
+} // namespace
 
 bool Fits523(double x) {
     const double v = Scaled523(x);

@@ -14,8 +14,6 @@ namespace kv {
 // 28 bits (5 integer bits with the sign, 23 fraction bits), sign-extended
 // into a 32-bit word.
 
-// x · 2^23 rounded to a whole number (halves up), without any bound.
-double Scaled523(double x);
 // Whether x, rounded, lies within the chip's -16 to just under +16.
 bool Fits523(double x);
 // x · 2^23 rounded (halves up) into a 32-bit word, saturated at the ends of
