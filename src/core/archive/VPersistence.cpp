@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
 namespace kv {
@@ -99,7 +100,11 @@ bool VPersistence::Close() {
 bool VPersistence::Write(const void* data, std::size_t size, std::size_t count) {
     if (sink_ != nullptr) {
         const auto* bytes = static_cast<const std::uint8_t*>(data);
-        sink_->insert(sink_->end(), bytes, bytes + size * count);
+        try {
+            sink_->insert(sink_->end(), bytes, bytes + size * count);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
         return true;
     }
     return IsStoring() && writer_.Write(data, size * count);

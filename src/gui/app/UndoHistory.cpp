@@ -8,6 +8,10 @@ const std::string kNothing;
 } // namespace
 
 bool UndoHistory::Record(Snapshot before, Snapshot after, std::string description) {
+    if (before.empty() || after.empty()) {
+        Clear(false);
+        return true;
+    }
     if (before == after) {
         return false;
     }

@@ -20,7 +20,9 @@ public:
     static constexpr std::size_t kMaxSteps = 100;
 
     // Records a change; one that left the design as it was records nothing.
-    // The steps that could have been redone are dropped. True when recorded.
+    // The steps that could have been redone are dropped. True when recorded,
+    // and for a change whose snapshots could not be taken (memory ran out):
+    // the history is cleared then, since nothing before it can be put back.
     bool Record(Snapshot before, Snapshot after, std::string description);
 
     bool CanUndo() const { return position_ > 0; }

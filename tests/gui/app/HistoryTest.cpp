@@ -38,6 +38,15 @@ TEST(UndoHistoryAlone, StepsGoBackAndForthAndTheSavedPointIsKept) {
     EXPECT_FALSE(history.AtSavedPoint());
 }
 
+TEST(UndoHistoryAlone, AChangeWithoutSnapshotsCountsButEndsTheHistory) {
+    UndoHistory history;
+    history.Record({1}, {2}, "first");
+    history.MarkSaved();
+    EXPECT_TRUE(history.Record({2}, {}, "no memory")) << "still a change to save";
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(history.AtSavedPoint());
+}
+
 TEST(UndoHistoryAlone, TheOldestStepsGoWhenTheHistoryIsFull) {
     UndoHistory history;
     for (std::uint8_t k = 0; k <= UndoHistory::kMaxSteps; ++k) {
