@@ -55,12 +55,13 @@ BiquadCoefs HighShelf(const DesignTerms& d) {
 }
 
 // c0 + c1·z⁻¹ + c2·z⁻² from the phasors z⁻¹ and z⁻².
-Complex Polynomial(double c0, double c1, double c2, const Complex& delay1, const Complex& delay2) {
+[[gnu::always_inline]] inline Complex Polynomial(double c0, double c1, double c2,
+                                                 const Complex& delay1, const Complex& delay2) {
     return {c0 + c1 * delay1.real() + c2 * delay2.real(), c1 * delay1.imag() + c2 * delay2.imag()};
 }
 
 // p·conj(q) / |q|²
-Complex Quotient(const Complex& p, const Complex& q) {
+[[gnu::always_inline]] inline Complex Quotient(const Complex& p, const Complex& q) {
     const double norm = q.real() * q.real() + q.imag() * q.imag();
     return {(p.real() * q.real() + p.imag() * q.imag()) / norm,
             (p.imag() * q.real() - p.real() * q.imag()) / norm};
@@ -69,13 +70,8 @@ Complex Quotient(const Complex& p, const Complex& q) {
 // H at one point from the phasors e^(-jωT) and e^(-2jωT).
 [[gnu::always_inline]] inline Complex SectionResponse(const BiquadCoefs& c, const Complex& delay1,
                                                       const Complex& delay2) {
-    const double pr = c.b0 + c.b1 * delay1.real() + c.b2 * delay2.real();
-    const double pi = c.b1 * delay1.imag() + c.b2 * delay2.imag();
-    const double qr = c.a0 + c.a1 * delay1.real() + c.a2 * delay2.real();
-    const double qi = c.a1 * delay1.imag() + c.a2 * delay2.imag();
-    // p·conj(q) / |q|²
-    const double norm = qr * qr + qi * qi;
-    return {(pr * qr + pi * qi) / norm, (pi * qr - pr * qi) / norm};
+    return Quotient(Polynomial(c.b0, c.b1, c.b2, delay1, delay2),
+                    Polynomial(c.a0, c.a1, c.a2, delay1, delay2));
 }
 
 // Every recalculation runs this for each section of each band. The values
