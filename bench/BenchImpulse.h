@@ -1,12 +1,11 @@
 #pragma once
 
+#include "BenchWave.h"
+
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <utility>
 #include <vector>
 
 namespace kv::bench {
@@ -37,34 +36,14 @@ inline std::vector<float> RoomImpulse() {
     return samples;
 }
 
-inline void AppendLittleEndian(std::vector<char>& bytes, std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) {
-        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
 // The room impulse response as a mono 32-bit float WAV file, as
 // measurement programs export one: 2 seconds at 48 kHz.
 inline void WriteRoomImpulseWave(const std::filesystem::path& path) {
     const std::vector<float> samples = RoomImpulse();
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 4);
-    std::vector<char> bytes = {'R', 'I', 'F', 'F'};
-    AppendLittleEndian(bytes, 36 + dataBytes, 4);
-    for (const char c : std::string("WAVEfmt ")) {
-        bytes.push_back(c);
-    }
-    for (const auto& [value, count] : std::vector<std::pair<std::uint32_t, int>>{
-             {16, 4}, {3, 2}, {1, 2}, {kImpulseRate, 4}, {kImpulseRate * 4, 4}, {4, 2}, {32, 2}}) {
-        AppendLittleEndian(bytes, value, count);
-    }
-    for (const char c : std::string("data")) {
-        bytes.push_back(c);
-    }
-    AppendLittleEndian(bytes, dataBytes, 4);
-    const std::size_t header = bytes.size();
-    bytes.resize(header + dataBytes);
-    std::memcpy(bytes.data() + header, samples.data(), dataBytes);
-    std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * sizeof(float));
+    std::ofstream out(path, std::ios::binary);
+    WriteWaveHeader(out, {3, 1, kImpulseRate, 32}, dataBytes);
+    out.write(reinterpret_cast<const char*>(samples.data()), dataBytes);
 }
 
 } // namespace kv::bench

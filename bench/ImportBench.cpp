@@ -3,6 +3,7 @@
 // recording (300 s of 96 kHz 24-bit stereo in at most 1.5 s, using no more
 // memory than its result and a small constant).
 #include "BenchMessages.h"
+#include "BenchWave.h"
 #include "import/CImportEngine.h"
 
 #include <algorithm>
@@ -58,12 +59,6 @@ constexpr int kWaveRate = 96000;
 constexpr int kWaveSeconds = 300;
 constexpr int kWaveFrames = kWaveRate * kWaveSeconds;
 
-void WriteLittleEndian(std::ofstream& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
 const BenchFile& LongRecording() {
     static const BenchFile file("recording.wav");
     static const bool written = [] {
@@ -71,18 +66,7 @@ const BenchFile& LongRecording() {
         constexpr std::uint32_t kBlockAlign = 3 * kChannels;
         constexpr std::uint32_t kDataBytes = kWaveFrames * kBlockAlign;
         std::ofstream out(file.Path(), std::ios::binary);
-        out.write("RIFF", 4);
-        WriteLittleEndian(out, 36 + kDataBytes, 4);
-        out.write("WAVEfmt ", 8);
-        WriteLittleEndian(out, 16, 4);
-        WriteLittleEndian(out, 1, 2);
-        WriteLittleEndian(out, kChannels, 2);
-        WriteLittleEndian(out, kWaveRate, 4);
-        WriteLittleEndian(out, kWaveRate * kBlockAlign, 4);
-        WriteLittleEndian(out, kBlockAlign, 2);
-        WriteLittleEndian(out, 24, 2);
-        out.write("data", 4);
-        WriteLittleEndian(out, kDataBytes, 4);
+        kv::bench::WriteWaveHeader(out, {1, kChannels, kWaveRate, 24}, kDataBytes);
         std::vector<char> block(kBlockAlign * 4096);
         std::uint32_t noise = 12345;
         for (int frame = 0; frame < kWaveFrames; frame += 4096) {
