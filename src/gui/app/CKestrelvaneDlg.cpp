@@ -349,21 +349,7 @@ void CKestrelvaneDlg::BuildMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     QMenu* band = view->addMenu(QStringLiteral("&Band Response"));
     QMenu* total = view->addMenu(QStringLiteral("&Total Response"));
-    for (const ShowFlag flag : kBandCurveFlags) {
-        band->addAction(FlagAction(flagActions_, flag));
-    }
-    for (const ShowFlag flag :
-         {ShowFlag::SumFilter, ShowFlag::SumTotal, ShowFlag::SumTarget, ShowFlag::Individual}) {
-        total->addAction(FlagAction(flagActions_, flag));
-    }
-    for (QMenu* pane : {band, total}) {
-        pane->addSeparator();
-        for (const ShowFlag flag :
-             {ShowFlag::Phase, ShowFlag::GroupDelay, ShowFlag::UnwrappedPhase}) {
-            pane->addAction(FlagAction(flagActions_, flag));
-        }
-        pane->addSeparator();
-    }
+    AddCurveSwitches(*band, *total);
     band->addActions({zoomActions_[0], zoomActions_[1]});
     total->addActions({zoomActions_[2], zoomActions_[3]});
 
@@ -383,6 +369,26 @@ void CKestrelvaneDlg::BuildMenus() {
     about->setMenuRole(QAction::AboutRole);
 }
 
+// The display switches of each pane, the same in the View menu and in the
+// pane's own menu: its curves, then phase and group delay.
+void CKestrelvaneDlg::AddCurveSwitches(QMenu& band, QMenu& total) {
+    for (const ShowFlag flag : kBandCurveFlags) {
+        band.addAction(FlagAction(flagActions_, flag));
+    }
+    for (const ShowFlag flag :
+         {ShowFlag::SumFilter, ShowFlag::SumTotal, ShowFlag::SumTarget, ShowFlag::Individual}) {
+        total.addAction(FlagAction(flagActions_, flag));
+    }
+    for (QMenu* pane : {&band, &total}) {
+        pane->addSeparator();
+        for (const ShowFlag flag :
+             {ShowFlag::Phase, ShowFlag::GroupDelay, ShowFlag::UnwrappedPhase}) {
+            pane->addAction(FlagAction(flagActions_, flag));
+        }
+        pane->addSeparator();
+    }
+}
+
 void CKestrelvaneDlg::BuildContextMenus() {
     schematicMenu_ = new QMenu(this);
     schematicMenu_->setObjectName(QStringLiteral("schematicMenu"));
@@ -392,21 +398,7 @@ void CKestrelvaneDlg::BuildContextMenus() {
     bandMenu_->setObjectName(QStringLiteral("bandMenu"));
     totalMenu_ = new QMenu(this);
     totalMenu_->setObjectName(QStringLiteral("totalMenu"));
-    for (const ShowFlag flag : kBandCurveFlags) {
-        bandMenu_->addAction(FlagAction(flagActions_, flag));
-    }
-    for (const ShowFlag flag :
-         {ShowFlag::SumFilter, ShowFlag::SumTotal, ShowFlag::SumTarget, ShowFlag::Individual}) {
-        totalMenu_->addAction(FlagAction(flagActions_, flag));
-    }
-    for (QMenu* menu : {bandMenu_, totalMenu_}) {
-        menu->addSeparator();
-        for (const ShowFlag flag :
-             {ShowFlag::Phase, ShowFlag::GroupDelay, ShowFlag::UnwrappedPhase}) {
-            menu->addAction(FlagAction(flagActions_, flag));
-        }
-        menu->addSeparator();
-    }
+    AddCurveSwitches(*bandMenu_, *totalMenu_);
     bandMenu_->addAction(targetLevels_);
     bandMenu_->addSeparator();
     bandMenu_->addActions({zoomActions_[0], zoomActions_[1]});

@@ -63,6 +63,7 @@ private:
     void BuildActions();
     void BuildMenus();
     void BuildContextMenus();
+    void AddCurveSwitches(QMenu& band, QMenu& total);
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
     void FillRecentMenu();
