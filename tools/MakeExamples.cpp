@@ -7,6 +7,7 @@
 //     kv_make_examples EXAMPLES_FOLDER
 
 #include "ToolMessages.h"
+#include "filters/AlignmentTable.h"
 #include "model/CConfiguration.h"
 #include "model/SplCurve.h"
 
@@ -104,22 +105,32 @@ bool WriteDriver(const std::filesystem::path& folder, const Driver& driver) {
     return static_cast<bool>(out);
 }
 
-kv::CrossoverSettings LinkwitzRiley4(double hz) {
+// A fourth-order Linkwitz-Riley with its sections from the alignment table,
+// as the crossover dialogs store it.
+kv::CrossoverSettings LinkwitzRiley4(double hz, bool highPass) {
     kv::CrossoverSettings settings;
     settings.freq = hz;
     settings.order = 4;
     settings.type = kv::CrossoverType::LinkwitzRiley;
+    kv::AlignmentRecord record;
+    kv::LookupAlignment(record, settings.order, settings.type, highPass);
+    for (std::size_t k = 0; k < kv::kCrossoverSections; ++k) {
+        settings.freqOfs[k] = record.sections[k].ratio;
+        settings.q[k] = record.sections[k].q;
+    }
     return settings;
 }
 
 // A fourth-order Linkwitz-Riley high-pass (slot 0), as filter and as target.
 bool CrossHighPass(kv::CBand& band, double hz) {
-    return band.SetHighPass(0, LinkwitzRiley4(hz)) &&
-           band.SetHighPassTarget(0, LinkwitzRiley4(hz)) && band.EnableHighPass(0, true);
+    const kv::CrossoverSettings settings = LinkwitzRiley4(hz, true);
+    return band.SetHighPass(0, settings) && band.SetHighPassTarget(0, settings) &&
+           band.EnableHighPass(0, true);
 }
 
 bool CrossLowPass(kv::CBand& band, double hz) {
-    return band.SetLowPass(0, LinkwitzRiley4(hz)) && band.SetLowPassTarget(0, LinkwitzRiley4(hz)) &&
+    const kv::CrossoverSettings settings = LinkwitzRiley4(hz, false);
+    return band.SetLowPass(0, settings) && band.SetLowPassTarget(0, settings) &&
            band.EnableLowPass(0, true);
 }
 
