@@ -1,21 +1,38 @@
 // The import engine on any content under any of the extensions it looks at;
-// what it reads as a frequency response then goes into a band as the SPL
-// dialog would put it there, smoothing included. A file with several named
-// level columns is read again with the last of them, as a user's choice.
+// what it reads as a frequency response then goes into a design's band as
+// the SPL dialog would put it there, smoothing included, and the design must
+// survive being saved and loaded again: a curve the program takes and then
+// cannot store would lose the user's work. A file with several named level
+// columns is read again with the last of them, as a user's choice.
 #include "FuzzSupport.h"
 #include "import/CImportEngine.h"
 #include "import/VInputFile.h"
-#include "model/CBand.h"
+#include "model/CConfiguration.h"
 #include "model/SplCurve.h"
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace {
 
 constexpr std::array kExtensions = {"txt", "frd", "zma", "wav", "xop", "tds",
                                     "tx2", "idf", "gdt", "fr",  "mls", "dat"};
+
+void LoadSaveAndReload(const kv::CImportEngine& engine, const std::string& name) {
+    static kv::fuzz::FuzzFile output("import.ksv");
+    kv::fuzz::FuzzMessageBox messages;
+    kv::CConfiguration design;
+    design.New(1, kv::kDesignSampleRate);
+    if (!kv::LoadSplCurve(design.bands[0], engine, name)) {
+        return;
+    }
+    kv::CConfiguration reloaded;
+    if (!design.Save(output.Path(), messages) || !reloaded.Load(output.Path(), messages)) {
+        std::abort();
+    }
+}
 
 } // namespace
 
@@ -34,14 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.OpenMemory(data + 1, size - 1);
     kv::CImportEngine engine;
     if (engine.Import(owner, file, name)) {
-        kv::CBand band;
-        kv::LoadSplCurve(band, engine, name);
+        LoadSaveAndReload(engine, name);
     }
     if (engine.LevelColumns().size() > 1) {
         const kv::ImportOptions chosen{engine.LevelColumns().back()};
-        kv::CBand band;
         if (engine.Import(owner, file, name, chosen)) {
-            kv::LoadSplCurve(band, engine, name);
+            LoadSaveAndReload(engine, name);
         }
     }
     return 0;

@@ -82,14 +82,14 @@ bool VPersistence::OpenMemoryForReading(const std::vector<std::uint8_t>& bytes) 
     return true;
 }
 
-bool VPersistence::Close() {
+bool VPersistence::Close(const VSafeFile::Verifier& verify) {
     if (sink_ != nullptr || source_ != nullptr) {
         sink_ = nullptr;
         source_ = nullptr;
         return true;
     }
     if (IsStoring()) {
-        return writer_.Commit();
+        return writer_.Commit(verify);
     }
     if (reader_ == nullptr) {
         return false;

@@ -32,8 +32,9 @@ public:
     bool OpenMemoryForWriting(std::vector<std::uint8_t>& bytes);
     bool OpenMemoryForReading(const std::vector<std::uint8_t>& bytes);
     // Ends the file; when storing, renames the temporary file over the
-    // target, and false means the target still holds its old content.
-    bool Close();
+    // target once verify (if given) accepts it, and false means the target
+    // still holds its old content.
+    bool Close(const VSafeFile::Verifier& verify = {});
     bool IsOpen() const { return IsStoring() || IsLoading(); }
     bool IsStoring() const { return writer_.IsOpen() || sink_ != nullptr; }
     bool IsLoading() const { return reader_ != nullptr || source_ != nullptr; }

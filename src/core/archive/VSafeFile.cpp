@@ -42,6 +42,21 @@ FileHandle OpenFile(const std::filesystem::path& path, const char* mode) {
 #endif
 }
 
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
+                                                       std::uintmax_t maxBytes) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > maxBytes) {
+        return std::nullopt;
+    }
+    const FileHandle file = OpenFile(path, "rb");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!file || std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 VSafeFile::~VSafeFile() {
     Abandon();
 }
@@ -74,7 +89,7 @@ bool VSafeFile::Write(const void* data, std::size_t bytes) {
     return bytes == 0 || std::fwrite(data, 1, bytes, file_.get()) == bytes;
 }
 
-bool VSafeFile::Commit() {
+bool VSafeFile::Commit(const Verifier& verify) {
     if (file_ == nullptr) {
         return false;
     }
@@ -82,7 +97,7 @@ bool VSafeFile::Commit() {
         std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0 && SyncToDisk(file_.get());
     const bool closed = std::fclose(file_.release()) == 0;
     std::error_code error;
-    if (flushed && closed) {
+    if (flushed && closed && (!verify || verify(temp_))) {
         std::filesystem::rename(temp_, target_, error);
         if (!error) {
             temp_.clear();

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -17,6 +21,11 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // std::fopen for a path that may hold any characters on every platform; null
 // when the file cannot be opened.
 FileHandle OpenFile(const std::filesystem::path& path, const char* mode);
+
+// The whole content of a file; nothing when it cannot be read or holds more
+// than maxBytes.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
+                                                       std::uintmax_t maxBytes);
 
 // A file written beside its target under a temporary name and renamed over
 // the target only when everything has reached the disk. Until Commit succeeds
@@ -37,10 +46,14 @@ public:
     bool Write(const void* data, std::size_t bytes);
     bool Write(const std::string& text) { return Write(text.data(), text.size()); }
 
-    // Flushes, syncs and closes the temporary file, then renames it over the
-    // target. On any failure the temporary file is removed and the target
-    // keeps its old content.
-    bool Commit();
+    // Judges the complete temporary file before it may replace the target.
+    using Verifier = std::function<bool(const std::filesystem::path& written)>;
+
+    // Flushes, syncs and closes the temporary file, then, when verify (if
+    // given) accepts what reached the disk, renames it over the target. On
+    // any failure the temporary file is removed and the target keeps its old
+    // content.
+    bool Commit(const Verifier& verify = {});
     // Drops everything written so far; the target keeps its old content.
     void Abandon();
 

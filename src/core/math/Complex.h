@@ -24,6 +24,14 @@ inline double Phase(const Complex& c) {
     return std::atan2(c.imag(), c.real());
 }
 
+inline bool IsFinite(double x) {
+    return std::isfinite(x);
+}
+
+inline bool IsFinite(const Complex& c) {
+    return std::isfinite(c.real()) && std::isfinite(c.imag());
+}
+
 inline Complex FromPolar(double radius, double angle) {
     return {radius * std::cos(angle), radius * std::sin(angle)};
 }

@@ -2,6 +2,7 @@
 
 #include "archive/IArchive.h"
 #include "archive/VPersistence.h"
+#include "math/Complex.h"
 #include "math/VectorRange.h"
 
 #include <algorithm>
@@ -61,6 +62,11 @@ public:
     const T* end() const { return elements_.data() + size_; }
 
     void Fill(const T& x) { std::fill(begin(), end(), x); }
+
+    // False when an element is infinite or not a number.
+    bool AllFinite() const {
+        return std::all_of(begin(), end(), [](const T& x) { return IsFinite(x); });
+    }
 
     // Reverses [first, last] after clamping (VectorRange).
     void Reverse(int first, int last) {

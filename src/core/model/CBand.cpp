@@ -50,19 +50,6 @@ bool Computable(const CrossoverSettings& s) {
     return s.order >= kMinCrossoverOrder && s.order <= kMaxCrossoverOrder && AllFinite(s);
 }
 
-template <typename Vector> bool AllFinite(const Vector& values) {
-    for (const auto& v : values) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(v)>, Complex>) {
-            if (!std::isfinite(v.real()) || !std::isfinite(v.imag())) {
-                return false;
-            }
-        } else if (!std::isfinite(v)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool CopySlot(const std::array<CrossoverSettings, kCrossoverSlots>& slots, int k,
               CrossoverSettings& settings) {
     if (!ValidSlot(k, kCrossoverSlots)) {
@@ -457,6 +444,29 @@ bool CBand::SetPeq(int k, double dB, double freq, double q, bool enabled) {
     return true;
 }
 
+bool CBand::SetSplCurve(const VDoubleVec& frequencies, const VComplexVec& values,
+                        const std::string& fileName) {
+    const int n = frequencies.GetSize();
+    const bool usable = n >= 2 && values.GetSize() == n && frequencies.AllFinite() &&
+                        values.AllFinite() && frequencies[0] > 0.0 &&
+                        std::is_sorted(frequencies.begin(), frequencies.end());
+    if (!usable) {
+        return false;
+    }
+    splFreqs = frequencies;
+    splRaw = values;
+    if (splFreqs.GetSize() != n || splRaw.GetSize() != n) {
+        // Memory ran out half-way: no curve rather than a broken one.
+        splFreqs.SetSize(0);
+        splRaw.SetSize(0);
+        return false;
+    }
+    splFileName = fileName;
+    modified = true;
+    SetSmoothing(*this, splSmoothing);
+    return true;
+}
+
 SectionFilters CBand::GetSectionFilters() const {
     return {notch, allPass, lowShelf, highShelf, peq};
 }
@@ -654,7 +664,7 @@ bool CBand::HoldsOnlyComputableValues() const {
     for (const PeqSettings& p : peq) {
         ok = ok && std::isfinite(p.gain) && std::isfinite(p.freq) && std::isfinite(p.q);
     }
-    return ok && AllFinite(splFreqs) && AllFinite(splRaw);
+    return ok && splFreqs.AllFinite() && splRaw.AllFinite();
 }
 
 } // namespace kv

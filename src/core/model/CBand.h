@@ -120,6 +120,13 @@ public:
     bool GetPeq(int k, double& dB, double& freq, double& q) const;
     bool SetPeq(int k, double dB, double freq, double q, bool enabled);
 
+    // The driver's measured curve: frequencies in Hz, ascending and above
+    // 0, one complex value each, as read from fileName; smoothed with the
+    // band's setting. Refused for fewer than two points, sizes that differ,
+    // and any frequency or value that is not finite.
+    bool SetSplCurve(const VDoubleVec& frequencies, const VComplexVec& values,
+                     const std::string& fileName);
+
     SectionFilters GetSectionFilters() const;
     // Puts the one-section filters back exactly as the band held them (a
     // dialog's Cancel), without the budget check that would refuse to switch

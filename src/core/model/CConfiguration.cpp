@@ -19,6 +19,10 @@ constexpr int kCurrentVersion = 5;
 // A save that could not finish writing leaves the previous file as it was.
 constexpr const char* kWriteFailed =
     "Couldn't save the file ! The disk may be full; the previous file is unchanged.";
+// The design as written would not open again: the previous file stays.
+constexpr const char* kReadBackFailed =
+    "Couldn't save the file ! The written copy could not be read back as a design, so the "
+    "previous file was kept unchanged.";
 constexpr int kFirstVersionWithInputGain = 2;
 // Long enough for every magic; a longer stored text cannot match anyway.
 constexpr int kMagicFieldSize = 32;
@@ -202,14 +206,25 @@ void CConfiguration::RecalculateSums() {
     engine_.Update(sumTotalResponse, sumOf(&CBand::totalResponse), sumTotalImpulse, sumTotalStep);
 }
 
+// The written file replaces the previous one only when it holds exactly the
+// bytes meant and the loader takes them: a design the program could not open
+// again must never cost the user the last good copy.
 bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messages) {
+    const std::vector<std::uint8_t> bytes = Snapshot();
     VPersistence archive;
     if (!archive.Open(path, true)) {
         messages.ShowError("Couldn't create the file ! ");
         return false;
     }
-    if (!WriteTo(archive) || !archive.Close()) {
-        messages.ShowError(kWriteFailed);
+    bool readBack = true;
+    const auto verify = [&bytes, &readBack](const std::filesystem::path& written) {
+        const std::optional<std::vector<std::uint8_t>> reread =
+            ReadFileBytes(written, bytes.size());
+        readBack = reread && *reread == bytes && IsLoadable(*reread);
+        return readBack;
+    };
+    if (bytes.empty() || !archive.Write(bytes.data(), 1, bytes.size()) || !archive.Close(verify)) {
+        messages.ShowError(readBack ? kWriteFailed : kReadBackFailed);
         return false;
     }
     fileName = PathText(path);
@@ -274,6 +289,10 @@ std::vector<std::uint8_t> CConfiguration::Snapshot() {
     }
     archive.Close();
     return bytes;
+}
+
+bool CConfiguration::IsLoadable(const std::vector<std::uint8_t>& bytes) {
+    return CConfiguration().Restore(bytes);
 }
 
 bool CConfiguration::Restore(const std::vector<std::uint8_t>& bytes) {

@@ -68,6 +68,9 @@ public:
     // Puts back a snapshot, or the bytes of a project file; false, and an
     // empty design, for bytes that are not one.
     bool Restore(const std::vector<std::uint8_t>& bytes);
+    // True when the bytes load as a design: what every file written is
+    // checked with before it replaces another.
+    static bool IsLoadable(const std::vector<std::uint8_t>& bytes);
 
     std::string title;
     std::string fileName;

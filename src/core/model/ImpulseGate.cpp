@@ -148,6 +148,9 @@ GateOutcome ImpulseGating::Transform(const VDoubleVec& samples, double sampleRat
     }
     for (int i = 0; i < n; ++i) {
         const Complex value = SpectrumAt(spectrum_, sampleRate, frequencies[i], span.peak);
+        if (!IsFinite(value)) {
+            return GateOutcome::Overflow;
+        }
         curve.levels[i] = MagnitudeToDb(Magnitude(value));
         curve.phases[i] = Phase(value);
     }
@@ -166,6 +169,9 @@ std::string DescribeGateOutcome(GateOutcome outcome) {
         return "The impulse response is silent: every sample is 0, so there is no peak to gate.";
     case GateOutcome::NotFinite:
         return "The impulse response holds samples that are not numbers.";
+    case GateOutcome::Overflow:
+        return "The impulse response's samples are too large: its spectrum is beyond the range "
+               "of numbers the program can compute with.";
     case GateOutcome::TooShort:
         return "The impulse response ends too soon after its peak to give a curve.";
     case GateOutcome::TooLarge:

@@ -70,6 +70,9 @@ enum class GateOutcome {
     Silent,
     // A sample is infinite or not a number.
     NotFinite,
+    // The samples are so large that their spectrum overflows (two samples
+    // near the largest double add up to infinity).
+    Overflow,
     // After its peak the file holds too little for a curve of two points.
     TooShort,
     // The gate holds more samples than a transform can take (a sample rate

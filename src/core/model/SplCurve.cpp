@@ -74,17 +74,7 @@ bool StoreCurve(CBand& band, const VDoubleVec& frequencies, const VDoubleVec& le
         sorted[i] = frequencies[from];
         raw[i] = FromPolar(DbToGain(levels[from]), phases[from]);
     }
-    band.splFreqs = sorted;
-    band.splRaw = raw;
-    if (band.splFreqs.GetSize() != n || band.splRaw.GetSize() != n) {
-        band.splFreqs.SetSize(0);
-        band.splRaw.SetSize(0);
-        return false;
-    }
-    band.splFileName = PathText(fileName);
-    band.modified = true;
-    SetSmoothing(band, band.splSmoothing);
-    return true;
+    return band.SetSplCurve(sorted, raw, PathText(fileName));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace kv {
 namespace {
@@ -115,6 +116,30 @@ TEST_F(Band, RefusedValuesChangeNothing) {
     EXPECT_FALSE(band().SetHighShelf(1, nan, true));
     EXPECT_FALSE(band().SetPeq(14, 1, 100, 1, true));
     EXPECT_FALSE(band().SetPeq(0, 1, 100, nan, true));
+    EXPECT_EQ(Snapshot(design), before);
+    EXPECT_FALSE(band().modified);
+}
+
+TEST_F(Band, ACurveIsTakenOnlyWhenEveryValueIsFinite) {
+    const VDoubleVec freqs = test::VectorOf<VDoubleVec>({100.0, 1000.0, 10000.0});
+    VComplexVec values(3);
+    values.FillReal(1.0);
+    ASSERT_TRUE(band().SetSplCurve(freqs, values, "driver.frd"));
+    band().modified = false;
+    const auto before = Snapshot(design);
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Complex& bad : {Complex(std::nan(""), 0.0), Complex(1.0, inf)}) {
+        VComplexVec broken = values;
+        broken[1] = bad;
+        EXPECT_FALSE(band().SetSplCurve(freqs, broken, "broken.frd"));
+    }
+    VDoubleVec badFreqs = freqs;
+    badFreqs[2] = inf;
+    EXPECT_FALSE(band().SetSplCurve(badFreqs, values, "broken.frd"));
+    EXPECT_FALSE(band().SetSplCurve(test::VectorOf<VDoubleVec>({1000.0, 100.0, 10000.0}), values,
+                                    "unsorted.frd"));
+    EXPECT_FALSE(
+        band().SetSplCurve(test::VectorOf<VDoubleVec>({100.0, 1000.0}), values, "short.frd"));
     EXPECT_EQ(Snapshot(design), before);
     EXPECT_FALSE(band().modified);
 }

@@ -168,6 +168,30 @@ TEST_F(ImpulseGating, SilentOrBrokenSignalsAreRefusedAndTheBandKeepsItsCurve) {
     EXPECT_FALSE(band.modified);
 }
 
+// Two samples near the largest double are each finite, but their spectrum
+// is not: such a curve would make every design that holds it unreadable.
+TEST_F(ImpulseGating, SamplesWhoseSpectrumOverflowsAreRefused) {
+    ASSERT_TRUE(Load(ImpulseOf(HighPass500(), 0, 4800)));
+    band.modified = false;
+    std::vector<double> huge(4800, 0.0);
+    huge[1] = 1e308;
+    huge[2] = 1e308;
+    test::ByteWriter data;
+    for (const double s : huge) {
+        data.Double(s);
+    }
+    ASSERT_TRUE(ImportBytes("huge.wav", test::MakeWave({.formatTag = 3,
+                                                        .sampleRate = 48000,
+                                                        .blockAlign = 8,
+                                                        .bits = 64,
+                                                        .data = data.Bytes()})));
+    EXPECT_FALSE(LoadSplCurve(band, engine, dir / "huge.wav", {}, &report));
+    EXPECT_EQ(report.outcome, GateOutcome::Overflow);
+    EXPECT_FALSE(DescribeGateOutcome(report.outcome).empty());
+    EXPECT_FALSE(band.modified) << "the band keeps the curve it had";
+    EXPECT_TRUE(band.splRaw.AllFinite());
+}
+
 TEST_F(ImpulseGating, GateLengthsOutsideTheirRangeAreRefused) {
     const std::vector<double> samples = ImpulseOf(HighPass500(), 0, 9600);
     for (const double ms : {0.49, 100.01, std::nan("")}) {

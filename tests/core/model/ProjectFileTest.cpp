@@ -354,6 +354,21 @@ TEST_F(FailedSave, AVanishedFolderIsReported) {
     ExpectPreviousFileIntact();
 }
 
+// A value the loader refuses, put into the design behind the setters' backs:
+// the save must notice before the good file is replaced.
+TEST_F(FailedSave, ADesignThatWouldNotLoadAgainNeverReplacesTheFile) {
+    CBand& band = design.bands[1];
+    ASSERT_TRUE(band.SetSplCurve(test::VectorOf<VDoubleVec>({100.0, 1000.0, 10000.0}),
+                                 VComplexVec(3), "driver.frd"));
+    band.splRaw[1] = Complex(std::nan(""), 0.0);
+    EXPECT_FALSE(design.Save(target, messages));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Couldn't save the file ! The written copy could not be read back as a design, so "
+              "the previous file was kept unchanged.");
+    ExpectPreviousFileIntact();
+}
+
 #if defined(__unix__)
 TEST_F(FailedSave, AFullDiskKeepsTheLastGoodCopy) {
     // A file size limit makes every write past it fail, as a full disk does.
