@@ -16,11 +16,10 @@
 namespace kv {
 
 std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, CBand& band) {
-    const auto changed = [this] { session_.Recalculate(); };
+    const auto changed = [this] { session_.LiveChange(); };
     switch (kind) {
     case BlockKind::Input:
-        return std::make_unique<CGainDlg>(
-            band, changed, [this] { session_.Redraw(); }, parent_);
+        return std::make_unique<CGainDlg>(band, changed, parent_);
     case BlockKind::Delay:
         return std::make_unique<CDelayDlg>(band, changed, parent_);
     case BlockKind::HighPass1:

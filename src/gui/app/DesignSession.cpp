@@ -29,7 +29,7 @@ constexpr const char* kNothingToSave = "There's nothing to save !\n\nClick on th
 constexpr const char* kNothingToDo =
     "There's nothing to do !\n\nClick on the New button if you\nwant to create a configuration...";
 
-constexpr const char* kRestoreRecovery = "Restore the unsaved design from ";
+constexpr const char* kRestoreRecovery = "Restore the unsaved design ";
 constexpr const char* kRecoveryDamaged =
     "The unsaved design of the last run could not be read and was not loaded; its file was "
     "kept as ";
@@ -111,24 +111,34 @@ void DesignSession::Start(const std::filesystem::path& fileToOpen) {
     Redraw();
 }
 
+// Every copy of the program that crashed left its own file: each is offered
+// in turn until the user takes one back.
+bool DesignSession::OfferRecovery() {
+    for (bool left = recovery_.Exists(); left; left = recovery_.ClaimNextLeftBehind()) {
+        if (OfferRecoveryFile()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A damaged file is never loaded silently: the user hears of it, and it is
 // set aside rather than deleted.
-bool DesignSession::OfferRecovery() {
-    if (!recovery_.Exists()) {
+bool DesignSession::OfferRecoveryFile() {
+    const std::optional<UndoHistory::Snapshot> bytes = recovery_.Read();
+    CConfiguration left;
+    if (!bytes || !left.Restore(*bytes) || left.numBands < 1) {
+        messages_.ShowError(kRecoveryDamaged + PathText(recovery_.SetAside()));
         return false;
     }
-    const std::string question = kRestoreRecovery + recovery_.WrittenAt() + "?";
+    const std::string question =
+        kRestoreRecovery + ("\"" + left.title + "\" from ") + recovery_.WrittenAt() + "?";
     if (messages_.Ask(question, kMessageCaption, IMessageBox::Buttons::YesNo,
                       IMessageBox::Icon::Question) != IMessageBox::Answer::Yes) {
         recovery_.Remove();
         return false;
     }
-    const std::optional<UndoHistory::Snapshot> bytes = recovery_.Read();
-    if (!bytes || !configuration_.Restore(*bytes) || !HasDesign()) {
-        configuration_.Reset();
-        messages_.ShowError(kRecoveryDamaged + PathText(recovery_.SetAside()));
-        return false;
-    }
+    configuration_.Restore(*bytes);
     history_.Clear(false);
     view_.currentBand = 0;
     saved_ = false;
@@ -174,26 +184,32 @@ void DesignSession::Load() {
     }
 }
 
-// A file that cannot be opened leaves the design as it was, saved or not;
-// any other failure leaves no design, which has nothing to save.
+// A load that fails leaves the open design as it was: its file, its history
+// and whether it is saved.
 bool DesignSession::LoadFile(const std::filesystem::path& path) {
-    const bool loaded = configuration_.Load(path, messages_);
-    if (loaded && HasDesign()) {
+    const UndoHistory::Snapshot before = HasDesign() ? Snapshot() : UndoHistory::Snapshot();
+    if (!configuration_.Load(path, messages_)) {
+        if (!before.empty()) {
+            configuration_.Restore(before);
+        }
+        Recalculate();
+        Redraw();
+        return false;
+    }
+    if (HasDesign()) {
         lastFile_ = PathText(path);
         recent_.Add(lastFile_);
     }
-    if (loaded || !HasDesign()) {
-        // A selection in a band the new design lacks would edit a band that
-        // is not in use.
-        selection_ = {};
-        view_.currentBand = 0;
-        saved_ = true;
-        history_.Clear(true);
-        recovery_.Remove();
-    }
+    // A selection in a band the new design lacks would edit a band that is
+    // not in use.
+    selection_ = {};
+    view_.currentBand = 0;
+    saved_ = true;
+    history_.Clear(true);
+    recovery_.Remove();
     Recalculate();
     Redraw();
-    return loaded;
+    return true;
 }
 
 void DesignSession::OpenFile(const std::filesystem::path& path) {
@@ -335,10 +351,19 @@ bool DesignSession::Recalculate() {
     return changed;
 }
 
+void DesignSession::LiveChange() {
+    configuration_.Recalculate(&grid_, view_.visiblePirLength);
+    saved_ = !HasDesign();
+    Redraw();
+}
+
+// A dialog that ends with the design as it began (Cancel) leaves no step and
+// the design as saved as it was.
 void DesignSession::CommitChange(UndoHistory::Snapshot before, const std::string& description) {
-    // Every change the project file stores is a change to save.
-    if (history_.Record(std::move(before), Snapshot(), description) && HasDesign()) {
-        saved_ = false;
+    history_.Record(std::move(before), Snapshot(), description);
+    saved_ = !HasDesign() || history_.AtSavedPoint();
+    if (saved_) {
+        recovery_.Remove();
     }
     Redraw();
 }
@@ -369,9 +394,14 @@ void DesignSession::Redo() {
     }
 }
 
+// A copy that could not be opened after a crash would be worse than the
+// older one it replaces.
 void DesignSession::WriteRecovery() {
     if (HasDesign() && !saved_) {
-        recovery_.Write(Snapshot());
+        const UndoHistory::Snapshot snapshot = Snapshot();
+        if (CConfiguration::IsLoadable(snapshot)) {
+            recovery_.Write(snapshot);
+        }
     }
 }
 

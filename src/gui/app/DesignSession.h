@@ -72,10 +72,15 @@ public:
     // Recomputes what changed in the design and redraws when anything did;
     // true when something was recomputed.
     bool Recalculate();
+    // A change made in a dialog that is still open: recomputed and shown,
+    // and the design unsaved (kept by the recovery copy) until CommitChange
+    // ends the dialog's change.
+    void LiveChange();
     // The design as it is now, to be handed to CommitChange after a change.
     UndoHistory::Snapshot Snapshot() { return configuration_.Snapshot(); }
-    // Ends an accepted change that began at before: one step of undo, the
-    // design unsaved. A change that changed nothing leaves no step.
+    // Ends a change that began at before: one step of undo, the design
+    // unsaved. A change that changed nothing (a dialog cancelled) leaves no
+    // step, and the design as saved as it was before.
     void CommitChange(UndoHistory::Snapshot before, const std::string& description);
     void Undo();
     void Redo();
@@ -121,6 +126,8 @@ private:
     bool MayReplaceDesign();
     // True when the user took back the design a crashed run left.
     bool OfferRecovery();
+    // Offers the recovery file held; true when the user took it back.
+    bool OfferRecoveryFile();
     // Puts back a design of the history and recomputes it.
     void PutBack(const UndoHistory::Snapshot& snapshot);
     void ReadSettings();

@@ -29,6 +29,7 @@ RecoveryFile::~RecoveryFile() = default;
 void RecoveryFile::SetFolder(const std::filesystem::path& folder) {
     folder_ = folder;
     path_.clear();
+    index_ = -1;
     lock_.reset();
 }
 
@@ -41,17 +42,28 @@ bool RecoveryFile::Claim() {
     }
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
-    if (error) {
-        return false;
-    }
-    for (int index = 0; index < kMaxFiles; ++index) {
+    return !error && (LockFirstFrom(0, true) || LockFirstFrom(0, false));
+}
+
+bool RecoveryFile::ClaimNextLeftBehind() {
+    return !path_.empty() && LockFirstFrom(index_ + 1, true);
+}
+
+bool RecoveryFile::LockFirstFrom(int first, bool leftBehind) {
+    for (int index = first; index < kMaxFiles; ++index) {
         const std::filesystem::path path = folder_ / FileName(index);
+        std::error_code error;
+        if (leftBehind && !std::filesystem::is_regular_file(path, error)) {
+            continue;
+        }
         auto lock = std::make_unique<QLockFile>(QString::fromStdString(PathText(path) + ".lock"));
         // The lock of a running copy never goes stale by age, however long
         // it runs; one whose process is gone does.
         lock->setStaleLockTime(0);
         if (lock->tryLock(0)) {
             path_ = path;
+            index_ = index;
+            // The file held until now is let go only once the next is held.
             lock_ = std::move(lock);
             return true;
         }
@@ -85,17 +97,7 @@ void RecoveryFile::Remove() {
 }
 
 std::optional<std::vector<std::uint8_t>> RecoveryFile::Read() const {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path_, error);
-    if (error || size > kMaxBytes) {
-        return std::nullopt;
-    }
-    const FileHandle file = OpenFile(path_, "rb");
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file || std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        return std::nullopt;
-    }
-    return bytes;
+    return ReadFileBytes(path_, kMaxBytes);
 }
 
 std::filesystem::path RecoveryFile::SetAside() {

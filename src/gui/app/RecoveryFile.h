@@ -26,10 +26,15 @@ public:
 
     // The folder the files go to; no folder: nothing is kept.
     void SetFolder(const std::filesystem::path& folder);
-    // Takes the first file of the folder that no running copy holds: the one
-    // a crashed copy left, if any. False when there is no folder, or every
-    // file is held; nothing is kept then.
+    // Takes a file of the folder that no running copy holds: the first one
+    // a crashed copy left, if any, else the first free one. False when there
+    // is no folder, or every file is held; nothing is kept then.
     bool Claim();
+    // Moves on to the next file a crashed copy left, after the one held
+    // (which by now has been taken back, removed or set aside), so that the
+    // work of every crashed copy is offered in turn; false, holding on to the
+    // current file, when there is none.
+    bool ClaimNextLeftBehind();
 
     bool Exists() const;
     // When the file was written, as the question to restore it shows it.
@@ -44,9 +49,14 @@ public:
     std::filesystem::path SetAside();
 
 private:
+    // Locks the first file from index on that no running copy holds and,
+    // with leftBehind, that a crashed copy left.
+    bool LockFirstFrom(int index, bool leftBehind);
+
     std::filesystem::path folder_;
     // Empty until a file is claimed.
     std::filesystem::path path_;
+    int index_ = -1;
     std::unique_ptr<QLockFile> lock_;
 };
 

@@ -79,12 +79,11 @@ void Schematic::OpenSelectedBlock() {
     }
     UndoHistory::Snapshot before = session_.Snapshot();
     const auto kind = static_cast<BlockKind>(selected.kind);
-    if (dialogs_.OpenBlockDialog(kind, selected.band)) {
-        const CBand& band = session_.Configuration().bands[static_cast<std::size_t>(selected.band)];
-        session_.CommitChange(std::move(before),
-                              "Edit " + BlockName(kind) + " of " + band.GetName());
-    }
-    session_.Redraw();
+    // Cancel has put the design back: no step then, and the saved state
+    // back as it was.
+    dialogs_.OpenBlockDialog(kind, selected.band);
+    const CBand& band = session_.Configuration().bands[static_cast<std::size_t>(selected.band)];
+    session_.CommitChange(std::move(before), "Edit " + BlockName(kind) + " of " + band.GetName());
 }
 
 bool Schematic::MoveSelection(int bands, int blocks) {

@@ -19,10 +19,8 @@ constexpr std::array<const char*, 3> kInputNames = {"inputARadio", "inputBRadio"
 
 } // namespace
 
-CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, std::function<void()> redraw,
-                   QWidget* parent)
-    : LiveEditDialog(parent), band_(band), changed_(std::move(changed)), redraw_(std::move(redraw)),
-      saved_(ReadRouting(band)) {
+CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, QWidget* parent)
+    : LiveEditDialog(parent), band_(band), changed_(std::move(changed)), saved_(ReadRouting(band)) {
     setObjectName(QStringLiteral("gainDialog"));
     setWindowTitle(QStringLiteral("Routing & Gain"));
     auto* routing = new QGroupBox(QStringLiteral("Routing"), this);
@@ -35,7 +33,7 @@ CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, std::function<voi
         const int route = static_cast<int>(i);
         connect(inputs_[i], &QRadioButton::clicked, this, [this, route] {
             band_.SetInput(route);
-            redraw_();
+            changed_();
         });
     }
     const FieldDescription& description = FieldsOf(FieldGroup::Gain)[0];

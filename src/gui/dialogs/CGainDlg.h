@@ -15,13 +15,11 @@ class CBand;
 class VFloatSpinButton;
 
 // "Routing & Gain": which input feeds the band, its gain, mute and polarity.
-// The routing changes no response, so choosing an input only redraws.
 class CGainDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
-    CGainDlg(CBand& band, std::function<void()> changed, std::function<void()> redraw,
-             QWidget* parent = nullptr);
+    CGainDlg(CBand& band, std::function<void()> changed, QWidget* parent = nullptr);
 
 private:
     void Restore() override;
@@ -29,7 +27,6 @@ private:
 
     CBand& band_;
     std::function<void()> changed_;
-    std::function<void()> redraw_;
     RoutingSettings saved_;
     std::array<QRadioButton*, 3> inputs_{};
     VFloatSpinButton* gain_ = nullptr;

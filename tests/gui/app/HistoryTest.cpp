@@ -1,4 +1,5 @@
 #include "app/IBlockDialogs.h"
+#include "app/RecoveryFile.h"
 #include "app/Schematic.h"
 #include "app/UndoHistory.h"
 #include "gui/app/SessionTestSupport.h"
@@ -137,10 +138,10 @@ TEST_F(History, UndoAfterSaveAsKeepsTheDesignOnTheNewFile) {
     EXPECT_TRUE(second.bands[0].muted);
 }
 
-// A design with unsaved changes, its program killed: the next start offers it
-// and puts it back exactly.
-TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
-    const std::filesystem::path ready = dir / "ready";
+// A copy of the program, in a process of its own, that makes a design with
+// unsaved changes, keeps it against a crash, and is killed.
+void CrashWithUnsavedDesign(const std::filesystem::path& dir, const std::string& title) {
+    const std::filesystem::path ready = dir / ("ready-" + title);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -148,7 +149,7 @@ TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
         test::ScriptedFileChooser childFiles;
         test::MemorySettings childSettings;
         test::ScriptedDialogs childDialogs;
-        childDialogs.newDesign = NewDesignChoice{3, "Unsaved work"};
+        childDialogs.newDesign = NewDesignChoice{3, title};
         DesignSession run(childMessages, childFiles, childSettings, childDialogs);
         run.SetRecoveryFolder(dir / "data");
         run.Start();
@@ -168,12 +169,18 @@ TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(std::filesystem::exists(ready));
+}
 
+// A design with unsaved changes, its program killed: the next start offers it
+// and puts it back exactly.
+TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
+    CrashWithUnsavedDesign(dir.Path(), "Unsaved work");
     messages.answers = {IMessageBox::Answer::Yes};
     settings.SetString("File", "Last File", (dir / "never-opened.ksv").string());
     session.Start();
     ASSERT_EQ(messages.asked.size(), 1u);
-    EXPECT_EQ(messages.asked[0].text.rfind("Restore the unsaved design from ", 0), 0u);
+    EXPECT_EQ(messages.asked[0].text.rfind("Restore the unsaved design \"Unsaved work\" from ", 0),
+              0u);
     EXPECT_EQ(session.Configuration().title, "Unsaved work");
     EXPECT_EQ(session.Configuration().bands[2].gain, -4.5);
     EXPECT_FALSE(session.Saved());
@@ -183,6 +190,68 @@ TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
     messages.answers = {IMessageBox::Answer::No};
     ASSERT_TRUE(session.Close());
     EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery.ksv"));
+}
+
+// Two copies crashed: every later start offers what is left, one design
+// after the other, until the user has decided on each.
+TEST_F(History, TheWorkOfEveryCrashedCopyIsOfferedInTurn) {
+    CrashWithUnsavedDesign(dir.Path(), "Copy A");
+    // The second copy ran while the first did, so it kept a file of its own.
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        RecoveryFile first;
+        first.SetFolder(dir / "data");
+        first.Claim();
+        CrashWithUnsavedDesign(dir.Path(), "Copy B");
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(holder, &status, 0);
+    ASSERT_TRUE(std::filesystem::exists(dir / "data" / "recovery-2.ksv"));
+
+    messages.answers = {IMessageBox::Answer::Yes};
+    session.Start();
+    ASSERT_EQ(messages.asked.size(), 1u);
+    EXPECT_EQ(session.Configuration().title, "Copy A");
+    messages.answers = {IMessageBox::Answer::No};
+    ASSERT_TRUE(session.Close());
+
+    test::SessionHarness next;
+    next.session.SetRecoveryFolder(dir / "data");
+    next.messages.answers = {IMessageBox::Answer::No, IMessageBox::Answer::Yes};
+    next.session.Start();
+    ASSERT_EQ(next.messages.asked.size(), 1u) << "Copy A was taken back and closed";
+    EXPECT_NE(next.messages.asked[0].text.find("\"Copy B\""), std::string::npos);
+    next.messages.answers = {IMessageBox::Answer::No};
+    ASSERT_TRUE(next.session.Close());
+
+    test::SessionHarness last;
+    last.session.SetRecoveryFolder(dir / "data");
+    last.session.Start();
+    EXPECT_TRUE(last.messages.asked.empty()) << "both were decided on";
+}
+
+TEST_F(History, DeclinedWorkMakesWayForTheNextCrashedCopys) {
+    CrashWithUnsavedDesign(dir.Path(), "Copy A");
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        RecoveryFile first;
+        first.SetFolder(dir / "data");
+        first.Claim();
+        CrashWithUnsavedDesign(dir.Path(), "Copy B");
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(holder, &status, 0);
+
+    messages.answers = {IMessageBox::Answer::No, IMessageBox::Answer::Yes};
+    session.Start();
+    ASSERT_EQ(messages.asked.size(), 2u);
+    EXPECT_NE(messages.asked[0].text.find("\"Copy A\""), std::string::npos);
+    EXPECT_EQ(session.Configuration().title, "Copy B");
+    EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery.ksv")) << "declined";
 }
 
 // Two copies of the program at once: the second neither offers nor removes
@@ -225,6 +294,60 @@ TEST_F(History, ADamagedRecoveryFileIsReportedAndSetAsideNeverLoaded) {
         kept += entry.path().filename().string().rfind("recovery-damaged-", 0) == 0 ? 1 : 0;
     }
     EXPECT_EQ(kept, 1u);
+}
+
+// A block dialog that changes the gain live, as its field would, looks at
+// what the program keeps meanwhile, and ends with OK or Cancel.
+class GainDialogs : public IBlockDialogs {
+public:
+    explicit GainDialogs(DesignSession& session) : session_(session) {}
+    bool OpenBlockDialog(BlockKind, int band) override {
+        CBand& edited = session_.Configuration().bands[static_cast<std::size_t>(band)];
+        const double before = edited.gain;
+        edited.SetGain(-7.5);
+        session_.LiveChange();
+        savedWhileOpen = session_.Saved();
+        session_.WriteRecovery();
+        if (!accept) {
+            edited.SetGain(before);
+            session_.LiveChange();
+        }
+        return accept;
+    }
+
+    bool accept = false;
+    bool savedWhileOpen = true;
+
+private:
+    DesignSession& session_;
+};
+
+TEST_F(History, AnEditInAnOpenDialogIsUnsavedAndKeptAgainstACrash) {
+    GainDialogs gain(session);
+    Schematic withGain(session, gain, messages);
+    session.Start();
+    NewDesign(2, "Live");
+    files.answers = {dir / "live.ksv"};
+    ASSERT_TRUE(session.Save());
+    const Snapshot saved = session.Snapshot();
+    const std::filesystem::path recovery = dir / "data" / "recovery.ksv";
+
+    session.Select({static_cast<int>(BlockKind::Input), 1});
+    withGain.OpenSelectedBlock();
+    EXPECT_FALSE(gain.savedWhileOpen);
+    EXPECT_TRUE(session.Saved()) << "Cancel put the saved design back";
+    EXPECT_FALSE(std::filesystem::exists(recovery));
+    EXPECT_FALSE(session.History().CanUndo());
+    EXPECT_EQ(session.Snapshot(), saved);
+
+    gain.accept = true;
+    withGain.OpenSelectedBlock();
+    EXPECT_FALSE(session.Saved());
+    ASSERT_TRUE(std::filesystem::exists(recovery));
+    CConfiguration kept;
+    ASSERT_TRUE(kept.Restore(test::ReadBytes(recovery)));
+    EXPECT_EQ(kept.bands[1].gain, -7.5);
+    EXPECT_EQ(session.History().UndoDescription(), "Edit Input of Output 2 (LF)");
 }
 
 TEST_F(History, RecentDesignsKeepTheLastFiveAndForgetOnesThatAreGone) {
