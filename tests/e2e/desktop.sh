@@ -9,48 +9,7 @@ program=$1
 cli=$2
 output=$3
 
-for tool in Xvfb xdotool import; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-server=""
-app=""
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null
-    [ -n "$server" ] && kill "$server" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAILED: $*"
-    import -window root "$output/failure.png" 2>/dev/null && echo "screen: $output/failure.png"
-    exit 1
-}
-
-# The X server picks a free display and names it.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-server=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "skipped: Xvfb did not start"; exit 77; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_RUNTIME_DIR" "$output"
-chmod 700 "$XDG_RUNTIME_DIR"
-
-# The window with the given title, once it is shown.
-window_named() {
-    timeout 15 xdotool search --sync --onlyvisible --name "$1" | head -n1
-}
-
-# Focus a window before typing into it: without a window manager nothing else
-# gives it the keyboard.
-focus() {
-    xdotool windowfocus --sync "$1"
-    sleep 0.2
-}
+source "$(dirname "$0")/xsession.sh"
 
 design="$work/design.ksv"
 "$cli" new --ways 3 --title Start -o "$design" || fail "could not make the design"
@@ -81,15 +40,9 @@ sleep 0.5
     fail "the saved file does not hold the new title"
 
 # Mute band 2 with a click on its mute box, found from the schematic's
-# geometry: the pane is the area of its own background colour, three equal
-# rows, the box 14 pixels right of the pane's edge and 42 below its block's
-# top.
-import -window "$main" "$work/window.png" || fail "no screenshot of the window"
-corners=$(convert "$work/window.png" -depth 8 txt:- | grep '(220,230,240)' |
-    sed -n '1p;$p' | cut -d: -f1)
-[ -n "$corners" ] || fail "the schematic pane is not on the screen"
-read -r left top <<<"$(echo "$corners" | head -n1 | tr ',' ' ')"
-read -r right bottom <<<"$(echo "$corners" | tail -n1 | tr ',' ' ')"
+# geometry: three equal rows, the box 14 pixels right of the pane's edge and
+# 42 below its block's top.
+find_schematic "$main"
 row=$(( (bottom - top + 1) / 3 ))
 x=$(( left + 9 + 5 + 6 ))
 y=$(( top + row + (row - 60) / 2 + 42 + 6 ))
@@ -104,8 +57,7 @@ mutes=$("$cli" info "$design" --json | grep -o '"muted":[a-z]*' | cut -d: -f2 | 
 
 # Double click band 1's EQ block, switch its first equaliser on and type its
 # gain, all with the keyboard, keep it with OK and save.
-xdotool mousemove --window "$main" $(( left + 9 + 72 * 8 + 30 )) $(( top + (row - 60) / 2 + 30 ))
-xdotool click --repeat 2 --delay 80 1
+open_block "$main" 3 0 8
 eq=$(window_named '^Parametric EQ$')
 [ -n "$eq" ] || fail "a double click on the EQ block did not open Parametric EQ"
 focus "$eq"

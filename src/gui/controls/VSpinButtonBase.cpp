@@ -2,6 +2,7 @@
 
 #include "controls/SpinAcceleration.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -109,6 +110,7 @@ bool VSpinButtonBase::eventFilter(QObject* watched, QEvent* event) {
     }
     switch (event->type()) {
     case QEvent::FocusOut:
+        StopHolding();
         // A context menu of the field itself does not end the editing.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
             CommitAndNotify();
@@ -175,13 +177,25 @@ bool VSpinButtonBase::AcceptsTyped(const QString& typed) const {
 
 void VSpinButtonBase::CommitAndNotify() {
     Commit();
-    emit spinChanged();
+    Notify();
 }
 
 void VSpinButtonBase::StepAndNotify(int steps) {
     if (StepBy(steps)) {
-        emit spinChanged();
+        Notify();
     }
+}
+
+// A dialog that refuses a value may open a message box, which takes the
+// focus from this field: that focus-out must not report the same value
+// again while the first report is still being handled.
+void VSpinButtonBase::Notify() {
+    if (notifying_) {
+        return;
+    }
+    notifying_ = true;
+    emit spinChanged();
+    notifying_ = false;
 }
 
 void VSpinButtonBase::StartHolding(QToolButton* arrow, int direction) {
@@ -189,12 +203,31 @@ void VSpinButtonBase::StartHolding(QToolButton* arrow, int direction) {
     heldDirection_ = direction;
     heldFor_.start();
     StepAndNotify(direction);
-    repeat_.start(kFirstRepeatMs);
+    // The step may have opened a message box: the press that began it has
+    // ended there, and must not go on stepping once the box is closed.
+    if (StillHeld()) {
+        repeat_.start(kFirstRepeatMs);
+    } else {
+        StopHolding();
+    }
+}
+
+bool VSpinButtonBase::StillHeld() const {
+    return heldArrow_ != nullptr && heldArrow_->isDown() && isEnabled() && isActiveWindow() &&
+           QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+}
+
+void VSpinButtonBase::StopHolding() {
+    repeat_.stop();
+    if (heldArrow_ != nullptr) {
+        heldArrow_->setDown(false);
+        heldArrow_ = nullptr;
+    }
 }
 
 void VSpinButtonBase::RepeatHeldArrow() {
-    if (heldArrow_ == nullptr || !heldArrow_->isDown() || !isEnabled()) {
-        repeat_.stop();
+    if (!StillHeld()) {
+        StopHolding();
         return;
     }
     repeat_.setInterval(kRepeatMs);

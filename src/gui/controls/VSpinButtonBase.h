@@ -71,7 +71,12 @@ private:
     bool AcceptsTyped(const QString& typed) const;
     void CommitAndNotify();
     void StepAndNotify(int steps);
+    void Notify();
     void StartHolding(QToolButton* arrow, int direction);
+    // Whether the arrow pressed last is still pressed, by a mouse button
+    // that is still down, in a window that still has the user.
+    bool StillHeld() const;
+    void StopHolding();
     void RepeatHeldArrow();
     void KeepTextsVisible();
 
@@ -82,6 +87,7 @@ private:
     QElapsedTimer heldFor_;
     QTimer repeat_;
     int wheelDelta_ = 0;
+    bool notifying_ = false;
     QString widestText_;
 };
 

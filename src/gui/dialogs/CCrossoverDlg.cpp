@@ -49,7 +49,7 @@ QGroupBox* Group(const QString& title, const QString& name, QLayout* layout) {
 
 CCrossoverDlg::CCrossoverDlg(CBand& band, CrossoverSide side, int slot, IMessageBox& messages,
                              std::function<void()> changed, QWidget* parent)
-    : LiveEditDialog(parent), editor_(band, side, slot, messages, std::move(changed)) {
+    : LiveEditDialog(messages, parent), editor_(band, side, slot, Messages(), std::move(changed)) {
     const bool highPass = side == CrossoverSide::HighPass;
     setObjectName(highPass ? QStringLiteral("highPassDialog") : QStringLiteral("lowPassDialog"));
     setWindowTitle(
@@ -175,9 +175,11 @@ void CCrossoverDlg::ShowView(const CrossoverView& view) {
 }
 
 void CCrossoverDlg::Handle(void (CrossoverSlotEditor::*handler)(CrossoverView&)) {
-    CrossoverView view = ReadView();
-    (editor_.*handler)(view);
-    ShowView(view);
+    HandleChange([this, handler] {
+        CrossoverView view = ReadView();
+        (editor_.*handler)(view);
+        ShowView(view);
+    });
 }
 
 void CCrossoverDlg::Restore() {

@@ -31,8 +31,12 @@ CBand& CEqDlg::Sorted(CBand& band) {
 void CEqDlg::ImportFilters() {
     const std::optional<std::filesystem::path> path =
         files_.ChooseFileToOpen(FilterListFileDialog());
-    if (path && Editor().ImportFilters(*path)) {
-        ShowBand();
+    if (path) {
+        HandleChange([this, &path] {
+            if (Editor().ImportFilters(*path)) {
+                ShowBand();
+            }
+        });
     }
 }
 

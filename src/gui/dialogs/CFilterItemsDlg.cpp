@@ -30,8 +30,8 @@ QString ItemName(FilterItems items) {
 CFilterItemsDlg::CFilterItemsDlg(CBand& band, FilterItems items, const QString& title,
                                  IMessageBox& messages, std::function<void()> changed,
                                  QWidget* parent)
-    : LiveEditDialog(parent), editor_(band, items, messages, std::move(changed)), items_(items),
-      extra_(new QHBoxLayout) {
+    : LiveEditDialog(messages, parent), editor_(band, items, Messages(), std::move(changed)),
+      items_(items), extra_(new QHBoxLayout) {
     setWindowTitle(title);
     auto* form = new QFormLayout;
     form->addRow(SingleItem(items) ? BuildSingle(band) : BuildItems(band, ItemName(items)));
@@ -122,12 +122,14 @@ void CFilterItemsDlg::ShowBand() {
 // Only the item whose field changed is written: another item may hold a
 // value its field cannot show (an imported Q below the field's range).
 void CFilterItemsDlg::ValuesChanged(int item) {
-    ShowView(editor_.ApplyValues(item, ReadItem(item)));
+    HandleChange([this, item] { ShowView(editor_.ApplyValues(item, ReadItem(item))); });
 }
 
 void CFilterItemsDlg::EnableClicked(int item) {
-    editor_.ToggleEnabled(item);
-    ShowView(editor_.View());
+    HandleChange([this, item] {
+        editor_.ToggleEnabled(item);
+        ShowView(editor_.View());
+    });
 }
 
 void CFilterItemsDlg::Restore() {

@@ -13,4 +13,19 @@ void LiveEditDialog::reject() {
     QDialog::reject();
 }
 
+void LiveEditDialog::HandleChange(const std::function<void()>& change) {
+    if (handling_) {
+        return;
+    }
+    handling_ = true;
+    if (messages_) {
+        messages_->Hold();
+    }
+    change();
+    if (messages_) {
+        messages_->Release();
+    }
+    handling_ = false;
+}
+
 } // namespace kv
