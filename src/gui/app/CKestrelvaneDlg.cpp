@@ -18,12 +18,12 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -33,14 +33,6 @@
 
 namespace kv {
 namespace {
-
-// A window of its own shown, or restored and raised when it is open already.
-void ShowRaised(QWidget& window) {
-    window.show();
-    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-    window.raise();
-    window.activateWindow();
-}
 
 // Wide enough for the schematic's thirteen blocks side by side.
 constexpr int kMinimumPaneWidth = 940;
@@ -133,9 +125,6 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     BuildStatusBar();
     BuildMenus();
     BuildContextMenus();
-    // Esc quits as Cancel does, with the question about unsaved work.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
     // An unsaved design reaches the recovery file a few seconds after the
     // last change, not on every step of a held arrow.
     recoveryTimer_ = new QTimer(this);
@@ -317,7 +306,9 @@ void CKestrelvaneDlg::BuildMenus() {
                     [this] { session_.Load(); });
     QAction* save = file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this,
                                     [this] { session_.Save(); });
-    QAction* saveAs = file->addAction(QStringLiteral("Save &As..."), QKeySequence::SaveAs, this,
+    // Not every desktop defines a Save As key; the README promises this one.
+    QAction* saveAs = file->addAction(QStringLiteral("Save &As..."),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                                       [this] { session_.SaveAs(); });
     recentMenu_ = file->addMenu(QStringLiteral("&Recent Designs"));
     recentMenu_->setObjectName(QStringLiteral("recentMenu"));
@@ -424,7 +415,7 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
             new CZoomedWindow(std::move(curve), item.view, QString::fromLatin1(item.title), this);
         window->setObjectName(QString::fromLatin1(item.windowName));
     }
-    ShowRaised(*window);
+    window->ShowRaised();
     return window;
 }
 
@@ -433,17 +424,16 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
 void CKestrelvaneDlg::EditTargetLevels() {
     UndoHistory::Snapshot before = session_.Snapshot();
     CTargetLevels dialog(
-        session_.Configuration(), [this] { session_.Redraw(); }, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        session_.CommitChange(std::move(before), "Change Target Level");
-    }
+        session_.Configuration(), [this] { session_.LiveChange(); }, this);
+    dialog.exec();
+    session_.CommitChange(std::move(before), "Change Target Level");
 }
 
 void CKestrelvaneDlg::ShowHelp() {
     if (help_ == nullptr) {
         help_ = new HelpViewer(this);
     }
-    ShowRaised(*help_);
+    help_->ShowRaised();
 }
 
 void CKestrelvaneDlg::ShowAbout() {
@@ -512,6 +502,16 @@ void CKestrelvaneDlg::dropEvent(QDropEvent* event) {
         event->acceptProposedAction();
         session_.OpenFile(design);
     }
+}
+
+// Esc quits as Cancel does, with the question about unsaved work; only a key
+// no control took, so that Esc on an open list closes the list.
+void CKestrelvaneDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void CKestrelvaneDlg::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,5 @@
 #include "app/CZoomedWindow.h"
 
-#include "app/ProgramIcon.h"
 #include "app/ResponsePane.h"
 
 #include <QVBoxLayout>
@@ -9,10 +8,9 @@ namespace kv {
 
 CZoomedWindow::CZoomedWindow(std::unique_ptr<CCurveBase> curve, ResponseView view,
                              const QString& title, QWidget* owner)
-    : QWidget(owner, Qt::Window), pane_(new ResponsePane(std::move(curve), view, this)) {
+    : FloatingWindow(owner), pane_(new ResponsePane(std::move(curve), view, this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(title);
-    setWindowIcon(ProgramIcon());
     pane_->setAccessibleName(title);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/FloatingWindow.h"
 #include "graphs/ResponseViewImage.h"
 
-#include <QWidget>
 #include <memory>
 
 namespace kv {
@@ -12,7 +12,7 @@ class ResponsePane;
 
 // A free-floating window with a response view: a pane's frequency view in
 // a larger size, or its time view (PIR above the step response).
-class CZoomedWindow : public QWidget {
+class CZoomedWindow : public FloatingWindow {
     Q_OBJECT
 
 public:

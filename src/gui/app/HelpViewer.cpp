@@ -1,7 +1,5 @@
 #include "app/HelpViewer.h"
 
-#include "app/ProgramIcon.h"
-
 #include <QFile>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -19,11 +17,9 @@ QString ManualText() {
 
 } // namespace
 
-HelpViewer::HelpViewer(QWidget* parent)
-    : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
+HelpViewer::HelpViewer(QWidget* parent) : FloatingWindow(parent), browser_(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("helpViewer"));
     setWindowTitle(QStringLiteral("Kestrelvane Help"));
-    setWindowIcon(ProgramIcon());
     browser_->setObjectName(QStringLiteral("manualText"));
     browser_->setOpenExternalLinks(true);
     browser_->setMarkdown(ManualText());

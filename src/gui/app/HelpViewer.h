@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "app/FloatingWindow.h"
 
 class QTextBrowser;
 
@@ -8,7 +8,7 @@ namespace kv {
 
 // "Kestrelvane Help": the user manual that ships inside the program, in a
 // window of its own beside the main window.
-class HelpViewer : public QWidget {
+class HelpViewer : public FloatingWindow {
     Q_OBJECT
 
 public:

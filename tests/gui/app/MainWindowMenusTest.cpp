@@ -4,8 +4,10 @@
 #include "app/SchematicPane.h"
 #include "gui/app/SessionTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -163,6 +165,48 @@ TEST_F(MainWindowMenus, ATargetLevelKeptWithOkMakesTheDesignUnsaved) {
     Action("targetLevelsAction")->trigger();
     EXPECT_EQ(window.Session().Configuration().targetLevel, 85.0);
     EXPECT_FALSE(window.Session().Saved());
+}
+
+// Esc on the open port list closes the list, not the program; the floating
+// windows close on Esc as dialogs do.
+TEST_F(MainWindowMenus, EscClosesWhatIsOnTopAndOnlyThen) {
+    window.Start(ThreeWay());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* ports = window.findChild<QComboBox*>(QStringLiteral("portCombo"));
+    ports->setFocus();
+    ports->showPopup();
+    QWidget* list = ports->view()->window();
+    ASSERT_TRUE(QTest::qWaitFor([list] { return list->isVisible(); }));
+    QTest::keyClick(ports->view(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([list] { return !list->isVisible(); }));
+    EXPECT_TRUE(window.isVisible()) << "Esc on the list quit the program";
+
+    for (const ZoomedView view : {ZoomedView::BandResponse, ZoomedView::TotalPir}) {
+        CZoomedWindow* zoomed = window.OpenZoomed(view);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(zoomed));
+        QTest::keyClick(zoomed, Qt::Key_Escape);
+        EXPECT_TRUE(QTest::qWaitFor([&window = window] {
+            return window.findChildren<CZoomedWindow*>().isEmpty();
+        })) << "Esc left a zoomed window open";
+    }
+    EXPECT_TRUE(window.isVisible());
+
+    // Nothing took it: Esc on the window itself quits.
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowMenus, SaveAsHasTheKeyTheManualGives) {
+    QAction* saveAs = nullptr;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("Save &As...")) {
+            saveAs = action;
+        }
+    }
+    ASSERT_NE(saveAs, nullptr);
+    EXPECT_EQ(saveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 }
 
 } // namespace
