@@ -5,7 +5,9 @@
 #include "model/CConfiguration.h"
 
 #include <cstdio>
+#include <ostream>
 #include <string>
+#include <utility>
 
 namespace kv {
 namespace {
@@ -126,6 +128,57 @@ std::string Number(double value) {
     return text;
 }
 
+void WriteEnabledCrossovers(std::ostream& out, const CBand& band) {
+    for (int k = 0; k < kCrossoverSlots; ++k) {
+        if (band.hpEnabled[k]) {
+            out << "  High-pass " << k + 1 << ": order " << band.hpFilter[k].order << " at "
+                << Number(band.hpFilter[k].freq) << " Hz\n";
+        }
+        if (band.lpEnabled[k]) {
+            out << "  Low-pass " << k + 1 << ": order " << band.lpFilter[k].order << " at "
+                << Number(band.lpFilter[k].freq) << " Hz\n";
+        }
+    }
+}
+
+// Every filter that shapes the band, a line each, in the order of the chain.
+void WriteEnabledFilters(std::ostream& out, const CBand& band) {
+    WriteEnabledCrossovers(out, band);
+    for (std::size_t k = 0; k < band.notch.size(); ++k) {
+        const NotchSettings& n = band.notch[k];
+        if (n.enabled) {
+            out << "  Notch " << k + 1 << ": " << Number(n.freq) << " Hz, Q " << Number(n.q)
+                << '\n';
+        }
+    }
+    if (band.allPass.enabled) {
+        out << "  All-pass: " << Number(band.allPass.freq) << " Hz, Q " << Number(band.allPass.q)
+            << '\n';
+    }
+    for (const auto& [name, shelf] :
+         {std::pair{"Low shelf", &band.lowShelf}, std::pair{"High shelf", &band.highShelf}}) {
+        if (shelf->enabled) {
+            out << "  " << name << ": " << Number(shelf->gain) << " dB at " << Number(shelf->freq)
+                << " Hz\n";
+        }
+    }
+    for (std::size_t k = 0; k < band.peq.size(); ++k) {
+        const PeqSettings& p = band.peq[k];
+        if (p.enabled) {
+            out << "  Equaliser " << k + 1 << ": " << Number(p.gain) << " dB at " << Number(p.freq)
+                << " Hz, Q " << Number(p.q) << '\n';
+        }
+    }
+    if (band.bassGain != 0.0 || band.trebleGain != 0.0) {
+        double bassHz = 0.0;
+        double trebleHz = 0.0;
+        band.GetBassTrebleCorners(bassHz, trebleHz);
+        out << "  Bass " << Number(band.bassGain) << " dB below " << Number(bassHz)
+            << " Hz, treble " << Number(band.trebleGain) << " dB above " << Number(trebleHz)
+            << " Hz\n";
+    }
+}
+
 } // namespace
 
 void WriteDesignJson(JsonWriter& json, CConfiguration& design) {
@@ -157,16 +210,7 @@ void WriteDesignSummary(std::ostream& out, CConfiguration& design) {
             << (band.reversedPhase ? ", reversed polarity" : "") << ", delay "
             << Number(band.delay * 1000.0) << " ms, " << band.FreeBiquads() << " of "
             << kBiquadsPerBand << " biquads free\n";
-        for (int k = 0; k < kCrossoverSlots; ++k) {
-            if (band.hpEnabled[k]) {
-                out << "  High-pass " << k + 1 << ": order " << band.hpFilter[k].order << " at "
-                    << Number(band.hpFilter[k].freq) << " Hz\n";
-            }
-            if (band.lpEnabled[k]) {
-                out << "  Low-pass " << k + 1 << ": order " << band.lpFilter[k].order << " at "
-                    << Number(band.lpFilter[k].freq) << " Hz\n";
-            }
-        }
+        WriteEnabledFilters(out, band);
         if (!band.splFileName.empty()) {
             out << "  SPL curve: " << band.splFileName << " (" << band.splFreqs.GetSize()
                 << " points, smoothing " << band.splSmoothing << ")\n";

@@ -29,6 +29,31 @@ TEST(Cli, NewThenInfoShowsThreeDefaultBands) {
     }
 }
 
+// The readable summary names every filter that shapes a band, as --json
+// lists them; a switched-off one is not worth a line.
+TEST(Cli, InfoTextListsEveryFilterThatIsOn) {
+    test::TempDir dir;
+    CConfiguration design;
+    ASSERT_TRUE(design.New(1, 96000.0));
+    CBand& band = design.bands[0];
+    ASSERT_TRUE(band.SetPeq(2, -4.5, 250.0, 2.0, true));
+    ASSERT_TRUE(band.SetPeq(3, 6.0, 500.0, 1.0, false));
+    ASSERT_TRUE(band.SetNotch(1, 3000.0, 8.0, true));
+    ASSERT_TRUE(band.SetLowShelf(3.0, 120.0, true));
+    ASSERT_TRUE(band.SetBassGain(2.5));
+    test::RecordingMessageBox messages;
+    ASSERT_TRUE(design.Save(dir / "eq.ksv", messages));
+    const CliRun info = Cli({"info", (dir / "eq.ksv").string()});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("  Equaliser 3: -4.5 dB at 250 Hz, Q 2\n"), std::string::npos)
+        << info.out;
+    EXPECT_EQ(info.out.find("Equaliser 4"), std::string::npos);
+    EXPECT_NE(info.out.find("  Notch 2: 3000 Hz, Q 8\n"), std::string::npos);
+    EXPECT_NE(info.out.find("  Low shelf: 3 dB at 120 Hz\n"), std::string::npos);
+    EXPECT_NE(info.out.find("  Bass 2.5 dB below 250 Hz, treble 0 dB above 6000 Hz\n"),
+              std::string::npos);
+}
+
 TEST(Cli, ResaveTurnsAnOldestVersionFileIntoTheCurrentLayout) {
     test::TempDir dir;
     CConfiguration design;
