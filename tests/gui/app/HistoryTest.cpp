@@ -171,6 +171,24 @@ void CrashWithUnsavedDesign(const std::filesystem::path& dir, const std::string&
     ASSERT_TRUE(std::filesystem::exists(ready));
 }
 
+// "Copy A" crashed, and "Copy B", which ran beside it and so kept a
+// recovery file of its own.
+void CrashTwoCopies(const std::filesystem::path& dir) {
+    CrashWithUnsavedDesign(dir, "Copy A");
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        RecoveryFile first;
+        first.SetFolder(dir / "data");
+        first.Claim();
+        CrashWithUnsavedDesign(dir, "Copy B");
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(holder, &status, 0);
+    ASSERT_TRUE(std::filesystem::exists(dir / "data" / "recovery-2.ksv"));
+}
+
 // A design with unsaved changes, its program killed: the next start offers it
 // and puts it back exactly.
 TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
@@ -195,20 +213,7 @@ TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
 // Two copies crashed: every later start offers what is left, one design
 // after the other, until the user has decided on each.
 TEST_F(History, TheWorkOfEveryCrashedCopyIsOfferedInTurn) {
-    CrashWithUnsavedDesign(dir.Path(), "Copy A");
-    // The second copy ran while the first did, so it kept a file of its own.
-    const pid_t holder = fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        RecoveryFile first;
-        first.SetFolder(dir / "data");
-        first.Claim();
-        CrashWithUnsavedDesign(dir.Path(), "Copy B");
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(holder, &status, 0);
-    ASSERT_TRUE(std::filesystem::exists(dir / "data" / "recovery-2.ksv"));
+    CrashTwoCopies(dir.Path());
 
     messages.answers = {IMessageBox::Answer::Yes};
     session.Start();
@@ -233,18 +238,7 @@ TEST_F(History, TheWorkOfEveryCrashedCopyIsOfferedInTurn) {
 }
 
 TEST_F(History, DeclinedWorkMakesWayForTheNextCrashedCopys) {
-    CrashWithUnsavedDesign(dir.Path(), "Copy A");
-    const pid_t holder = fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        RecoveryFile first;
-        first.SetFolder(dir / "data");
-        first.Claim();
-        CrashWithUnsavedDesign(dir.Path(), "Copy B");
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(holder, &status, 0);
+    CrashTwoCopies(dir.Path());
 
     messages.answers = {IMessageBox::Answer::No, IMessageBox::Answer::Yes};
     session.Start();
