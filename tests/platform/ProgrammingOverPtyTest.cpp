@@ -102,6 +102,24 @@ TEST(ProgrammingOverPty, UnitThatStumblesStillGetsTheWholeImage) {
     }
 }
 
+TEST(ProgrammingOverPty, RefusedBlockIsSentAgainWhateverArrivedAheadOfTheRefusal) {
+    const struct {
+        const char* name;
+        UnitFaults faults;
+    } cases[] = {
+        {"duplicated acknowledgement", {.packet = 18, .duplicatedAck = true, .refusedPacket = 19}},
+        {"stray acknowledgement",
+         {.packet = 6, .strayBytes = {0x8F, 0x01}, .strayDelayMs = 30, .refusedPacket = 7}},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Program(c.faults);
+        EXPECT_TRUE(run.programmed) << c.name;
+        EXPECT_TRUE(HoldsImageAndNothingElse(run.unit)) << c.name;
+        EXPECT_EQ(LastCommand(run.unit), 0x82) << c.name;
+        EXPECT_TRUE(run.messages.empty()) << c.name;
+    }
+}
+
 TEST(ProgrammingOverPty, NoUnitIsReportedWithinSixHandshakes) {
     const struct {
         const char* name;

@@ -186,21 +186,24 @@ bool CMC24LC64::WriteBlock(std::span<const std::uint8_t> data, std::size_t addre
         return false;
     }
     const std::vector<std::uint8_t> packet = BlockPacket(data, address);
-    if (!WriteWhole(packet)) {
-        return false;
-    }
-    for (int resends = 0; !WaitAck(); ++resends) {
-        if (resends == kMaxResends || !port_.IsOpen()) {
-            return false;
-        }
-        // Half an acknowledgement left in the input would shift the framing
-        // of every acknowledgement after it.
+    for (int resends = 0; resends <= kMaxResends && port_.IsOpen(); ++resends) {
+        // Whatever is in the input now answers no packet of ours; left there
+        // it would be read as the answer to this one. Storing a block twice
+        // does no harm, taking another packet's answer for this one's does.
         port_.Purge();
         if (!WriteWhole(packet)) {
             return false;
         }
+        if (WaitAck() && LineStaysQuiet()) {
+            return true;
+        }
     }
-    return true;
+    return false;
+}
+
+bool CMC24LC64::LineStaysQuiet() {
+    std::array<std::uint8_t, 1> extra{};
+    return port_.Read(extra, timing_.ackSettleMs) == 0;
 }
 
 bool CMC24LC64::WriteImageBlocks(std::span<const std::uint8_t> image, IProgressBar* progress) {

@@ -24,6 +24,11 @@ struct MC24LC64Timing {
     // The unit acknowledges within milliseconds; past this a missing
     // acknowledgement is a pulled cable or a dead unit, not a slow one.
     int ackDeadlineMs = 10000;
+    // How long the line must stay quiet after a block's acknowledgement for
+    // the acknowledgement to count: anything more (a second acknowledgement,
+    // noise) leaves open which packet it answered. One latency period of a
+    // USB serial adapter.
+    int ackSettleMs = 20;
     int restartPauseMs = 40;
 };
 
@@ -66,6 +71,7 @@ private:
     bool EndTransfer();
     bool Connect();
     bool WriteBlock(std::span<const std::uint8_t> data, std::size_t address);
+    bool LineStaysQuiet();
     bool AfterOpen(bool opened);
     bool WriteWhole(std::span<const std::uint8_t> bytes);
     bool WriteByte(std::uint8_t byte);

@@ -202,9 +202,34 @@ TEST(CMC24LC64, PacketIsResentAfterPurgingUpToThreeTimes) {
 
 TEST(CMC24LC64, StrayByteCostsOneResendNotTheTransfer) {
     // Left in the input, the byte would shift every acknowledgement after it.
-    Session session(UnitFaults{.packet = 2, .strayByte = true});
+    Session session(UnitFaults{.packet = 2, .strayBytes = {0x55}});
     ASSERT_TRUE(session.Program(RandomImage(2368)));
     EXPECT_EQ(session.port.firmware.blockNumbers.size(), 21u);
+}
+
+TEST(CMC24LC64, AnswerThatCouldBelongToAnotherPacketIsNotTakenForAnAcknowledgement) {
+    const struct {
+        const char* name;
+        UnitFaults faults;
+    } cases[] = {
+        // Packet 19 is block 18, the last of the image: it would stay blank.
+        {"duplicated acknowledgement, then a refusal",
+         {.packet = 18, .duplicatedAck = true, .refusedPacket = 19}},
+        {"stray acknowledgement ahead of a refusal",
+         {.packet = 6, .strayBytes = {0x8F, 0x01}, .strayDelayMs = 30, .refusedPacket = 7}},
+        {"noise ahead of an acknowledgement",
+         {.packet = 6, .strayBytes = {0x55}, .strayDelayMs = 30}},
+    };
+    const auto image = RandomImage(2368);
+    for (const auto& c : cases) {
+        Session session(c.faults);
+        EXPECT_TRUE(session.Program(image)) << c.name;
+        const auto& unit = session.port.firmware;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.eeprom.begin())) << c.name;
+        using Ranges = std::vector<std::pair<std::size_t, std::size_t>>;
+        EXPECT_EQ(WrittenRanges(unit.written), (Ranges{{0, 2432}})) << c.name;
+        EXPECT_EQ(unit.commands.back(), 0x82) << c.name;
+    }
 }
 
 TEST(CMC24LC64, PacketThatGoesOutOnlyInPartIsAFailedWrite) {
