@@ -42,6 +42,15 @@ TEST(CliProgram, ProgramsTheUnitWithTheDesignsImage) {
     EXPECT_TRUE(std::equal(image.begin(), image.end(), firmware.eeprom.begin()));
 }
 
+TEST(CliProgram, UnitThatDoesNotAnswerIsOneMessage) {
+    test::TempDir dir;
+    const std::string design = NewDesign(dir);
+    test::PtyUnit unit(test::UnitFaults{.wrongHandshake = true});
+    std::string err;
+    EXPECT_EQ(Cli({"program", design, "--port", unit.DeviceName()}, err), 1);
+    EXPECT_EQ(err, "kestrelvane-cli: There is no HMQ27 connected to the COM port ! \n");
+}
+
 TEST(CliProgram, PortsThatAreNoPorts) {
     test::TempDir dir;
     const std::string design = NewDesign(dir);

@@ -80,22 +80,36 @@ void Hmq27Firmware::TakeBlockPacket(std::size_t length, std::vector<Reply>& repl
     if (UnitCheckByte(data) != pending_[kHeaderSize + length]) {
         return;
     }
+    if (packetNumber == faults_.refusedPacket) {
+        Answer(replies, {0, {0x8F, 0x00}});
+        return;
+    }
     const std::size_t address = blockNumber * length;
     for (std::size_t i = 0; i < length && address + i < kEepromSize; ++i) {
         eeprom[address + i] = data[i];
         written[address + i] = true;
     }
-    if (Affects(faults_.lostAcks, packetNumber)) {
+    if (!Affects(faults_.lostAcks, packetNumber)) {
+        AcknowledgeBlock(packetNumber, replies);
+    }
+}
+
+void Hmq27Firmware::AcknowledgeBlock(int packetNumber, std::vector<Reply>& replies) const {
+    std::vector<std::uint8_t> ack{0x8F, 0x01};
+    if (packetNumber != faults_.packet) {
+        Answer(replies, {0, ack});
         return;
     }
-    std::vector<std::uint8_t> ack{0x8F, 0x01};
-    if (packetNumber == faults_.packet && faults_.oneByteAck) {
+    if (faults_.oneByteAck) {
         ack.pop_back();
     }
-    if (packetNumber == faults_.packet && faults_.strayByte) {
-        ack.push_back(0x55);
-    }
     Answer(replies, {0, ack});
+    if (faults_.duplicatedAck) {
+        Answer(replies, {0, ack});
+    }
+    if (!faults_.strayBytes.empty()) {
+        Answer(replies, {faults_.strayDelayMs, faults_.strayBytes});
+    }
 }
 
 void Hmq27Firmware::AnswerHandshake(std::vector<Reply>& replies) const {

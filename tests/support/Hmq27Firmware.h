@@ -19,17 +19,25 @@ struct UnitFaults {
     int lostAcks = 0;
     int corruptedPackets = 0;
     bool oneByteAck = false;
-    // The acknowledgement of `packet` comes with a stray byte after it.
-    bool strayByte = false;
+    // The acknowledgement of `packet` goes out twice.
+    bool duplicatedAck = false;
+    // Bytes the line makes up strayDelayMs after the answer to `packet`. When
+    // that is past the moment the program sends its next packet, they arrive
+    // ahead of the answer to that packet.
+    std::vector<std::uint8_t> strayBytes{};
+    int strayDelayMs = 0;
     // From `packet` on nothing is answered: the cable is pulled.
     bool silentFromPacket = false;
     // At `packet` the device disappears from the system.
     bool vanishAtPacket = false;
+    // This packet, counted as `packet` is, is answered 8F 00 and not stored.
+    int refusedPacket = -1;
 };
 
 // The HMQ27's side of the programming protocol: it answers the handshake,
 // acknowledges begin, end and every block packet whose check byte is right,
-// and stores those blocks in a 24LC64 that starts out blank (0xFF).
+// and stores those blocks in a 24LC64 that starts out blank (0xFF). A block
+// it refuses it answers with 8F 00 and does not store.
 class Hmq27Firmware {
 public:
     static constexpr std::size_t kEepromSize = 8192;
@@ -59,6 +67,7 @@ public:
 private:
     bool TakeMessage(std::vector<Reply>& replies);
     void TakeBlockPacket(std::size_t length, std::vector<Reply>& replies);
+    void AcknowledgeBlock(int packetNumber, std::vector<Reply>& replies) const;
     void AnswerHandshake(std::vector<Reply>& replies) const;
     void Answer(std::vector<Reply>& replies, Reply reply) const;
     bool Affects(int count, int packetNumber) const;

@@ -15,6 +15,7 @@ inline constexpr MC24LC64Timing kShortTiming{.handshakePauseMs = 5,
                                              .ackPauseMs = 5,
                                              .ackRereads = 1000,
                                              .ackDeadlineMs = 250,
+                                             .ackSettleMs = 10,
                                              .restartPauseMs = 5};
 
 // The longest the rules let the protocol take to give up, from its waits.
@@ -34,10 +35,12 @@ inline std::chrono::milliseconds NoUnitBound(const MC24LC64Timing& timing) {
     return CMC24LC64::kConnectAttempts * HandshakeBound(timing);
 }
 
-// A block that is never acknowledged: the packet and its three resends each
-// wait in vain, then the end of the transfer waits once more.
+// A block that is never acknowledged beyond doubt: the packet and its three
+// resends each wait for an answer and for the line to settle, then the end
+// of the transfer waits once more.
 inline std::chrono::milliseconds BlockFailureBound(const MC24LC64Timing& timing) {
-    return (CMC24LC64::kMaxResends + 1) * AckBound(timing) +
+    return (CMC24LC64::kMaxResends + 1) *
+               (AckBound(timing) + std::chrono::milliseconds(timing.ackSettleMs)) +
            std::chrono::milliseconds(timing.restartPauseMs) + AckBound(timing);
 }
 

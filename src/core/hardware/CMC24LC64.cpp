@@ -1,6 +1,5 @@
 #include "hardware/CMC24LC64.h"
 
-#include "ui/IMessageBox.h"
 #include "ui/IProgressBar.h"
 
 #include <algorithm>
@@ -26,16 +25,19 @@ constexpr std::uint8_t kEndTransfer = 0x82;
 constexpr std::uint8_t kBlockPacket = 0x83;
 constexpr std::array<std::uint8_t, 4> kHandshakeReply{0xF0, 0x25, 0x1E, 0x01};
 constexpr std::array<std::uint8_t, 2> kAck{0x8F, 0x01};
-constexpr const char* kNoUnitMessage = "There is no HMQ27 connected to the COM port ! ";
-constexpr const char* kNoUnitCaption = "Kestrelvane";
 constexpr std::uint8_t kBlankByte = 0xFF;
 // The packet carries the length in one byte.
-constexpr std::size_t kMaxBlockLength = 255;
+static_assert(kBlockLength <= 255);
 
 int MillisecondsUntil(Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return static_cast<int>(std::max<decltype(left)>(left, 0));
+}
+
+// The blank guard block and the image's blocks.
+int BlocksOfTransfer(std::size_t imageSize) {
+    return static_cast<int>(1 + (imageSize + kBlockLength - 1) / kBlockLength);
 }
 
 void StepProgress(IProgressBar* progress) {
@@ -58,8 +60,8 @@ std::vector<std::uint8_t> BlockPacket(std::span<const std::uint8_t> block, std::
 
 } // namespace
 
-CMC24LC64::CMC24LC64(ISerialPort& port, IMessageBox& messages, const MC24LC64Timing& timing)
-    : port_(port), messages_(messages), timing_(timing) {}
+CMC24LC64::CMC24LC64(ISerialPort& port, const MC24LC64Timing& timing)
+    : port_(port), timing_(timing) {}
 
 CMC24LC64::~CMC24LC64() {
     Close();
@@ -158,82 +160,94 @@ bool CMC24LC64::BeginTransfer() {
     return WriteByte(kBeginTransfer) && WaitAck();
 }
 
-bool CMC24LC64::EndTransfer() {
+CMC24LC64::Failure CMC24LC64::EndTransfer() {
     Pause(timing_.restartPauseMs);
     port_.Purge();
-    return WriteByte(kEndTransfer) && WaitAck();
+    if (!WriteByte(kEndTransfer)) {
+        return ProgramOutcome::PortFailed;
+    }
+    return WaitAck() ? Failure{} : NotAcknowledged(ProgramOutcome::EndNotAcknowledged);
 }
 
-bool CMC24LC64::Connect() {
+CMC24LC64::Failure CMC24LC64::Connect() {
     bool handshook = false;
-    bool started = false;
-    for (int attempt = 0; attempt < kConnectAttempts && !started; ++attempt) {
+    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
         if (handshook) {
             Pause(timing_.restartPauseMs);
             port_.Purge();
         }
         handshook = Handshake();
-        started = handshook && BeginTransfer();
+        if (handshook && BeginTransfer()) {
+            return {};
+        }
     }
-    if (!handshook) {
-        messages_.Show(kNoUnitMessage, kNoUnitCaption, IMessageBox::Icon::Error);
-    }
-    return started;
+    return handshook ? ProgramOutcome::NotStarted : ProgramOutcome::NoUnit;
 }
 
-bool CMC24LC64::WriteBlock(std::span<const std::uint8_t> data, std::size_t address) {
-    if (data.empty() || data.size() > kMaxBlockLength) {
-        return false;
-    }
+CMC24LC64::Failure CMC24LC64::WriteBlock(std::span<const std::uint8_t> data, std::size_t address) {
     const std::vector<std::uint8_t> packet = BlockPacket(data, address);
-    if (!WriteWhole(packet)) {
-        return false;
-    }
-    for (int resends = 0; !WaitAck(); ++resends) {
-        if (resends == kMaxResends || !port_.IsOpen()) {
-            return false;
-        }
-        // Half an acknowledgement left in the input would shift the framing
-        // of every acknowledgement after it.
+    for (int resends = 0; resends <= kMaxResends && port_.IsOpen(); ++resends) {
+        // Whatever is in the input now answers no packet of ours; left there
+        // it would be read as the answer to this one. Storing a block twice
+        // does no harm, taking another packet's answer for this one's does.
         port_.Purge();
         if (!WriteWhole(packet)) {
-            return false;
+            return ProgramOutcome::PortFailed;
+        }
+        if (WaitAck() && LineStaysQuiet()) {
+            return {};
         }
     }
-    return true;
+    return NotAcknowledged(ProgramOutcome::BlockNotAcknowledged);
 }
 
-bool CMC24LC64::WriteImageBlocks(std::span<const std::uint8_t> image, IProgressBar* progress) {
+// A port that closed itself while the program waited had lost its device.
+CMC24LC64::Failure CMC24LC64::NotAcknowledged(ProgramOutcome outcome) const {
+    return port_.IsOpen() ? outcome : ProgramOutcome::PortFailed;
+}
+
+bool CMC24LC64::LineStaysQuiet() {
+    std::array<std::uint8_t, 1> extra{};
+    return port_.Read(extra, timing_.ackSettleMs) == 0;
+}
+
+CMC24LC64::Failure CMC24LC64::WriteImageBlocks(std::span<const std::uint8_t> image,
+                                               IProgressBar* progress, int& acknowledged) {
     const std::vector<std::uint8_t> blank(kBlockLength, kBlankByte);
-    if (!WriteBlock(blank, kGuardBlockAddress)) {
-        return false;
+    if (const Failure failure = WriteBlock(blank, kGuardBlockAddress)) {
+        return failure;
     }
+    ++acknowledged;
     StepProgress(progress);
     for (std::size_t address = 0; address < image.size(); address += kBlockLength) {
         std::vector<std::uint8_t> block(kBlockLength, kBlankByte);
         const auto part = image.subspan(address, std::min(kBlockLength, image.size() - address));
         std::copy(part.begin(), part.end(), block.begin());
-        if (!WriteBlock(block, address)) {
-            return false;
+        if (const Failure failure = WriteBlock(block, address)) {
+            return failure;
         }
+        ++acknowledged;
         StepProgress(progress);
     }
-    return true;
+    return {};
 }
 
-bool CMC24LC64::Program(std::span<const std::uint8_t> image, IProgressBar* progress) {
+ProgramResult CMC24LC64::Program(std::span<const std::uint8_t> image, IProgressBar* progress) {
+    ProgramResult result;
     if (image.empty() || image.size() > kEepromSize) {
-        return false;
+        return result;
     }
+    result.blocks = BlocksOfTransfer(image.size());
     SetProgress(image.size(), progress, 1);
-    if (!Connect()) {
-        return false;
+    if (const Failure failure = Connect()) {
+        result.outcome = *failure;
+        return result;
     }
-    if (!WriteImageBlocks(image, progress)) {
-        EndTransfer();
-        return false;
-    }
-    return EndTransfer();
+    const Failure blocksFailure = WriteImageBlocks(image, progress, result.blocksAcknowledged);
+    // Ended either way, so that the unit stops waiting for blocks.
+    const Failure endFailure = EndTransfer();
+    result.outcome = blocksFailure.value_or(endFailure.value_or(ProgramOutcome::Programmed));
+    return result;
 }
 
 } // namespace kv

@@ -12,8 +12,28 @@ namespace {
 constexpr const char* kOutOfMemory = "Out of memory ! \n\nClose some programs...";
 constexpr const char* kOpenFailed = "Failed to open COM port ! ";
 constexpr const char* kProgramFailed = "Failed to program the HMQ27 ! ";
+constexpr const char* kNoUnit = "There is no HMQ27 connected to the COM port ! ";
+constexpr const char* kNoUnitCaption = "Kestrelvane";
 constexpr const char* kCannotCreate = "Couldn't create the file ! ";
 constexpr int kFirstPort = 1;
+
+// One message for a transfer that failed, however it failed.
+void TellFailure(const ProgramResult& result, IMessageBox& messages) {
+    switch (result.outcome) {
+    case ProgramOutcome::Programmed:
+        return;
+    case ProgramOutcome::NoUnit:
+        messages.Show(kNoUnit, kNoUnitCaption, IMessageBox::Icon::Error);
+        return;
+    case ProgramOutcome::ImageRefused:
+    case ProgramOutcome::NotStarted:
+    case ProgramOutcome::PortFailed:
+    case ProgramOutcome::BlockNotAcknowledged:
+    case ProgramOutcome::EndNotAcknowledged:
+        break;
+    }
+    messages.ShowError(kProgramFailed);
+}
 
 bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
                     const std::function<bool(CMC24LC64&)>& openPort) {
@@ -23,16 +43,14 @@ bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
         return false;
     }
     // Closes the port when it goes, whatever happened.
-    CMC24LC64 programmer(link.port, link.messages, link.timing);
+    CMC24LC64 programmer(link.port, link.timing);
     if (!openPort(programmer)) {
         link.messages.ShowError(kOpenFailed);
         return false;
     }
-    if (!programmer.Program(image, link.progress)) {
-        link.messages.ShowError(kProgramFailed);
-        return false;
-    }
-    return true;
+    const ProgramResult result = programmer.Program(image, link.progress);
+    TellFailure(result, link.messages);
+    return result.Succeeded();
 }
 
 } // namespace

@@ -44,8 +44,8 @@ CTAS3103::Image BuildUnitImage(const CConfiguration& design, CTAS3103& tas, IMes
 
 // "&Go" of the programming dialog for port n (COMn, or the n-th port the
 // system lists): builds the image, opens the port, remembers n, programs the
-// unit. True when the unit acknowledged the whole image; every failure has
-// been shown to the user.
+// unit. True when the unit acknowledged the whole image; a failure has been
+// shown to the user in one message.
 bool ProgramUnit(const CConfiguration& design, int portNumber, ISettings& settings,
                  const UnitLink& link);
 // The same for a port given by its system name ("/dev/ttyUSB0", "COM3"),

@@ -2,7 +2,6 @@
 
 #include "FirmwarePort.h"
 #include "support/ProgrammingTiming.h"
-#include "support/TestSupport.h"
 #include "ui/IProgressBar.h"
 
 #include <gtest/gtest.h>
@@ -64,14 +63,14 @@ std::vector<std::pair<std::size_t, std::size_t>> WrittenRanges(const std::vector
 }
 
 struct Session {
-    explicit Session(const UnitFaults& faults = {})
-        : port(faults), unit(port, messages, test::kShortTiming) {
+    explicit Session(const UnitFaults& faults = {}) : port(faults), unit(port, test::kShortTiming) {
         unit.OpenByName("sim");
     }
-    bool Program(const std::vector<std::uint8_t>& image) { return unit.Program(image, &progress); }
+    ProgramResult Program(const std::vector<std::uint8_t>& image) {
+        return unit.Program(image, &progress);
+    }
 
     test::FirmwarePort port;
-    test::RecordingMessageBox messages;
     RecordingProgressBar progress;
     CMC24LC64 unit;
 };
@@ -87,7 +86,10 @@ TEST(CMC24LC64, CheckByteIsTheSecondOfTwoRunningSumsModulo255) {
 TEST(CMC24LC64, ImageGoesOutGuardBlockFirstThenInOrderAndEndsWithEndOfTransfer) {
     Session session;
     const auto image = RandomImage(2368);
-    ASSERT_TRUE(session.Program(image));
+    const ProgramResult result = session.Program(image);
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_EQ(result.blocksAcknowledged, 20);
+    EXPECT_EQ(result.blocks, 20);
 
     const auto& unit = session.port.firmware;
     std::vector<std::uint8_t> expectedCommands{0x80, 0x81};
@@ -110,29 +112,28 @@ TEST(CMC24LC64, ImageGoesOutGuardBlockFirstThenInOrderAndEndsWithEndOfTransfer) 
     EXPECT_EQ(session.progress.lower, 0);
     EXPECT_EQ(session.progress.upper, 20);
     EXPECT_EQ(session.progress.position, 20);
-    EXPECT_TRUE(session.messages.shown.empty());
     EXPECT_EQ(session.port.baud, 38400);
 }
 
 TEST(CMC24LC64, ImageSizesAtTheEdges) {
     for (const std::size_t refused : {std::size_t{0}, std::size_t{8193}}) {
         test::FirmwarePort port;
-        test::RecordingMessageBox messages;
-        CMC24LC64 unit(port, messages, test::kShortTiming);
-        EXPECT_FALSE(unit.Program(RandomImage(refused), nullptr)) << refused;
+        CMC24LC64 unit(port, test::kShortTiming);
+        EXPECT_EQ(unit.Program(RandomImage(refused), nullptr).outcome, ProgramOutcome::ImageRefused)
+            << refused;
         EXPECT_FALSE(port.Touched()) << refused;
     }
 
     Session full;
     const auto whole = RandomImage(8192);
-    ASSERT_TRUE(full.Program(whole));
+    ASSERT_TRUE(full.Program(whole).Succeeded());
     EXPECT_EQ(full.port.firmware.blockNumbers, BlockOrder(18, 64));
     EXPECT_EQ(full.port.firmware.eeprom, whole);
 
     // A whole number of blocks needs no fill; the guard block stays blank.
     Session even;
     const auto twoBlocks = RandomImage(256);
-    ASSERT_TRUE(even.Program(twoBlocks));
+    ASSERT_TRUE(even.Program(twoBlocks).Succeeded());
     const auto& unit = even.port.firmware;
     EXPECT_EQ(unit.blockNumbers, BlockOrder(18, 2));
     EXPECT_TRUE(std::equal(twoBlocks.begin(), twoBlocks.end(), unit.eeprom.begin()));
@@ -144,14 +145,12 @@ TEST(CMC24LC64, ImageSizesAtTheEdges) {
 
 TEST(CMC24LC64, WrongHandshakeReplyMeansNoUnitAfterSixAttempts) {
     Session session(UnitFaults{.wrongHandshake = true});
-    EXPECT_FALSE(session.Program(RandomImage(2368)));
+    const ProgramResult result = session.Program(RandomImage(2368));
+    EXPECT_EQ(result.outcome, ProgramOutcome::NoUnit);
+    EXPECT_EQ(result.blocksAcknowledged, 0);
     EXPECT_EQ(session.port.firmware.commands, std::vector<std::uint8_t>(6, 0x80));
     // A reply of the right length ends the attempt; it is not read again.
     EXPECT_EQ(session.port.reads, 6);
-    ASSERT_EQ(session.messages.shown.size(), 1u);
-    EXPECT_EQ(session.messages.shown[0].text, "There is no HMQ27 connected to the COM port ! ");
-    EXPECT_EQ(session.messages.shown[0].caption, "Kestrelvane");
-    EXPECT_EQ(session.messages.shown[0].icon, IMessageBox::Icon::Error);
 }
 
 TEST(CMC24LC64, AcknowledgementMustBeBothBytesInOneRead) {
@@ -183,34 +182,61 @@ TEST(CMC24LC64, PacketIsResentAfterPurgingUpToThreeTimes) {
     // Packet 5 is block 4: the guard block and blocks 0 to 3 came first.
     Session recovers(UnitFaults{.packet = 5, .lostAcks = 3});
     const auto image = RandomImage(2368);
-    ASSERT_TRUE(recovers.Program(image));
+    ASSERT_TRUE(recovers.Program(image).Succeeded());
     EXPECT_EQ(std::count(recovers.port.firmware.blockNumbers.begin(),
                          recovers.port.firmware.blockNumbers.end(), 4),
               4);
     EXPECT_TRUE(std::equal(image.begin(), image.end(), recovers.port.firmware.eeprom.begin()));
 
     Session fails(UnitFaults{.packet = 5, .lostAcks = 4});
-    EXPECT_FALSE(fails.Program(image));
+    const ProgramResult result = fails.Program(image);
+    EXPECT_EQ(result.outcome, ProgramOutcome::BlockNotAcknowledged);
+    EXPECT_EQ(result.blocksAcknowledged, 5);
+    EXPECT_EQ(result.blocks, 20);
     const auto& unit = fails.port.firmware;
     EXPECT_EQ(unit.blockNumbers, (std::vector<int>{18, 0, 1, 2, 3, 4, 4, 4, 4}));
     EXPECT_EQ(unit.commands.back(), 0x82);
     EXPECT_TRUE(std::all_of(unit.eeprom.begin() + 2304, unit.eeprom.begin() + 2432,
                             [](std::uint8_t byte) { return byte == 0xFF; }));
-    EXPECT_TRUE(fails.messages.shown.empty());
     EXPECT_EQ(fails.progress.position, 5);
 }
 
 TEST(CMC24LC64, StrayByteCostsOneResendNotTheTransfer) {
     // Left in the input, the byte would shift every acknowledgement after it.
-    Session session(UnitFaults{.packet = 2, .strayByte = true});
-    ASSERT_TRUE(session.Program(RandomImage(2368)));
+    Session session(UnitFaults{.packet = 2, .strayBytes = {0x55}});
+    ASSERT_TRUE(session.Program(RandomImage(2368)).Succeeded());
     EXPECT_EQ(session.port.firmware.blockNumbers.size(), 21u);
+}
+
+TEST(CMC24LC64, AnswerThatCouldBelongToAnotherPacketIsNotTakenForAnAcknowledgement) {
+    const struct {
+        const char* name;
+        UnitFaults faults;
+    } cases[] = {
+        // Packet 19 is block 18, the last of the image: it would stay blank.
+        {"duplicated acknowledgement, then a refusal",
+         {.packet = 18, .duplicatedAck = true, .refusedPacket = 19}},
+        {"stray acknowledgement ahead of a refusal",
+         {.packet = 6, .strayBytes = {0x8F, 0x01}, .strayDelayMs = 30, .refusedPacket = 7}},
+        {"noise ahead of an acknowledgement",
+         {.packet = 6, .strayBytes = {0x55}, .strayDelayMs = 30}},
+    };
+    const auto image = RandomImage(2368);
+    for (const auto& c : cases) {
+        Session session(c.faults);
+        EXPECT_TRUE(session.Program(image).Succeeded()) << c.name;
+        const auto& unit = session.port.firmware;
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), unit.eeprom.begin())) << c.name;
+        using Ranges = std::vector<std::pair<std::size_t, std::size_t>>;
+        EXPECT_EQ(WrittenRanges(unit.written), (Ranges{{0, 2432}})) << c.name;
+        EXPECT_EQ(unit.commands.back(), 0x82) << c.name;
+    }
 }
 
 TEST(CMC24LC64, PacketThatGoesOutOnlyInPartIsAFailedWrite) {
     Session session;
     session.port.writeLimit = 100;
-    EXPECT_FALSE(session.Program(RandomImage(2368)));
+    EXPECT_EQ(session.Program(RandomImage(2368)).outcome, ProgramOutcome::PortFailed);
     EXPECT_TRUE(session.port.firmware.blockNumbers.empty());
     EXPECT_EQ(session.port.sent.size(), 2u + 100u + 1u) << "no resend of a packet cut short";
 }
@@ -218,7 +244,7 @@ TEST(CMC24LC64, PacketThatGoesOutOnlyInPartIsAFailedWrite) {
 TEST(CMC24LC64, DamagedPacketIsResentAndStoredIntact) {
     Session session(UnitFaults{.packet = 2, .corruptedPackets = 2});
     const auto image = RandomImage(2368);
-    ASSERT_TRUE(session.Program(image));
+    ASSERT_TRUE(session.Program(image).Succeeded());
     EXPECT_TRUE(std::equal(image.begin(), image.end(), session.port.firmware.eeprom.begin()));
     EXPECT_EQ(session.port.firmware.blockNumbers.size(), 22u);
 }

@@ -71,15 +71,16 @@ TEST(UnitProgramming, EveryFailureIsToldInOrderAndReleasesThePort) {
 
     Go noUnit(UnitFaults{.silent = true});
     EXPECT_FALSE(noUnit.Run(2));
-    EXPECT_EQ(Shown(noUnit.messages), (Texts{"There is no HMQ27 connected to the COM port ! ",
-                                             "Failed to program the HMQ27 ! "}));
-    EXPECT_EQ(noUnit.messages.shown[1].caption, "Kestrelvane (HMQ27)");
+    EXPECT_EQ(Shown(noUnit.messages), Texts{"There is no HMQ27 connected to the COM port ! "});
+    EXPECT_EQ(noUnit.messages.shown[0].caption, "Kestrelvane");
+    EXPECT_EQ(noUnit.messages.shown[0].icon, IMessageBox::Icon::Error);
     EXPECT_EQ(noUnit.settings.GetInt("Port", "Port no", 0), 2);
     EXPECT_FALSE(noUnit.port.IsOpen());
 
     Go broken(UnitFaults{.packet = 3, .lostAcks = 4});
     EXPECT_FALSE(broken.Run(2));
     EXPECT_EQ(Shown(broken.messages), Texts{"Failed to program the HMQ27 ! "});
+    EXPECT_EQ(broken.messages.shown[0].caption, "Kestrelvane (HMQ27)");
     EXPECT_EQ(broken.port.firmware.commands.back(), 0x82);
     EXPECT_FALSE(broken.port.IsOpen());
 }
