@@ -26,7 +26,7 @@ inline void BuildHeavyDesign(CConfiguration& design) {
         for (int k = 0; k < 12; ++k) {
             band.SetPeq(k, 3.0 - k * 0.5, 100.0 * (k + 1), 2.0, true);
         }
-        band.SetDelay(0.0001 * b);
+        design.SetDelay(b, 0.0001 * b);
         band.SetBassGain(3.0);
         band.splFreqs.SetSize(500);
         band.splRaw.SetSize(500);
@@ -34,7 +34,7 @@ inline void BuildHeavyDesign(CConfiguration& design) {
             band.splFreqs[i] = 20.0 * std::pow(1000.0, i / 499.0);
             band.splRaw[i] = FromPolar(1.0 + 0.1 * std::sin(i * 0.3), -0.01 * i);
         }
-        SetSmoothing(band, 6);
+        band.SetSmoothing(6);
     }
 }
 

@@ -24,10 +24,11 @@ VFreqVec MainGrid() {
 // all-pass and a shelf.
 void FillThreeWay(CConfiguration& design) {
     design.New(3, kFs);
-    for (CBand& band : design.bands) {
+    for (std::size_t b = 0; b < design.bands.size(); ++b) {
+        CBand& band = design.bands[b];
         CrossoverSettings lr8;
         lr8.order = 8;
-        lr8.freq = 300.0 * (band.index + 1);
+        lr8.freq = 300.0 * static_cast<double>(b + 1);
         lr8.q = {0.5412, 1.3065, 0.5412, 1.3065};
         band.SetHighPass(0, lr8);
         band.EnableHighPass(0, true);

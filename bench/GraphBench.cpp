@@ -41,7 +41,7 @@ void BuildDesign(kv::CConfiguration& design) {
             band.splFreqs[i] = 15.0 * std::pow(1500.0, i / (kPoints - 1.0));
             band.splRaw[i] = kv::FromPolar(30.0 * (1.0 + 0.2 * std::cos(i * 0.21)), -0.02 * i);
         }
-        kv::SetSmoothing(band, 6);
+        band.SetSmoothing(6);
     }
 }
 

@@ -1,13 +1,13 @@
 #include "BenchDesigns.h"
 #include "BenchImpulse.h"
 #include "BenchMessages.h"
-#include "CSettings.h"
 #include "app/CKestrelvaneDlg.h"
-#include "app/IFileChooser.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
 #include "dialogs/CHpFilterDlg.h"
 #include "dialogs/CSPLCurve.h"
+#include "platform/CSettings.h"
+#include "session/IFileChooser.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ WindowFixture& Fixture() {
 // The window at 1600 x 1000 with the heavy design, painted once.
 std::unique_ptr<kv::CKestrelvaneDlg> OpenWindow() {
     auto window = std::make_unique<kv::CKestrelvaneDlg>(Fixture().settings);
-    window->Session().SetRecoveryFolder(Fixture().Folder());
+    window->Session().History().SetRecoveryFolder(Fixture().Folder());
     window->Start(Fixture().DesignPath());
     window->resize(1600, 1000);
     window->show();
@@ -99,8 +99,8 @@ void BM_EditToRepaintedPanes(benchmark::State& state) {
     double gain = 3.0;
     for (auto _ : state) {
         gain = gain > 2.0 ? 1.0 : 3.0;
-        session.Configuration().bands[0].SetPeq(0, gain, 100.0, 2.0, true);
-        session.Recalculate();
+        session.Document().Design().bands[0].SetPeq(0, gain, 100.0, 2.0, true);
+        session.LiveChange();
         RepaintPanes(*window);
     }
 }
@@ -114,7 +114,7 @@ void BM_CrossoverArrowToRepaintedPanes(benchmark::State& state) {
     kv::DesignSession& session = window->Session();
     SilentMessages messages;
     kv::CHpFilterDlg dialog(
-        session.Configuration().bands[0], 0, messages, [&session] { session.Recalculate(); },
+        session.Document().Design(), 0, 0, messages, [&session] { session.LiveChange(); },
         window.get());
     dialog.show();
     PressArrows(state, *window, dialog, "filterFreqField");
@@ -132,7 +132,7 @@ void BM_GateArrowToRepaintedPanes(benchmark::State& state) {
     SilentMessages messages;
     ChosenFile files(wave);
     kv::CSPLCurve dialog(
-        session.Configuration().bands[0], messages, files, [&session] { session.Recalculate(); },
+        session.Document().Design(), 0, messages, files, [&session] { session.LiveChange(); },
         window.get());
     dialog.show();
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("browseButton")),

@@ -151,9 +151,9 @@ bool MakeThreeWay(kv::IMessageBox& messages) {
     const bool built = design.SetTargetLevel(86.0) && LoadDriver(hf, kTweeter, messages) &&
                        LoadDriver(mf, kMidrange, messages) && LoadDriver(lf, kWoofer, messages) &&
                        CrossHighPass(hf, 2800.0) && hf.SetGain(-5.0) &&
-                       hf.SetHighShelf(-1.5, 10000.0, true) && hf.SetDelay(0.00012) &&
+                       hf.SetHighShelf(-1.5, 10000.0, true) && design.SetDelay(0, 0.00012) &&
                        CrossHighPass(mf, 350.0) && CrossLowPass(mf, 2800.0) && mf.SetGain(-4.0) &&
-                       mf.SetPeq(0, -2.0, 1100.0, 2.0, true) && mf.SetDelay(0.00005) &&
+                       mf.SetPeq(0, -2.0, 1100.0, 2.0, true) && design.SetDelay(1, 0.00005) &&
                        CrossLowPass(lf, 350.0) && lf.SetGain(-2.0) &&
                        lf.SetNotch(0, 4300.0, 4.0, true) && lf.SetLowShelf(2.0, 60.0, true);
     return built && design.Save("three-way.ksv", messages);
@@ -167,7 +167,7 @@ bool MakeTwoWay(kv::IMessageBox& messages) {
     kv::CBand& lf = design.bands[1];
     const bool built = design.SetTargetLevel(86.0) && LoadDriver(hf, kTweeter, messages) &&
                        LoadDriver(lf, kWoofer, messages) && CrossHighPass(hf, 2200.0) &&
-                       hf.SetGain(-5.0) && hf.SetDelay(0.0001) && CrossLowPass(lf, 2200.0) &&
+                       hf.SetGain(-5.0) && design.SetDelay(0, 0.0001) && CrossLowPass(lf, 2200.0) &&
                        lf.SetGain(-2.0) && lf.SetNotch(0, 4300.0, 4.0, true);
     return built && design.Save("two-way.ksv", messages);
 }

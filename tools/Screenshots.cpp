@@ -7,11 +7,11 @@
 // It runs with settings and data folders of its own, so it neither reads
 // nor changes the user's.
 
-#include "CSettings.h"
 #include "ToolMessages.h"
 #include "app/CKestrelvaneDlg.h"
-#include "app/IFileChooser.h"
 #include "dialogs/CEqDlg.h"
+#include "platform/CSettings.h"
+#include "session/IFileChooser.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -53,11 +53,11 @@ bool MainWindow(const Shots& shots) {
     kv::CKestrelvaneDlg window(shots.settings);
     window.Start(shots.examples / "three-way.ksv");
     kv::DesignSession& session = window.Session();
-    session.Flags()[kv::ShowFlag::Filter] = true;
-    session.Flags()[kv::ShowFlag::Hardware] = true;
-    session.Select({static_cast<int>(kv::BlockKind::Eq), 1});
-    session.SetCurrentBand(1);
-    session.Redraw();
+    session.View().Flags()[kv::ShowFlag::Filter] = true;
+    session.View().Flags()[kv::ShowFlag::Hardware] = true;
+    session.View().Select({static_cast<int>(kv::BlockKind::Eq), 1});
+    session.View().SetCurrentBand(1);
+    session.ViewChanged();
     window.resize(1200, 880);
     window.show();
     if (!Save(window, shots.output / "main-window.png")) {
@@ -66,7 +66,7 @@ bool MainWindow(const Shots& shots) {
     kv::tools::PrintedMessages messages;
     NoFiles files;
     kv::CEqDlg equalisers(
-        session.Configuration().bands[1], messages, files, [] {}, &window);
+        session.Document().Design(), 1, messages, files, [] {}, &window);
     equalisers.show();
     return Save(equalisers, shots.output / "parametric-eq.png");
 }
@@ -77,13 +77,12 @@ bool RefusedDesign(const Shots& shots) {
     kv::CKestrelvaneDlg window(shots.settings);
     window.Start(shots.examples / "three-way.ksv");
     kv::DesignSession& session = window.Session();
-    kv::CBand& woofer = session.Configuration().bands[2];
+    kv::CBand& woofer = session.Document().Design().bands[2];
     if (!woofer.SetHighShelf(20.0, 20.0, true)) {
         return false;
     }
-    session.SetCurrentBand(2);
-    session.Recalculate();
-    session.Redraw();
+    session.View().SetCurrentBand(2);
+    session.LiveChange();
     window.resize(1200, 880);
     window.show();
     return Save(window, shots.output / "hardware-check.png");

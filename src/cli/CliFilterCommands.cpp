@@ -53,8 +53,9 @@ int RunExportEq(CliContext& context) {
     if (band == nullptr) {
         return status;
     }
-    return ExportFilters(*context.args.Value("-o"), *band, context.messages) ? kExitSuccess
-                                                                             : kExitFailed;
+    return ExportFilters(*context.args.Value("-o"), *band, design.title, context.messages)
+               ? kExitSuccess
+               : kExitFailed;
 }
 
 } // namespace kv

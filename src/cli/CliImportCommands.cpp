@@ -190,7 +190,7 @@ int RunLoadSpl(CliContext& context) {
     }
     NoteGate(context, engine, report);
     if (smoothing) {
-        SetSmoothing(*target, *smoothing);
+        target->SetSmoothing(*smoothing);
     }
     return design.Save(*context.args.Value("-o"), context.messages) ? kExitSuccess : kExitFailed;
 }

@@ -1,11 +1,11 @@
 #include "CliProgramCommand.h"
 
-#include "CComPort.h"
-#include "CSettings.h"
 #include "CliCommand.h"
 #include "CliProgressBar.h"
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
+#include "platform/CComPort.h"
+#include "platform/CSettings.h"
 
 #include <QCoreApplication>
 #include <algorithm>

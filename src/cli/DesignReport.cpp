@@ -117,9 +117,16 @@ void WriteBand(JsonWriter& json, CBand& band) {
     json.EndObject();
 }
 
-const char* RouteName(int input) {
-    static constexpr const char* kRoutes[] = {"Input A", "Input B", "(A+B)/2"};
-    return input >= 0 && input <= 2 ? kRoutes[input] : "?";
+const char* RouteName(InputRoute input) {
+    switch (input) {
+    case InputRoute::A:
+        return "Input A";
+    case InputRoute::B:
+        return "Input B";
+    case InputRoute::Both:
+        return "(A+B)/2";
+    }
+    return "?";
 }
 
 std::string Number(double value) {

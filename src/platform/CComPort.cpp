@@ -1,4 +1,4 @@
-#include "CComPort.h"
+#include "platform/CComPort.h"
 
 #include "hardware/UnitProgramming.h"
 

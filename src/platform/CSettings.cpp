@@ -1,4 +1,4 @@
-#include "CSettings.h"
+#include "platform/CSettings.h"
 
 namespace kv {
 namespace {

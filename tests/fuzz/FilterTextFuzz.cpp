@@ -35,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     std::string exported;
-    kv::FilterExportText(band, exported, error);
+    kv::FilterExportText(band, design.title, exported, error);
     return 0;
 }

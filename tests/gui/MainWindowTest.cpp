@@ -1,5 +1,5 @@
 #include "app/CKestrelvaneDlg.h"
-#include "gui/app/SessionTestSupport.h"
+#include "gui/session/SessionTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +21,7 @@ TEST(MainWindow, ShowsTheDesignAndClosesWritingTheSettings) {
     ASSERT_TRUE(design.Save(dir / "three.ksv", messages));
 
     CKestrelvaneDlg window(settings);
-    window.Session().SetRecoveryFolder(dir / "data");
+    window.Session().History().SetRecoveryFolder(dir / "data");
     window.Start(dir / "three.ksv");
     window.show();
     QApplication::processEvents();

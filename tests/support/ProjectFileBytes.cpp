@@ -10,7 +10,10 @@ void WriteCrossover(ByteWriter& out, const CrossoverSettings& s) {
 }
 
 void WriteBandRecord(ByteWriter& out, const CBand& band, int version) {
-    out.Int32(band.input).Double(band.gain).Double(band.delay).String(band.splFileName);
+    out.Int32(static_cast<std::int32_t>(band.input))
+        .Double(band.gain)
+        .Double(band.delay)
+        .String(band.splFileName);
     out.Int32(band.splSmoothing).Tag("VDoubleVec", 1).Int32(band.splFreqs.GetSize());
     for (double f : band.splFreqs) {
         out.Double(f);

@@ -13,6 +13,9 @@ enum class CrossoverType : std::int32_t {
     Custom = 1000,
 };
 
+// The two sides of a band's crossover slots.
+enum class CrossoverSide { HighPass, LowPass };
+
 // A band's slots: high-pass and low-pass pairs, notches, equalisers.
 inline constexpr int kCrossoverSlots = 2;
 inline constexpr int kNotches = 6;

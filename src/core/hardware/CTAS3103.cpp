@@ -88,9 +88,6 @@ constexpr std::array<int, kBiquadsPerBand> BiquadSlots(int channel) {
 constexpr std::array<std::array<int, kBiquadsPerBand>, kMaxBands> kBiquadSlotTable = {
     BiquadSlots(0), BiquadSlots(1), BiquadSlots(2)};
 
-constexpr int kRouteInputB = 1;
-constexpr int kRouteBoth = 2;
-
 } // namespace
 
 CTAS3103::CTAS3103() {
@@ -188,14 +185,15 @@ void CTAS3103::SetFixedWords() {
 void CTAS3103::SetInputRouting(const CConfiguration& configuration) {
     const double g = DbToGain(configuration.inputGain);
     for (int i = 0; i < kMaxBands; ++i) {
-        const int route = i < configuration.numBands ? configuration.bands[i].input : 0;
+        const InputRoute route =
+            i < configuration.numBands ? configuration.bands[i].input : InputRoute::A;
         const tas3103::InputMixerEntries& entries =
             tas3103::kInputMixer[static_cast<std::size_t>(i)];
-        if (route == kRouteBoth) {
+        if (route == InputRoute::Both) {
             SetFixed523(entries.inputA, 0, g * 0.5);
             SetFixed523(entries.inputB, 0, g * 0.5);
         } else {
-            SetFixed523(route == kRouteInputB ? entries.inputB : entries.inputA, 0, g);
+            SetFixed523(route == InputRoute::B ? entries.inputB : entries.inputA, 0, g);
         }
     }
 }

@@ -63,6 +63,11 @@ public:
 
     void Fill(const T& x) { std::fill(begin(), end(), x); }
 
+    // The same elements in the same order.
+    bool operator==(const VVector& other) const {
+        return size_ == other.size_ && std::equal(begin(), end(), other.begin());
+    }
+
     // False when an element is infinite or not a number.
     bool AllFinite() const {
         return std::all_of(begin(), end(), [](const T& x) { return IsFinite(x); });

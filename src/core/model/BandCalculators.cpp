@@ -1,7 +1,7 @@
 #include "model/BandCalculators.h"
 
 #include "filters/TAS3103Words.h"
-#include "model/CBand.h"
+#include "model/BandSettings.h"
 
 #include <array>
 #include <numbers>
@@ -27,7 +27,7 @@ BiquadKind CrossoverKind(bool highPass, bool secondOrder) {
 // Pairs of orders become second-order sections, an odd remainder a
 // first-order one. The section bound keeps a corrupt order from reading past
 // the per-section arrays.
-void DesignCrossovers(const CBand& band, FilterGroup group, const SlotFlags& enabled,
+void DesignCrossovers(const BandSettings& band, FilterGroup group, const SlotFlags& enabled,
                       const SlotSettings& slots, bool highPass, const SectionVisitor& visit) {
     BiquadCalc calc;
     for (int j = 0; j < kCrossoverSlots; ++j) {
@@ -55,7 +55,7 @@ struct SingleSection {
     double q;
 };
 
-void DesignSingle(const CBand& band, FilterGroup group, int item, const SingleSection& entry,
+void DesignSingle(const BandSettings& band, FilterGroup group, int item, const SingleSection& entry,
                   const SectionVisitor& visit) {
     if (!entry.enabled) {
         return;
@@ -65,7 +65,7 @@ void DesignSingle(const CBand& band, FilterGroup group, int item, const SingleSe
     visit(calc, {group, item, 0});
 }
 
-void DesignNotches(const CBand& band, const SectionVisitor& visit) {
+void DesignNotches(const BandSettings& band, const SectionVisitor& visit) {
     for (int i = 0; i < kNotches; ++i) {
         const NotchSettings& n = band.notch[i];
         DesignSingle(band, FilterGroup::Notch, i, {n.enabled, BiquadKind::Notch, n.freq, 0.0, n.q},
@@ -73,7 +73,7 @@ void DesignNotches(const CBand& band, const SectionVisitor& visit) {
     }
 }
 
-void DesignPeqs(const CBand& band, const SectionVisitor& visit) {
+void DesignPeqs(const BandSettings& band, const SectionVisitor& visit) {
     for (int i = 0; i < kEqualisers; ++i) {
         const PeqSettings& p = band.peq[i];
         DesignSingle(band, FilterGroup::Peq, i,
@@ -81,14 +81,14 @@ void DesignPeqs(const CBand& band, const SectionVisitor& visit) {
     }
 }
 
-void DesignShelf(const CBand& band, FilterGroup group, const ShelfSettings& shelf, BiquadKind kind,
-                 const SectionVisitor& visit) {
+void DesignShelf(const BandSettings& band, FilterGroup group, const ShelfSettings& shelf,
+                 BiquadKind kind, const SectionVisitor& visit) {
     DesignSingle(band, group, 0, {shelf.enabled, kind, shelf.freq, shelf.gain, 0.0}, visit);
 }
 
 // The TAS3103's own bass and treble stage, modelled as shelves at these
 // gains; a gain of exactly 0 leaves the stage out.
-void DesignBassTreble(const CBand& band, double bassDb, double trebleDb,
+void DesignBassTreble(const BandSettings& band, double bassDb, double trebleDb,
                       const SectionVisitor& visit) {
     double bassHz = 0.0;
     double trebleHz = 0.0;
@@ -99,8 +99,8 @@ void DesignBassTreble(const CBand& band, double bassDb, double trebleDb,
                  {trebleDb != 0.0, BiquadKind::HighShelf, trebleHz, trebleDb, 0.0}, visit);
 }
 
-void Apply(const CBand& band, FilterGroup group, const GridPhasors& grid, VComplexVec& response,
-           BiquadList* list) {
+void Apply(const BandSettings& band, FilterGroup group, const GridPhasors& grid,
+           VComplexVec& response, BiquadList* list) {
     DesignSections(band, group, [&](const BiquadCalc& calc, const BandSection&) {
         calc.MultiplyResponse(response, grid);
         if (list != nullptr) {
@@ -145,7 +145,7 @@ std::string DescribeSection(const BandSection& where) {
     return {};
 }
 
-void DesignSections(const CBand& band, FilterGroup group, const SectionVisitor& visit) {
+void DesignSections(const BandSettings& band, FilterGroup group, const SectionVisitor& visit) {
     switch (group) {
     case FilterGroup::HighPass:
         return DesignCrossovers(band, group, band.hpEnabled, band.hpFilter, true, visit);
@@ -173,60 +173,62 @@ void DesignSections(const CBand& band, FilterGroup group, const SectionVisitor& 
     }
 }
 
-void DesignBiquads(const CBand& band, const SectionVisitor& visit) {
+void DesignBiquads(const BandSettings& band, const SectionVisitor& visit) {
     for (const FilterGroup group : kHardwareGroups) {
         DesignSections(band, group, visit);
     }
 }
 
-void ApplyHighPassFilters(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyHighPassFilters(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                           BiquadList* list) {
     Apply(band, FilterGroup::HighPass, grid, response, list);
 }
 
-void ApplyLowPassFilters(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyLowPassFilters(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                          BiquadList* list) {
     Apply(band, FilterGroup::LowPass, grid, response, list);
 }
 
-void ApplyNotches(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyNotches(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                   BiquadList* list) {
     Apply(band, FilterGroup::Notch, grid, response, list);
 }
 
-void ApplyAllPass(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyAllPass(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                   BiquadList* list) {
     Apply(band, FilterGroup::AllPass, grid, response, list);
 }
 
-void ApplyLowShelf(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyLowShelf(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                    BiquadList* list) {
     Apply(band, FilterGroup::LowShelf, grid, response, list);
 }
 
-void ApplyHighShelf(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyHighShelf(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                     BiquadList* list) {
     Apply(band, FilterGroup::HighShelf, grid, response, list);
 }
 
-void ApplyPeqs(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyPeqs(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                BiquadList* list) {
     Apply(band, FilterGroup::Peq, grid, response, list);
 }
 
-void ApplyBassTreble(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
+void ApplyBassTreble(const BandSettings& band, const GridPhasors& grid, VComplexVec& response) {
     Apply(band, FilterGroup::BassTreble, grid, response, nullptr);
 }
 
-void ApplyHighPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
+void ApplyHighPassTargets(const BandSettings& band, const GridPhasors& grid,
+                          VComplexVec& response) {
     Apply(band, FilterGroup::HighPassTarget, grid, response, nullptr);
 }
 
-void ApplyLowPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response) {
+void ApplyLowPassTargets(const BandSettings& band, const GridPhasors& grid, VComplexVec& response) {
     Apply(band, FilterGroup::LowPassTarget, grid, response, nullptr);
 }
 
-void ApplyDelayAndPolarity(const CBand& band, const VDoubleVec& grid, VComplexVec& response) {
+void ApplyDelayAndPolarity(const BandSettings& band, const VDoubleVec& grid,
+                           VComplexVec& response) {
     if (band.delay != 0.0 && response.GetSize() == grid.GetSize()) {
         for (int i = 0; i < response.GetSize(); ++i) {
             response[i] = Multiply(response[i],
@@ -241,7 +243,7 @@ void ApplyDelayAndPolarity(const CBand& band, const VDoubleVec& grid, VComplexVe
     }
 }
 
-void ComputeHardwareResponse(const CBand& band, const BiquadList& sections,
+void ComputeHardwareResponse(const BandSettings& band, const BiquadList& sections,
                              const GridPhasors& phasors, const VDoubleVec& grid,
                              VComplexVec& response) {
     if (!response.SetSize(phasors.GetSize())) {
@@ -264,7 +266,7 @@ void ComputeHardwareResponse(const CBand& band, const BiquadList& sections,
     ApplyDelayAndPolarity(band, grid, response);
 }
 
-int CollectBiquads(const CBand& band, BiquadList& list) {
+int CollectBiquads(const BandSettings& band, BiquadList& list) {
     list.clear();
     DesignBiquads(band, [&list](const BiquadCalc& calc, const BandSection&) {
         list.push_back(calc.GetCoefficients());

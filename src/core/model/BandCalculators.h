@@ -9,7 +9,7 @@
 
 namespace kv {
 
-class CBand;
+class BandSettings;
 
 // The filters of a band that become sections, in the order of their
 // calculators. The first seven are realised on the TAS3103 and are listed
@@ -46,37 +46,37 @@ using SectionVisitor = std::function<void(const BiquadCalc&, const BandSection&)
 // rate, in order, and hands each to visit. Crossover slot j yields ⌈order/2⌉
 // sections: second-order ones first, a first-order one last for an odd
 // order, section k at freq × freqOfs[k] with Q q[k].
-void DesignSections(const CBand& band, FilterGroup group, const SectionVisitor& visit);
+void DesignSections(const BandSettings& band, FilterGroup group, const SectionVisitor& visit);
 // Every section the TAS3103 realises for the band, in hardware order (the
 // order of CollectBiquads).
-void DesignBiquads(const CBand& band, const SectionVisitor& visit);
+void DesignBiquads(const BandSettings& band, const SectionVisitor& visit);
 
 // The calculators: each multiplies response (one value per point of grid,
 // which was made at the band's sample rate) by the response of the band's
 // enabled sections of its kind, and appends one record per section to list
 // when one is given. A response of another length than the grid is left
 // untouched. Bass and treble and the targets never produce biquads.
-void ApplyHighPassFilters(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyHighPassFilters(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                           BiquadList* list = nullptr);
-void ApplyLowPassFilters(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyLowPassFilters(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                          BiquadList* list = nullptr);
-void ApplyNotches(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyNotches(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                   BiquadList* list = nullptr);
-void ApplyAllPass(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyAllPass(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                   BiquadList* list = nullptr);
-void ApplyLowShelf(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyLowShelf(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                    BiquadList* list = nullptr);
-void ApplyHighShelf(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyHighShelf(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                     BiquadList* list = nullptr);
-void ApplyPeqs(const CBand& band, const GridPhasors& grid, VComplexVec& response,
+void ApplyPeqs(const BandSettings& band, const GridPhasors& grid, VComplexVec& response,
                BiquadList* list = nullptr);
-void ApplyBassTreble(const CBand& band, const GridPhasors& grid, VComplexVec& response);
-void ApplyHighPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response);
-void ApplyLowPassTargets(const CBand& band, const GridPhasors& grid, VComplexVec& response);
+void ApplyBassTreble(const BandSettings& band, const GridPhasors& grid, VComplexVec& response);
+void ApplyHighPassTargets(const BandSettings& band, const GridPhasors& grid, VComplexVec& response);
+void ApplyLowPassTargets(const BandSettings& band, const GridPhasors& grid, VComplexVec& response);
 
 // Multiplies response (one value per point of grid) by the band's delay, a
 // phase of −2πf·delay, and its polarity.
-void ApplyDelayAndPolarity(const CBand& band, const VDoubleVec& grid, VComplexVec& response);
+void ApplyDelayAndPolarity(const BandSettings& band, const VDoubleVec& grid, VComplexVec& response);
 
 // The band's response as the TAS3103 plays it (CBand::hardwareResponse) on
 // a grid and its phasors, from the band's sections in hardware order (as
@@ -84,7 +84,7 @@ void ApplyDelayAndPolarity(const CBand& band, const VDoubleVec& grid, VComplexVe
 // their words rounded to 5.23, bass and treble at ChipToneGainDb of their
 // gains, the gain as the volume word holds it, delay and polarity as
 // designed.
-void ComputeHardwareResponse(const CBand& band, const BiquadList& sections,
+void ComputeHardwareResponse(const BandSettings& band, const BiquadList& sections,
                              const GridPhasors& phasors, const VDoubleVec& grid,
                              VComplexVec& response);
 
@@ -94,6 +94,6 @@ void ComputeHardwareResponse(const CBand& band, const BiquadList& sections,
 // place. Returns the number of records. The list depends on the settings
 // alone, so no frequency grid is needed (an image must never lose its
 // filters because no response was computed yet).
-int CollectBiquads(const CBand& band, BiquadList& list);
+int CollectBiquads(const BandSettings& band, BiquadList& list);
 
 } // namespace kv

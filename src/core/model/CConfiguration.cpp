@@ -26,8 +26,6 @@ constexpr const char* kReadBackFailed =
 constexpr int kFirstVersionWithInputGain = 2;
 // Long enough for every magic; a longer stored text cannot match anyway.
 constexpr int kMagicFieldSize = 32;
-constexpr double kMinTargetLevel = -100.0;
-constexpr double kMaxTargetLevel = 200.0;
 constexpr double kSampleRates[] = {8000,  11025, 12000, 16000, 22050, 24000, 32000,
                                    38000, 44100, 48000, 64000, 88200, 96000};
 
@@ -83,11 +81,10 @@ void CConfiguration::Reset() {
     inputGain = 0.0;
     targetLevel = 0.0;
     numBands = 0;
-    for (int i = 0; i < kMaxBands; ++i) {
-        bands[i].owner = this;
-        bands[i].index = i;
-        bands[i].Init();
+    for (CBand& band : bands) {
+        band.Init();
     }
+    ShareSampleRate();
     ClearSums();
     for (VDoubleVec* v : {&sumFilterImpulse, &sumFilterStep, &sumTargetImpulse, &sumTargetStep,
                           &sumTotalImpulse, &sumTotalStep}) {
@@ -120,6 +117,12 @@ bool CConfiguration::SetNumBands(int n) {
     return true;
 }
 
+void CConfiguration::ShareSampleRate() {
+    for (CBand& band : bands) {
+        band.UseSampleRate(sampleRate);
+    }
+}
+
 void CConfiguration::NameBands() {
     for (int i = 0; i < numBands; ++i) {
         bands[i].name = BandName(i, numBands);
@@ -134,6 +137,7 @@ bool CConfiguration::SetSampleRate(double fs) {
     for (double allowed : kSampleRates) {
         if (rounded == allowed) {
             sampleRate = rounded;
+            ShareSampleRate();
             return true;
         }
     }
@@ -141,7 +145,7 @@ bool CConfiguration::SetSampleRate(double fs) {
 }
 
 bool CConfiguration::SetTargetLevel(double dB) {
-    if (!(dB >= kMinTargetLevel && dB <= kMaxTargetLevel)) {
+    if (!(dB >= kMinTargetLevelDb && dB <= kMaxTargetLevelDb)) {
         return false;
     }
     targetLevel = dB;
@@ -160,6 +164,34 @@ double CConfiguration::GetMaxDelay(int bandIndex) const {
         }
     }
     return kSharedDelaySamples / sampleRate - others;
+}
+
+void CConfiguration::GetDelayRange(int bandIndex, double& min, double& max, double& step) const {
+    min = 0.0;
+    max = GetMaxDelay(bandIndex);
+    step = 1.0 / sampleRate;
+}
+
+bool CConfiguration::SetDelay(int bandIndex, double seconds) {
+    return bandIndex >= 0 && bandIndex < kMaxBands &&
+           bands[static_cast<std::size_t>(bandIndex)].SetDelay(seconds, GetMaxDelay(bandIndex));
+}
+
+DesignSettings CConfiguration::Settings() const {
+    DesignSettings settings{title, inputGain, targetLevel, {}};
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        settings.bands[i] = bands[i].Settings();
+    }
+    return settings;
+}
+
+void CConfiguration::SetSettings(const DesignSettings& settings) {
+    title = settings.title;
+    inputGain = settings.inputGain;
+    targetLevel = settings.targetLevel;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        bands[i].SetSettings(settings.bands[i]);
+    }
 }
 
 bool CConfiguration::Recalculate(const VFreqVec* grid, double pirLength) {
@@ -182,7 +214,7 @@ bool CConfiguration::Recalculate(const VFreqVec* grid, double pirLength) {
     }
     bool changed = false;
     for (int i = 0; i < used; ++i) {
-        changed = bands[i].Recalculate() || changed;
+        changed = bands[i].Recalculate(engine_, *grid) || changed;
     }
     if (changed) {
         RecalculateSums();
@@ -276,9 +308,8 @@ bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messag
 
 void CConfiguration::FinishLoad() {
     ClearSums();
-    if (sampleRate != kDesignSampleRate) {
-        sampleRate = kDesignSampleRate;
-    }
+    sampleRate = kDesignSampleRate;
+    ShareSampleRate();
 }
 
 std::vector<std::uint8_t> CConfiguration::Snapshot() {

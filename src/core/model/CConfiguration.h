@@ -17,6 +17,17 @@ namespace kv {
 
 class IMessageBox;
 
+// What a design is set to, apart from its file: the title, the input and
+// target levels and every band's settings. An undo step is a pair of them.
+struct DesignSettings {
+    std::string title;
+    double inputGain = 0.0;
+    double targetLevel = 0.0;
+    std::array<BandSettings, kMaxBands> bands;
+
+    bool operator==(const DesignSettings&) const = default;
+};
+
 // One crossover design: up to three output bands and the sums over them. The
 // main window owns exactly one for the whole run and reuses it for every New
 // and Load.
@@ -45,6 +56,16 @@ public:
     // The shared delay memory left for one band, in seconds: 2045 samples
     // less the delays of the other used bands.
     double GetMaxDelay(int bandIndex) const;
+    // In seconds: 0, GetMaxDelay, and one sample.
+    void GetDelayRange(int bandIndex, double& min, double& max, double& step) const;
+    // Sets a band's delay within what the other bands leave it; false for a
+    // band the design does not have or a delay out of that range.
+    bool SetDelay(int bandIndex, double seconds);
+
+    // The design's settings, and putting them back: only the bands whose
+    // settings differ are recomputed by the next recalculation.
+    DesignSettings Settings() const;
+    void SetSettings(const DesignSettings& settings);
 
     // Recomputes the modified bands on the grid, with time responses
     // pirLength seconds long, and, when any was, the sums over the used
@@ -102,6 +123,8 @@ private:
     bool LoadHeader(VPersistence& archive, int version);
     // Gives the used bands the names of the topology.
     void NameBands();
+    // Gives every band the design's sample rate.
+    void ShareSampleRate();
     void ClearSums();
     void RecalculateSums();
 

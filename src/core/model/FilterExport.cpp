@@ -6,7 +6,6 @@
 #include "math/Rounding.h"
 #include "model/BandCalculators.h"
 #include "model/CBand.h"
-#include "model/CConfiguration.h"
 #include "ui/IMessageBox.h"
 
 #include <cmath>
@@ -26,13 +25,12 @@ bool Playable(const BiquadCoefs& c) {
 
 class ExportWriter {
 public:
-    explicit ExportWriter(const CBand& band) : band_(band) {}
+    ExportWriter(const CBand& band, const std::string& title) : band_(band), title_(title) {}
 
     bool Write(std::string& text, std::string& problem) {
         const double fs = band_.SampleRate();
-        const std::string title = band_.owner != nullptr ? PrintableText(band_.owner->title) : "";
-        Line("# Kestrelvane design \"" + title + "\", band " + band_.GetName() + ", sample rate " +
-             FormatShortest(fs) + " Hz");
+        Line("# Kestrelvane design \"" + PrintableText(title_) + "\", band " + band_.GetName() +
+             ", sample rate " + FormatShortest(fs) + " Hz");
         Line("Preamp: " + FormatShortest(band_.OutputLevelDb()) + " dB");
         const double samples = static_cast<double>(RoundHalfAway(band_.delay * fs));
         Line("Delay: " + FormatShortest(samples * 1000.0 / fs) + " ms");
@@ -67,20 +65,23 @@ private:
     }
 
     const CBand& band_;
+    const std::string& title_;
     std::string text_;
     std::string unplayable_;
 };
 
 } // namespace
 
-bool FilterExportText(const CBand& band, std::string& text, std::string& problem) {
-    return ExportWriter(band).Write(text, problem);
+bool FilterExportText(const CBand& band, const std::string& title, std::string& text,
+                      std::string& problem) {
+    return ExportWriter(band, title).Write(text, problem);
 }
 
-bool ExportFilters(const std::filesystem::path& path, const CBand& band, IMessageBox& messages) {
+bool ExportFilters(const std::filesystem::path& path, const CBand& band, const std::string& title,
+                   IMessageBox& messages) {
     std::string text;
     std::string problem;
-    if (!FilterExportText(band, text, problem)) {
+    if (!FilterExportText(band, title, text, problem)) {
         messages.ShowError(problem);
         return false;
     }

@@ -104,7 +104,7 @@ struct Candidate {
 
 class Planner {
 public:
-    explicit Planner(const CBand& band) : band_(band) {}
+    explicit Planner(const BandSettings& band) : band_(band) {}
 
     FilterImportPlan Run(const FilterText& text) {
         for (const FilterTextFilter& filter : text.filters) {
@@ -340,25 +340,25 @@ private:
         }
     }
 
-    const CBand& band_;
+    const BandSettings& band_;
     std::vector<Candidate> candidates_;
     FilterImportPlan plan_;
 };
 
 // Switching off needs no check: it only frees biquads, and a band loaded
 // from a file may hold values a setter would refuse even for that.
-void SwitchOff(CBand& band, bool& enabled) {
+void SwitchOff(BandSettings& band, bool& enabled) {
     band.modified = band.modified || enabled;
     enabled = false;
 }
 
-template <typename Entries> void SwitchOffAll(CBand& band, Entries& entries) {
+template <typename Entries> void SwitchOffAll(BandSettings& band, Entries& entries) {
     for (auto& entry : entries) {
         SwitchOff(band, entry.enabled);
     }
 }
 
-void SwitchOffReplaced(const FilterImportPlan& plan, CBand& band) {
+void SwitchOffReplaced(const FilterImportPlan& plan, BandSettings& band) {
     if (plan.peq) {
         SwitchOffAll(band, band.peq);
     }
@@ -376,7 +376,7 @@ void SwitchOffReplaced(const FilterImportPlan& plan, CBand& band) {
     }
 }
 
-bool SetImported(const FilterImportPlan& plan, CBand& band) {
+bool SetImported(const FilterImportPlan& plan, BandSettings& band) {
     bool ok = true;
     for (int k = 0; plan.peq && k < kEqualisers; ++k) {
         const PeqSettings& p = (*plan.peq)[k];
@@ -389,8 +389,8 @@ bool SetImported(const FilterImportPlan& plan, CBand& band) {
     const auto shelf = [&band](const std::optional<ShelfSettings>& s, auto setter) {
         return !s || !s->enabled || (band.*setter)(s->gain, s->freq, true);
     };
-    ok = ok && shelf(plan.lowShelf, &CBand::SetLowShelf) &&
-         shelf(plan.highShelf, &CBand::SetHighShelf);
+    ok = ok && shelf(plan.lowShelf, &BandSettings::SetLowShelf) &&
+         shelf(plan.highShelf, &BandSettings::SetHighShelf);
     ok = ok && (!plan.allPass || !plan.allPass->enabled ||
                 band.SetAllPass(plan.allPass->freq, plan.allPass->q, true));
     return ok && band.FreeBiquads() >= 0;
@@ -402,8 +402,8 @@ std::string DescribeLineMessage(const FilterLineMessage& message) {
     return "line " + std::to_string(message.line) + ": " + message.text;
 }
 
-bool PlanFilterImport(const std::filesystem::path& path, const CBand& band, FilterImportPlan& plan,
-                      std::string& error) {
+bool PlanFilterImport(const std::filesystem::path& path, const BandSettings& band,
+                      FilterImportPlan& plan, std::string& error) {
     FilterText text;
     if (!ReadFilterText(path, text, error)) {
         plan = FilterImportPlan{};
@@ -413,19 +413,19 @@ bool PlanFilterImport(const std::filesystem::path& path, const CBand& band, Filt
     return true;
 }
 
-FilterImportPlan PlanFilterImport(const FilterText& text, const CBand& band) {
+FilterImportPlan PlanFilterImport(const FilterText& text, const BandSettings& band) {
     return Planner(band).Run(text);
 }
 
-bool ApplyFilterImport(const FilterImportPlan& plan, CBand& band) {
-    const SectionFilters before = band.GetSectionFilters();
-    const bool wasModified = band.modified;
-    SwitchOffReplaced(plan, band);
-    if (!SetImported(plan, band)) {
-        band.RestoreSectionFilters(before);
-        band.modified = wasModified;
+// The filters go into a copy first, so that a refusal half-way leaves the
+// band as it was.
+bool ApplyFilterImport(const FilterImportPlan& plan, BandSettings& band) {
+    BandSettings imported = band;
+    SwitchOffReplaced(plan, imported);
+    if (!SetImported(plan, imported)) {
         return false;
     }
+    band = imported;
     return true;
 }
 

@@ -2,7 +2,7 @@
 
 #include "filters/FilterSettings.h"
 #include "model/BandCalculators.h"
-#include "model/CBand.h"
+#include "model/BandSettings.h"
 
 #include <array>
 #include <filesystem>
@@ -57,13 +57,13 @@ struct FilterImportPlan {
 
 // Reads the filter list at path and plans its import into band; false, with
 // a message for the user in error, when the file is no filter list.
-bool PlanFilterImport(const std::filesystem::path& path, const CBand& band, FilterImportPlan& plan,
-                      std::string& error);
-FilterImportPlan PlanFilterImport(const FilterText& text, const CBand& band);
+bool PlanFilterImport(const std::filesystem::path& path, const BandSettings& band,
+                      FilterImportPlan& plan, std::string& error);
+FilterImportPlan PlanFilterImport(const FilterText& text, const BandSettings& band);
 
 // Sets the band as the plan says, what fits only, through the band's
 // setters. False, and the band left as it was, when the band refuses (it
 // changed since the plan was made).
-bool ApplyFilterImport(const FilterImportPlan& plan, CBand& band);
+bool ApplyFilterImport(const FilterImportPlan& plan, BandSettings& band);
 
 } // namespace kv

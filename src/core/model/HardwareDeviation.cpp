@@ -3,7 +3,6 @@
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
 #include "model/CBand.h"
-#include "model/CConfiguration.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,11 +29,7 @@ struct LevelPair {
 
 } // namespace
 
-std::optional<double> MaxHardwareDeviationDb(const CBand& band) {
-    if (band.owner == nullptr || band.owner->freqGrid == nullptr) {
-        return std::nullopt;
-    }
-    const VDoubleVec& grid = *band.owner->freqGrid;
+std::optional<double> MaxHardwareDeviationDb(const CBand& band, const VDoubleVec& grid) {
     const int n = grid.GetSize();
     if (band.filterResponse.GetSize() != n || band.hardwareResponse.GetSize() != n) {
         return std::nullopt;

@@ -6,18 +6,20 @@
 namespace kv {
 
 class CBand;
+class VDoubleVec;
 
 // How far the unit's output differs from the design: the band pane shows it
 // under the curves.
 
 // The largest difference in dB between the levels of the band's
-// hardwareResponse and filterResponse at the grid points from 10 Hz to
+// hardwareResponse and filterResponse at the points of the grid they were
+// computed on from 10 Hz to
 // 20 kHz where either lies within 60 dB of the filter response's highest
 // level there; none while the band has no computed responses on such
 // points. Further down a crossover's stop band (a tweeter's high-pass at
 // 20 Hz lies 160 dB down) the rounding's relative error grows without
 // anyone hearing it, and would hide what matters.
-std::optional<double> MaxHardwareDeviationDb(const CBand& band);
+std::optional<double> MaxHardwareDeviationDb(const CBand& band, const VDoubleVec& grid);
 
 // The pane's line for a deviation in dB: "Hardware: 0.03 dB max. deviation".
 // Two decimals from 0.01 dB on; below, two significant digits (0.0012 dB),

@@ -6,7 +6,7 @@
 #include "import/VSmooth.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
-#include "model/CBand.h"
+#include "model/BandSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,33 +15,6 @@
 
 namespace kv {
 namespace {
-
-struct LevelAndPhase {
-    VDoubleVec level;
-    VDoubleVec phase;
-};
-
-// The raw curve as level in dB and phase in radians, one point per frequency
-// (0 dB and 0 rad where the raw curve is shorter).
-LevelAndPhase SplitRawCurve(const CBand& band) {
-    const int n = band.splFreqs.GetSize();
-    LevelAndPhase curve{VDoubleVec(n), VDoubleVec(n)};
-    if (band.splRaw.GetSize() >= n) {
-        for (int i = 0; i < n; ++i) {
-            curve.level[i] = MagnitudeToDb(Magnitude(band.splRaw[i]));
-            curve.phase[i] = Phase(band.splRaw[i]);
-        }
-    }
-    return curve;
-}
-
-void StoreSmoothedCurve(CBand& band, const LevelAndPhase& curve) {
-    const int n = curve.level.GetSize();
-    band.splSmoothed.SetSize(n);
-    for (int i = 0; i < n; ++i) {
-        band.splSmoothed[i] = FromPolar(DbToGain(curve.level[i]), curve.phase[i]);
-    }
-}
 
 bool HoldsFrequencyResponse(const CImportEngine& engine) {
     return engine.Kind() == ImportKind::FrequencyResponse || engine.Kind() == ImportKind::Both;
@@ -60,7 +33,7 @@ std::vector<int> UsablePointOrder(const VDoubleVec& frequencies) {
 }
 
 // Levels in dB and phases in radians, one each per frequency.
-bool StoreCurve(CBand& band, const VDoubleVec& frequencies, const VDoubleVec& levels,
+bool StoreCurve(BandSettings& band, const VDoubleVec& frequencies, const VDoubleVec& levels,
                 const VDoubleVec& phases, const std::filesystem::path& fileName) {
     const std::vector<int> order = UsablePointOrder(frequencies);
     const int n = static_cast<int>(order.size());
@@ -79,19 +52,22 @@ bool StoreCurve(CBand& band, const VDoubleVec& frequencies, const VDoubleVec& le
 
 } // namespace
 
-bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages) {
+bool LoadSplCurve(BandSettings& band, const std::filesystem::path& fileName,
+                  IMessageBox& messages) {
     CImportEngine engine;
     return engine.Import(messages, fileName) && LoadSplCurve(band, engine, fileName);
 }
 
-bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesystem::path& fileName,
-                  const ImpulseGate& gate, GateReport* report) {
+bool LoadSplCurve(BandSettings& band, const CImportEngine& engine,
+                  const std::filesystem::path& fileName, const ImpulseGate& gate,
+                  GateReport* report) {
     ImpulseGating gating;
     return LoadSplCurve(band, engine, fileName, gating, gate, report);
 }
 
-bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesystem::path& fileName,
-                  ImpulseGating& gating, const ImpulseGate& gate, GateReport* report) {
+bool LoadSplCurve(BandSettings& band, const CImportEngine& engine,
+                  const std::filesystem::path& fileName, ImpulseGating& gating,
+                  const ImpulseGate& gate, GateReport* report) {
     if (engine.Kind() == ImportKind::TimeResponse) {
         GatedCurve curve;
         const GateOutcome outcome =
@@ -104,26 +80,6 @@ bool LoadSplCurve(CBand& band, const CImportEngine& engine, const std::filesyste
     }
     return HoldsFrequencyResponse(engine) &&
            StoreCurve(band, engine.Frequencies(), engine.Levels(), engine.Phases(), fileName);
-}
-
-bool SetSmoothing(CBand& band, int n) {
-    if (n < kMinSmoothing || n > kMaxSmoothing) {
-        return false;
-    }
-    band.modified = band.modified || n != band.splSmoothing;
-    band.splSmoothing = n;
-    LevelAndPhase curve = SplitRawCurve(band);
-    if (n < RoundHalfAway(PointsPerOctave(band.splFreqs))) {
-        VSmooth smooth;
-        smooth.Smooth(band.splFreqs, curve.level, n, VSmooth::Mode::Median);
-        smooth.SmoothPhase(band.splFreqs, curve.phase, n, VSmooth::Mode::Median, false);
-    }
-    StoreSmoothedCurve(band, curve);
-    return true;
-}
-
-void RebuildUnsmoothedCurve(CBand& band) {
-    StoreSmoothedCurve(band, SplitRawCurve(band));
 }
 
 } // namespace kv

@@ -6,7 +6,7 @@
 
 namespace kv {
 
-class CBand;
+class BandSettings;
 class CImportEngine;
 class IMessageBox;
 
@@ -19,24 +19,17 @@ inline constexpr const char* kSplImportFailed = "Failed to import the SPL curve!
 // are dropped and the rest put in ascending order of frequency. A file that gives no such curve of
 // at least two points leaves the band as it was and gives false; the caller tells the user. The
 // import's one question goes to messages.
-bool LoadSplCurve(CBand& band, const std::filesystem::path& fileName, IMessageBox& messages);
+bool LoadSplCurve(BandSettings& band, const std::filesystem::path& fileName, IMessageBox& messages);
 // The same for a file the engine has already imported. A time response (a
 // WAV file, a time series) becomes a curve through the gate (see
 // ImpulseGate.h); report, when given, receives what the gate did with it.
-bool LoadSplCurve(CBand& band, const CImportEngine& imported, const std::filesystem::path& fileName,
-                  const ImpulseGate& gate = {}, GateReport* report = nullptr);
+bool LoadSplCurve(BandSettings& band, const CImportEngine& imported,
+                  const std::filesystem::path& fileName, const ImpulseGate& gate = {},
+                  GateReport* report = nullptr);
 // The same with a gating that the caller keeps: the SPL Curve dialog calls
 // this with its engine and gating whenever the user changes the gate.
-bool LoadSplCurve(CBand& band, const CImportEngine& imported, const std::filesystem::path& fileName,
-                  ImpulseGating& gating, const ImpulseGate& gate, GateReport* report = nullptr);
-
-// Sets the band's smoothing (1..48) and rebuilds splSmoothed from splRaw;
-// false, and nothing changes, for a value outside that range. A curve too
-// sparse for the requested smoothing is taken as it is.
-bool SetSmoothing(CBand& band, int n);
-
-// splSmoothed rebuilt from splRaw without smoothing, one value per entry of
-// splFreqs.
-void RebuildUnsmoothedCurve(CBand& band);
+bool LoadSplCurve(BandSettings& band, const CImportEngine& imported,
+                  const std::filesystem::path& fileName, ImpulseGating& gating,
+                  const ImpulseGate& gate, GateReport* report = nullptr);
 
 } // namespace kv

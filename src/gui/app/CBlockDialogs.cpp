@@ -1,6 +1,5 @@
 #include "app/CBlockDialogs.h"
 
-#include "app/DesignSession.h"
 #include "dialogs/CAllPassDlg.h"
 #include "dialogs/CBassNTrebleDlg.h"
 #include "dialogs/CDelayDlg.h"
@@ -12,45 +11,46 @@
 #include "dialogs/CLsfDlg.h"
 #include "dialogs/CNotchDlg.h"
 #include "dialogs/CSPLCurve.h"
+#include "session/DesignSession.h"
 
 namespace kv {
 
-std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, CBand& band) {
-    const auto changed = [this] { session_.LiveChange(); };
+std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, int band) {
+    CConfiguration& design = session_.Document().Design();
+    auto changed = [this] { session_.LiveChange(); };
     switch (kind) {
     case BlockKind::Input:
-        return std::make_unique<CGainDlg>(band, changed, parent_);
+        return std::make_unique<CGainDlg>(design, band, changed, parent_);
     case BlockKind::Delay:
-        return std::make_unique<CDelayDlg>(band, changed, parent_);
+        return std::make_unique<CDelayDlg>(design, band, changed, parent_);
     case BlockKind::HighPass1:
     case BlockKind::HighPass2:
-        return std::make_unique<CHpFilterDlg>(band, kind == BlockKind::HighPass1 ? 0 : 1, messages_,
-                                              changed, parent_);
+        return std::make_unique<CHpFilterDlg>(design, band, kind == BlockKind::HighPass1 ? 0 : 1,
+                                              messages_, changed, parent_);
     case BlockKind::LowPass1:
     case BlockKind::LowPass2:
-        return std::make_unique<CLpFilterDlg>(band, kind == BlockKind::LowPass1 ? 0 : 1, messages_,
-                                              changed, parent_);
+        return std::make_unique<CLpFilterDlg>(design, band, kind == BlockKind::LowPass1 ? 0 : 1,
+                                              messages_, changed, parent_);
     case BlockKind::Notch:
-        return std::make_unique<CNotchDlg>(band, messages_, changed, parent_);
+        return std::make_unique<CNotchDlg>(design, band, messages_, changed, parent_);
     case BlockKind::AllPass:
-        return std::make_unique<CAllPassDlg>(band, messages_, changed, parent_);
+        return std::make_unique<CAllPassDlg>(design, band, messages_, changed, parent_);
     case BlockKind::Eq:
-        return std::make_unique<CEqDlg>(band, messages_, files_, changed, parent_);
+        return std::make_unique<CEqDlg>(design, band, messages_, files_, changed, parent_);
     case BlockKind::LowShelf:
-        return std::make_unique<CLsfDlg>(band, messages_, changed, parent_);
+        return std::make_unique<CLsfDlg>(design, band, messages_, changed, parent_);
     case BlockKind::HighShelf:
-        return std::make_unique<CHsfDlg>(band, messages_, changed, parent_);
+        return std::make_unique<CHsfDlg>(design, band, messages_, changed, parent_);
     case BlockKind::BassTreble:
-        return std::make_unique<CBassNTrebleDlg>(band, changed, parent_);
+        return std::make_unique<CBassNTrebleDlg>(design, band, changed, parent_);
     case BlockKind::Driver:
-        return std::make_unique<CSPLCurve>(band, messages_, files_, changed, parent_);
+        return std::make_unique<CSPLCurve>(design, band, messages_, files_, changed, parent_);
     }
     return nullptr;
 }
 
 bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
-    const std::unique_ptr<QDialog> dialog =
-        DialogFor(kind, session_.Configuration().bands[static_cast<std::size_t>(band)]);
+    const std::unique_ptr<QDialog> dialog = DialogFor(kind, band);
     return dialog != nullptr && dialog->exec() == QDialog::Accepted;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IBlockDialogs.h"
+#include "session/IBlockDialogs.h"
 
 #include <memory>
 
@@ -9,7 +9,6 @@ class QWidget;
 
 namespace kv {
 
-class CBand;
 class DesignSession;
 class IFileChooser;
 class IMessageBox;
@@ -25,7 +24,7 @@ public:
     bool OpenBlockDialog(BlockKind kind, int band) override;
 
 private:
-    std::unique_ptr<QDialog> DialogFor(BlockKind kind, CBand& band);
+    std::unique_ptr<QDialog> DialogFor(BlockKind kind, int band);
 
     QWidget* parent_;
     DesignSession& session_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IFileChooser.h"
+#include "session/IFileChooser.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "app/CKestrelvaneApp.h"
 
-#include "CSettings.h"
 #include "app/CKestrelvaneDlg.h"
+#include "platform/CSettings.h"
 
 #include <QCommandLineParser>
 

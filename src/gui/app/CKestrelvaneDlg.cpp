@@ -2,13 +2,13 @@
 
 #include "app/CZoomedWindow.h"
 #include "app/HelpViewer.h"
-#include "app/PortEntries.h"
-#include "app/ProgramIcon.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
 #include "archive/PathText.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CTargetLevels.h"
+#include "dialogs/PortCombo.h"
+#include "dialogs/ProgramIcon.h"
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
 
@@ -131,7 +131,7 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(kRecoveryDelayMs);
     connect(recoveryTimer_, &QTimer::timeout, this, [this] { session_.WriteRecovery(); });
-    session_.SetRecoveryFolder(std::filesystem::path(
+    session_.History().SetRecoveryFolder(std::filesystem::path(
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).toStdU16String()));
     setAcceptDrops(true);
     session_.SetRedrawHandler([this] { Refresh(); });
@@ -144,16 +144,16 @@ CKestrelvaneDlg::~CKestrelvaneDlg() = default;
 
 void CKestrelvaneDlg::Start(const std::filesystem::path& file) {
     session_.Start(file);
-    portCombo_->setCurrentIndex(portCombo_->findData(session_.ComPort()));
+    portCombo_->setCurrentIndex(portCombo_->findData(session_.View().ComPort()));
 }
 
 QWidget* CKestrelvaneDlg::BuildPanes() {
-    bandPane_ =
-        new ResponsePane(std::make_unique<CEditCurve>(session_.View()), ResponseView::Frequency);
+    bandPane_ = new ResponsePane(std::make_unique<CEditCurve>(session_.View().Source()),
+                                 ResponseView::Frequency);
     bandPane_->setObjectName(QStringLiteral("bandPane"));
     bandPane_->setAccessibleName(QStringLiteral("Band Response"));
-    totalPane_ =
-        new ResponsePane(std::make_unique<CTotalCurve>(session_.View()), ResponseView::Frequency);
+    totalPane_ = new ResponsePane(std::make_unique<CTotalCurve>(session_.View().Source()),
+                                  ResponseView::Frequency);
     totalPane_->setObjectName(QStringLiteral("totalPane"));
     totalPane_->setAccessibleName(QStringLiteral("Total Response"));
     schematicPane_ = new SchematicPane(session_, schematic_);
@@ -200,9 +200,9 @@ QWidget* CKestrelvaneDlg::BuildCommandBar() {
     portCombo_ = new QComboBox;
     portCombo_->setObjectName(QStringLiteral("portCombo"));
     portCombo_->setAccessibleName(QStringLiteral("Serial port"));
-    FillPortCombo(*portCombo_, session_.ComPort(), -1);
+    FillPortCombo(*portCombo_, session_.View().ComPort(), -1);
     connect(portCombo_, &QComboBox::activated, this,
-            [this](int index) { session_.SetComPort(portCombo_->itemData(index).toInt()); });
+            [this](int index) { session_.View().SetComPort(portCombo_->itemData(index).toInt()); });
     auto* portLabel = new QLabel(QStringLiteral("Se&rial port"));
     portLabel->setBuddy(portCombo_);
     layout->addWidget(portLabel);
@@ -235,11 +235,17 @@ void CKestrelvaneDlg::BuildStatusBar() {
     statusBar()->addWidget(hardwareStatus_, 1);
 }
 
+// Only after a new hardware check: a selection or a switch changes nothing
+// of it.
 void CKestrelvaneDlg::ShowHardwareStatus() {
-    const HardwareWarnings& warnings = session_.Warnings();
+    if (shownChecks_ == session_.Document().Checks()) {
+        return;
+    }
+    shownChecks_ = session_.Document().Checks();
+    const HardwareWarnings& warnings = session_.Document().Warnings();
     const bool refused = !warnings.Empty();
-    hardwareStatus_->setText(!session_.HasDesign() ? QString()
-                             : refused             ? QString::fromStdString(warnings.Summary())
+    hardwareStatus_->setText(!session_.Document().HasDesign() ? QString()
+                             : refused ? QString::fromStdString(warnings.Summary())
                                        : QStringLiteral("The HMQ27 can run this design."));
     const QString style = refused ? QStringLiteral("color: #b00000; font-weight: bold") : QString();
     // Setting a style sheet repolishes the label: not on every step of a
@@ -264,8 +270,8 @@ void CKestrelvaneDlg::BuildActions() {
         action->setCheckable(true);
         const ShowFlag flag = item.flag;
         connect(action, &QAction::triggered, this, [this, flag](bool on) {
-            session_.Flags()[flag] = on;
-            session_.Redraw();
+            session_.View().Flags()[flag] = on;
+            session_.ViewChanged();
         });
         flagActions_[static_cast<std::size_t>(flag)] = action;
         designActions_.push_back(action);
@@ -407,9 +413,9 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
         const ZoomedItem& item = kZoomedItems[index];
         std::unique_ptr<CCurveBase> curve;
         if (item.total) {
-            curve = std::make_unique<CTotalCurve>(session_.View());
+            curve = std::make_unique<CTotalCurve>(session_.View().Source());
         } else {
-            curve = std::make_unique<CEditCurve>(session_.View());
+            curve = std::make_unique<CEditCurve>(session_.View().Source());
         }
         window =
             new CZoomedWindow(std::move(curve), item.view, QString::fromLatin1(item.title), this);
@@ -422,11 +428,11 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
 // The target level is stored in the project file: a change kept with OK is a
 // change to save.
 void CKestrelvaneDlg::EditTargetLevels() {
-    UndoHistory::Snapshot before = session_.Snapshot();
+    const DesignSettings before = session_.Document().Design().Settings();
     CTargetLevels dialog(
-        session_.Configuration(), [this] { session_.LiveChange(); }, this);
+        session_.Document().Design(), [this] { session_.LiveChange(); }, this);
     dialog.exec();
-    session_.CommitChange(std::move(before), "Change Target Level");
+    session_.CommitChange(before, "Change Target Level");
 }
 
 void CKestrelvaneDlg::ShowHelp() {
@@ -442,11 +448,11 @@ void CKestrelvaneDlg::ShowAbout() {
 }
 
 void CKestrelvaneDlg::UpdateActions() {
-    const bool design = session_.HasDesign();
+    const bool design = session_.Document().HasDesign();
     for (QAction* action : designActions_) {
         action->setEnabled(design);
     }
-    const UndoHistory& history = session_.History();
+    const UndoHistory& history = session_.History().Undo();
     undo_->setEnabled(history.CanUndo());
     undo_->setText(
         QStringLiteral("&Undo %1").arg(QString::fromStdString(history.UndoDescription())));
@@ -455,7 +461,7 @@ void CKestrelvaneDlg::UpdateActions() {
         QStringLiteral("&Redo %1").arg(QString::fromStdString(history.RedoDescription())));
     recentMenu_->setEnabled(!session_.RecentDesigns().empty());
     for (const FlagItem& item : kFlagItems) {
-        FlagAction(flagActions_, item.flag)->setChecked(session_.Flags()[item.flag]);
+        FlagAction(flagActions_, item.flag)->setChecked(session_.View().Flags()[item.flag]);
     }
 }
 
@@ -472,10 +478,10 @@ void CKestrelvaneDlg::FillRecentMenu() {
 }
 
 void CKestrelvaneDlg::Refresh() {
-    if (!session_.Saved()) {
+    if (!session_.Document().Saved()) {
         recoveryTimer_->start();
     }
-    setWindowTitle(QString::fromStdString(session_.WindowTitle()));
+    setWindowTitle(QString::fromStdString(session_.Document().WindowTitle()));
     ShowHardwareStatus();
     UpdateActions();
     bandPane_->Invalidate();

@@ -4,13 +4,14 @@
 #include "app/CDesignDialogs.h"
 #include "app/CFileChooser.h"
 #include "app/CMessageBox.h"
-#include "app/DesignSession.h"
-#include "app/Schematic.h"
 #include "graphs/ShowFlags.h"
+#include "session/DesignSession.h"
+#include "session/Schematic.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -102,6 +103,8 @@ private:
     QAction* exportTotal_ = nullptr;
     QAction* exportFilters_ = nullptr;
     QLabel* hardwareStatus_ = nullptr;
+    // The hardware check the status bar shows.
+    std::uint64_t shownChecks_ = 0;
     QMenu* schematicMenu_ = nullptr;
     QMenu* bandMenu_ = nullptr;
     QMenu* totalMenu_ = nullptr;

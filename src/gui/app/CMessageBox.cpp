@@ -1,4 +1,4 @@
-#include "CMessageBox.h"
+#include "app/CMessageBox.h"
 
 #include <QMessageBox>
 

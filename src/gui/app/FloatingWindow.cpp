@@ -1,6 +1,6 @@
 #include "app/FloatingWindow.h"
 
-#include "app/ProgramIcon.h"
+#include "dialogs/ProgramIcon.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
 #include "app/SchematicPane.h"
 
-#include "app/DesignSession.h"
-#include "app/Schematic.h"
+#include "session/DesignSession.h"
+#include "session/Schematic.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -154,7 +154,7 @@ void SchematicPane::paintEvent(QPaintEvent*) {
 }
 
 void SchematicPane::PaintRow(QPainter& painter, int band, const SchematicRow& row) const {
-    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
+    const CBand& data = session_.Document().Design().bands[static_cast<std::size_t>(band)];
     painter.setPen(kInk);
     if (band > 0) {
         painter.drawLine(rect().left() + kTextLeft, row.top, rect().right() - kTextRightInset,
@@ -163,7 +163,7 @@ void SchematicPane::PaintRow(QPainter& painter, int band, const SchematicRow& ro
     painter.setFont(NormalFont());
     DrawTextAt(painter, rect().left() + kTextLeft, row.top + 2,
                QString::fromStdString(data.GetName()) + QLatin1Char(':'));
-    const bool overBudget = !session_.Warnings().OfBiquadBudget(band).empty();
+    const bool overBudget = !session_.Document().Warnings().OfBiquadBudget(band).empty();
     if (overBudget) {
         painter.setPen(kWarningInk);
         painter.setFont(HeavyFont());
@@ -181,13 +181,13 @@ void SchematicPane::PaintRow(QPainter& painter, int band, const SchematicRow& ro
 
 void SchematicPane::PaintBlock(QPainter& painter, int band, BlockKind kind,
                                const QRect& face) const {
-    const BlockSelection& selection = session_.Selection();
+    const BlockSelection& selection = session_.View().Selection();
     const bool selected = selection.band == band && selection.kind == static_cast<int>(kind);
     const int shift = selected ? 1 : 0;
-    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
+    const CBand& data = session_.Document().Design().bands[static_cast<std::size_t>(band)];
     const BlockUsage usage = UsageOf(data, kind);
     const bool tinted = usage.inUse && kind != BlockKind::Input && kind != BlockKind::Delay;
-    const bool refused = !session_.Warnings().OfBlock(band, kind).empty();
+    const bool refused = !session_.Document().Warnings().OfBlock(band, kind).empty();
     const FaceLook look = refused ? FaceLook::Warning : (tinted ? FaceLook::InUse : FaceLook::Idle);
 
     painter.drawPixmap(face.topLeft(), BlockFace(look, selected, devicePixelRatioF()));
@@ -222,7 +222,7 @@ void SchematicPane::PaintBlock(QPainter& painter, int band, BlockKind kind,
 
 void SchematicPane::PaintInputTexts(QPainter& painter, int band, const QRect& face,
                                     int shift) const {
-    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(band)];
+    const CBand& data = session_.Document().Design().bands[static_cast<std::size_t>(band)];
     const int y = face.top() + shift + 3 + kLineStep + kLabelGap;
     DrawTextAt(painter, face.left() + shift + 6, y,
                QString::fromStdString(RoutingText(data.input)));
@@ -245,7 +245,7 @@ QString SchematicPane::BudgetToolTipAt(const std::vector<SchematicRow>& rows,
         if (point.y() >= rows[b].top && point.y() < rows[b].blockTop) {
             QStringList sentences;
             for (const std::string& sentence :
-                 session_.Warnings().OfBiquadBudget(static_cast<int>(b))) {
+                 session_.Document().Warnings().OfBiquadBudget(static_cast<int>(b))) {
                 sentences << QString::fromStdString(sentence);
             }
             return sentences.join(QLatin1Char('\n'));
@@ -255,7 +255,7 @@ QString SchematicPane::BudgetToolTipAt(const std::vector<SchematicRow>& rows,
 }
 
 QRect SchematicPane::SelectedFace() const {
-    const BlockSelection& selection = session_.Selection();
+    const BlockSelection& selection = session_.View().Selection();
     const std::vector<SchematicRow> rows = schematic_.Rows(rect());
     if (selection.band < 0 || selection.band >= static_cast<int>(rows.size()) ||
         selection.kind < 0) {
@@ -271,12 +271,12 @@ void SchematicPane::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (schematic_.HitTest(rect(), event->position().toPoint())) {
-        session_.Redraw();
+        session_.ViewChanged();
     }
 }
 
 void SchematicPane::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && session_.Selection().kind >= 0) {
+    if (event->button() == Qt::LeftButton && session_.View().Selection().kind >= 0) {
         schematic_.OpenSelectedBlock();
     }
 }
@@ -301,8 +301,8 @@ void SchematicPane::keyPressEvent(QKeyEvent* event) {
         schematic_.OpenSelectedBlock();
         return;
     case Qt::Key_Space:
-        if (session_.Selection().kind == static_cast<int>(BlockKind::Input)) {
-            schematic_.ToggleMute(session_.Selection().band);
+        if (session_.View().Selection().kind == static_cast<int>(BlockKind::Input)) {
+            schematic_.ToggleMute(session_.View().Selection().band);
         }
         return;
     default:
@@ -310,13 +310,13 @@ void SchematicPane::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (moved) {
-        session_.Redraw();
+        session_.ViewChanged();
     }
 }
 
 // The menu key and Shift+F10 open the menu at the selected block.
 void SchematicPane::contextMenuEvent(QContextMenuEvent* event) {
-    if (session_.Selection().kind < 0) {
+    if (session_.View().Selection().kind < 0) {
         return;
     }
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard
@@ -386,13 +386,13 @@ QString SchematicPane::ToolTipAt(const QPoint& point) const {
     if (hit.kind < 0) {
         return BudgetToolTipAt(rows, point);
     }
-    const CBand& data = session_.Configuration().bands[static_cast<std::size_t>(hit.band)];
+    const CBand& data = session_.Document().Design().bands[static_cast<std::size_t>(hit.band)];
     const auto kind = static_cast<BlockKind>(hit.kind);
     QString tip =
         QStringLiteral("%1 of %2: %3")
             .arg(QString::fromStdString(BlockName(kind)), QString::fromStdString(data.GetName()),
                  QString::fromStdString(UsageText(UsageOf(data, kind))));
-    for (const std::string& sentence : session_.Warnings().OfBlock(hit.band, kind)) {
+    for (const std::string& sentence : session_.Document().Warnings().OfBlock(hit.band, kind)) {
         tip += QLatin1Char('\n') + QString::fromStdString(sentence);
     }
     return tip;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SchematicLayout.h"
+#include "session/SchematicLayout.h"
 
 #include <QWidget>
 #include <filesystem>

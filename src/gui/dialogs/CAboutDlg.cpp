@@ -1,6 +1,6 @@
 #include "dialogs/CAboutDlg.h"
 
-#include "app/ProgramIcon.h"
+#include "dialogs/ProgramIcon.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -9,10 +9,10 @@ class CAllPassDlg : public CFilterItemsDlg {
     Q_OBJECT
 
 public:
-    CAllPassDlg(CBand& band, IMessageBox& messages, std::function<void()> changed,
-                QWidget* parent = nullptr)
-        : CFilterItemsDlg(band, FilterItems::AllPass, QStringLiteral("All-pass Filter"), messages,
-                          std::move(changed), parent) {
+    CAllPassDlg(CConfiguration& design, int band, IMessageBox& messages,
+                std::function<void()> changed, QWidget* parent = nullptr)
+        : CFilterItemsDlg(design, band, FilterItems::AllPass, QStringLiteral("All-pass Filter"),
+                          messages, std::move(changed), parent) {
         setObjectName(QStringLiteral("allPassDialog"));
     }
 };

@@ -1,10 +1,7 @@
 #include "dialogs/CCrossoverDlg.h"
 
-#include "controls/VFloatSpinButton.h"
-#include "controls/VIntSpinButton.h"
+#include "controls/VSpinButtonBase.h"
 #include "dialogs/DialogLayout.h"
-#include "dialogs/FieldTable.h"
-#include "model/CBand.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +10,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace kv {
 namespace {
@@ -47,21 +43,22 @@ QGroupBox* Group(const QString& title, const QString& name, QLayout* layout) {
 
 } // namespace
 
-CCrossoverDlg::CCrossoverDlg(CBand& band, CrossoverSide side, int slot, IMessageBox& messages,
-                             std::function<void()> changed, QWidget* parent)
-    : LiveEditDialog(messages, parent), editor_(band, side, slot, Messages(), std::move(changed)) {
-    const bool highPass = side == CrossoverSide::HighPass;
-    setObjectName(highPass ? QStringLiteral("highPassDialog") : QStringLiteral("lowPassDialog"));
+CCrossoverDlg::CCrossoverDlg(CConfiguration& design, int band, CrossoverSide side, int slot,
+                             IMessageBox& messages, std::function<void()> changed, QWidget* parent)
+    : LiveEditDialog(design, std::move(changed), messages, parent),
+      editor_({design, band, slot, side}, Messages()) {
+    setObjectName(side == CrossoverSide::HighPass ? QStringLiteral("highPassDialog")
+                                                  : QStringLiteral("lowPassDialog"));
     setWindowTitle(
         QStringLiteral("%1[%2]").arg(QString::fromLatin1(editor_.Title())).arg(slot + 1));
     auto* options = new QHBoxLayout;
-    options->addWidget(BuildTarget(band, highPass));
-    options->addWidget(BuildFilter(band, highPass));
+    options->addWidget(BuildTarget());
+    options->addWidget(BuildFilter());
     auto* form = new QFormLayout;
     form->addRow(options);
-    form->addRow(BuildTuning(band, highPass));
+    form->addRow(BuildTuning());
     FinishOkCancelDialog(*this, form);
-    ShowView(editor_.InitialView());
+    ShowDesign();
 }
 
 QComboBox* CCrossoverDlg::TypeCombo(const QString& name, bool withCustom) {
@@ -75,115 +72,64 @@ QComboBox* CCrossoverDlg::TypeCombo(const QString& name, bool withCustom) {
     return combo;
 }
 
-QGroupBox* CCrossoverDlg::BuildTarget(const CBand& band, bool highPass) {
-    const FieldContext context{band, editor_.Slot(), highPass};
-    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::CrossoverTarget);
+QGroupBox* CCrossoverDlg::BuildTarget() {
     targetType_ = TypeCombo(QStringLiteral("targetTypeCombo"), false);
-    targetFreq_ = BuildFloatField(fields[0], context, this);
-    targetOrder_ = BuildWholeField(fields[1], context, this);
     auto* form = new QFormLayout;
     AddLabelledRow(*form, QStringLiteral("T&ype"), targetType_);
-    AddLabelledRow(*form, QString::fromLatin1(fields[0].label), targetFreq_);
-    AddLabelledRow(*form, QString::fromLatin1(fields[1].label), targetOrder_);
-    connect(targetType_, &QComboBox::activated, this,
-            [this] { Handle(&CrossoverSlotEditor::TargetTypeChanged); });
-    for (VSpinButtonBase* field : {static_cast<VSpinButtonBase*>(targetFreq_),
-                                   static_cast<VSpinButtonBase*>(targetOrder_)}) {
-        connect(field, &VSpinButtonBase::spinChanged, this,
-                [this] { Handle(&CrossoverSlotEditor::ApplySettings); });
+    for (const std::string_view row : kTargetRows) {
+        AddLabelledField(*form, row, editor_.Context());
     }
+    connect(targetType_, &QComboBox::activated, this,
+            [this] { HandleChange([this] { editor_.TargetTypeChosen(TypeOf(*targetType_)); }); });
     return Group(QStringLiteral("Target Options"), QStringLiteral("targetGroup"), form);
 }
 
-QGroupBox* CCrossoverDlg::BuildFilter(const CBand& band, bool highPass) {
-    const FieldContext context{band, editor_.Slot(), highPass};
-    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::CrossoverFilter);
+QGroupBox* CCrossoverDlg::BuildFilter() {
     filterType_ = TypeCombo(QStringLiteral("filterTypeCombo"), true);
-    filterFreq_ = BuildFloatField(fields[0], context, this);
-    filterOrder_ = BuildWholeField(fields[1], context, this);
     enabled_ = new QCheckBox(QStringLiteral("&Enabled"));
     enabled_->setObjectName(QStringLiteral("enabledCheck"));
     auto* form = new QFormLayout;
     AddLabelledRow(*form, QStringLiteral("Ty&pe"), filterType_);
-    AddLabelledRow(*form, QString::fromLatin1(fields[0].label), filterFreq_);
-    AddLabelledRow(*form, QString::fromLatin1(fields[1].label), filterOrder_);
+    for (const std::string_view row : kFilterRows) {
+        filterOrder_ = &AddLabelledField(*form, row, editor_.Context());
+    }
     form->addRow(enabled_);
     connect(filterType_, &QComboBox::activated, this,
-            [this] { Handle(&CrossoverSlotEditor::FilterTypeChanged); });
+            [this] { HandleChange([this] { editor_.FilterTypeChosen(TypeOf(*filterType_)); }); });
     connect(enabled_, &QCheckBox::clicked, this,
-            [this] { Handle(&CrossoverSlotEditor::EnabledClicked); });
-    for (VSpinButtonBase* field : {static_cast<VSpinButtonBase*>(filterFreq_),
-                                   static_cast<VSpinButtonBase*>(filterOrder_)}) {
-        connect(field, &VSpinButtonBase::spinChanged, this,
-                [this] { Handle(&CrossoverSlotEditor::ApplySettings); });
-    }
+            [this] { HandleChange([this] { editor_.EnabledClicked(); }); });
     return Group(QStringLiteral("Filter Options"), QStringLiteral("filterGroup"), form);
 }
 
 // Four rows, one per section: its frequency ratio, then its Q.
-QGroupBox* CCrossoverDlg::BuildTuning(const CBand& band, bool highPass) {
-    const FieldContext context{band, editor_.Slot(), highPass};
-    const std::span<const FieldDescription> fields = FieldsOf(FieldGroup::CrossoverTuning);
+QGroupBox* CCrossoverDlg::BuildTuning() {
     auto* grid = new QGridLayout;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        tuning_[i] = BuildFloatField(fields[i], context, this);
-        auto* label = new QLabel(QString::fromLatin1(fields[i].label));
-        label->setBuddy(tuning_[i]);
+    for (std::size_t i = 0; i < kTuningRows.size(); ++i) {
+        tuning_[i] = &AddField(kTuningRows[i], editor_.Context());
+        auto* label = new QLabel(QString::fromLatin1(tuning_[i]->Row().label));
+        label->setBuddy(tuning_[i]->Widget());
         const int row = static_cast<int>(i / 2);
         const int column = static_cast<int>(i % 2) * 2;
         grid->addWidget(label, row, column);
-        grid->addWidget(tuning_[i], row, column + 1);
-        connect(tuning_[i], &VSpinButtonBase::spinChanged, this,
-                [this] { Handle(&CrossoverSlotEditor::ApplySettings); });
+        grid->addWidget(tuning_[i]->Widget(), row, column + 1);
     }
     return Group(QStringLiteral("Custom Tuning"), QStringLiteral("tuningGroup"), grid);
 }
 
-CrossoverView CCrossoverDlg::ReadView() {
-    CrossoverView view;
-    view.targetType = TypeOf(*targetType_);
-    view.targetOrder = targetOrder_->Value();
-    view.targetFreq = targetFreq_->Value();
-    view.filterType = TypeOf(*filterType_);
-    view.filterOrder = filterOrder_->Value();
-    view.filterFreq = filterFreq_->Value();
-    for (std::size_t k = 0; k < kCrossoverSections; ++k) {
-        view.ratios[k] = tuning_[2 * k]->Value();
-        view.qs[k] = tuning_[2 * k + 1]->Value();
-    }
-    view.enabled = enabled_->isChecked();
-    return view;
+void CCrossoverDlg::WriteField(const RowField& field) {
+    editor_.ApplyField(field.Row(), field.Value());
 }
 
-void CCrossoverDlg::ShowView(const CrossoverView& view) {
-    Select(*targetType_, view.targetType);
-    targetOrder_->SetValue(view.targetOrder);
-    targetFreq_->SetValue(view.targetFreq);
-    Select(*filterType_, view.filterType);
-    filterOrder_->SetValue(view.filterOrder);
-    filterFreq_->SetValue(view.filterFreq);
+void CCrossoverDlg::ShowDesign() {
+    LiveEditDialog::ShowDesign();
+    Select(*targetType_, editor_.TargetType());
+    Select(*filterType_, editor_.FilterType());
     const std::array<bool, 2 * kCrossoverSections> editable =
-        TuningFieldsEnabled(view.filterType, view.filterOrder);
-    for (std::size_t k = 0; k < kCrossoverSections; ++k) {
-        tuning_[2 * k]->SetValue(view.ratios[k]);
-        tuning_[2 * k + 1]->SetValue(view.qs[k]);
-    }
+        TuningFieldsEnabled(editor_.FilterType(), static_cast<int>(filterOrder_->Value()));
     for (std::size_t i = 0; i < tuning_.size(); ++i) {
-        tuning_[i]->Enable(editable[i]);
+        tuning_[i]->Widget()->Enable(editable[i]);
     }
-    enabled_->setChecked(view.enabled);
-}
-
-void CCrossoverDlg::Handle(void (CrossoverSlotEditor::*handler)(CrossoverView&)) {
-    HandleChange([this, handler] {
-        CrossoverView view = ReadView();
-        (editor_.*handler)(view);
-        ShowView(view);
-    });
-}
-
-void CCrossoverDlg::Restore() {
-    editor_.Cancel();
+    enabled_->setChecked(editor_.Enabled());
 }
 
 } // namespace kv

@@ -1,7 +1,7 @@
 #include "dialogs/CEqDlg.h"
 
-#include "app/FileDialogs.h"
-#include "app/IFileChooser.h"
+#include "session/FileDialogs.h"
+#include "session/IFileChooser.h"
 
 #include <QLayout>
 #include <QPushButton>
@@ -9,10 +9,10 @@
 
 namespace kv {
 
-CEqDlg::CEqDlg(CBand& band, IMessageBox& messages, IFileChooser& files,
+CEqDlg::CEqDlg(CConfiguration& design, int band, IMessageBox& messages, IFileChooser& files,
                std::function<void()> changed, QWidget* parent)
-    : CFilterItemsDlg(Sorted(band), FilterItems::Peqs, QStringLiteral("Parametric EQ"), messages,
-                      std::move(changed), parent),
+    : CFilterItemsDlg(Sorted(design, band), band, FilterItems::Peqs,
+                      QStringLiteral("Parametric EQ"), messages, std::move(changed), parent),
       files_(files) {
     setObjectName(QStringLiteral("eqDialog"));
     auto* import = new QPushButton(QStringLiteral("&Import filters..."), this);
@@ -23,20 +23,16 @@ CEqDlg::CEqDlg(CBand& band, IMessageBox& messages, IFileChooser& files,
     ExtraRow()->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding));
 }
 
-CBand& CEqDlg::Sorted(CBand& band) {
-    SortPeqs(band);
-    return band;
+CConfiguration& CEqDlg::Sorted(CConfiguration& design, int band) {
+    SortPeqs(design.bands[static_cast<std::size_t>(band)]);
+    return design;
 }
 
 void CEqDlg::ImportFilters() {
     const std::optional<std::filesystem::path> path =
         files_.ChooseFileToOpen(FilterListFileDialog());
     if (path) {
-        HandleChange([this, &path] {
-            if (Editor().ImportFilters(*path)) {
-                ShowBand();
-            }
-        });
+        HandleChange([this, &path] { Editor().ImportFilters(*path); });
     }
 }
 

@@ -14,13 +14,13 @@ class CEqDlg : public CFilterItemsDlg {
     Q_OBJECT
 
 public:
-    CEqDlg(CBand& band, IMessageBox& messages, IFileChooser& files, std::function<void()> changed,
-           QWidget* parent = nullptr);
+    CEqDlg(CConfiguration& design, int band, IMessageBox& messages, IFileChooser& files,
+           std::function<void()> changed, QWidget* parent = nullptr);
 
 private:
-    // The band with its equalisers sorted, before the dialog takes the copy
-    // that Cancel restores: Cancel keeps the sorted order.
-    static CBand& Sorted(CBand& band);
+    // The design with the band's equalisers sorted, before the dialog takes
+    // the copy that Cancel restores: Cancel keeps the sorted order.
+    static CConfiguration& Sorted(CConfiguration& design, int band);
     void ImportFilters();
 
     IFileChooser& files_;

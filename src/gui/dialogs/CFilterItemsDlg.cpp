@@ -1,8 +1,7 @@
 #include "dialogs/CFilterItemsDlg.h"
 
-#include "controls/VFloatSpinButton.h"
+#include "controls/VSpinButtonBase.h"
 #include "dialogs/DialogLayout.h"
-#include "model/CBand.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -27,28 +26,29 @@ QString ItemName(FilterItems items) {
 
 } // namespace
 
-CFilterItemsDlg::CFilterItemsDlg(CBand& band, FilterItems items, const QString& title,
-                                 IMessageBox& messages, std::function<void()> changed,
-                                 QWidget* parent)
-    : LiveEditDialog(messages, parent), editor_(band, items, Messages(), std::move(changed)),
-      items_(items), extra_(new QHBoxLayout) {
+CFilterItemsDlg::CFilterItemsDlg(CConfiguration& design, int band, FilterItems items,
+                                 const QString& title, IMessageBox& messages,
+                                 std::function<void()> changed, QWidget* parent)
+    : LiveEditDialog(design, std::move(changed), messages, parent),
+      editor_(design.bands[static_cast<std::size_t>(band)], items, Messages()), items_(items),
+      extra_(new QHBoxLayout) {
     setWindowTitle(title);
     auto* form = new QFormLayout;
     form->addRow(SingleItem(items) ? BuildSingle(band) : BuildItems(band, ItemName(items)));
     form->addRow(extra_);
     FinishOkCancelDialog(*this, form);
-    ShowView(editor_.View());
+    ShowDesign();
 }
 
-QLayout* CFilterItemsDlg::BuildSingle(const CBand& band) {
+FieldContext CFilterItemsDlg::ItemContext(int band, int item) {
+    return {Design(), band, editor_.ContextIndex(item)};
+}
+
+QLayout* CFilterItemsDlg::BuildSingle(int band) {
     auto* form = new QFormLayout;
     ItemControls controls;
-    const FieldContext context{band, items_ == FilterItems::HighShelf ? 1 : 0};
-    for (const FieldDescription& description : FieldsOf(GroupOf(items_))) {
-        VFloatSpinButton* field = BuildFloatField(description, context, this);
-        AddLabelledRow(*form, QString::fromLatin1(description.label), field);
-        connect(field, &VSpinButtonBase::spinChanged, this, [this] { ValuesChanged(0); });
-        controls.fields.push_back(field);
+    for (const std::string_view row : ItemRows(items_)) {
+        controls.fields.push_back(&AddLabelledField(*form, row, ItemContext(band, 0)));
     }
     controls.enabled = new QCheckBox(QStringLiteral("&Enabled"), this);
     controls.enabled->setObjectName(QStringLiteral("enabledCheck"));
@@ -58,7 +58,7 @@ QLayout* CFilterItemsDlg::BuildSingle(const CBand& band) {
     return form;
 }
 
-QLayout* CFilterItemsDlg::BuildItems(const CBand& band, const QString& itemName) {
+QLayout* CFilterItemsDlg::BuildItems(int band, const QString& itemName) {
     auto* boxes = new QGridLayout;
     for (int item = 0; item < ItemCount(items_); ++item) {
         auto* box = new QGroupBox(QStringLiteral("%1 %2").arg(itemName).arg(item + 1), this);
@@ -70,70 +70,40 @@ QLayout* CFilterItemsDlg::BuildItems(const CBand& band, const QString& itemName)
     return boxes;
 }
 
-CFilterItemsDlg::ItemControls CFilterItemsDlg::BuildItem(const CBand& band, int item,
-                                                         QGridLayout& grid) {
+CFilterItemsDlg::ItemControls CFilterItemsDlg::BuildItem(int band, int item, QGridLayout& grid) {
     ItemControls controls;
     controls.enabled = new QCheckBox(QStringLiteral("Enabled"), this);
     controls.enabled->setObjectName(QStringLiteral("enabledCheck%1").arg(item + 1));
     connect(controls.enabled, &QCheckBox::clicked, this, [this, item] { EnableClicked(item); });
     grid.addWidget(controls.enabled, 0, 0, 1, 2);
-    const FieldContext context{band, item};
     int row = 1;
-    for (const FieldDescription& description : FieldsOf(GroupOf(items_))) {
-        VFloatSpinButton* field = BuildFloatField(description, context, this);
-        auto* label = new QLabel(QString::fromLatin1(description.label), this);
-        label->setBuddy(field);
+    for (const std::string_view name : ItemRows(items_)) {
+        RowField& field = AddField(name, ItemContext(band, item));
+        auto* label = new QLabel(QString::fromLatin1(field.Row().label), this);
+        label->setBuddy(field.Widget());
         grid.addWidget(label, row, 0);
-        grid.addWidget(field, row, 1);
+        grid.addWidget(field.Widget(), row, 1);
         ++row;
-        connect(field, &VSpinButtonBase::spinChanged, this, [this, item] { ValuesChanged(item); });
-        controls.fields.push_back(field);
+        controls.fields.push_back(&field);
     }
     return controls;
 }
 
-ItemView CFilterItemsDlg::ReadItem(int item) const {
-    const ItemControls& controls = controls_[static_cast<std::size_t>(item)];
-    ItemView values;
-    for (std::size_t i = 0; i < controls.fields.size(); ++i) {
-        values.values[i] = controls.fields[i]->Value();
-    }
-    values.enabled = controls.enabled->isChecked();
-    return values;
-}
-
 // The fields of a notch or an equaliser take input only while it is on; the
 // single filters keep theirs.
-void CFilterItemsDlg::ShowView(const std::vector<ItemView>& view) {
+void CFilterItemsDlg::ShowDesign() {
+    LiveEditDialog::ShowDesign();
     for (std::size_t k = 0; k < controls_.size(); ++k) {
-        const ItemControls& item = controls_[k];
-        for (std::size_t i = 0; i < item.fields.size(); ++i) {
-            item.fields[i]->SetValue(view[k].values[i]);
-            item.fields[i]->Enable(SingleItem(items_) || view[k].enabled);
+        const bool on = editor_.Enabled(static_cast<int>(k));
+        for (RowField* field : controls_[k].fields) {
+            field->Widget()->Enable(SingleItem(items_) || on);
         }
-        item.enabled->setChecked(view[k].enabled);
+        controls_[k].enabled->setChecked(on);
     }
-}
-
-void CFilterItemsDlg::ShowBand() {
-    ShowView(editor_.View());
-}
-
-// Only the item whose field changed is written: another item may hold a
-// value its field cannot show (an imported Q below the field's range).
-void CFilterItemsDlg::ValuesChanged(int item) {
-    HandleChange([this, item] { ShowView(editor_.ApplyValues(item, ReadItem(item))); });
 }
 
 void CFilterItemsDlg::EnableClicked(int item) {
-    HandleChange([this, item] {
-        editor_.ToggleEnabled(item);
-        ShowView(editor_.View());
-    });
-}
-
-void CFilterItemsDlg::Restore() {
-    editor_.Cancel();
+    HandleChange([this, item] { editor_.ToggleEnabled(item); });
 }
 
 } // namespace kv

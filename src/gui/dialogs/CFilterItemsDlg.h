@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dialogs/FilterItemsEditor.h"
 #include "dialogs/LiveEditDialog.h"
+#include "session/FilterItemsEditor.h"
 
 #include <vector>
 
@@ -11,39 +11,33 @@ class QLayout;
 
 namespace kv {
 
-class VFloatSpinButton;
-
 // The dialogs of the one-section filters: the all-pass, the shelves, the
-// notches and the equalisers, edited live from the field table. The editing
-// is the items editor's; the dialog shows its view.
+// notches and the equalisers: each item's rows and its enable box. The
+// switching is the items editor's.
 class CFilterItemsDlg : public LiveEditDialog {
     Q_OBJECT
 
 public:
 protected:
-    CFilterItemsDlg(CBand& band, FilterItems items, const QString& title, IMessageBox& messages,
-                    std::function<void()> changed, QWidget* parent);
+    CFilterItemsDlg(CConfiguration& design, int band, FilterItems items, const QString& title,
+                    IMessageBox& messages, std::function<void()> changed, QWidget* parent);
 
     // Where a dialog adds controls of its own above OK and Cancel.
     QLayout* ExtraRow() const { return extra_; }
-    // Shows what the band holds now, after a change made around the editor.
-    void ShowBand();
     FilterItemsEditor& Editor() { return editor_; }
 
 private:
-    void Restore() override;
     // One item's fields and enable box.
     struct ItemControls {
-        std::vector<VFloatSpinButton*> fields;
+        std::vector<RowField*> fields;
         QCheckBox* enabled = nullptr;
     };
 
-    QLayout* BuildSingle(const CBand& band);
-    QLayout* BuildItems(const CBand& band, const QString& itemName);
-    ItemControls BuildItem(const CBand& band, int item, QGridLayout& grid);
-    ItemView ReadItem(int item) const;
-    void ShowView(const std::vector<ItemView>& view);
-    void ValuesChanged(int item);
+    void ShowDesign() override;
+    QLayout* BuildSingle(int band);
+    QLayout* BuildItems(int band, const QString& itemName);
+    ItemControls BuildItem(int band, int item, QGridLayout& grid);
+    FieldContext ItemContext(int band, int item);
     void EnableClicked(int item);
 
     FilterItemsEditor editor_;

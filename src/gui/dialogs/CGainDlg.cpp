@@ -1,9 +1,6 @@
 #include "dialogs/CGainDlg.h"
 
-#include "controls/VFloatSpinButton.h"
 #include "dialogs/DialogLayout.h"
-#include "dialogs/FieldTable.h"
-#include "model/CBand.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -14,63 +11,54 @@
 namespace kv {
 namespace {
 
-constexpr std::array<const char*, 3> kInputTexts = {"Input &A", "Input &B", "&Input (A+B)/2"};
-constexpr std::array<const char*, 3> kInputNames = {"inputARadio", "inputBRadio", "inputBothRadio"};
+struct InputItem {
+    const char* text;
+    const char* name;
+    InputRoute route;
+};
+
+constexpr std::array<InputItem, 3> kInputItems = {{
+    {"Input &A", "inputARadio", InputRoute::A},
+    {"Input &B", "inputBRadio", InputRoute::B},
+    {"&Input (A+B)/2", "inputBothRadio", InputRoute::Both},
+}};
 
 } // namespace
 
-CGainDlg::CGainDlg(CBand& band, std::function<void()> changed, QWidget* parent)
-    : LiveEditDialog(parent), band_(band), changed_(std::move(changed)), saved_(ReadRouting(band)) {
+CGainDlg::CGainDlg(CConfiguration& design, int band, std::function<void()> changed, QWidget* parent)
+    : LiveEditDialog(design, std::move(changed), parent) {
     setObjectName(QStringLiteral("gainDialog"));
     setWindowTitle(QStringLiteral("Routing & Gain"));
+    CBand& edited = design.bands[static_cast<std::size_t>(band)];
     auto* routing = new QGroupBox(QStringLiteral("Routing"), this);
     auto* radios = new QVBoxLayout(routing);
-    for (std::size_t i = 0; i < inputs_.size(); ++i) {
-        inputs_[i] = new QRadioButton(QString::fromLatin1(kInputTexts[i]), routing);
-        inputs_[i]->setObjectName(QString::fromLatin1(kInputNames[i]));
-        inputs_[i]->setChecked(band.input == static_cast<int>(i));
-        radios->addWidget(inputs_[i]);
-        const int route = static_cast<int>(i);
-        connect(inputs_[i], &QRadioButton::clicked, this, [this, route] {
-            band_.SetInput(route);
-            changed_();
+    for (const InputItem& item : kInputItems) {
+        auto* radio = new QRadioButton(QString::fromLatin1(item.text), routing);
+        radio->setObjectName(QString::fromLatin1(item.name));
+        radio->setChecked(edited.input == item.route);
+        radios->addWidget(radio);
+        connect(radio, &QRadioButton::clicked, this, [this, &edited, route = item.route] {
+            HandleChange([&edited, route] { edited.SetInput(route); });
         });
     }
-    const FieldDescription& description = FieldsOf(FieldGroup::Gain)[0];
-    gain_ = BuildFloatField(description, FieldContext{band}, this);
-    connect(gain_, &VSpinButtonBase::spinChanged, this, &CGainDlg::GainChanged);
-    muted_ = new QCheckBox(QStringLiteral("Output &muted"), this);
-    muted_->setObjectName(QStringLiteral("mutedCheck"));
-    muted_->setChecked(band.muted);
-    connect(muted_, &QCheckBox::clicked, this, [this](bool on) {
-        band_.SetMuted(on);
-        changed_();
-    });
-    reversed_ = new QCheckBox(QStringLiteral("&Reversed phase"), this);
-    reversed_->setObjectName(QStringLiteral("reversedCheck"));
-    reversed_->setChecked(band.reversedPhase);
-    connect(reversed_, &QCheckBox::clicked, this, [this](bool on) {
-        band_.SetReversedPhase(on);
-        changed_();
+    auto* muted = new QCheckBox(QStringLiteral("Output &muted"), this);
+    muted->setObjectName(QStringLiteral("mutedCheck"));
+    muted->setChecked(edited.muted);
+    connect(muted, &QCheckBox::clicked, this,
+            [this, &edited](bool on) { HandleChange([&edited, on] { edited.SetMuted(on); }); });
+    auto* reversed = new QCheckBox(QStringLiteral("&Reversed phase"), this);
+    reversed->setObjectName(QStringLiteral("reversedCheck"));
+    reversed->setChecked(edited.reversedPhase);
+    connect(reversed, &QCheckBox::clicked, this, [this, &edited](bool on) {
+        HandleChange([&edited, on] { edited.SetReversedPhase(on); });
     });
 
     auto* form = new QFormLayout;
     form->addRow(routing);
-    AddLabelledRow(*form, QString::fromLatin1(description.label), gain_);
-    form->addRow(muted_);
-    form->addRow(reversed_);
+    AddLabelledField(*form, "gain", {design, band});
+    form->addRow(muted);
+    form->addRow(reversed);
     FinishOkCancelDialog(*this, form);
-}
-
-void CGainDlg::GainChanged() {
-    band_.SetGain(gain_->Value());
-    gain_->SetValue(band_.gain);
-    changed_();
-}
-
-void CGainDlg::Restore() {
-    RestoreRouting(band_, saved_);
-    changed_();
 }
 
 } // namespace kv

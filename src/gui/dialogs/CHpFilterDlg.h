@@ -9,10 +9,10 @@ class CHpFilterDlg : public CCrossoverDlg {
     Q_OBJECT
 
 public:
-    CHpFilterDlg(CBand& band, int slot, IMessageBox& messages, std::function<void()> changed,
-                 QWidget* parent = nullptr)
-        : CCrossoverDlg(band, CrossoverSide::HighPass, slot, messages, std::move(changed), parent) {
-    }
+    CHpFilterDlg(CConfiguration& design, int band, int slot, IMessageBox& messages,
+                 std::function<void()> changed, QWidget* parent = nullptr)
+        : CCrossoverDlg(design, band, CrossoverSide::HighPass, slot, messages, std::move(changed),
+                        parent) {}
 };
 
 } // namespace kv

@@ -9,10 +9,11 @@ class CHsfDlg : public CFilterItemsDlg {
     Q_OBJECT
 
 public:
-    CHsfDlg(CBand& band, IMessageBox& messages, std::function<void()> changed,
+    CHsfDlg(CConfiguration& design, int band, IMessageBox& messages, std::function<void()> changed,
             QWidget* parent = nullptr)
-        : CFilterItemsDlg(band, FilterItems::HighShelf, QStringLiteral("High-pass Shelving Filter"),
-                          messages, std::move(changed), parent) {
+        : CFilterItemsDlg(design, band, FilterItems::HighShelf,
+                          QStringLiteral("High-pass Shelving Filter"), messages, std::move(changed),
+                          parent) {
         setObjectName(QStringLiteral("highShelfDialog"));
     }
 };

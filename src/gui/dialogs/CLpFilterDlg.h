@@ -9,9 +9,10 @@ class CLpFilterDlg : public CCrossoverDlg {
     Q_OBJECT
 
 public:
-    CLpFilterDlg(CBand& band, int slot, IMessageBox& messages, std::function<void()> changed,
-                 QWidget* parent = nullptr)
-        : CCrossoverDlg(band, CrossoverSide::LowPass, slot, messages, std::move(changed), parent) {}
+    CLpFilterDlg(CConfiguration& design, int band, int slot, IMessageBox& messages,
+                 std::function<void()> changed, QWidget* parent = nullptr)
+        : CCrossoverDlg(design, band, CrossoverSide::LowPass, slot, messages, std::move(changed),
+                        parent) {}
 };
 
 } // namespace kv

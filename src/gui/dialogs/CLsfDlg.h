@@ -9,10 +9,11 @@ class CLsfDlg : public CFilterItemsDlg {
     Q_OBJECT
 
 public:
-    CLsfDlg(CBand& band, IMessageBox& messages, std::function<void()> changed,
+    CLsfDlg(CConfiguration& design, int band, IMessageBox& messages, std::function<void()> changed,
             QWidget* parent = nullptr)
-        : CFilterItemsDlg(band, FilterItems::LowShelf, QStringLiteral("Low-pass Shelving Filter"),
-                          messages, std::move(changed), parent) {
+        : CFilterItemsDlg(design, band, FilterItems::LowShelf,
+                          QStringLiteral("Low-pass Shelving Filter"), messages, std::move(changed),
+                          parent) {
         setObjectName(QStringLiteral("lowShelfDialog"));
     }
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IDesignDialogs.h"
+#include "session/IDesignDialogs.h"
 
 #include <QDialog>
 

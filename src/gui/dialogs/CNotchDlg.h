@@ -9,9 +9,9 @@ class CNotchDlg : public CFilterItemsDlg {
     Q_OBJECT
 
 public:
-    CNotchDlg(CBand& band, IMessageBox& messages, std::function<void()> changed,
-              QWidget* parent = nullptr)
-        : CFilterItemsDlg(band, FilterItems::Notches, QStringLiteral("Notch EQ"), messages,
+    CNotchDlg(CConfiguration& design, int band, IMessageBox& messages,
+              std::function<void()> changed, QWidget* parent = nullptr)
+        : CFilterItemsDlg(design, band, FilterItems::Notches, QStringLiteral("Notch EQ"), messages,
                           std::move(changed), parent) {
         setObjectName(QStringLiteral("notchDialog"));
     }

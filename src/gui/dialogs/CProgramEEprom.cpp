@@ -1,11 +1,11 @@
 #include "dialogs/CProgramEEprom.h"
 
-#include "CComPort.h"
-#include "app/PortEntries.h"
-#include "app/UnitOutput.h"
 #include "dialogs/GuiThreadForwarding.h"
+#include "dialogs/PortCombo.h"
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
+#include "platform/CComPort.h"
+#include "session/UnitOutput.h"
 #include "ui/IMessageBox.h"
 
 #include <QCloseEvent>

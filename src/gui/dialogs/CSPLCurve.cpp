@@ -1,12 +1,10 @@
 #include "dialogs/CSPLCurve.h"
 
-#include "app/FileDialogs.h"
 #include "archive/PathText.h"
-#include "controls/VFloatSpinButton.h"
-#include "controls/VIntSpinButton.h"
 #include "dialogs/DialogLayout.h"
-#include "dialogs/FieldTable.h"
 #include "model/CBand.h"
+#include "session/FileDialogs.h"
+#include "session/IFileChooser.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -35,13 +33,14 @@ QString GateNote(const GateReport& report) {
 
 } // namespace
 
-CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
+CSPLCurve::CSPLCurve(CConfiguration& design, int band, IMessageBox& messages, IFileChooser& files,
                      std::function<void()> changed, QWidget* parent)
-    : LiveEditDialog(parent), band_(band), files_(files),
-      editor_(band, messages, std::move(changed)) {
+    : LiveEditDialog(design, std::move(changed), messages, parent),
+      band_(design.bands[static_cast<std::size_t>(band)]), files_(files),
+      editor_(band_, Messages()) {
     setObjectName(QStringLiteral("splCurveDialog"));
     setWindowTitle(QStringLiteral("SPL Curve"));
-    file_ = new QLineEdit(QString::fromStdString(band.splFileName), this);
+    file_ = new QLineEdit(QString::fromStdString(band_.splFileName), this);
     file_->setObjectName(QStringLiteral("fileEdit"));
     file_->setReadOnly(true);
     file_->setMinimumWidth(360);
@@ -54,15 +53,10 @@ CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
     fileRow->addWidget(file_, 1);
     fileRow->addWidget(browse);
 
-    const FieldDescription& description = FieldsOf(FieldGroup::SplCurve)[0];
-    smooth_ = BuildWholeField(description, FieldContext{band}, this);
-    connect(smooth_, &VSpinButtonBase::spinChanged, this,
-            [this] { editor_.SetSmoothing(smooth_->Value()); });
     column_ = new QComboBox(this);
     column_->setObjectName(QStringLiteral("columnCombo"));
     connect(column_, &QComboBox::activated, this, [this] {
-        editor_.ChooseColumn(column_->currentText().toStdString());
-        ShowColumns();
+        HandleChange([this] { editor_.ChooseColumn(column_->currentText().toStdString()); });
     });
 
     auto* properties = new QGroupBox(QStringLiteral("Properties"), this);
@@ -71,23 +65,19 @@ CSPLCurve::CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
     fileLabel->setBuddy(browse);
     form->addRow(fileLabel, fileRow);
     file_->setAccessibleName(QStringLiteral("Filename"));
-    AddLabelledRow(*form, QString::fromLatin1(description.label), smooth_);
+    AddLabelledField(*form, "smoothing", {design, band});
     AddLabelledRow(*form, QStringLiteral("&Level column"), column_);
     columnLabel_ = qobject_cast<QLabel*>(form->labelForField(column_));
     auto* outer = new QFormLayout;
     outer->addRow(properties);
-    outer->addRow(BuildGate());
+    outer->addRow(BuildGate(band));
     FinishOkCancelDialog(*this, outer);
-    ShowColumns();
-    ShowGate();
+    ShowDesign();
 }
 
-QWidget* CSPLCurve::BuildGate() {
+QWidget* CSPLCurve::BuildGate(int band) {
     auto* box = new QGroupBox(QStringLiteral("Impulse response gate"), this);
     box->setObjectName(QStringLiteral("gateGroup"));
-    const FieldDescription& description = FieldsOf(FieldGroup::Gate)[0];
-    gateLength_ = BuildFloatField(description, FieldContext{band_}, box);
-    connect(gateLength_, &VSpinButtonBase::spinChanged, this, &CSPLCurve::GateChanged);
     gateWindow_ = new QComboBox(box);
     gateWindow_->setObjectName(QStringLiteral("gateWindowCombo"));
     for (const std::string& name : GateWindowNames()) {
@@ -96,24 +86,44 @@ QWidget* CSPLCurve::BuildGate() {
     gateWindow_->setCurrentIndex(static_cast<int>(
         std::find(kGateWindows.begin(), kGateWindows.end(), editor_.Gate().window) -
         kGateWindows.begin()));
-    connect(gateWindow_, &QComboBox::activated, this, &CSPLCurve::GateChanged);
+    connect(gateWindow_, &QComboBox::activated, this, &CSPLCurve::WindowChosen);
     gateNote_ = new QLabel(box);
     gateNote_->setObjectName(QStringLiteral("gateNote"));
     gateNote_->setWordWrap(true);
     auto* form = new QFormLayout(box);
-    AddLabelledRow(*form, QString::fromLatin1(description.label), gateLength_);
+    FieldContext gate{Design(), band};
+    gate.gate = &editor_.Gate();
+    AddLabelledField(*form, "gate", gate);
     AddLabelledRow(*form, QStringLiteral("&Window"), gateWindow_);
     form->addRow(gateNote_);
     gate_ = box;
     return box;
 }
 
-void CSPLCurve::GateChanged() {
+// The gate's length goes into the editor's gate, which then makes the curve
+// again.
+void CSPLCurve::WriteField(const RowField& field) {
+    field.Write();
+    if (field.Context().gate != nullptr) {
+        editor_.ApplyGate();
+    }
+}
+
+void CSPLCurve::WindowChosen() {
     const int window = gateWindow_->currentIndex();
     if (window < 0 || window >= static_cast<int>(kGateWindows.size())) {
         return;
     }
-    editor_.SetGate({gateLength_->Value(), kGateWindows[static_cast<std::size_t>(window)]});
+    HandleChange([this, window] {
+        editor_.Gate().window = kGateWindows[static_cast<std::size_t>(window)];
+        editor_.ApplyGate();
+    });
+}
+
+void CSPLCurve::ShowDesign() {
+    LiveEditDialog::ShowDesign();
+    file_->setText(QString::fromStdString(band_.splFileName));
+    ShowColumns();
     ShowGate();
 }
 
@@ -130,17 +140,11 @@ void CSPLCurve::ShowGate() {
 void CSPLCurve::ChooseFile() {
     const std::optional<std::filesystem::path> path =
         files_.ChooseFileToOpen(MeasurementFileDialog(band_.splFileName));
-    if (!path) {
-        return;
+    if (path) {
+        HandleChange([this, &path] { editor_.LoadFile(*path); });
     }
-    if (editor_.LoadFile(*path)) {
-        file_->setText(QString::fromStdString(PathText(*path)));
-    }
-    ShowColumns();
-    ShowGate();
 }
 
-// The column list shows only for a file that names several level columns.
 void CSPLCurve::ShowColumns() {
     column_->clear();
     for (const std::string& name : editor_.LevelColumns()) {
@@ -150,10 +154,6 @@ void CSPLCurve::ShowColumns() {
     const bool several = column_->count() > 1;
     column_->setVisible(several);
     columnLabel_->setVisible(several);
-}
-
-void CSPLCurve::Restore() {
-    editor_.Cancel();
 }
 
 } // namespace kv

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/LiveEditDialog.h"
-#include "dialogs/SplCurveEditor.h"
+#include "session/SplCurveEditor.h"
 
 class QComboBox;
 class QLabel;
@@ -10,8 +10,6 @@ class QLineEdit;
 namespace kv {
 
 class IFileChooser;
-class VFloatSpinButton;
-class VIntSpinButton;
 
 // "SPL Curve": the driver's measured curve of a band, chosen from a
 // measurement file, with its smoothing and, for a file of several level
@@ -21,27 +19,27 @@ class CSPLCurve : public LiveEditDialog {
     Q_OBJECT
 
 public:
-    CSPLCurve(CBand& band, IMessageBox& messages, IFileChooser& files,
+    CSPLCurve(CConfiguration& design, int band, IMessageBox& messages, IFileChooser& files,
               std::function<void()> changed, QWidget* parent = nullptr);
 
 private:
-    void Restore() override;
+    void WriteField(const RowField& field) override;
+    void ShowDesign() override;
     void ChooseFile();
+    QWidget* BuildGate(int band);
+    void WindowChosen();
+    // The column list shows only for a file that names several level
+    // columns, the gate's controls only for a time response.
     void ShowColumns();
-    QWidget* BuildGate();
-    void GateChanged();
-    // The gate's controls show only for a time response.
     void ShowGate();
 
     CBand& band_;
     IFileChooser& files_;
     SplCurveEditor editor_;
     QLineEdit* file_ = nullptr;
-    VIntSpinButton* smooth_ = nullptr;
     QLabel* columnLabel_ = nullptr;
     QComboBox* column_ = nullptr;
     QWidget* gate_ = nullptr;
-    VFloatSpinButton* gateLength_ = nullptr;
     QComboBox* gateWindow_ = nullptr;
     QLabel* gateNote_ = nullptr;
 };

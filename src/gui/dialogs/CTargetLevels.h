@@ -2,29 +2,15 @@
 
 #include "dialogs/LiveEditDialog.h"
 
-#include <functional>
-
 namespace kv {
 
-class CConfiguration;
-class VFloatSpinButton;
-
 // "Target Levels": the level the filter and target curves are drawn at. It
-// changes no response, so a change only redraws.
+// changes no response, only how the curves are drawn.
 class CTargetLevels : public LiveEditDialog {
     Q_OBJECT
 
 public:
-    CTargetLevels(CConfiguration& design, std::function<void()> redraw, QWidget* parent = nullptr);
-
-private:
-    void Restore() override;
-    void LevelChanged();
-
-    CConfiguration& design_;
-    std::function<void()> redraw_;
-    double saved_;
-    VFloatSpinButton* level_ = nullptr;
+    CTargetLevels(CConfiguration& design, std::function<void()> changed, QWidget* parent = nullptr);
 };
 
 } // namespace kv

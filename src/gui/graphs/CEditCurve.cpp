@@ -55,7 +55,8 @@ void CEditCurve::DrawFrequencyView(QPainter& painter, const QRect& rect) {
 // The largest difference of the hardware curve from the filter curve, in
 // the curve's colour opposite the band's name.
 void CEditCurve::DrawHardwareDeviation(QPainter& painter) const {
-    const std::optional<double> deviation = MaxHardwareDeviationDb(*CurrentBand());
+    const std::optional<double> deviation =
+        MaxHardwareDeviationDb(*CurrentBand(), source_.frequencies);
     if (deviation) {
         DrawCornerTitle(painter, graph_, graph_.PlotRect(), HardwareDeviationText(*deviation),
                         kDeviationShare, TextAnchor::BottomLeft, kHardwareCurveStyle.level);

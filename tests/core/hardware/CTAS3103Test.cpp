@@ -156,12 +156,12 @@ TEST(TAS3103, ThreeBandsRouteDelayMuteInvertAndShapeTone) {
     CBand& hf = design.bands[0];
     CBand& mf = design.bands[1];
     CBand& lf = design.bands[2];
-    ASSERT_TRUE(mf.SetInput(1));
-    ASSERT_TRUE(lf.SetInput(2));
+    ASSERT_TRUE(mf.SetInput(InputRoute::B));
+    ASSERT_TRUE(lf.SetInput(InputRoute::Both));
     ASSERT_TRUE(hf.SetGain(-6.020599913279624));
     ASSERT_TRUE(mf.SetReversedPhase(true));
     ASSERT_TRUE(lf.SetMuted(true));
-    ASSERT_TRUE(mf.SetDelay(0.001));
+    ASSERT_TRUE(design.SetDelay(1, 0.001));
     ASSERT_TRUE(hf.SetBassCorner(1));
     ASSERT_TRUE(hf.SetBassGain(18.0));
     ASSERT_TRUE(mf.SetTrebleCorner(2));

@@ -26,7 +26,7 @@ void MakeTwoWay(CConfiguration& design) {
     CBand& lf = design.bands[1];
     ASSERT_TRUE(hf.SetHighPass(0, lr4) && hf.EnableHighPass(0, true));
     ASSERT_TRUE(lf.SetLowPass(0, lr4) && lf.EnableLowPass(0, true));
-    ASSERT_TRUE(lf.SetInput(2) && hf.SetGain(-3.0) && hf.SetDelay(0.0005));
+    ASSERT_TRUE(lf.SetInput(InputRoute::Both) && hf.SetGain(-3.0) && design.SetDelay(0, 0.0005));
     ASSERT_TRUE(lf.SetPeq(0, -4.0, 120.0, 2.0, true));
     ASSERT_TRUE(lf.SetBassGain(3.0) && lf.SetBassCorner(2) && lf.SetReversedPhase(true));
 }

@@ -33,7 +33,7 @@ TEST_F(HardwareCheck, ATypicalTwoWayDesignIsSafe) {
     ASSERT_TRUE(design.bands[1].EnableLowPass(0, true));
     ASSERT_TRUE(design.bands[0].SetPeq(0, 20.0, 40.0, 25.0, true));
     ASSERT_TRUE(design.bands[1].SetBassGain(4.5));
-    ASSERT_TRUE(design.bands[1].SetDelay(0.002));
+    ASSERT_TRUE(design.SetDelay(1, 0.002));
     EXPECT_TRUE(Problems().empty());
 }
 

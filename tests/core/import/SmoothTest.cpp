@@ -37,12 +37,12 @@ TEST(Smoothing, ACurveTooSparseForTheSettingIsTakenAsItIs) {
     CBand band;
     GiveJaggedCurve(band, 200);
     for (int n : {1, 12, 29}) {
-        ASSERT_TRUE(SetSmoothing(band, n));
+        ASSERT_TRUE(band.SetSmoothing(n));
         ASSERT_EQ(band.splSmoothed.GetSize(), 200);
         EXPECT_FALSE(SmoothedEqualsRaw(band)) << n;
     }
     for (int n : {30, 48}) {
-        ASSERT_TRUE(SetSmoothing(band, n));
+        ASSERT_TRUE(band.SetSmoothing(n));
         EXPECT_TRUE(SmoothedEqualsRaw(band)) << n;
     }
 }
@@ -50,7 +50,7 @@ TEST(Smoothing, ACurveTooSparseForTheSettingIsTakenAsItIs) {
 TEST(Smoothing, OneSixthOctaveFlattensAJaggedCurveTowardsItsMedian) {
     CBand band;
     GiveJaggedCurve(band, 400);
-    ASSERT_TRUE(SetSmoothing(band, 3));
+    ASSERT_TRUE(band.SetSmoothing(3));
     for (int i = 20; i < 380; ++i) {
         const double level = 20.0 * std::log10(std::abs(band.splSmoothed[i]));
         EXPECT_GT(level, -12.1) << i;
@@ -91,7 +91,7 @@ TEST(Smoothing, EqualFrequenciesAreNeverSmoothed) {
         band.splFreqs[i] = 1000.0;
         band.splRaw[i] = {i % 3 + 0.5, 0.0};
     }
-    ASSERT_TRUE(SetSmoothing(band, 1));
+    ASSERT_TRUE(band.SetSmoothing(1));
     EXPECT_TRUE(SmoothedEqualsRaw(band));
     VDoubleVec v = Values({1, 2, 3});
     const VDoubleVec f = Values({5, 5, 5});
@@ -102,14 +102,14 @@ TEST(Smoothing, EqualFrequenciesAreNeverSmoothed) {
 TEST(Smoothing, TheSettingIsCheckedAndTrackedLikeAnyOther) {
     CBand band;
     GiveJaggedCurve(band, 10);
-    EXPECT_FALSE(SetSmoothing(band, 0));
-    EXPECT_FALSE(SetSmoothing(band, 49));
+    EXPECT_FALSE(band.SetSmoothing(0));
+    EXPECT_FALSE(band.SetSmoothing(49));
     EXPECT_EQ(band.splSmoothing, 48);
     EXPECT_TRUE(band.splSmoothed.Empty());
     EXPECT_FALSE(band.modified);
-    EXPECT_TRUE(SetSmoothing(band, 48));
+    EXPECT_TRUE(band.SetSmoothing(48));
     EXPECT_FALSE(band.modified);
-    EXPECT_TRUE(SetSmoothing(band, 12));
+    EXPECT_TRUE(band.SetSmoothing(12));
     EXPECT_TRUE(band.modified);
 }
 
@@ -124,7 +124,7 @@ TEST(Smoothing, LevelsBecomeMagnitudesExactlyAtZeroDecibels) {
     band.splRaw.SetSize(1);
     band.splFreqs[0] = 1000.0;
     band.splRaw[0] = {1.0, 0.0};
-    ASSERT_TRUE(SetSmoothing(band, 48));
+    ASSERT_TRUE(band.SetSmoothing(48));
     EXPECT_EQ(band.splSmoothed[0], Complex(1.0, 0.0));
 }
 
@@ -135,7 +135,7 @@ TEST(Smoothing, ARawCurveShorterThanItsFrequenciesGivesAFlatCurve) {
         band.splFreqs[i] = 100.0 * (i + 1);
     }
     band.splRaw.SetSize(2);
-    ASSERT_TRUE(SetSmoothing(band, 48));
+    ASSERT_TRUE(band.SetSmoothing(48));
     ASSERT_EQ(band.splSmoothed.GetSize(), 4);
     EXPECT_EQ(band.splSmoothed[3], Complex(1.0, 0.0));
 }

@@ -1,7 +1,6 @@
 #include "ImportFiles.h"
 #include "math/ResponseCurves.h"
 #include "model/CBand.h"
-#include "model/CSplCurveBackup.h"
 #include "model/SplCurve.h"
 
 #include <gtest/gtest.h>
@@ -75,31 +74,28 @@ TEST_F(SplCurveLoad, ACurveOfFewerThanTwoUsablePointsLeavesTheBandAsItWas) {
     EXPECT_FALSE(band.modified);
 }
 
-TEST_F(SplCurveLoad, CancelRestoresACurveAndItsSmoothing) {
+// A dialog's Cancel is a copy of the settings it opened on: the curve comes
+// back with its smoothing, even when its file is gone by now.
+TEST_F(SplCurveLoad, ACopyOfTheSettingsPutsBackACurveAndItsSmoothing) {
     ASSERT_TRUE(Load("first.frd", "10 1 0\n20 2 0\n30 3 0\n"));
-    band.splSmoothing = 12;
-    const CSplCurveBackup opened(band);
-    const std::string firstName = band.splFileName;
+    ASSERT_TRUE(band.SetSmoothing(12));
+    const BandSettings opened = band.Settings();
 
     ASSERT_TRUE(Load("second.frd", "100 9 0\n200 8 0\n300 7 0\n"));
-    ASSERT_TRUE(SetSmoothing(band, 3));
+    ASSERT_TRUE(band.SetSmoothing(3));
     band.modified = false;
-    // The file may be gone by now: the curve comes back all the same.
     std::filesystem::remove(dir / "first.frd");
-    opened.Restore(band);
-    EXPECT_EQ(band.splFileName, firstName);
+    band.SetSettings(opened);
+    EXPECT_EQ(band.splFileName, (dir / "first.frd").string());
     EXPECT_EQ(band.splSmoothing, 12);
     EXPECT_EQ(Doubles(band.splFreqs.begin(), band.splFreqs.end()), (Doubles{10, 20, 30}));
     EXPECT_EQ(band.splRaw[2], Complex(DbToGain(3), 0.0));
     EXPECT_EQ(band.splSmoothed.GetSize(), 3);
     EXPECT_TRUE(band.modified);
-}
 
-TEST_F(SplCurveLoad, CancelOnABandWithoutCurveLeavesNoCurve) {
-    const CSplCurveBackup opened(band);
-    ASSERT_TRUE(Load("w.frd", "10 1 0\n20 2 0\n30 3 0\n"));
+    const BandSettings none;
     band.modified = false;
-    opened.Restore(band);
+    band.SetSettings(none);
     ExpectBandHasNoCurve();
     EXPECT_TRUE(band.modified);
 }

@@ -95,13 +95,13 @@ TEST_F(Band, RefusedValuesChangeNothing) {
     const double top = 96000.0 * 0.4989;
     EXPECT_FALSE(band().SetGain(24.0001));
     EXPECT_FALSE(band().SetGain(nan));
-    EXPECT_FALSE(band().SetInput(3));
+    EXPECT_FALSE(band().SetInput(static_cast<InputRoute>(3)));
     EXPECT_FALSE(band().SetBassCorner(0));
     EXPECT_FALSE(band().SetTrebleCorner(6));
     EXPECT_FALSE(band().SetBassGain(18.5));
     EXPECT_FALSE(band().SetTrebleGain(-18.5));
-    EXPECT_FALSE(band().SetDelay(-1e-9));
-    EXPECT_FALSE(band().SetDelay(1.0));
+    EXPECT_FALSE(design.SetDelay(0, -1e-9));
+    EXPECT_FALSE(design.SetDelay(0, 1.0));
     EXPECT_FALSE(band().SetHighPass(0, Crossover(0)));
     EXPECT_FALSE(band().SetHighPass(0, Crossover(2, 0.09)));
     EXPECT_FALSE(band().SetLowPass(0, Crossover(2, top * 1.0001)));
@@ -158,7 +158,7 @@ TEST_F(Band, ModifiedRisesOnlyWhenAStoredValueChanges) {
     EXPECT_TRUE(band().SetPeq(0, 0.0, band().peq[0].freq, 1.0, false));
     EXPECT_TRUE(band().SetNotch(1, 250.0, 4.0, false));
     EXPECT_TRUE(band().SetMuted(false));
-    EXPECT_TRUE(band().SetInput(2));
+    EXPECT_TRUE(band().SetInput(InputRoute::Both));
     EXPECT_FALSE(band().modified);
     EXPECT_TRUE(band().SetPeq(0, 0.0, band().peq[0].freq, 1.0, true));
     EXPECT_TRUE(band().modified);
@@ -179,20 +179,20 @@ TEST_F(Band, ModifiedRisesOnlyWhenAStoredValueChanges) {
 }
 
 TEST_F(Band, DelaysAreWholeSamplesOfTheSharedMemory) {
-    EXPECT_TRUE(band().SetDelay(0.00001));
+    EXPECT_TRUE(design.SetDelay(0, 0.00001));
     EXPECT_EQ(band().delay, 1.0 / 96000.0);
-    EXPECT_TRUE(band().SetDelay(0.000005));
+    EXPECT_TRUE(design.SetDelay(0, 0.000005));
     EXPECT_EQ(band().delay, 0.0);
-    ASSERT_TRUE(design.bands[0].SetDelay(0.005));
-    ASSERT_TRUE(design.bands[1].SetDelay(0.005));
+    ASSERT_TRUE(design.SetDelay(0, 0.005));
+    ASSERT_TRUE(design.SetDelay(1, 0.005));
     EXPECT_NEAR(design.GetMaxDelay(2), (2045.0 - 960.0) / 96000.0, 1e-15);
     double min = 0;
     double max = 0;
     double step = 0;
-    design.bands[2].GetDelayRange(min, max, step);
+    design.GetDelayRange(2, min, max, step);
     EXPECT_EQ(step, 1.0 / 96000.0);
-    EXPECT_FALSE(design.bands[2].SetDelay(max + 1e-9));
-    EXPECT_TRUE(design.bands[2].SetDelay(max));
+    EXPECT_FALSE(design.SetDelay(2, max + 1e-9));
+    EXPECT_TRUE(design.SetDelay(2, max));
     EXPECT_EQ(std::lround((design.bands[0].delay + design.bands[1].delay + design.bands[2].delay) *
                           96000.0),
               2045);

@@ -115,7 +115,7 @@ protected:
     VDoubleVec RunSox(const CBand& band) {
         std::string text;
         std::string problem;
-        EXPECT_TRUE(FilterExportText(band, text, problem)) << problem;
+        EXPECT_TRUE(FilterExportText(band, design.title, text, problem)) << problem;
         test::WriteBytes(dir / "impulse.wav", ImpulseWave());
         const std::string command = Quoted(*sox) + " -D " + Quoted(dir / "impulse.wav") +
                                     " -e floating-point -b 64 " + Quoted(dir / "out.wav") +
@@ -162,7 +162,7 @@ void SetUpBand(CBand& band) {
     ASSERT_TRUE(band.SetBassGain(2.0));
     ASSERT_TRUE(band.SetTrebleCorner(3) && band.SetTrebleGain(-1.5));
     ASSERT_TRUE(band.SetGain(-3.0));
-    ASSERT_TRUE(band.SetDelay(kDelaySamples / kSampleRate));
+    ASSERT_TRUE(band.SetDelay(kDelaySamples / kSampleRate, kSharedDelaySamples / kSampleRate));
     ASSERT_TRUE(band.SetReversedPhase(true));
 }
 

@@ -53,7 +53,7 @@ protected:
     std::vector<std::string> Export() {
         std::string text;
         std::string problem;
-        EXPECT_TRUE(FilterExportText(band(), text, problem)) << problem;
+        EXPECT_TRUE(FilterExportText(band(), design.title, text, problem)) << problem;
         return Lines(text);
     }
 
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(FilterExport, AnEmptyBandIsItsLevelAndDelay) {
     ASSERT_TRUE(band().SetGain(-3.5));
-    ASSERT_TRUE(band().SetDelay(48.0 / 96000.0));
+    ASSERT_TRUE(design.SetDelay(1, 48.0 / 96000.0));
     EXPECT_EQ(Export(),
               (std::vector<std::string>{
                   "# Kestrelvane design \"Demo\", band Output 2 (LF), sample rate 96000 Hz",
@@ -70,7 +70,7 @@ TEST_F(FilterExport, AnEmptyBandIsItsLevelAndDelay) {
                   "Delay: 0.5 ms",
               }));
     ASSERT_TRUE(band().SetMuted(true));
-    ASSERT_TRUE(band().SetDelay(1.0 / 96000.0));
+    ASSERT_TRUE(design.SetDelay(1, 1.0 / 96000.0));
     const std::vector<std::string> muted = Export();
     ASSERT_EQ(muted.size(), 3u);
     EXPECT_EQ(muted[1], "Preamp: -122 dB");
@@ -151,11 +151,11 @@ TEST_F(FilterExport, ABandWithAnUnstableSectionIsRefused) {
     band().peq[2] = {3.0, 60000.0, 1.0, true};
     std::string text;
     std::string problem;
-    EXPECT_FALSE(FilterExportText(band(), text, problem));
+    EXPECT_FALSE(FilterExportText(band(), design.title, text, problem));
     EXPECT_EQ(problem, "Output 2 (LF): equaliser 3 is unstable at 96000 Hz, so the band's "
                        "filters were not exported.");
     EXPECT_TRUE(text.empty());
-    EXPECT_FALSE(ExportFilters(dir / "eq.txt", band(), messages));
+    EXPECT_FALSE(ExportFilters(dir / "eq.txt", band(), design.title, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, problem);
     EXPECT_FALSE(std::filesystem::exists(dir / "eq.txt"));
@@ -164,15 +164,15 @@ TEST_F(FilterExport, ABandWithAnUnstableSectionIsRefused) {
 TEST_F(FilterExport, TheFileIsWrittenWholeOrNotAtAll) {
     test::TempDir dir;
     test::RecordingMessageBox messages;
-    ASSERT_TRUE(ExportFilters(dir / "eq.txt", band(), messages));
+    ASSERT_TRUE(ExportFilters(dir / "eq.txt", band(), design.title, messages));
     std::string text;
     std::string problem;
-    ASSERT_TRUE(FilterExportText(band(), text, problem));
+    ASSERT_TRUE(FilterExportText(band(), design.title, text, problem));
     const auto bytes = test::ReadBytes(dir / "eq.txt");
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
     EXPECT_TRUE(messages.shown.empty());
 
-    EXPECT_FALSE(ExportFilters(dir / "missing" / "eq.txt", band(), messages));
+    EXPECT_FALSE(ExportFilters(dir / "missing" / "eq.txt", band(), design.title, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Couldn't create the file ! ");
 }

@@ -41,9 +41,9 @@ void FillRandomly(CConfiguration& design, std::mt19937& random) {
     design.SetTargetLevel(pick(-100, 200));
     for (int b = 0; b < design.numBands; ++b) {
         CBand& band = design.bands[b];
-        band.SetInput(pickInt(0, 2));
+        band.SetInput(static_cast<InputRoute>(pickInt(0, 2)));
         band.SetGain(pick(-122, 24));
-        band.SetDelay(pick(0, 0.006));
+        design.SetDelay(b, pick(0, 0.006));
         band.SetMuted(unit(random) < 0.5);
         band.SetReversedPhase(unit(random) < 0.5);
         band.SetBassCorner(pickInt(1, 5));
@@ -269,7 +269,7 @@ TEST_F(ProjectFile, ValuesTheComputationCannotSurviveMakeTheFileCorrupt) {
     corruptWith([](CBand& b) { b.lpTarget[0].order = -1; });
     corruptWith([](CBand& b) { b.bassCorner = 6; });
     corruptWith([](CBand& b) { b.trebleCorner = 0; });
-    corruptWith([](CBand& b) { b.input = 3; });
+    corruptWith([](CBand& b) { b.input = static_cast<InputRoute>(3); });
     corruptWith([](CBand& b) { b.gain = std::nan(""); });
     corruptWith([](CBand& b) { b.peq[13].q = INFINITY; });
     corruptWith([](CBand& b) { b.hpFilter[0].freqOfs[3] = -INFINITY; });

@@ -128,7 +128,7 @@ TEST_F(Recalculation, StepResponsesSettle) {
 
 TEST_F(Recalculation, DelayShiftsAndPolarityFlipsTheImpulse) {
     CBand& band = design.bands[0];
-    ASSERT_TRUE(band.SetDelay(0.001));
+    ASSERT_TRUE(design.SetDelay(0, 0.001));
     ASSERT_TRUE(band.SetReversedPhase(true));
     ASSERT_TRUE(Recalculate());
     const VDoubleVec& impulse = band.filterImpulse;
@@ -229,7 +229,7 @@ TEST_F(Recalculation, ThePirLengthSetsTheTransformAndTheResponseLengths) {
 // what a fresh one gives.
 TEST_F(Recalculation, ANewGridOrSampleRateGivesWhatAFreshDesignGives) {
     ASSERT_TRUE(design.bands[0].SetPeq(0, 5.0, 300.0, 2.0, true));
-    ASSERT_TRUE(design.bands[1].SetDelay(0.0005));
+    ASSERT_TRUE(design.SetDelay(1, 0.0005));
     ASSERT_TRUE(Recalculate());
     VFreqVec coarse;
     coarse.Create(20.0, 20000.0, 12, false, false);
@@ -239,7 +239,7 @@ TEST_F(Recalculation, ANewGridOrSampleRateGivesWhatAFreshDesignGives) {
         CConfiguration fresh;
         ASSERT_TRUE(fresh.New(2, 48000.0));
         ASSERT_TRUE(fresh.bands[0].SetPeq(0, 5.0, 300.0, 2.0, true));
-        ASSERT_TRUE(fresh.bands[1].SetDelay(0.0005));
+        ASSERT_TRUE(fresh.SetDelay(1, 0.0005));
         ASSERT_TRUE(fresh.Recalculate(g, kPir));
         for (int b = 0; b < 2; ++b) {
             const VDoubleVec& a = design.bands[b].totalImpulse;

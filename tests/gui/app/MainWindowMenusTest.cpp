@@ -2,7 +2,7 @@
 #include "app/CZoomedWindow.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
-#include "gui/app/SessionTestSupport.h"
+#include "gui/session/SessionTestSupport.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -22,7 +22,7 @@ namespace {
 class MainWindowMenus : public ::testing::Test {
 protected:
     // A recovery file another run left would stop the start with a question.
-    void SetUp() override { window.Session().SetRecoveryFolder(dir / "data"); }
+    void SetUp() override { window.Session().History().SetRecoveryFolder(dir / "data"); }
 
     QAction* Action(const char* name) {
         auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
@@ -84,13 +84,13 @@ TEST_F(MainWindowMenus, ASwitchOfOnePanesMenuChangesWhatBothPanesDraw) {
     auto* bandMenu = window.findChild<QMenu*>(QStringLiteral("bandMenu"));
     ASSERT_TRUE(bandMenu->actions().contains(Action("showPhaseAction")));
     Action("showPhaseAction")->trigger();
-    EXPECT_TRUE(window.Session().Flags()[ShowFlag::Phase]);
+    EXPECT_TRUE(window.Session().View().Flags()[ShowFlag::Phase]);
     EXPECT_NE(Pane("totalPane"), totalBefore);
     EXPECT_NE(Pane("bandPane"), bandBefore);
 
     const QImage total = Pane("totalPane");
     Action("showIndividualAction")->trigger();
-    EXPECT_TRUE(window.Session().Flags()[ShowFlag::Individual]);
+    EXPECT_TRUE(window.Session().View().Flags()[ShowFlag::Individual]);
     EXPECT_EQ(Pane("totalPane"), total) << "no view draws by Show Individual Curves";
 }
 
@@ -102,8 +102,8 @@ TEST_F(MainWindowMenus, AZoomedWindowOpensOnceAndFollowsEveryRedraw) {
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Kestrelvane - Band Response [PIR]"));
     EXPECT_EQ(window.findChildren<CZoomedWindow*>().size(), 1);
     const QImage before = first->grab().toImage();
-    window.Session().Configuration().bands[0].SetGain(-6.0);
-    window.Session().Recalculate();
+    window.Session().Document().Design().bands[0].SetGain(-6.0);
+    window.Session().LiveChange();
     EXPECT_NE(first->grab().toImage(), before);
 }
 
@@ -121,12 +121,12 @@ TEST_F(MainWindowMenus, TheHardwareCurveAndTheCheckFollowEveryChange) {
     auto* bandMenu = window.findChild<QMenu*>(QStringLiteral("bandMenu"));
     EXPECT_TRUE(bandMenu->actions().contains(Action("showHardwareAction")));
 
-    CBand& band = window.Session().Configuration().bands[0];
+    CBand& band = window.Session().Document().Design().bands[0];
     ASSERT_TRUE(band.SetPeq(0, 12.0, 5.0, 20.0, true));
-    window.Session().Recalculate();
+    window.Session().LiveChange();
     const QImage without = Pane("bandPane");
     Action("showHardwareAction")->trigger();
-    EXPECT_TRUE(window.Session().Flags()[ShowFlag::Hardware]);
+    EXPECT_TRUE(window.Session().View().Flags()[ShowFlag::Hardware]);
     EXPECT_NE(Pane("bandPane"), without);
 
     auto* schematic = window.findChild<SchematicPane*>(QStringLiteral("schematicPane"));
@@ -135,7 +135,7 @@ TEST_F(MainWindowMenus, TheHardwareCurveAndTheCheckFollowEveryChange) {
                             .blocks[static_cast<std::size_t>(BlockKind::HighShelf)];
     const QColor before = schematic->grab().toImage().pixelColor(shelf.center());
     ASSERT_TRUE(band.SetHighShelf(20.0, 20.0, true));
-    window.Session().Recalculate();
+    window.Session().LiveChange();
     QApplication::processEvents();
     const QColor marked = schematic->grab().toImage().pixelColor(shelf.center());
     EXPECT_GT(marked.red() - marked.blue(), before.red() - before.blue() + 40)
@@ -150,7 +150,7 @@ TEST_F(MainWindowMenus, TheHardwareCurveAndTheCheckFollowEveryChange) {
 // is a change to save.
 TEST_F(MainWindowMenus, ATargetLevelKeptWithOkMakesTheDesignUnsaved) {
     window.Start(ThreeWay());
-    ASSERT_TRUE(window.Session().Saved());
+    ASSERT_TRUE(window.Session().Document().Saved());
     QTimer::singleShot(0, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
@@ -163,8 +163,8 @@ TEST_F(MainWindowMenus, ATargetLevelKeptWithOkMakesTheDesignUnsaved) {
                           Qt::LeftButton);
     });
     Action("targetLevelsAction")->trigger();
-    EXPECT_EQ(window.Session().Configuration().targetLevel, 85.0);
-    EXPECT_FALSE(window.Session().Saved());
+    EXPECT_EQ(window.Session().Document().Design().targetLevel, 85.0);
+    EXPECT_FALSE(window.Session().Document().Saved());
 }
 
 // Esc on the open port list closes the list, not the program; the floating

@@ -5,9 +5,9 @@
 #include "dialogs/CEqDlg.h"
 #include "dialogs/CGainDlg.h"
 #include "dialogs/CNotchDlg.h"
-#include "dialogs/FilterItemsEditor.h"
-#include "gui/app/SessionTestSupport.h"
+#include "gui/session/SessionTestSupport.h"
 #include "model/CConfiguration.h"
+#include "session/FilterItemsEditor.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -70,7 +70,7 @@ TEST_F(BandDialogs, TheEqualisersAreSortedOnOpeningAndCancelKeepsTheOrder) {
     ASSERT_TRUE(band().SetPeq(3, -3.0, 2000.0, 2.0, true));
     ASSERT_TRUE(band().SetPeq(4, -3.0, 2000.0, 4.0, true));
     {
-        CEqDlg dialog(band(), messages, files, changed);
+        CEqDlg dialog(design, 0, messages, files, changed);
         EXPECT_EQ(band().peq[0].freq, 500.0);
         EXPECT_EQ(band().peq[1].gain, 2.0) << "equal frequencies: larger gain first";
         EXPECT_EQ(band().peq[2].q, 4.0) << "then larger Q";
@@ -100,7 +100,7 @@ TEST_F(BandDialogs, SortingKeepsAnEqualiserOutsideTheRangesAndAnOrderedBandUncha
 
 TEST_F(BandDialogs, AnEqualiserOutsideTheRangesSwitchesOffButNotOnWithoutAWord) {
     band().peq[2] = PeqSettings{22.0, 50.0, 1.0, true};
-    FilterItemsEditor editor(band(), FilterItems::Peqs, messages, changed);
+    FilterItemsEditor editor(band(), FilterItems::Peqs, messages);
     EXPECT_TRUE(editor.ToggleEnabled(2));
     EXPECT_FALSE(band().peq[2].enabled);
     EXPECT_EQ(band().peq[2].gain, 22.0);
@@ -112,7 +112,7 @@ TEST_F(BandDialogs, AnEqualiserOutsideTheRangesSwitchesOffButNotOnWithoutAWord) 
 
 TEST_F(BandDialogs, NotchesInAFullBandSwitchOffAlwaysAndOnOnlyWhenABiquadIsFree) {
     FillTheBand();
-    FilterItemsEditor notches(band(), FilterItems::Notches, messages, changed);
+    FilterItemsEditor notches(band(), FilterItems::Notches, messages);
     EXPECT_FALSE(notches.ToggleEnabled(2));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kNoBiquadsLeft);
@@ -122,9 +122,21 @@ TEST_F(BandDialogs, NotchesInAFullBandSwitchOffAlwaysAndOnOnlyWhenABiquadIsFree)
     EXPECT_FALSE(notches.ToggleEnabled(0)) << "notch 3 took the freed biquad";
     EXPECT_FALSE(band().notch[0].enabled);
     EXPECT_TRUE(band().notch[2].enabled);
+}
 
-    // Putting notch 1 back before switching notch 3 off would be refused.
-    notches.Cancel();
+// Putting notch 1 back before switching notch 3 off would be refused: Cancel
+// puts the whole copy back at once.
+TEST_F(BandDialogs, CancelPutsBackNotchesThatCouldNotBeSwitchedOnOneByOne) {
+    FillTheBand();
+    CNotchDlg dialog(design, 0, messages, changed);
+    dialog.show();
+    for (const char* box : {"enabledCheck1", "enabledCheck3"}) {
+        auto* check = dialog.findChild<QCheckBox*>(QString::fromLatin1(box));
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+    }
+    ASSERT_FALSE(band().notch[0].enabled);
+    ASSERT_TRUE(band().notch[2].enabled);
+    dialog.reject();
     EXPECT_TRUE(band().notch[0].enabled);
     EXPECT_TRUE(band().notch[1].enabled);
     EXPECT_FALSE(band().notch[2].enabled);
@@ -132,7 +144,7 @@ TEST_F(BandDialogs, NotchesInAFullBandSwitchOffAlwaysAndOnOnlyWhenABiquadIsFree)
 
 TEST_F(BandDialogs, AValueTheBandRefusesShowsWhatTheBandHolds) {
     ASSERT_TRUE(band().SetAllPass(800.0, 1.0, true));
-    CAllPassDlg dialog(band(), messages, changed);
+    CAllPassDlg dialog(design, 0, messages, changed);
     dialog.show();
     Type(dialog, "freqField", QStringLiteral("0.5"));
     EXPECT_EQ(band().allPass.freq, 800.0);
@@ -143,7 +155,7 @@ TEST_F(BandDialogs, AValueTheBandRefusesShowsWhatTheBandHolds) {
 }
 
 TEST_F(BandDialogs, BassAndTrebleListTheirCornersAndKeepTheChipsHalfDecibelSteps) {
-    CBassNTrebleDlg dialog(band(), changed);
+    CBassNTrebleDlg dialog(design, 0, changed);
     dialog.show();
     auto* bass = dialog.findChild<QComboBox*>(QStringLiteral("bassCornerCombo"));
     auto* treble = dialog.findChild<QComboBox*>(QStringLiteral("trebleCornerCombo"));
@@ -164,8 +176,8 @@ TEST_F(BandDialogs, BassAndTrebleListTheirCornersAndKeepTheChipsHalfDecibelSteps
 }
 
 TEST_F(BandDialogs, TheDelayStepsOneSampleWithinWhatTheOtherBandsLeave) {
-    ASSERT_TRUE(design.bands[1].SetDelay(0.01));
-    CDelayDlg dialog(band(), changed);
+    ASSERT_TRUE(design.SetDelay(1, 0.01));
+    CDelayDlg dialog(design, 0, changed);
     dialog.show();
     auto* delay = dialog.findChild<VFloatSpinButton*>(QStringLiteral("delayField"));
     QTest::keyClick(delay->findChild<QLineEdit*>(), Qt::Key_Up);
@@ -176,11 +188,11 @@ TEST_F(BandDialogs, TheDelayStepsOneSampleWithinWhatTheOtherBandsLeave) {
 }
 
 TEST_F(BandDialogs, RoutingIsAChangeAndTheGainTakesTheMuteLevel) {
-    CGainDlg dialog(band(), changed);
+    CGainDlg dialog(design, 0, changed);
     dialog.show();
     QTest::mouseClick(dialog.findChild<QRadioButton*>(QStringLiteral("inputBothRadio")),
                       Qt::LeftButton);
-    EXPECT_EQ(band().input, 2);
+    EXPECT_EQ(band().input, InputRoute::Both);
     EXPECT_EQ(recalculations, 1) << "a change to save, though no response changes";
     Type(dialog, "gainField", QStringLiteral("-122.0"));
     EXPECT_EQ(band().gain, -122.0);
@@ -188,13 +200,13 @@ TEST_F(BandDialogs, RoutingIsAChangeAndTheGainTakesTheMuteLevel) {
                       Qt::LeftButton);
     EXPECT_TRUE(band().reversedPhase);
     dialog.reject();
-    EXPECT_EQ(band().input, 0);
+    EXPECT_EQ(band().input, InputRoute::A);
     EXPECT_EQ(band().gain, 0.0);
     EXPECT_FALSE(band().reversedPhase);
 }
 
 TEST_F(BandDialogs, TheFieldsOfANotchTakeInputOnlyWhileItIsOn) {
-    CNotchDlg dialog(band(), messages, changed);
+    CNotchDlg dialog(design, 0, messages, changed);
     dialog.show();
     auto* check = dialog.findChild<QCheckBox*>(QStringLiteral("enabledCheck3"));
     auto* freq =
@@ -221,7 +233,7 @@ protected:
 };
 
 TEST_F(FilterListImport, WhatFitsIsShownAtOnceAndCancelPutsEveryKindBack) {
-    CEqDlg dialog(band(), messages, files, changed);
+    CEqDlg dialog(design, 0, messages, files, changed);
     dialog.show();
     Import(dialog, "Filter 1: ON PK Fc 1000 Hz Gain -4 dB Q 2\n"
                    "Filter 2: ON PK Fc 80 Hz Gain 3 dB Q 1\n"
@@ -240,7 +252,7 @@ TEST_F(FilterListImport, WhatFitsIsShownAtOnceAndCancelPutsEveryKindBack) {
 TEST_F(FilterListImport, LinesThatDoNotFitAreListedAndNoImportsNothing) {
     ASSERT_TRUE(band().SetPeq(0, 1.0, 500.0, 1.0, true));
     ASSERT_TRUE(band().SetPeq(1, 1.0, 600.0, 1.0, true));
-    CEqDlg dialog(band(), messages, files, changed);
+    CEqDlg dialog(design, 0, messages, files, changed);
     const std::string list = "Filter 1: ON PK Fc 1000 Hz Gain -4 dB Q 2\n"
                              "Filter 2: ON LP Fc 80 Hz\n";
     messages.answers = {IMessageBox::Answer::No};
@@ -263,7 +275,7 @@ TEST_F(FilterListImport, LinesThatDoNotFitAreListedAndNoImportsNothing) {
 // A Preamp line is no misfit: the import goes ahead and tells what the band
 // does not take over. The equalisers come sorted, as the dialog shows them.
 TEST_F(FilterListImport, NotesAloneAreToldAfterTheImport) {
-    CEqDlg dialog(band(), messages, files, changed);
+    CEqDlg dialog(design, 0, messages, files, changed);
     Import(dialog, "Preamp: -3 dB\n"
                    "Filter 1: ON PK Fc 2000 Hz Gain -4 dB Q 2\n"
                    "Filter 2: ON PK Fc 80 Hz Gain 3 dB Q 1\n");
@@ -285,7 +297,7 @@ TEST_F(FilterListImport, ALongListOfMisfitsIsShortened) {
         list += "Filter " + std::to_string(i) + ": ON PK Fc " + std::to_string(50 * i) +
                 " Hz Gain -2 dB Q 2\n";
     }
-    CEqDlg dialog(band(), messages, files, changed);
+    CEqDlg dialog(design, 0, messages, files, changed);
     messages.answers = {IMessageBox::Answer::No};
     Import(dialog, list);
     ASSERT_EQ(messages.asked.size(), 1u);
@@ -299,7 +311,7 @@ TEST_F(FilterListImport, ALongListOfMisfitsIsShortened) {
 // An imported Q below the field's 0.01 stays as imported while the user
 // edits another equaliser.
 TEST_F(FilterListImport, AnEditLeavesTheOtherEqualisersAsTheyAre) {
-    CEqDlg dialog(band(), messages, files, changed);
+    CEqDlg dialog(design, 0, messages, files, changed);
     dialog.show();
     Import(dialog, "Filter 1: ON PK Fc 100 Hz Gain -4 dB Q 0.005\n"
                    "Filter 2: ON PK Fc 900 Hz Gain 3 dB Q 1\n");
@@ -310,7 +322,7 @@ TEST_F(FilterListImport, AnEditLeavesTheOtherEqualisersAsTheyAre) {
 }
 
 TEST_F(FilterListImport, AFileThatIsNoFilterListChangesNothing) {
-    CEqDlg dialog(band(), messages, files, changed);
+    CEqDlg dialog(design, 0, messages, files, changed);
     Import(dialog, "Frequency, SPL\n100, 85\n");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, IMessageBox::Icon::Error);

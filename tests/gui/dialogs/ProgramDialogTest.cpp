@@ -1,8 +1,8 @@
-#include "CComPort.h"
 #include "dialogs/CProgramEEprom.h"
-#include "gui/app/SessionTestSupport.h"
+#include "gui/session/SessionTestSupport.h"
 #include "hardware/CTAS3103.h"
 #include "model/CConfiguration.h"
+#include "platform/CComPort.h"
 #include "support/ProgrammingTiming.h"
 #include "support/PtyUnit.h"
 

@@ -1,8 +1,7 @@
 #include "controls/VFloatSpinButton.h"
 #include "core/import/ImportFiles.h"
 #include "dialogs/CSPLCurve.h"
-#include "dialogs/SplCurveEditor.h"
-#include "gui/app/SessionTestSupport.h"
+#include "gui/session/SessionTestSupport.h"
 #include "model/CConfiguration.h"
 #include "support/TestSupport.h"
 
@@ -17,7 +16,7 @@
 namespace kv {
 namespace {
 
-class SplCurveEditing : public ::testing::Test {
+class SplCurveDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(design.New(2, kDesignSampleRate));
@@ -35,46 +34,6 @@ protected:
     std::function<void()> changed = [this] { ++recalculations; };
 };
 
-TEST_F(SplCurveEditing, AnImpedanceFileIsRefusedWithTheMessageAndChangesNothing) {
-    SplCurveEditor editor(band(), messages, changed);
-    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
-    EXPECT_FALSE(editor.LoadFile(dir / "woofer.zma"));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Failed to import the SPL curve!");
-    EXPECT_EQ(band().splFreqs.GetSize(), 4);
-    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
-}
-
-TEST_F(SplCurveEditing, CancelPutsBackTheFileAndTheSmoothingOrNoCurveAtAll) {
-    SplCurveEditor first(band(), messages, changed);
-    first.LoadFile(dir / "tweeter.frd");
-    first.Cancel();
-    EXPECT_TRUE(band().splFreqs.Empty()) << "the band had no curve";
-    EXPECT_TRUE(band().splFileName.empty());
-
-    ASSERT_TRUE(first.LoadFile(dir / "woofer.frd"));
-    SplCurveEditor second(band(), messages, changed);
-    ASSERT_TRUE(second.LoadFile(dir / "tweeter.frd"));
-    second.SetSmoothing(3);
-    recalculations = 0;
-    second.Cancel();
-    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
-    EXPECT_EQ(band().splSmoothing, kMaxSmoothing);
-    EXPECT_EQ(band().splFreqs[0], 20.0);
-    EXPECT_EQ(recalculations, 1);
-}
-
-TEST_F(SplCurveEditing, TheLevelColumnOfASpreadsheetCanBeChosen) {
-    std::ofstream(dir / "datasheet.csv") << "freq_hz,spl_db,spl_30deg_db\n100,80,78\n1000,85,82\n"
-                                            "10000,83,75\n";
-    SplCurveEditor editor(band(), messages, changed);
-    ASSERT_TRUE(editor.LoadFile(dir / "datasheet.csv"));
-    EXPECT_EQ(editor.LevelColumns(), (std::vector<std::string>{"spl_db", "spl_30deg_db"}));
-    EXPECT_EQ(editor.LevelColumn(), "spl_db");
-    ASSERT_TRUE(editor.ChooseColumn("spl_30deg_db"));
-    EXPECT_NEAR(20.0 * std::log10(std::abs(band().splRaw[2])), 75.0, 1e-9);
-}
-
 // A measured impulse response as a 48 kHz float WAV: a decaying direct
 // sound and, 4 ms after it, a reflection from the floor.
 void WriteImpulseResponse(const std::filesystem::path& path) {
@@ -88,54 +47,10 @@ void WriteImpulseResponse(const std::filesystem::path& path) {
         path, test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
 }
 
-TEST_F(SplCurveEditing, TheGateOfAnImpulseResponseChangesTheCurveAndARefusedOneKeepsIt) {
-    WriteImpulseResponse(dir / "ir.wav");
-    SplCurveEditor editor(band(), messages, changed);
-    ASSERT_TRUE(editor.LoadFile(dir / "ir.wav"));
-    EXPECT_TRUE(editor.OffersGate());
-    EXPECT_NEAR(band().splFreqs[0], 1000.0 / kDefaultGateMs, 5.0) << "from 1 / gate length";
-
-    recalculations = 0;
-    ASSERT_TRUE(editor.SetGate({2.0, WindowType::Hanning}));
-    EXPECT_NEAR(band().splFreqs[0], 500.0, 10.0);
-    EXPECT_EQ(recalculations, 1);
-    const int points = band().splFreqs.GetSize();
-
-    EXPECT_FALSE(editor.SetGate({150.0, WindowType::Hanning}));
-    EXPECT_TRUE(messages.shown.empty()) << "the dialog shows it beside the gate";
-    EXPECT_EQ(editor.LastGate().outcome, GateOutcome::LengthOutOfRange);
-    EXPECT_EQ(band().splFreqs.GetSize(), points) << "the band keeps the curve it had";
-
-    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
-    EXPECT_FALSE(editor.OffersGate());
-    EXPECT_FALSE(editor.SetGate({3.0, WindowType::Hanning})) << "a frequency response has no gate";
-    EXPECT_EQ(band().splFreqs.GetSize(), 4);
-}
-
-TEST_F(SplCurveEditing, ASilentRecordingIsRefusedOnceAndOffersNoGate) {
-    test::ByteWriter data;
-    for (int t = 0; t < 480; ++t) {
-        test::Float32(data, 0.0f);
-    }
-    test::WriteBytes(
-        dir / "silent.wav",
-        test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
-    SplCurveEditor editor(band(), messages, changed);
-    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
-    EXPECT_FALSE(editor.LoadFile(dir / "silent.wav"));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "Failed to import the SPL curve!\n\n" + DescribeGateOutcome(GateOutcome::Silent));
-    EXPECT_FALSE(editor.OffersGate());
-    EXPECT_FALSE(editor.SetGate({3.0, WindowType::Hanning}));
-    EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
-}
-
-TEST_F(SplCurveEditing, TheDialogShowsTheGateForAnImpulseResponseOnly) {
+TEST_F(SplCurveDialog, TheDialogShowsTheGateForAnImpulseResponseOnly) {
     WriteImpulseResponse(dir / "ir.wav");
     test::ScriptedFileChooser files;
-    CSPLCurve dialog(band(), messages, files, changed);
+    CSPLCurve dialog(design, 1, messages, files, changed);
     dialog.show();
     auto* gate = dialog.findChild<QGroupBox*>(QStringLiteral("gateGroup"));
     auto* browse = dialog.findChild<QPushButton*>(QStringLiteral("browseButton"));
@@ -160,6 +75,41 @@ TEST_F(SplCurveEditing, TheDialogShowsTheGateForAnImpulseResponseOnly) {
     EXPECT_FALSE(gate->isVisible());
     dialog.reject();
     EXPECT_TRUE(band().splFreqs.Empty());
+}
+
+// Cancel puts back the file and the smoothing the band had, or no curve at
+// all, even after several files.
+TEST_F(SplCurveDialog, CancelPutsBackTheFileAndTheSmoothingOrNoCurveAtAll) {
+    test::ScriptedFileChooser files;
+    {
+        CSPLCurve first(design, 1, messages, files, changed);
+        files.answers = {dir / "tweeter.frd"};
+        QTest::mouseClick(first.findChild<QPushButton*>(QStringLiteral("browseButton")),
+                          Qt::LeftButton);
+        ASSERT_FALSE(band().splFreqs.Empty());
+        first.reject();
+    }
+    EXPECT_TRUE(band().splFreqs.Empty()) << "the band had no curve";
+    EXPECT_TRUE(band().splFileName.empty());
+
+    ASSERT_TRUE(band().SetSplCurve(test::VectorOf<VDoubleVec>({20.0, 200.0}), VComplexVec(2),
+                                   (dir / "woofer.frd").string()));
+    CSPLCurve second(design, 1, messages, files, changed);
+    files.answers = {dir / "tweeter.frd"};
+    QTest::mouseClick(second.findChild<QPushButton*>(QStringLiteral("browseButton")),
+                      Qt::LeftButton);
+    auto* smooth = second.findChild<QWidget*>(QStringLiteral("smoothField"));
+    QLineEdit* edit = smooth->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("3"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_EQ(band().splSmoothing, 3);
+    recalculations = 0;
+    second.reject();
+    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
+    EXPECT_EQ(band().splSmoothing, kMaxSmoothing);
+    EXPECT_EQ(band().splFreqs[0], 20.0);
+    EXPECT_EQ(recalculations, 1);
 }
 
 } // namespace

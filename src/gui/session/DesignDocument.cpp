@@ -1,0 +1,50 @@
+#include "session/DesignDocument.h"
+
+#include "hardware/HardwareCheck.h"
+#include "math/NumberFormat.h"
+#include "model/MainGrid.h"
+#include "ui/IMessageBox.h"
+
+namespace kv {
+
+DesignDocument::DesignDocument() {
+    CreateMainGrid(grid_);
+}
+
+void DesignDocument::Update(double pirLength) {
+    design_.Recalculate(&grid_, pirLength);
+    warnings_ = HasDesign() ? HardwareWarnings(HardwareCheck(design_).Run(), design_.numBands)
+                            : HardwareWarnings();
+    ++checks_;
+}
+
+bool DesignDocument::Load(const std::filesystem::path& path, IMessageBox& messages) {
+    const DesignSettings before = design_.Settings();
+    const std::string fileBefore = design_.fileName;
+    const int bandsBefore = design_.numBands;
+    if (design_.Load(path, messages)) {
+        return true;
+    }
+    if (bandsBefore > 0) {
+        design_.New(bandsBefore, kDesignSampleRate);
+        design_.SetSettings(before);
+        design_.fileName = fileBefore;
+    }
+    return false;
+}
+
+bool DesignDocument::SaveTo(const std::filesystem::path& path, IMessageBox& messages) {
+    saved_ = design_.Save(path, messages);
+    return saved_;
+}
+
+std::string DesignDocument::WindowTitle() const {
+    if (!HasDesign()) {
+        return kMessageCaption;
+    }
+    return std::string(kMessageCaption) + " - " + design_.title + " [" +
+           std::to_string(design_.numBands) + " way, " + std::to_string(design_.bitDepth) +
+           " bits @ " + FormatFixed(design_.sampleRate / 1000.0, 0) + " kHz]";
+}
+
+} // namespace kv

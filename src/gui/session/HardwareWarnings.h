@@ -1,0 +1,51 @@
+#pragma once
+
+#include "hardware/HardwareCheck.h"
+#include "session/SchematicLayout.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// The block of the schematic whose dialog edits a section; none for a
+// group the schematic has no block for.
+std::optional<BlockKind> BlockOfSection(const BandSection& section);
+
+// What the window tells of the hardware check while the user edits: the
+// sentences about each block of the schematic and each band's "Free
+// Biquads" text, and a line that says the design cannot be programmed and
+// why.
+class HardwareWarnings {
+public:
+    HardwareWarnings() = default;
+    // The problems of the hardware check of a design with numBands bands.
+    HardwareWarnings(const std::vector<HardwareProblem>& problems, int numBands);
+
+    bool Empty() const { return all_.empty(); }
+    // The sentences about a band's block; empty when the unit can run it.
+    const std::vector<std::string>& OfBlock(int band, BlockKind kind) const;
+    // The sentences about a band needing more biquads than it has.
+    const std::vector<std::string>& OfBiquadBudget(int band) const;
+    // "The HMQ27 cannot run this design: <first reason>" with how many
+    // more there are; empty when the design may be programmed.
+    std::string Summary() const;
+    // Every sentence, one per line, in the order of the check.
+    std::string Details() const;
+
+private:
+    struct BandWarnings {
+        std::array<std::vector<std::string>, kBlockKinds> blocks;
+        std::vector<std::string> biquadBudget;
+    };
+
+    void Add(const HardwareProblem& problem, int numBands);
+    const BandWarnings* Band(int band) const;
+
+    std::vector<BandWarnings> bands_;
+    std::vector<std::string> all_;
+};
+
+} // namespace kv

@@ -1,0 +1,55 @@
+#include "session/SplCurveEditor.h"
+
+#include "import/ImportFormat.h"
+#include "model/BandSettings.h"
+#include "model/SplCurve.h"
+#include "ui/IMessageBox.h"
+
+namespace kv {
+
+SplCurveEditor::SplCurveEditor(BandSettings& band, IMessageBox& messages)
+    : band_(band), messages_(messages) {}
+
+bool SplCurveEditor::Import(const std::filesystem::path& path, const ImportOptions& options) {
+    offersGate_ = false;
+    const bool imported = engine_.Import(messages_, path, options);
+    const bool loaded = imported && LoadCurve();
+    if (!loaded) {
+        const std::string why = imported ? DescribeGateOutcome(report_.outcome) : std::string();
+        messages_.ShowError(why.empty() ? kSplImportFailed
+                                        : std::string(kSplImportFailed) + "\n\n" + why);
+    }
+    offersGate_ = loaded && engine_.Kind() == ImportKind::TimeResponse;
+    return loaded;
+}
+
+bool SplCurveEditor::LoadCurve() {
+    report_ = {};
+    applied_ = gate_;
+    return LoadSplCurve(band_, engine_, path_, gating_, gate_, &report_);
+}
+
+// The gate's own outcome is the dialog's to show beside the gate: a box
+// for every step of a held arrow would trap the user. A field reports on
+// every focus-out, changed or not; the same gate again is not worth another
+// transform and recalculation.
+bool SplCurveEditor::ApplyGate() {
+    if (!offersGate_) {
+        return false;
+    }
+    if (gate_ == applied_) {
+        return report_.outcome == GateOutcome::Gated;
+    }
+    return LoadCurve();
+}
+
+bool SplCurveEditor::LoadFile(const std::filesystem::path& path) {
+    path_ = path;
+    return Import(path, {});
+}
+
+bool SplCurveEditor::ChooseColumn(const std::string& name) {
+    return Import(path_, {name});
+}
+
+} // namespace kv

@@ -1,0 +1,36 @@
+#include "session/UnitOutput.h"
+
+#include "hardware/CTAS3103.h"
+#include "hardware/UnitProgramming.h"
+#include "model/CConfiguration.h"
+#include "session/FileDialogs.h"
+#include "ui/IMessageBox.h"
+
+namespace kv {
+
+bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages) {
+    const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
+    if (problems.empty()) {
+        return true;
+    }
+    std::string text = "The HMQ27 cannot run this design as it stands, so nothing was sent or "
+                       "written:\n";
+    for (const std::string& problem : problems) {
+        text += "\n- " + problem;
+    }
+    messages.ShowError(text);
+    return false;
+}
+
+bool WriteCfgFileChosenByUser(const CConfiguration& design, IFileChooser& files,
+                              ISettings& settings, IMessageBox& messages) {
+    // Refused before the user picks a name for a file that will not be written.
+    if (!CheckProgrammable(design, messages)) {
+        return false;
+    }
+    const std::optional<std::filesystem::path> path =
+        files.ChooseFileToSave(CfgFileDialog(design.title));
+    return path && WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages);
+}
+
+} // namespace kv

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "graphs/CCurveBase.h"
+
+namespace kv {
+
+class CConfiguration;
+class ISettings;
+class VDoubleVec;
+
+// The selected block of the schematic: its kind (a BlockKind) and band; -1
+// and -1 when nothing is selected.
+struct BlockSelection {
+    int kind = -1;
+    int band = -1;
+};
+
+// How the window looks at the design: the selected block, the band the band
+// pane shows, the display switches, the PIR length and the serial port.
+// The switches and the port are kept in the settings between runs.
+class ViewState {
+public:
+    ViewState(CConfiguration& design, const VDoubleVec& grid) : source_{design, grid} {}
+
+    // What the response panes and zoomed windows draw from.
+    ResponseViewSource& Source() { return source_; }
+    ShowFlags& Flags() { return source_.showFlags; }
+    const ShowFlags& Flags() const { return source_.showFlags; }
+    double PirLength() const { return source_.visiblePirLength; }
+
+    // The band the band pane shows; -1 for none.
+    int CurrentBand() const { return source_.currentBand; }
+    void SetCurrentBand(int band) { source_.currentBand = band; }
+    const BlockSelection& Selection() const { return selection_; }
+    void Select(const BlockSelection& selection) { selection_ = selection; }
+    void ClearSelection() { selection_ = {}; }
+
+    int ComPort() const { return comPort_; }
+    void SetComPort(int port) { comPort_ = port; }
+
+    // The switches and the port as the last run left them; the PIR length of
+    // every start.
+    void Read(const ISettings& settings);
+    void Write(ISettings& settings) const;
+
+private:
+    ResponseViewSource source_;
+    BlockSelection selection_;
+    int comPort_ = 1;
+};
+
+} // namespace kv

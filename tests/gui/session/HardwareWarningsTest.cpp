@@ -1,0 +1,111 @@
+#include "session/HardwareWarnings.h"
+
+#include "gui/session/SessionTestSupport.h"
+#include "hardware/CTAS3103.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace kv {
+namespace {
+
+using MarkedBlock = std::pair<int, BlockKind>;
+
+class HardwareWarningsOfTheSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness.session.Start();
+        harness.NewDesign(3, "Marks");
+    }
+
+    CConfiguration& design() { return harness.session.Document().Design(); }
+
+    // The blocks the schematic draws in the warning style, after the
+    // change the user just made.
+    std::set<MarkedBlock> Marked() {
+        harness.session.LiveChange();
+        harness.session.ViewChanged();
+        std::set<MarkedBlock> marked;
+        for (int b = 0; b < kMaxBands; ++b) {
+            for (int k = 0; k < kBlockKinds; ++k) {
+                if (!harness.session.Document()
+                         .Warnings()
+                         .OfBlock(b, static_cast<BlockKind>(k))
+                         .empty()) {
+                    marked.insert({b, static_cast<BlockKind>(k)});
+                }
+            }
+        }
+        return marked;
+    }
+
+    test::SessionHarness harness;
+};
+
+TEST_F(HardwareWarningsOfTheSession, ExactlyTheBlocksTheCheckNamesAreMarked) {
+    EXPECT_TRUE(Marked().empty());
+    EXPECT_EQ(harness.session.Document().Warnings().Summary(), "");
+
+    CrossoverSettings aboveNyquist;
+    aboveNyquist.type = CrossoverType::Custom;
+    aboveNyquist.order = 2;
+    aboveNyquist.freq = 30000.0;
+    aboveNyquist.freqOfs = {1.8, 1.0, 1.0, 1.0};
+    aboveNyquist.q = {0.7, 1.0, 1.0, 1.0};
+    ASSERT_TRUE(design().bands[1].SetHighPass(1, aboveNyquist));
+    ASSERT_TRUE(design().bands[1].EnableHighPass(1, true));
+    ASSERT_TRUE(design().bands[0].SetHighShelf(20.0, 20.0, true));
+    design().bands[2].gain = 25.0;
+    ASSERT_TRUE(design().bands[2].SetTrebleGain(0.3));
+    design().inputGain = 30.0;
+    EXPECT_EQ(Marked(), (std::set<MarkedBlock>{{0, BlockKind::HighShelf},
+                                               {1, BlockKind::HighPass2},
+                                               {2, BlockKind::Input},
+                                               {2, BlockKind::BassTreble}}));
+    const HardwareWarnings& warnings = harness.session.Document().Warnings();
+    EXPECT_EQ(warnings.Summary().rfind("The HMQ27 cannot run this design: ", 0), 0u);
+    EXPECT_NE(warnings.Summary().find("(and 4 more)"), std::string::npos) << warnings.Summary();
+    EXPECT_EQ(warnings.Details(), [&] {
+        std::string all;
+        for (const std::string& sentence : CTAS3103::CheckConfiguration(design())) {
+            all += (all.empty() ? "" : "\n") + sentence;
+        }
+        return all;
+    }()) << "the input gain, which no block shows, is still told";
+
+    harness.NewDesign(3, "Fixed");
+    EXPECT_TRUE(Marked().empty());
+}
+
+TEST_F(HardwareWarningsOfTheSession, DelaysTooLongTogetherMarkEveryDelayBlock) {
+    design().bands[0].delay = 1500.0 / 96000.0;
+    design().bands[2].delay = 600.0 / 96000.0;
+    EXPECT_EQ(Marked(), (std::set<MarkedBlock>{
+                            {0, BlockKind::Delay}, {1, BlockKind::Delay}, {2, BlockKind::Delay}}));
+    design().bands[2].delay = 0.0;
+    EXPECT_TRUE(Marked().empty());
+}
+
+TEST_F(HardwareWarningsOfTheSession, ABandOverItsBiquadsWarnsInItsBudgetTextOnly) {
+    CBand& band = design().bands[1];
+    for (int k = 0; k < kEqualisers; ++k) {
+        ASSERT_TRUE(band.SetPeq(k, 1.0, 100.0 * (k + 1), 1.0, true));
+    }
+    ASSERT_TRUE(band.SetNotch(0, 500.0, 4.0, true));
+    ASSERT_TRUE(band.SetLowShelf(2.0, 100.0, true));
+    ASSERT_TRUE(band.SetHighShelf(2.0, 8000.0, true));
+    EXPECT_TRUE(Marked().empty());
+    EXPECT_EQ(harness.session.Document().Warnings().OfBiquadBudget(1).size(), 1u);
+    EXPECT_TRUE(harness.session.Document().Warnings().OfBiquadBudget(0).empty());
+    EXPECT_TRUE(harness.session.Document().Warnings().OfBiquadBudget(7).empty()) << "no such band";
+}
+
+TEST(BlockOfSection, EveryCrossoverSlotHasItsOwnBlock) {
+    EXPECT_EQ(BlockOfSection({FilterGroup::HighPass, 0, 3}), BlockKind::HighPass1);
+    EXPECT_EQ(BlockOfSection({FilterGroup::HighPass, 1, 0}), BlockKind::HighPass2);
+    EXPECT_EQ(BlockOfSection({FilterGroup::LowPass, 1, 1}), BlockKind::LowPass2);
+    EXPECT_EQ(BlockOfSection({FilterGroup::Peq, 13, 0}), BlockKind::Eq);
+}
+
+} // namespace
+} // namespace kv

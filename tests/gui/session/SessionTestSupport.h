@@ -1,0 +1,80 @@
+#pragma once
+
+#include "session/DesignSession.h"
+#include "session/IDesignDialogs.h"
+#include "session/IFileChooser.h"
+#include "support/TestSupport.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace kv::test {
+
+// File dialogs answered from a script: each answer in turn (nothing: the
+// user cancelled), every dialog recorded.
+class ScriptedFileChooser : public IFileChooser {
+public:
+    std::optional<std::filesystem::path>
+    ChooseFileToOpen(const FileDialogRequest& request) override {
+        return Next(request);
+    }
+    std::optional<std::filesystem::path>
+    ChooseFileToSave(const FileDialogRequest& request) override {
+        return Next(request);
+    }
+
+    std::deque<std::optional<std::filesystem::path>> answers;
+    std::vector<FileDialogRequest> asked;
+
+private:
+    std::optional<std::filesystem::path> Next(const FileDialogRequest& request) {
+        asked.push_back(request);
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        auto next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+};
+
+// The main window's dialogs answered from a script.
+class ScriptedDialogs : public IDesignDialogs {
+public:
+    std::optional<NewDesignChoice> AskNewDesign() override {
+        ++newDesignAsked;
+        return newDesign;
+    }
+    std::optional<std::string> AskTitle(const std::string& current) override {
+        titleShown = current;
+        return title;
+    }
+    void ProgramUnit(const CConfiguration&, int portNumber) override {
+        programmedPorts.push_back(portNumber);
+    }
+
+    std::optional<NewDesignChoice> newDesign;
+    std::optional<std::string> title;
+    int newDesignAsked = 0;
+    std::string titleShown;
+    std::vector<int> programmedPorts;
+};
+
+// A session over scripted dialogs, recorded messages and settings in memory.
+struct SessionHarness {
+    RecordingMessageBox messages{IMessageBox::Answer::No};
+    ScriptedFileChooser files;
+    MemorySettings settings;
+    ScriptedDialogs dialogs;
+    DesignSession session{messages, files, settings, dialogs};
+    TempDir dir;
+
+    // A new design of the given ways, as New with the dialog's OK makes it.
+    void NewDesign(int bands, const std::string& title) {
+        dialogs.newDesign = NewDesignChoice{bands, title};
+        session.New();
+    }
+};
+
+} // namespace kv::test

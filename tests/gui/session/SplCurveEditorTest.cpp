@@ -1,0 +1,111 @@
+#include "session/SplCurveEditor.h"
+
+#include "core/import/ImportFiles.h"
+#include "model/CConfiguration.h"
+#include "support/TestSupport.h"
+
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+class SplCurveEditing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(design.New(2, kDesignSampleRate));
+        std::ofstream(dir / "woofer.frd") << "20 80 0\n200 90 -10\n2000 85 -40\n20000 60 -90\n";
+        std::ofstream(dir / "tweeter.frd") << "500 70 0\n5000 92 -20\n20000 90 -45\n";
+        std::ofstream(dir / "woofer.zma") << "20 6.5 10\n200 12 -30\n2000 9 20\n";
+    }
+
+    CBand& band() { return design.bands[1]; }
+
+    test::TempDir dir;
+    CConfiguration design;
+    test::RecordingMessageBox messages;
+};
+
+TEST_F(SplCurveEditing, AnImpedanceFileIsRefusedWithTheMessageAndChangesNothing) {
+    SplCurveEditor editor(band(), messages);
+    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
+    EXPECT_FALSE(editor.LoadFile(dir / "woofer.zma"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Failed to import the SPL curve!");
+    EXPECT_EQ(band().splFreqs.GetSize(), 4);
+    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
+}
+
+TEST_F(SplCurveEditing, TheLevelColumnOfASpreadsheetCanBeChosen) {
+    std::ofstream(dir / "datasheet.csv") << "freq_hz,spl_db,spl_30deg_db\n100,80,78\n1000,85,82\n"
+                                            "10000,83,75\n";
+    SplCurveEditor editor(band(), messages);
+    ASSERT_TRUE(editor.LoadFile(dir / "datasheet.csv"));
+    EXPECT_EQ(editor.LevelColumns(), (std::vector<std::string>{"spl_db", "spl_30deg_db"}));
+    EXPECT_EQ(editor.LevelColumn(), "spl_db");
+    ASSERT_TRUE(editor.ChooseColumn("spl_30deg_db"));
+    EXPECT_NEAR(20.0 * std::log10(std::abs(band().splRaw[2])), 75.0, 1e-9);
+}
+
+// A measured impulse response as a 48 kHz float WAV: a decaying direct
+// sound and, 4 ms after it, a reflection from the floor.
+void WriteImpulseResponse(const std::filesystem::path& path) {
+    test::ByteWriter data;
+    for (int t = 0; t < 4800; ++t) {
+        const double direct = t >= 100 ? std::exp(-(t - 100) / 6.0) : 0.0;
+        const double reflection = t == 100 + 192 ? 0.5 : 0.0;
+        test::Float32(data, static_cast<float>(direct + reflection));
+    }
+    test::WriteBytes(
+        path, test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
+}
+
+TEST_F(SplCurveEditing, TheGateOfAnImpulseResponseChangesTheCurveAndARefusedOneKeepsIt) {
+    WriteImpulseResponse(dir / "ir.wav");
+    SplCurveEditor editor(band(), messages);
+    ASSERT_TRUE(editor.LoadFile(dir / "ir.wav"));
+    EXPECT_TRUE(editor.OffersGate());
+    EXPECT_NEAR(band().splFreqs[0], 1000.0 / kDefaultGateMs, 5.0) << "from 1 / gate length";
+
+    editor.Gate() = {2.0, WindowType::Hanning};
+    ASSERT_TRUE(editor.ApplyGate());
+    EXPECT_NEAR(band().splFreqs[0], 500.0, 10.0);
+    const int points = band().splFreqs.GetSize();
+
+    editor.Gate().lengthMs = 150.0;
+    EXPECT_FALSE(editor.ApplyGate());
+    EXPECT_TRUE(messages.shown.empty()) << "the dialog shows it beside the gate";
+    EXPECT_EQ(editor.LastGate().outcome, GateOutcome::LengthOutOfRange);
+    EXPECT_EQ(band().splFreqs.GetSize(), points) << "the band keeps the curve it had";
+
+    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
+    EXPECT_FALSE(editor.OffersGate());
+    editor.Gate().lengthMs = 3.0;
+    EXPECT_FALSE(editor.ApplyGate()) << "a frequency response has no gate";
+    EXPECT_EQ(band().splFreqs.GetSize(), 4);
+}
+
+TEST_F(SplCurveEditing, ASilentRecordingIsRefusedOnceAndOffersNoGate) {
+    test::ByteWriter data;
+    for (int t = 0; t < 480; ++t) {
+        test::Float32(data, 0.0f);
+    }
+    test::WriteBytes(
+        dir / "silent.wav",
+        test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
+    SplCurveEditor editor(band(), messages);
+    ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
+    EXPECT_FALSE(editor.LoadFile(dir / "silent.wav"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Failed to import the SPL curve!\n\n" + DescribeGateOutcome(GateOutcome::Silent));
+    EXPECT_FALSE(editor.OffersGate());
+    editor.Gate().lengthMs = 3.0;
+    EXPECT_FALSE(editor.ApplyGate());
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
+}
+
+} // namespace
+} // namespace kv
