@@ -1,5 +1,7 @@
 #include "archive/VPersistence.h"
 
+#include "archive/LittleEndian.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -14,20 +16,6 @@ namespace {
 
 static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559,
               "the file format stores IEEE 754 binary64 doubles");
-
-template <typename Unsigned> void StoreLittleEndian(Unsigned value, unsigned char* bytes) {
-    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
-        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
-    }
-}
-
-template <typename Unsigned> Unsigned LoadLittleEndian(const unsigned char* bytes) {
-    Unsigned value = 0;
-    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
-        value |= static_cast<Unsigned>(bytes[i]) << (8 * i);
-    }
-    return value;
-}
 
 std::uint64_t SizeOfOpenFile(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) {
@@ -128,24 +116,24 @@ bool VPersistence::Read(void* data, std::size_t size, std::size_t count) {
 }
 
 bool VPersistence::WriteInt32(std::int32_t value) {
-    std::array<unsigned char, 4> bytes{};
+    std::array<std::uint8_t, 4> bytes{};
     StoreLittleEndian(static_cast<std::uint32_t>(value), bytes.data());
     return Write(bytes.data(), 1, bytes.size());
 }
 
 bool VPersistence::WriteDouble(double value) {
-    std::array<unsigned char, 8> bytes{};
+    std::array<std::uint8_t, 8> bytes{};
     StoreLittleEndian(std::bit_cast<std::uint64_t>(value), bytes.data());
     return Write(bytes.data(), 1, bytes.size());
 }
 
 bool VPersistence::WriteBool(bool value) {
-    const unsigned char byte = value ? 1 : 0;
+    const std::uint8_t byte = value ? 1 : 0;
     return Write(&byte, 1, 1);
 }
 
 bool VPersistence::WriteDoubles(const double* values, std::size_t count) {
-    std::vector<unsigned char> bytes(count * 8);
+    std::vector<std::uint8_t> bytes(count * 8);
     for (std::size_t i = 0; i < count; ++i) {
         StoreLittleEndian(std::bit_cast<std::uint64_t>(values[i]), bytes.data() + 8 * i);
     }
@@ -153,20 +141,20 @@ bool VPersistence::WriteDoubles(const double* values, std::size_t count) {
 }
 
 bool VPersistence::ReadInt32(std::int32_t& value) {
-    std::array<unsigned char, 4> bytes{};
+    std::array<std::uint8_t, 4> bytes{};
     if (!Read(bytes.data(), 1, bytes.size())) {
         return false;
     }
-    value = static_cast<std::int32_t>(LoadLittleEndian<std::uint32_t>(bytes.data()));
+    value = static_cast<std::int32_t>(LoadU32(bytes.data()));
     return true;
 }
 
 bool VPersistence::ReadDouble(double& value) {
-    std::array<unsigned char, 8> bytes{};
+    std::array<std::uint8_t, 8> bytes{};
     if (!Read(bytes.data(), 1, bytes.size())) {
         return false;
     }
-    value = std::bit_cast<double>(LoadLittleEndian<std::uint64_t>(bytes.data()));
+    value = std::bit_cast<double>(LoadU64(bytes.data()));
     return true;
 }
 
@@ -183,12 +171,12 @@ bool VPersistence::ReadDoubles(double* values, std::size_t count) {
     if (count > RemainingBytes() / 8) {
         return false;
     }
-    std::vector<unsigned char> bytes(count * 8);
+    std::vector<std::uint8_t> bytes(count * 8);
     if (!Read(bytes.data(), 1, bytes.size())) {
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
-        values[i] = std::bit_cast<double>(LoadLittleEndian<std::uint64_t>(bytes.data() + 8 * i));
+        values[i] = std::bit_cast<double>(LoadU64(bytes.data() + 8 * i));
     }
     return true;
 }

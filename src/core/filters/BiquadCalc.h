@@ -9,8 +9,7 @@
 
 namespace kv {
 
-// The kind of one second-order section (the values are those stored in the
-// design's history and must not change).
+// The kind of one second-order section; None until a section is designed.
 enum class BiquadKind : std::int32_t {
     None = -2,
     LowPass1 = 0,

@@ -57,7 +57,7 @@ constexpr std::array<std::size_t, CTAS3103::kSubaddresses> RegisterSizes() {
     range(kMeterMixer, kMeterMixer, 8);
     range(kFirstMeterBiquad, kLastMeterBiquad, 20);
     range(kDitherMixer, kDitherMixer, 8);
-    range(0xC8, 0xC9, 6);
+    range(kDitherTail.first, kDitherTail.last, 6);
     range(kDelays, kDelays, 12);
     return sizes;
 }

@@ -1,5 +1,8 @@
 #include "hardware/CfgText.h"
 
+#include "hardware/TAS3103Registers.h"
+
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -28,6 +31,9 @@ CfgPiece Blank() {
 CfgPiece Blocks(int first, int last) {
     return {CfgPiece::Kind::Blocks, {}, first, last};
 }
+CfgPiece Blocks(tas3103::SubaddressRun run) {
+    return Blocks(run.first, run.last);
+}
 CfgPiece LongSeparator() {
     return Line(std::string(kLongSeparator, '/'));
 }
@@ -35,25 +41,38 @@ CfgPiece ShortSeparator() {
     return Line(std::string(kShortSeparator, '/'));
 }
 
-void AddSection(std::vector<CfgPiece>& pieces, const char* heading, int first, int last) {
+void AddSection(std::vector<CfgPiece>& pieces, const char* heading, tas3103::SubaddressRun run) {
     pieces.push_back(Blank());
     pieces.push_back(Line(heading));
-    pieces.push_back(Blocks(first, last));
+    pieces.push_back(Blocks(run));
 }
 
 // A heading, its blocks and the blank line that closes them.
-void AddClosedSection(std::vector<CfgPiece>& pieces, const char* heading, int first, int last) {
+void AddClosedSection(std::vector<CfgPiece>& pieces, const char* heading,
+                      tas3103::SubaddressRun run) {
     pieces.push_back(Line(heading));
-    pieces.push_back(Blocks(first, last));
+    pieces.push_back(Blocks(run));
     pieces.push_back(Blank());
 }
 
 // Blocks in groups of five subaddresses, each group closed by a blank line.
-void AddGroups(std::vector<CfgPiece>& pieces, std::initializer_list<int> groupStarts) {
+template <std::size_t N>
+void AddGroups(std::vector<CfgPiece>& pieces, const std::array<int, N>& groupStarts) {
     for (const int first : groupStarts) {
         pieces.push_back(Blocks(first, first + 4));
         pieces.push_back(Blank());
     }
+}
+
+// One subaddress as a run of its own.
+constexpr tas3103::SubaddressRun Single(int subaddress) {
+    return {subaddress, subaddress};
+}
+
+// The channel biquads of one channel.
+constexpr tas3103::SubaddressRun ChannelBiquads(std::size_t channel) {
+    const int first = tas3103::kChannelBiquads[channel];
+    return {first, first + kBiquadsPerBand - tas3103::kInputBiquadsPerChannel - 1};
 }
 
 // A line break inside the title would start a line of its own, which a
@@ -74,45 +93,47 @@ std::vector<CfgPiece> Layout(const std::string& title) {
     p.push_back(Line("// Target:    TAS3103 / 24LC64"));
     p.push_back(Line("// Generator: Kestrelvane v1.0 - Veldrasound HMQ27 crossover designer"));
     p.push_back(LongSeparator());
-    AddSection(p, "// 01 42 24 33 => I2S Data Format - I2S Master Mode - Analog In", 0xF9, 0xF9);
-    AddSection(p, "// Starting I2C Check word", 0x00, 0x00);
-    AddSection(p, "// INPUT MIXER", 0x01, 0x24);
-    AddSection(p, "// EFFECTS BLOCKS MIXES", 0x25, 0x33);
-    AddSection(p, "// INPUT BIQUADS", 0x34, 0x4B);
-    AddSection(p, "// Reverb Bypass (Rg0 / Inline (Rg1) Mixers", 0x4C, 0x4E);
-    AddSection(p, "// CH1 BIQUADS", 0x4F, 0x5A);
-    AddSection(p, "// CH2 BIQUADS", 0x5B, 0x66);
-    AddSection(p, "// CH3 BIQUADS", 0x67, 0x72);
-    AddSection(p, "// Bass and Treble Bypass / Inline Mixers", 0x73, 0x75);
-    AddSection(p, "// DRC Input Mixers", 0x76, 0x7B);
-    AddSection(p, "// DRC Inline / Bypass Mixers", 0x7C, 0x7E);
-    AddSection(p, "// Dither Output Gain Mixers", 0x7F, 0x83);
-    AddSection(p, "// Input Mixers Into Spectrum Analyzer / VU Meter", 0x84, 0x88);
-    AddSection(p, "// Spectrum Analyzer / VU Meter", 0x89, 0x89);
-    AddSection(p, "// Output Mixer Gains", 0x8A, 0xA1);
+    using namespace tas3103;
+    AddSection(p, "// 01 42 24 33 => I2S Data Format - I2S Master Mode - Analog In",
+               Single(kSerialDataFormat));
+    AddSection(p, "// Starting I2C Check word", Single(kStartCheckWord));
+    AddSection(p, "// INPUT MIXER", kInputMixers);
+    AddSection(p, "// EFFECTS BLOCKS MIXES", kEffectsMixers);
+    AddSection(p, "// INPUT BIQUADS", kInputBiquadRun);
+    AddSection(p, "// Reverb Bypass (Rg0 / Inline (Rg1) Mixers", kReverbMixerRun);
+    AddSection(p, "// CH1 BIQUADS", ChannelBiquads(0));
+    AddSection(p, "// CH2 BIQUADS", ChannelBiquads(1));
+    AddSection(p, "// CH3 BIQUADS", ChannelBiquads(2));
+    AddSection(p, "// Bass and Treble Bypass / Inline Mixers", kToneMixerRun);
+    AddSection(p, "// DRC Input Mixers", kDrcInputMixers);
+    AddSection(p, "// DRC Inline / Bypass Mixers", kDrcMixerRun);
+    AddSection(p, "// Dither Output Gain Mixers", kDitherGainMixers);
+    AddSection(p, "// Input Mixers Into Spectrum Analyzer / VU Meter", kMeterInputMixerRun);
+    AddSection(p, "// Spectrum Analyzer / VU Meter", Single(kMeter));
+    AddSection(p, "// Output Mixer Gains", kOutputMixers);
     p.push_back(Blank());
     p.push_back(Line("// Loudness Coefficients"));
-    AddGroups(p, {0xA2, 0xA7, 0xAC});
+    AddGroups(p, kLoudness);
     p.push_back(Line("// DRC Coefficients"));
-    AddGroups(p, {0xB1, 0xB6});
-    AddClosedSection(p, "// Spectrum Analyzer / VU Meter Coefficients", 0xBB, 0xC5);
-    AddClosedSection(p, "// Dither Stream Generation Coefficients", 0xC6, 0xC7);
+    AddGroups(p, kDrc);
+    AddClosedSection(p, "// Spectrum Analyzer / VU Meter Coefficients", kMeterCoefficients);
+    AddClosedSection(p, "// Dither Stream Generation Coefficients", kDitherCoefficients);
     p.push_back(ShortSeparator());
-    p.push_back(Blocks(0xCA, 0xCF));
+    p.push_back(Blocks(kUnlabelledBlocks));
     p.push_back(Blank());
-    AddClosedSection(p, "// Ch1 / Ch2 Effects Block Outputs to Ch3 Input", 0xD0, 0xD1);
-    AddClosedSection(p, "// Watchdog Timer Enable - LSB = 0 => Enabled", 0xEB, 0xEB);
-    AddClosedSection(p, "// GPIO", 0xEF, 0xEF);
-    AddClosedSection(p, "// Volume Coefficients", 0xF0, 0xF0);
-    AddClosedSection(p, "// Volume Slew Rate and Bass & Treble Slew Rate", 0xF1, 0xF1);
-    AddClosedSection(p, "// CH1 Volume (5.23 precision)", 0xF2, 0xF2);
-    AddClosedSection(p, "// CH2 Volume (5.23 precision)", 0xF3, 0xF3);
-    AddClosedSection(p, "// CH3 Volume (5.23 precision)", 0xF4, 0xF4);
-    AddClosedSection(p, "// Bass & Treble Selections", 0xF5, 0xF8);
-    AddClosedSection(p, "// Delay / Reverb Settings", 0xFA, 0xFA);
-    AddClosedSection(p, "// M and N Settings for I2C Controller", 0xFB, 0xFB);
+    AddClosedSection(p, "// Ch1 / Ch2 Effects Block Outputs to Ch3 Input", kCrossChannelMixers);
+    AddClosedSection(p, "// Watchdog Timer Enable - LSB = 0 => Enabled", Single(kWatchdog));
+    AddClosedSection(p, "// GPIO", Single(kGpio));
+    AddClosedSection(p, "// Volume Coefficients", Single(kVolumeCoefficients));
+    AddClosedSection(p, "// Volume Slew Rate and Bass & Treble Slew Rate", Single(kSlewRates));
+    AddClosedSection(p, "// CH1 Volume (5.23 precision)", Single(kVolume));
+    AddClosedSection(p, "// CH2 Volume (5.23 precision)", Single(kVolume + 1));
+    AddClosedSection(p, "// CH3 Volume (5.23 precision)", Single(kVolume + 2));
+    AddClosedSection(p, "// Bass & Treble Selections", {kBassCorners, kTrebleGains});
+    AddClosedSection(p, "// Delay / Reverb Settings", Single(kDelays));
+    AddClosedSection(p, "// M and N Settings for I2C Controller", Single(kI2cMandN));
     p.push_back(ShortSeparator());
-    AddClosedSection(p, "// Ending I2C Check word", 0xFC, 0xFC);
+    AddClosedSection(p, "// Ending I2C Check word", Single(tas3103::kEndCheckWord));
     p.push_back(ShortSeparator());
     p.push_back(Line("// End Of File"));
     p.push_back(ShortSeparator());

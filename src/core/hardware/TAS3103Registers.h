@@ -65,4 +65,28 @@ inline constexpr int kTrebleCorners = 0xF7;
 inline constexpr int kTrebleGains = 0xF8;
 inline constexpr int kDelays = 0xFA;
 
+// The runs of subaddresses the configuration file lists under one heading.
+struct SubaddressRun {
+    int first;
+    int last;
+};
+inline constexpr SubaddressRun kInputMixers = {0x01, 0x24};
+inline constexpr SubaddressRun kEffectsMixers = {0x25, 0x33};
+inline constexpr SubaddressRun kInputBiquadRun = {kFirstInputBiquad, kLastInputBiquad};
+inline constexpr SubaddressRun kReverbMixerRun = {kReverbMixers, kReverbMixers + kMaxBands - 1};
+inline constexpr SubaddressRun kToneMixerRun = {kToneMixers, kToneMixers + kMaxBands - 1};
+inline constexpr SubaddressRun kDrcInputMixers = {0x76, 0x7B};
+inline constexpr SubaddressRun kDrcMixerRun = {kDrcMixers, kDrcMixers + kMaxBands - 1};
+inline constexpr SubaddressRun kDitherGainMixers = {0x7F, 0x83};
+inline constexpr SubaddressRun kMeterInputMixerRun = {0x84, 0x88};
+inline constexpr SubaddressRun kOutputMixers = {0x8A, 0xA1};
+inline constexpr SubaddressRun kMeterCoefficients = {kMeterMixer, kLastMeterBiquad};
+inline constexpr SubaddressRun kDitherCoefficients = {kDitherMixer, kDitherSeed};
+// Six-byte blocks the image leaves at their reset words.
+inline constexpr SubaddressRun kDitherTail = {0xC8, 0xC9};
+// Blocks the file lists without a heading.
+inline constexpr SubaddressRun kUnlabelledBlocks = {0xCA, 0xCF};
+inline constexpr SubaddressRun kCrossChannelMixers = {0xD0, 0xD1};
+inline constexpr int kVolumeCoefficients = 0xF0;
+
 } // namespace kv::tas3103

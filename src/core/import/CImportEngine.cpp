@@ -1,9 +1,9 @@
 #include "import/CImportEngine.h"
 
+#include "archive/LittleEndian.h"
 #include "archive/PathText.h"
 #include "import/DelimitedText.h"
 #include "import/ImportText.h"
-#include "import/LittleEndian.h"
 #include "import/VInputFile.h"
 #include "import/VWaveReader.h"
 #include "math/ResponseCurves.h"

@@ -1,6 +1,6 @@
 #include "import/VWaveReader.h"
 
-#include "import/LittleEndian.h"
+#include "archive/LittleEndian.h"
 #include "import/VInputFile.h"
 
 #include <algorithm>

@@ -58,17 +58,8 @@ int FrameWidth(const TextMetrics& metrics) {
     return metrics.charHeight - 1 > 2 ? 2 : 1;
 }
 
-int MajorTickLength(const TextMetrics& metrics) {
-    return std::max(2, metrics.charWidth / 2);
-}
-
 int MinorTickLength(const TextMetrics& metrics) {
     return std::max(1, MajorTickLength(metrics) / 2);
-}
-
-// The row of the frequency labels and the units, below the plot.
-int LabelRowTop(const PixelRect& plot, const TextMetrics& metrics) {
-    return plot.bottom + std::max(2 * (metrics.charHeight / 3), 1);
 }
 
 SceneText Text(std::string text, QPoint at, TextAnchor anchor, int height, const QColor& colour,

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPoint>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -95,5 +96,15 @@ struct TextMetrics {
     int charWidth = 0;
     int charHeight = 0;
 };
+
+// The length of an axis's ticks that carry a label: half a character.
+inline int MajorTickLength(const TextMetrics& metrics) {
+    return std::max(2, metrics.charWidth / 2);
+}
+
+// The top of the row of labels and units below a plot.
+inline int LabelRowTop(const PixelRect& plot, const TextMetrics& metrics) {
+    return plot.bottom + std::max(2 * (metrics.charHeight / 3), 1);
+}
 
 } // namespace kv

@@ -21,17 +21,9 @@ double TimeUnitFactor(double tMax) {
     return tMax < 0.5 ? 1000.0 : 1.0;
 }
 
-int TickLength(const TextMetrics& metrics) {
-    return std::max(2, metrics.charWidth / 2);
-}
-
-int LabelRowTop(const PixelRect& plot, const TextMetrics& metrics) {
-    return plot.bottom + std::max(2 * (metrics.charHeight / 3), 1);
-}
-
 // The right end of the value labels, left of the frame and its ticks.
 int ValueLabelRight(int frameLeft, const TextMetrics& metrics) {
-    return frameLeft - TickLength(metrics) - 2;
+    return frameLeft - MajorTickLength(metrics) - 2;
 }
 
 // The widest label a tick spacing would produce, estimated from its first
@@ -61,7 +53,7 @@ void AddValueAxis(GraphLayout& layout, const TimeGraphSetup& setup, int frameLef
         int y = plot.top + static_cast<int>(std::lround(static_cast<double>(i) * pixelsPerStep));
         y = std::min(y, plot.bottom - 1);
         scene.lines.push_back(
-            {{frameLeft - TickLength(metrics), y}, {frameLeft, y}, setup.colours.frame});
+            {{frameLeft - MajorTickLength(metrics), y}, {frameLeft, y}, setup.colours.frame});
         scene.texts.push_back({TimeValueLabelText(values[i]),
                                {ValueLabelRight(frameLeft, metrics), y - metrics.charHeight / 2},
                                TextAnchor::TopRight,

@@ -1,7 +1,7 @@
 // Real files published by measurement programs and their users. They live
 // beside the checkout, not in it; without them these tests are skipped.
+#include "archive/LittleEndian.h"
 #include "import/CImportEngine.h"
-#include "import/LittleEndian.h"
 #include "model/CBand.h"
 #include "model/SplCurve.h"
 #include "support/TestSupport.h"

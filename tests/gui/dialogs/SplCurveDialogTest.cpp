@@ -1,7 +1,7 @@
 #include "controls/VFloatSpinButton.h"
-#include "core/import/ImportFiles.h"
 #include "dialogs/CSPLCurve.h"
 #include "gui/session/SessionTestSupport.h"
+#include "gui/session/SplCurveFiles.h"
 #include "model/CConfiguration.h"
 #include "support/TestSupport.h"
 
@@ -16,39 +16,14 @@
 namespace kv {
 namespace {
 
-class SplCurveDialog : public ::testing::Test {
+class SplCurveDialog : public test::SplCurveFiles {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(design.New(2, kDesignSampleRate));
-        std::ofstream(dir / "woofer.frd") << "20 80 0\n200 90 -10\n2000 85 -40\n20000 60 -90\n";
-        std::ofstream(dir / "tweeter.frd") << "500 70 0\n5000 92 -20\n20000 90 -45\n";
-        std::ofstream(dir / "woofer.zma") << "20 6.5 10\n200 12 -30\n2000 9 20\n";
-    }
-
-    CBand& band() { return design.bands[1]; }
-
-    test::TempDir dir;
-    CConfiguration design;
-    test::RecordingMessageBox messages;
     int recalculations = 0;
     std::function<void()> changed = [this] { ++recalculations; };
 };
 
-// A measured impulse response as a 48 kHz float WAV: a decaying direct
-// sound and, 4 ms after it, a reflection from the floor.
-void WriteImpulseResponse(const std::filesystem::path& path) {
-    test::ByteWriter data;
-    for (int t = 0; t < 4800; ++t) {
-        const double direct = t >= 100 ? std::exp(-(t - 100) / 6.0) : 0.0;
-        const double reflection = t == 100 + 192 ? 0.5 : 0.0;
-        test::Float32(data, static_cast<float>(direct + reflection));
-    }
-    test::WriteBytes(
-        path, test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
-}
-
 TEST_F(SplCurveDialog, TheDialogShowsTheGateForAnImpulseResponseOnly) {
-    WriteImpulseResponse(dir / "ir.wav");
+    test::WriteImpulseResponse(dir / "ir.wav");
     test::ScriptedFileChooser files;
     CSPLCurve dialog(design, 1, messages, files, changed);
     dialog.show();

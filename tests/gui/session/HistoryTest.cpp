@@ -74,6 +74,41 @@ protected:
     Schematic schematic{session, blocks, messages};
 };
 
+// Every change takes one path: the setting, one recalculation, one hardware
+// check, one step of undo, one repaint. A change of the view alone is a
+// repaint and no check.
+TEST_F(History, AChangeRunsTheHardwareCheckOnceAndRepaintsOnce) {
+    session.Start();
+    NewDesign(2, "One path");
+    int repaints = 0;
+    session.SetRedrawHandler([&repaints] { ++repaints; });
+    const auto checksAfter = [this, &repaints](const auto& change) {
+        const std::uint64_t before = session.Document().Checks();
+        repaints = 0;
+        change();
+        return session.Document().Checks() - before;
+    };
+
+    EXPECT_EQ(checksAfter([this] { schematic.ToggleMute(1); }), 1u);
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(session.History().Undo().UndoDescription(), "Mute Output 2 (LF)");
+
+    const DesignSettings before = session.Document().Design().Settings();
+    EXPECT_EQ(checksAfter([this] {
+                  session.Document().Design().bands[0].SetGain(-2.0);
+                  session.LiveChange();
+              }),
+              1u);
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(checksAfter([&] { session.CommitChange(before, "Gain"); }), 0u)
+        << "the dialog's last change was checked already";
+    EXPECT_EQ(repaints, 1);
+
+    EXPECT_EQ(checksAfter([this] { session.Undo(); }), 1u);
+    EXPECT_EQ(repaints, 1);
+    EXPECT_EQ(checksAfter([this] { schematic.MoveSelection(0, 1); }), 0u);
+}
+
 TEST_F(History, UndoAndRedoPutEveryChangeBackExactlyAndFollowTheSavedState) {
     session.Start();
     NewDesign(2, "History");

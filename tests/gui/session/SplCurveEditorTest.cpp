@@ -1,8 +1,6 @@
 #include "session/SplCurveEditor.h"
 
-#include "core/import/ImportFiles.h"
-#include "model/CConfiguration.h"
-#include "support/TestSupport.h"
+#include "gui/session/SplCurveFiles.h"
 
 #include <cmath>
 #include <fstream>
@@ -11,21 +9,7 @@
 namespace kv {
 namespace {
 
-class SplCurveEditing : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(design.New(2, kDesignSampleRate));
-        std::ofstream(dir / "woofer.frd") << "20 80 0\n200 90 -10\n2000 85 -40\n20000 60 -90\n";
-        std::ofstream(dir / "tweeter.frd") << "500 70 0\n5000 92 -20\n20000 90 -45\n";
-        std::ofstream(dir / "woofer.zma") << "20 6.5 10\n200 12 -30\n2000 9 20\n";
-    }
-
-    CBand& band() { return design.bands[1]; }
-
-    test::TempDir dir;
-    CConfiguration design;
-    test::RecordingMessageBox messages;
-};
+using SplCurveEditing = test::SplCurveFiles;
 
 TEST_F(SplCurveEditing, AnImpedanceFileIsRefusedWithTheMessageAndChangesNothing) {
     SplCurveEditor editor(band(), messages);
@@ -48,21 +32,8 @@ TEST_F(SplCurveEditing, TheLevelColumnOfASpreadsheetCanBeChosen) {
     EXPECT_NEAR(20.0 * std::log10(std::abs(band().splRaw[2])), 75.0, 1e-9);
 }
 
-// A measured impulse response as a 48 kHz float WAV: a decaying direct
-// sound and, 4 ms after it, a reflection from the floor.
-void WriteImpulseResponse(const std::filesystem::path& path) {
-    test::ByteWriter data;
-    for (int t = 0; t < 4800; ++t) {
-        const double direct = t >= 100 ? std::exp(-(t - 100) / 6.0) : 0.0;
-        const double reflection = t == 100 + 192 ? 0.5 : 0.0;
-        test::Float32(data, static_cast<float>(direct + reflection));
-    }
-    test::WriteBytes(
-        path, test::MakeWave({.formatTag = 3, .blockAlign = 4, .bits = 32, .data = data.Bytes()}));
-}
-
 TEST_F(SplCurveEditing, TheGateOfAnImpulseResponseChangesTheCurveAndARefusedOneKeepsIt) {
-    WriteImpulseResponse(dir / "ir.wav");
+    test::WriteImpulseResponse(dir / "ir.wav");
     SplCurveEditor editor(band(), messages);
     ASSERT_TRUE(editor.LoadFile(dir / "ir.wav"));
     EXPECT_TRUE(editor.OffersGate());

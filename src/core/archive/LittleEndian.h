@@ -1,11 +1,13 @@
 #pragma once
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 namespace kv {
 
-// Little-endian items of binary measurement files, whatever the host's order.
+// Little-endian items of the project file and of binary measurement files,
+// whatever the host's order.
 
 inline std::uint16_t LoadU16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -31,6 +33,13 @@ inline float LoadF32(const std::uint8_t* p) {
 }
 inline double LoadF64(const std::uint8_t* p) {
     return std::bit_cast<double>(LoadU64(p));
+}
+
+// value's bytes, least significant first, into bytes[0 .. sizeof value).
+template <typename Unsigned> void StoreLittleEndian(Unsigned value, std::uint8_t* bytes) {
+    for (std::size_t i = 0; i < sizeof(Unsigned); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
 }
 
 } // namespace kv
