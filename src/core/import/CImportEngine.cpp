@@ -114,6 +114,53 @@ bool IsPositiveFinite(double x) {
     return x > 0.0 && std::isfinite(x);
 }
 
+// Detection looks at no more of a line than this.
+constexpr std::size_t kDetectionLineLength = 4094;
+
+bool NamesSensitivity(std::string_view line) {
+    const std::size_t colon = line.find(':');
+    return StartsWithNoCase(colon == std::string_view::npos ? line : line.substr(colon),
+                            ": SENSITIVITY");
+}
+
+bool IsNumberCharacter(char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == 'E' || c == 'e' || c == '+' || c == '-';
+}
+
+std::size_t RunLength(std::string_view line, std::size_t from, bool numberCharacters) {
+    std::size_t end = from;
+    while (end < line.size() && IsNumberCharacter(line[end]) == numberCharacters) {
+        ++end;
+    }
+    return end - from;
+}
+
+// A number of at least two characters, a separator, and another such number.
+bool StartsWithTwoNumbers(std::string_view line) {
+    const std::size_t a = RunLength(line, 0, true);
+    const std::size_t b = RunLength(line, a, false);
+    const std::size_t c = RunLength(line, a + b, true);
+    return a >= 2 && b >= 1 && c >= 2;
+}
+
+// Comment lines ('*' or '#') and blank lines, then a numeric line of at least
+// two columns: the text exports of most current measurement programs.
+bool StartsWithCommentedColumns(VInputFile& file) {
+    std::string line;
+    while (file.ReadLine(line)) {
+        CleanLine(line);
+        if (!IsCommentOrBlankLine(line)) {
+            DataLine(line);
+            return IsNumericLine(line) && CountTokens(line) >= 2;
+        }
+    }
+    return false;
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
 } // namespace
 
 bool CImportEngine::Import(IMessageBox& owner, const std::filesystem::path& fileName,
@@ -126,17 +173,25 @@ bool CImportEngine::Import(IMessageBox& owner, const std::filesystem::path& file
 bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
                            const std::filesystem::path& fileName, const ImportOptions& options) {
     Clear();
-    format_ = DetectFormat(file, FileExtension(fileName), binary_);
-    if (format_ == ImportFormat::Unknown) {
+    const std::string extension = FileExtension(fileName);
+    const ImportDetection detection = Detect(file, extension);
+    format_ = detection.format;
+    binary_ = detection.binary;
+    reason_ = detection.reason;
+    const FormatRow* row = RowOf(format_);
+    if (row == nullptr) {
         return false;
     }
     // Only delimited text names its level columns.
     if (!options.levelColumn.empty() && format_ != ImportFormat::DelimitedColumns) {
+        reason_ += ", which names no level columns";
         return false;
     }
+    ParseInput input{owner, file, fileName, options, EqualsNoCase(extension, "zma")};
     // A file that fails half-way leaves nothing that could pass for a result.
-    if (!Parse(owner, file, fileName, options)) {
+    if (!(this->*row->parse)(input, *row)) {
         ClearResult();
+        reason_ += ", but its data could not be read";
         return false;
     }
     return true;
@@ -151,6 +206,7 @@ void CImportEngine::Clear() {
     format_ = ImportFormat::Unknown;
     binary_ = false;
     levelColumns_.clear();
+    reason_.clear();
     ClearResult();
 }
 
@@ -165,66 +221,201 @@ void CImportEngine::ClearResult() {
     levelColumn_.clear();
 }
 
-bool CImportEngine::Parse(IMessageBox& owner, VInputFile& file,
-                          const std::filesystem::path& fileName, const ImportOptions& options) {
-    switch (format_) {
-    case ImportFormat::BinaryLevelRecords:
-        return ParseBinaryLevelRecords(file);
-    case ImportFormat::BinaryTimeSeries:
-        return ParseBinaryTimeSeries(file);
-    case ImportFormat::Mlssa:
-        return ParseMlssa(owner, file, fileName);
-    case ImportFormat::Wav:
-        return ParseWave(file);
-    default:
-        return ParseText(file, FileExtension(fileName), options);
+// clang-format off
+const std::vector<CImportEngine::FormatRow>& CImportEngine::Formats() {
+    using E = CImportEngine;
+    using S = Stage;
+    using F = ImportFormat;
+    using K = ImportKind;
+    static const std::vector<FormatRow> rows = {
+        {F::CompensationFile, "a compensation file",
+         {{S::FirstLineEarly, "Lsp-LAB:Compensation File"}},
+         &E::ParseCompensationFile, 4, K::FrequencyResponse},
+        {F::MicrophoneCorrection, "a microphone correction",
+         {{S::FirstLineEarly, "Mic correction data: Ref Sensitivity"}, {S::Sensitivity}},
+         &E::ParseMicrophoneCorrection, 1, K::FrequencyResponse},
+        {F::MicrophoneDataFormat, "a microphone data file",
+         {{S::FirstLine, "MDF (Microphone Data Format) File"}},
+         &E::ParseMicrophoneDataFormat, 9, K::FrequencyResponse},
+        {F::TitledSplColumns, "a frequency response under a title line",
+         {{S::FirstLine, "Freq dB Phase"}, {S::FirstLine, "Freq dB deg"}, {S::FirstLine, "Freq dB"},
+          {S::FirstLine, "Hz dB Phase"}, {S::FirstLine, "Hz dB deg"}, {S::FirstLine, "Hz dB"},
+          {S::FirstLine, "Freq Mag"}, {S::FirstLine, "Freq Mag Phase"}, {S::FirstLine, "Hz Mag"},
+          {S::FirstLine, "Hz Mag Phase"}, {S::FirstLine, "Hz Mag deg"}, {S::FirstLine, "Freq Mag deg"},
+          {S::FirstLine, "Freq [Hz] dBSPL Phase [Deg]"}},
+         &E::ParseCurveColumns, 1, K::FrequencyResponse},
+        {F::SplUnderTwoTitles, "a frequency response under two title lines",
+         {{S::FirstLine, "Acoustic on Axis Free Air Response"},
+          {S::FirstLine, "Transfer Function Bode Plot - dB volts/volts"},
+          {S::FirstLine, "Transfer Function Magnitude - dB volts/volts"},
+          {S::FirstLine, "Transfer Function Mag - dB volts/volts"},
+          {S::FirstLine, "Loudspeaker Raw Response Data for the Automatic Loadspeaker Equalizer Program"},
+          {S::SecondLine, "Freq dB"}, {S::SecondLine, "Hz dB"}},
+         &E::ParseCurveColumns, 2, K::FrequencyResponse},
+        {F::TitledImpedanceColumns, "an impedance curve under a title line",
+         {{S::FirstLine, "Freq Ohm deg"}, {S::FirstLine, "Freq Ohms deg"}, {S::FirstLine, "Freq Ohm Phase"},
+          {S::FirstLine, "Freq Ohms Phase"}, {S::FirstLine, "Freq Ohm"}, {S::FirstLine, "Hz Ohm deg"},
+          {S::FirstLine, "Hz Ohms deg"}, {S::FirstLine, "Hz Ohm Phase"}, {S::FirstLine, "Hz Ohms Phase"},
+          {S::FirstLine, "Hz Ohm"}},
+         &E::ParseCurveColumns, 1, K::Impedance},
+        {F::ImpedanceUnderTwoTitles, "an impedance curve under two title lines",
+         {{S::FirstLine, "Impedance: ohm, phase"}, {S::FirstLine, "Impedance Bode Plot - ohms (eq)"},
+          {S::FirstLine, "Impedance Bode Plot - ohms (equalized)"},
+          {S::SecondLine, "Freq Ohm"}, {S::SecondLine, "Hz Ohm"}},
+         &E::ParseCurveColumns, 2, K::Impedance},
+        {F::VoltageTimeSeries, "a time series in volts",
+         {{S::FirstLine, "Time[ms] Level[V]"}}, &E::ParseTimeSeries, 1, K::TimeResponse, 1.0},
+        {F::PressureTimeSeries, "a time series in pascals",
+         {{S::FirstLine, "Time[ms] Level[Pa]"}}, &E::ParseTimeSeries, 1, K::TimeResponse,
+         kPascalToTwentyMicropascal},
+        // Only "Hz V deg" ever reaches this layout: "Hz dBV deg" is taken as
+        // titled dB columns first.
+        {F::VoltColumns, "a response in volts",
+         {{S::FirstLine, "Hz dBV deg"}, {S::FirstLine, "Hz V deg"}},
+         &E::ParseVoltColumns, 1, K::FrequencyResponse},
+        {F::StarredHeaderText, "a text with a starred header",
+         {{S::FirstLine, "* LEAP"}, {S::FirstLine, "* LMS"}, {S::FirstLine, "* Lsp-LAB"},
+          {S::Extension, "GDT"}},
+         &E::ParseStarredHeaderText},
+        {F::PlainColumns, "plain frequency columns",
+         {{S::TwoNumbers}, {S::Extension, "FRD"}, {S::Extension, "FR"}},
+         &E::ParsePlainColumns},
+        {F::Idf, "an IDF file", {{S::Extension, "IDF"}}, &E::ParseIdf, 7},
+        {F::TdsTx2, "a TDS file", {{S::Extension, "TDS"}, {S::Extension, "TX2"}}, &E::ParseTds, 5},
+        {F::Xop, "an XOP file", {{S::Extension, "XOP"}}, &E::ParseXop, 1, K::Both},
+        {F::CommentedColumns, "columns after comment lines", {{S::CommentedColumns}},
+         &E::ParseCommentedColumns},
+        {F::DelimitedColumns, "a table with named columns", {{S::DelimitedHeader}},
+         &E::ParseDelimitedColumns},
+        {F::BinaryTimeSeries, "a binary time series", {{S::BinaryMagic, {}, kBinaryTimeSeriesMagic}},
+         &E::ParseBinaryTimeSeries, 0, K::TimeResponse},
+        {F::Mlssa, "an MLSSA file", {{S::BinaryMagic, {}, kMlssaMagic}}, &E::ParseMlssa},
+        {F::Wav, "a WAV file", {{S::BinaryExtension, "WAV"}, {S::Extension, "WAV"}},
+         &E::ParseWave, 0, K::TimeResponse},
+        {F::BinaryLevelRecords, "binary level records", {{S::BinaryAny}},
+         &E::ParseBinaryLevelRecords, 0, K::FrequencyResponse},
+    };
+    return rows;
+}
+// clang-format on
+
+const CImportEngine::FormatRow* CImportEngine::RowOf(ImportFormat format) {
+    for (const FormatRow& row : Formats()) {
+        if (row.format == format) {
+            return &row;
+        }
     }
+    return nullptr;
 }
 
-bool CImportEngine::ParseText(VInputFile& file, const std::string& extension,
-                              const ImportOptions& options) {
-    // Every measurement program writes impedance into .zma files; layouts
-    // that do not state their unit take it from there.
-    const bool impedanceByName = EqualsNoCase(extension, "zma");
-    switch (format_) {
-    case ImportFormat::CompensationFile:
-        return ParseCompensationFile(file);
-    case ImportFormat::MicrophoneCorrection:
-        return ParseMicrophoneCorrection(file);
-    case ImportFormat::MicrophoneDataFormat:
-        return ParseMicrophoneDataFormat(file);
-    case ImportFormat::PlainColumns:
-        return ParseCurveColumns(
-            file, 0, impedanceByName ? ImportKind::Impedance : ImportKind::FrequencyResponse);
-    case ImportFormat::TitledSplColumns:
-        return ParseCurveColumns(file, 1, ImportKind::FrequencyResponse);
-    case ImportFormat::SplUnderTwoTitles:
-        return ParseCurveColumns(file, 2, ImportKind::FrequencyResponse);
-    case ImportFormat::TitledImpedanceColumns:
-        return ParseCurveColumns(file, 1, ImportKind::Impedance);
-    case ImportFormat::ImpedanceUnderTwoTitles:
-        return ParseCurveColumns(file, 2, ImportKind::Impedance);
-    case ImportFormat::VoltageTimeSeries:
-        return ParseTimeSeries(file, 1.0);
-    case ImportFormat::PressureTimeSeries:
-        return ParseTimeSeries(file, kPascalToTwentyMicropascal);
-    case ImportFormat::StarredHeaderText:
-        return ParseStarredHeaderText(file);
-    case ImportFormat::Idf:
-        return ParseIdf(file);
-    case ImportFormat::TdsTx2:
-        return ParseTds(file);
-    case ImportFormat::VoltColumns:
-        return ParseVoltColumns(file);
-    case ImportFormat::Xop:
-        return ParseXop(file);
-    case ImportFormat::CommentedColumns:
-        return ParseCommentedColumns(file, impedanceByName);
-    case ImportFormat::DelimitedColumns:
-        return ParseDelimitedColumns(file, options.levelColumn);
-    default:
-        return false;
+CImportEngine::Match CImportEngine::FirstMatch(Stage stage, const RuleTest& fits) {
+    for (const FormatRow& row : Formats()) {
+        for (const Recognition& rule : row.recognitions) {
+            if (rule.stage == stage && fits(rule)) {
+                return {&row, &rule};
+            }
+        }
     }
+    return {};
+}
+
+ImportDetection CImportEngine::Recognised(const Match& match, const std::string& extension,
+                                          bool binary) {
+    std::string why;
+    switch (match.rule->stage) {
+    case Stage::BinaryMagic:
+        why = "it starts with the marker of one";
+        break;
+    case Stage::BinaryExtension:
+    case Stage::Extension:
+        why = "its name ends in ." + extension;
+        break;
+    case Stage::BinaryAny:
+        why = "it holds binary data that starts with no known marker";
+        break;
+    case Stage::FirstLineEarly:
+    case Stage::FirstLine:
+        why = "its first line starts with " + Quoted(match.rule->text);
+        break;
+    case Stage::Sensitivity:
+        why = "its first line names a microphone's sensitivity";
+        break;
+    case Stage::TwoNumbers:
+        why = "its first line holds two numbers";
+        break;
+    case Stage::SecondLine:
+        why = "its second line starts with " + Quoted(match.rule->text);
+        break;
+    case Stage::CommentedColumns:
+        why = "comment lines are followed by columns of numbers";
+        break;
+    case Stage::DelimitedHeader:
+        why = "a header line names its columns";
+        break;
+    }
+    return {match.row->format, binary, std::string(match.row->name) + ": " + why};
+}
+
+ImportDetection CImportEngine::Detect(VInputFile& file, const std::string& extension) {
+    file.Seek(0);
+    const ImportDetection detection =
+        file.HoldsBinaryBytes() ? DetectBinary(file, extension) : DetectText(file, extension);
+    file.Seek(0);
+    return detection;
+}
+
+ImportDetection CImportEngine::DetectBinary(VInputFile& file, const std::string& extension) {
+    std::array<std::uint8_t, 4> bytes{};
+    file.Read(bytes.data(), bytes.size());
+    const std::uint32_t magic = LoadU32(bytes.data());
+    Match match = FirstMatch(Stage::BinaryMagic,
+                             [magic](const Recognition& rule) { return rule.magic == magic; });
+    if (match.row == nullptr) {
+        match = FirstMatch(Stage::BinaryExtension, [&extension](const Recognition& rule) {
+            return EqualsNoCase(extension, rule.text);
+        });
+    }
+    if (match.row == nullptr) {
+        match = FirstMatch(Stage::BinaryAny, [](const Recognition&) { return true; });
+    }
+    return Recognised(match, extension, true);
+}
+
+ImportDetection CImportEngine::DetectText(VInputFile& file, const std::string& extension) {
+    std::array<std::string, 3> lines;
+    for (std::string& line : lines) {
+        if (!file.ReadLine(line, kDetectionLineLength)) {
+            return {ImportFormat::Unknown, false, "it has fewer than three lines"};
+        }
+        CleanLine(line);
+        NormalizeLine(line);
+    }
+    const std::vector<std::pair<Stage, RuleTest>> stages = {
+        {Stage::FirstLineEarly,
+         [&](const Recognition& rule) { return StartsWithNoCase(lines[0], rule.text); }},
+        {Stage::Sensitivity, [&](const Recognition&) { return NamesSensitivity(lines[0]); }},
+        {Stage::FirstLine,
+         [&](const Recognition& rule) { return StartsWithNoCase(lines[0], rule.text); }},
+        {Stage::TwoNumbers, [&](const Recognition&) { return StartsWithTwoNumbers(lines[0]); }},
+        {Stage::SecondLine,
+         [&](const Recognition& rule) { return StartsWithNoCase(lines[1], rule.text); }},
+        {Stage::Extension,
+         [&](const Recognition& rule) { return EqualsNoCase(extension, rule.text); }},
+        {Stage::CommentedColumns,
+         [&](const Recognition&) { return file.Seek(0) && StartsWithCommentedColumns(file); }},
+        {Stage::DelimitedHeader,
+         [&](const Recognition&) {
+             DelimitedHeader header;
+             return file.Seek(0) && ReadDelimitedHeader(file, header);
+         }},
+    };
+    for (const auto& [stage, fits] : stages) {
+        const Match match = FirstMatch(stage, fits);
+        if (match.row != nullptr) {
+            return Recognised(match, extension, false);
+        }
+    }
+    return {ImportFormat::Unknown, false, "no layout the program knows fits its first lines"};
 }
 
 bool CImportEngine::ReadColumns(VInputFile& file, const std::vector<Column>& columns, int& count,
@@ -315,22 +506,32 @@ void CImportEngine::ReverseIfDescending() {
     }
 }
 
-bool CImportEngine::ParseCurveColumns(VInputFile& file, int headerLines, ImportKind kind) {
+bool CImportEngine::ParseCurveColumns(ParseInput& input, const FormatRow& row) {
     int count = 0;
-    if (!SkipLines(file, headerLines) || !ReadCurve(file, kind, 0, count)) {
+    if (!SkipLines(input.file, row.headerLines) || !ReadCurve(input.file, row.kind, 0, count)) {
         return false;
     }
     ReverseIfDescending();
     return true;
 }
 
-bool CImportEngine::ParseCompensationFile(VInputFile& file) {
+// Columns without a title say nothing of their unit but through the
+// file's name.
+bool CImportEngine::ParsePlainColumns(ParseInput& input, const FormatRow& row) {
+    FormatRow plain = row;
+    plain.kind = input.impedanceByName ? ImportKind::Impedance : ImportKind::FrequencyResponse;
+    return ParseCurveColumns(input, plain);
+}
+
+// The first header line names the version, which decides the phase unit.
+bool CImportEngine::ParseCompensationFile(ParseInput& input, const FormatRow& row) {
+    VInputFile& file = input.file;
     std::vector<std::string> header;
-    if (!ReadLines(file, 4, header)) {
+    if (!ReadLines(file, row.headerLines, header)) {
         return false;
     }
     const std::string version = CleanNormalized(header[0]);
-    kind_ = ImportKind::FrequencyResponse;
+    kind_ = row.kind;
     int count = 0;
     if (StartsWithNoCase(version, "Lsp-LAB:Compensation File v0.10")) {
         return ReadColumns(file, {{&frequencies_, 1.0}, {&levels_, 1.0}}, count) &&
@@ -341,35 +542,43 @@ bool CImportEngine::ParseCompensationFile(VInputFile& file) {
     return ReadColumns(file, CurveColumns(kind_, 0, radians ? 1.0 : kDegreesToRadians), count);
 }
 
-bool CImportEngine::ParseMicrophoneCorrection(VInputFile& file) {
+// The header line gives the sensitivity in mV after its "=".
+bool CImportEngine::ParseMicrophoneCorrection(ParseInput& input, const FormatRow& row) {
     std::vector<std::string> header;
     int count = 0;
-    if (!ReadLines(file, 1, header) || !ReadCurve(file, ImportKind::FrequencyResponse, 0, count)) {
+    if (!ReadLines(input.file, row.headerLines, header) ||
+        !ReadCurve(input.file, row.kind, 0, count)) {
         return false;
     }
     sensitivity_ = ValueAfterEquals(header[0]) * kMillivoltsPerVolt;
     return true;
 }
 
-bool CImportEngine::ParseMicrophoneDataFormat(VInputFile& file) {
+bool CImportEngine::ParseMicrophoneDataFormat(ParseInput& input, const FormatRow& row) {
+    // The header lines that give the reference level and the sensitivity
+    // level, each after its "=".
+    constexpr std::size_t kReferenceLevelLine = 5;
+    constexpr std::size_t kSensitivityLevelLine = 6;
     std::vector<std::string> header;
     int count = 0;
-    if (!ReadLines(file, 9, header) || !ReadCurve(file, ImportKind::FrequencyResponse, 1, count)) {
+    if (!ReadLines(input.file, row.headerLines, header) ||
+        !ReadCurve(input.file, row.kind, 1, count)) {
         return false;
     }
-    const double referenceLevel = ValueAfterEquals(header[5]);
-    const double sensitivityLevel = ValueAfterEquals(header[6]);
+    const double referenceLevel = ValueAfterEquals(header[kReferenceLevelLine]);
+    const double sensitivityLevel = ValueAfterEquals(header[kSensitivityLevelLine]);
     const double sensitivity =
         DbToGain(sensitivityLevel) / (kReferencePressure * std::pow(10.0, referenceLevel / 20.0));
     sensitivity_ = std::isfinite(sensitivity) ? sensitivity : 0.0;
     return true;
 }
 
-bool CImportEngine::ParseTimeSeries(VInputFile& file, double scale) {
+bool CImportEngine::ParseTimeSeries(ParseInput& input, const FormatRow& row) {
+    VInputFile& file = input.file;
     VDoubleVec times;
     int count = 0;
-    if (!SkipLines(file, 1) || !ReadColumns(file, {{&times, 1.0}, {&timeSamples_, scale}}, count) ||
-        count < 2) {
+    if (!SkipLines(file, row.headerLines) ||
+        !ReadColumns(file, {{&times, 1.0}, {&timeSamples_, row.scale}}, count) || count < 2) {
         return false;
     }
     // A sample interval that is not a positive number would give an
@@ -380,11 +589,12 @@ bool CImportEngine::ParseTimeSeries(VInputFile& file, double scale) {
         return false;
     }
     sampleRate_ = rate;
-    kind_ = ImportKind::TimeResponse;
+    kind_ = row.kind;
     return true;
 }
 
-bool CImportEngine::ParseStarredHeaderText(VInputFile& file) {
+bool CImportEngine::ParseStarredHeaderText(ParseInput& input, const FormatRow&) {
+    VInputFile& file = input.file;
     static constexpr std::array<std::string_view, 3> kSplUnits = {"* Frequency Hz dB", "* Hz dB",
                                                                   "* DataUnits= Hz dBSPL Deg"};
     static constexpr std::array<std::string_view, 2> kImpedanceUnits = {"* Frequency Hz Ohm",
@@ -414,12 +624,16 @@ bool CImportEngine::ParseStarredHeaderText(VInputFile& file) {
     return ReadCurve(file, kind, 0, count) && count > 1;
 }
 
-bool CImportEngine::ParseIdf(VInputFile& file) {
+bool CImportEngine::ParseIdf(ParseInput& input, const FormatRow& row) {
+    // The header line whose number says what the columns hold: 1 impedance,
+    // 2 a frequency response.
+    constexpr std::size_t kKindLine = 2;
+    VInputFile& file = input.file;
     std::vector<std::string> header;
-    if (!ReadLines(file, 7, header)) {
+    if (!ReadLines(file, row.headerLines, header)) {
         return false;
     }
-    std::string kindLine = header[2];
+    std::string kindLine = header[kKindLine];
     CleanLine(kindLine);
     int code = 0;
     std::from_chars(kindLine.data(), kindLine.data() + kindLine.size(), code);
@@ -432,28 +646,31 @@ bool CImportEngine::ParseIdf(VInputFile& file) {
            count > 1;
 }
 
-bool CImportEngine::ParseTds(VInputFile& file) {
+bool CImportEngine::ParseTds(ParseInput& input, const FormatRow& row) {
+    // The header line that must title the columns.
+    constexpr std::size_t kColumnTitleLine = 2;
+    VInputFile& file = input.file;
     std::vector<std::string> header;
-    if (!ReadLines(file, 5, header) ||
-        !StartsWithNoCase(CleanNormalized(header[2]), "# FREQ MAGNITUDE PHASE")) {
+    if (!ReadLines(file, row.headerLines, header) ||
+        !StartsWithNoCase(CleanNormalized(header[kColumnTitleLine]), "# FREQ MAGNITUDE PHASE")) {
         return false;
     }
     int count = 0;
     return ReadCurve(file, ImportKind::FrequencyResponse, 1, count) && count > 1;
 }
 
-bool CImportEngine::ParseVoltColumns(VInputFile& file) {
-    // Only "Hz V deg" reaches this layout ("Hz dBV deg" is taken as titled
-    // dB columns first), so the second column is always a voltage. 0 Hz
-    // lines are dropped, and a voltage of 0 or below is a level as low as any
-    // the program shows rather than minus infinity.
+bool CImportEngine::ParseVoltColumns(ParseInput& input, const FormatRow& row) {
+    // The second column is a voltage. 0 Hz lines are dropped, and a voltage
+    // of 0 or below is a level as low as any the program shows rather than
+    // minus infinity.
+    VInputFile& file = input.file;
     const RowFilter levelFromVolts = [](Row& row) {
         row[1] = MagnitudeToDb(row[1]);
         return row[0] != 0.0;
     };
-    kind_ = ImportKind::FrequencyResponse;
+    kind_ = row.kind;
     int count = 0;
-    if (!SkipLines(file, 1) ||
+    if (!SkipLines(file, row.headerLines) ||
         !ReadColumns(file, CurveColumns(kind_, 0, kDegreesToRadians), count, levelFromVolts) ||
         count < 2) {
         return false;
@@ -464,10 +681,11 @@ bool CImportEngine::ParseVoltColumns(VInputFile& file) {
     return true;
 }
 
-bool CImportEngine::ParseXop(VInputFile& file) {
-    kind_ = ImportKind::Both;
+bool CImportEngine::ParseXop(ParseInput& input, const FormatRow& row) {
+    VInputFile& file = input.file;
+    kind_ = row.kind;
     int count = 0;
-    return SkipLines(file, 1) &&
+    return SkipLines(file, row.headerLines) &&
            ReadColumns(file,
                        {{&frequencies_, 1.0},
                         {&impedanceMagnitudes_, 1.0},
@@ -478,7 +696,8 @@ bool CImportEngine::ParseXop(VInputFile& file) {
            count > 1;
 }
 
-bool CImportEngine::ParseCommentedColumns(VInputFile& file, bool impedanceByName) {
+bool CImportEngine::ParseCommentedColumns(ParseInput& input, const FormatRow&) {
+    VInputFile& file = input.file;
     ImportKind headerKind = ImportKind::Nothing;
     std::string line;
     std::uint64_t dataStart = file.Tell();
@@ -492,7 +711,7 @@ bool CImportEngine::ParseCommentedColumns(VInputFile& file, bool impedanceByName
         dataStart = file.Tell();
     }
     if (headerKind == ImportKind::Nothing) {
-        headerKind = impedanceByName ? ImportKind::Impedance : ImportKind::FrequencyResponse;
+        headerKind = input.impedanceByName ? ImportKind::Impedance : ImportKind::FrequencyResponse;
     }
     int count = 0;
     if (!file.Seek(dataStart) || !ReadCurve(file, headerKind, 0, count) || count < 2) {
@@ -502,13 +721,14 @@ bool CImportEngine::ParseCommentedColumns(VInputFile& file, bool impedanceByName
     return true;
 }
 
-bool CImportEngine::ParseDelimitedColumns(VInputFile& file, std::string_view wantedLevel) {
+bool CImportEngine::ParseDelimitedColumns(ParseInput& input, const FormatRow&) {
+    VInputFile& file = input.file;
     DelimitedHeader header;
     if (!ReadDelimitedHeader(file, header)) {
         return false;
     }
     levelColumns_ = LevelColumnNames(header);
-    const std::optional<ChosenColumns> chosen = ChooseColumns(header, wantedLevel);
+    const std::optional<ChosenColumns> chosen = ChooseColumns(header, input.options.levelColumn);
     if (!chosen) {
         return false;
     }
@@ -538,7 +758,8 @@ bool CImportEngine::ParseDelimitedColumns(VInputFile& file, std::string_view wan
     return true;
 }
 
-bool CImportEngine::ParseBinaryLevelRecords(VInputFile& file) {
+bool CImportEngine::ParseBinaryLevelRecords(ParseInput& input, const FormatRow& row) {
+    VInputFile& file = input.file;
     const std::uint64_t records = file.Size() / kLevelRecordBytes;
     if (records > static_cast<std::uint64_t>(INT_MAX)) {
         return false;
@@ -561,11 +782,12 @@ bool CImportEngine::ParseBinaryLevelRecords(VInputFile& file) {
         levels_[i] = level;
         frequencies_[i] = frequency;
     }
-    kind_ = ImportKind::FrequencyResponse;
+    kind_ = row.kind;
     return true;
 }
 
-bool CImportEngine::ParseBinaryTimeSeries(VInputFile& file) {
+bool CImportEngine::ParseBinaryTimeSeries(ParseInput& input, const FormatRow& row) {
+    VInputFile& file = input.file;
     std::array<std::uint8_t, kTimeSeriesHeaderBytes> header{};
     if (!file.ReadExact(header.data(), header.size())) {
         return false;
@@ -585,12 +807,12 @@ bool CImportEngine::ParseBinaryTimeSeries(VInputFile& file) {
         value = LoadF32(sample.data());
     }
     sampleRate_ = rate;
-    kind_ = ImportKind::TimeResponse;
+    kind_ = row.kind;
     return true;
 }
 
-bool CImportEngine::ParseMlssa(IMessageBox& owner, VInputFile& file,
-                               const std::filesystem::path& fileName) {
+bool CImportEngine::ParseMlssa(ParseInput& input, const FormatRow&) {
+    VInputFile& file = input.file;
     std::array<std::uint8_t, kMlssaHeaderBytes> header{};
     if (!file.ReadExact(header.data(), header.size())) {
         return false;
@@ -601,10 +823,10 @@ bool CImportEngine::ParseMlssa(IMessageBox& owner, VInputFile& file,
     if (n < 2 || pointBytes > file.Remaining() || !IsPositiveFinite(stepKhz)) {
         return false;
     }
-    const std::string name = PathText(fileName.filename());
-    const bool spl = owner.Ask("Is the MLSSA file \"" + name + "\" a SPL curve ? ", "Import Engine",
-                               IMessageBox::Buttons::YesNo,
-                               IMessageBox::Icon::Question) == IMessageBox::Answer::Yes;
+    const std::string name = PathText(input.fileName.filename());
+    const bool spl = input.owner.Ask("Is the MLSSA file \"" + name + "\" a SPL curve ? ",
+                                     "Import Engine", IMessageBox::Buttons::YesNo,
+                                     IMessageBox::Icon::Question) == IMessageBox::Answer::Yes;
     double scale = 1.0;
     if (!spl) {
         std::array<std::uint8_t, 2> scaleBytes{};
@@ -640,13 +862,13 @@ bool CImportEngine::ParseMlssa(IMessageBox& owner, VInputFile& file,
     return true;
 }
 
-bool CImportEngine::ParseWave(VInputFile& file) {
+bool CImportEngine::ParseWave(ParseInput& input, const FormatRow& row) {
     VWaveReader reader;
-    if (!reader.ReadHeader(file) || !reader.ReadSamples(file, timeSamples_)) {
+    if (!reader.ReadHeader(input.file) || !reader.ReadSamples(input.file, timeSamples_)) {
         return false;
     }
     sampleRate_ = reader.SampleRate();
-    kind_ = ImportKind::TimeResponse;
+    kind_ = row.kind;
     return true;
 }
 

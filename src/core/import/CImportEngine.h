@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +31,13 @@ struct ImportOptions {
 // the caller copies what it needs before the engine goes.
 //
 // A file that cannot be read fails with false and no message: the caller
-// knows what the import was for and says so. The one question it asks (is
-// an MLSSA file an SPL curve?) goes to the owner's message box.
+// knows what the import was for and says so, and Reason() tells why. The one
+// question it asks (is an MLSSA file an SPL curve?) goes to the owner's
+// message box.
+//
+// The layouts are one table: each row names its format, the rules that
+// recognise it (tried stage by stage, and within a stage in the table's
+// order), its parser and what the parser needs (header lines, kind, scale).
 //
 // Delimited text may hold several level columns (on- and off-axis curves):
 // the first is read unless ImportOptions names another. A front end that
@@ -50,7 +56,13 @@ public:
     bool Import(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName,
                 const ImportOptions& options = {});
 
+    // What a file's first bytes and lines make of it, without reading it.
+    static ImportDetection Detect(VInputFile& file, const std::string& extension);
+
     ImportFormat Format() const { return format_; }
+    // Why the file was read as it was ("titled SPL columns: its first line
+    // starts with "Freq dB""), or why it could not be read.
+    const std::string& Reason() const { return reason_; }
     ImportKind Kind() const { return kind_; }
     bool Binary() const { return binary_; }
     const VDoubleVec& Frequencies() const { return frequencies_; }
@@ -86,29 +98,86 @@ private:
         double scale;
     };
 
+    // What a parser reads from.
+    struct ParseInput {
+        IMessageBox& owner;
+        VInputFile& file;
+        const std::filesystem::path& fileName;
+        const ImportOptions& options;
+        // Every measurement program writes impedance into .zma files;
+        // layouts that do not state their unit take it from there.
+        bool impedanceByName;
+    };
+    struct FormatRow;
+    using Parser = bool (CImportEngine::*)(ParseInput& input, const FormatRow& row);
+
+    // How a layout is recognised: the stages in the order they are tried.
+    enum class Stage {
+        BinaryMagic,
+        BinaryExtension,
+        BinaryAny,
+        FirstLineEarly,
+        Sensitivity,
+        FirstLine,
+        TwoNumbers,
+        SecondLine,
+        Extension,
+        CommentedColumns,
+        DelimitedHeader,
+    };
+    struct Recognition {
+        Stage stage;
+        // A line's prefix or an extension.
+        std::string_view text = {};
+        std::uint32_t magic = 0;
+    };
+
+    // One layout: its format code and name, the rules that recognise it,
+    // its parser, and its lines before the data, the kind of curve its
+    // columns hold and the factor its samples take.
+    struct FormatRow {
+        ImportFormat format;
+        const char* name;
+        std::vector<Recognition> recognitions;
+        Parser parse;
+        int headerLines = 0;
+        ImportKind kind = ImportKind::Nothing;
+        double scale = 1.0;
+    };
+    static const std::vector<FormatRow>& Formats();
+    static const FormatRow* RowOf(ImportFormat format);
+    // The row whose rule of the stage fits first, and the rule.
+    struct Match {
+        const FormatRow* row = nullptr;
+        const Recognition* rule = nullptr;
+    };
+    using RuleTest = std::function<bool(const Recognition& rule)>;
+    static Match FirstMatch(Stage stage, const RuleTest& fits);
+    static ImportDetection DetectBinary(VInputFile& file, const std::string& extension);
+    static ImportDetection DetectText(VInputFile& file, const std::string& extension);
+    static ImportDetection Recognised(const Match& match, const std::string& extension,
+                                      bool binary);
+
     void Clear();
     void ClearResult();
-    bool Parse(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName,
-               const ImportOptions& options);
-    bool ParseText(VInputFile& file, const std::string& extension, const ImportOptions& options);
 
-    bool ParseCompensationFile(VInputFile& file);
-    bool ParseMicrophoneCorrection(VInputFile& file);
-    bool ParseMicrophoneDataFormat(VInputFile& file);
-    bool ParseCurveColumns(VInputFile& file, int headerLines, ImportKind kind);
-    bool ParseTimeSeries(VInputFile& file, double scale);
-    bool ParseStarredHeaderText(VInputFile& file);
-    bool ParseIdf(VInputFile& file);
-    bool ParseTds(VInputFile& file);
-    bool ParseVoltColumns(VInputFile& file);
-    bool ParseXop(VInputFile& file);
-    bool ParseCommentedColumns(VInputFile& file, bool impedanceByName);
-    bool ParseDelimitedColumns(VInputFile& file, std::string_view wantedLevel);
-
-    bool ParseBinaryLevelRecords(VInputFile& file);
-    bool ParseBinaryTimeSeries(VInputFile& file);
-    bool ParseMlssa(IMessageBox& owner, VInputFile& file, const std::filesystem::path& fileName);
-    bool ParseWave(VInputFile& file);
+    bool ParseCompensationFile(ParseInput& input, const FormatRow& row);
+    bool ParseMicrophoneCorrection(ParseInput& input, const FormatRow& row);
+    bool ParseMicrophoneDataFormat(ParseInput& input, const FormatRow& row);
+    bool ParseCurveColumns(ParseInput& input, const FormatRow& row);
+    bool ParsePlainColumns(ParseInput& input, const FormatRow& row);
+    bool ParseTimeSeries(ParseInput& input, const FormatRow& row);
+    bool ParseStarredHeaderText(ParseInput& input, const FormatRow& row);
+    bool ParseIdf(ParseInput& input, const FormatRow& row);
+    bool ParseTds(ParseInput& input, const FormatRow& row);
+    bool ParseVoltColumns(ParseInput& input, const FormatRow& row);
+    bool ParseXop(ParseInput& input, const FormatRow& row);
+    bool ParseCommentedColumns(ParseInput& input, const FormatRow& row);
+    bool ParseDelimitedColumns(ParseInput& input, const FormatRow& row);
+    bool ParseBinaryLevelRecords(ParseInput& input, const FormatRow& row);
+    bool ParseBinaryTimeSeries(ParseInput& input, const FormatRow& row);
+    bool ParseMlssa(ParseInput& input, const FormatRow& row);
+    bool ParseWave(ParseInput& input, const FormatRow& row);
 
     // Reads the numeric lines from the file position on into the columns'
     // targets; count is the number of points stored. False when the vectors
@@ -137,6 +206,7 @@ private:
     double sensitivity_ = 0.0;
     std::vector<std::string> levelColumns_;
     std::string levelColumn_;
+    std::string reason_;
 };
 
 } // namespace kv

@@ -5,8 +5,6 @@
 
 namespace kv {
 
-class VInputFile;
-
 // The measurement-file layouts the import engine reads. The numbers are the
 // format codes users and scripts see; 7 and 17 were never used.
 enum class ImportFormat {
@@ -47,12 +45,17 @@ enum class ImportKind {
 inline constexpr unsigned kBinaryTimeSeriesMagic = 0xFFFFABCDu;
 inline constexpr unsigned kMlssaMagic = 0xFFFFBCDEu;
 
+// What a file's first bytes and lines make of it: its layout (Unknown when
+// none fits), whether it holds bytes that text never does, and why, in
+// words that follow the file's name ("titled SPL columns: its first line
+// starts with "Freq dB"").
+struct ImportDetection {
+    ImportFormat format = ImportFormat::Unknown;
+    bool binary = false;
+    std::string reason;
+};
+
 // The text after the last '.' of the file's name (empty without one).
 std::string FileExtension(const std::filesystem::path& fileName);
-
-// Recognises the layout of the file from its content and the extension; the
-// file is left at its start. binary tells whether the file holds bytes that
-// text never does.
-ImportFormat DetectFormat(VInputFile& file, const std::string& extension, bool& binary);
 
 } // namespace kv

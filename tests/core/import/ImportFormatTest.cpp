@@ -1,5 +1,4 @@
-#include "import/ImportFormat.h"
-
+#include "import/CImportEngine.h"
 #include "import/VInputFile.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +7,10 @@
 namespace kv {
 namespace {
 
-struct Detection {
-    ImportFormat format;
-    bool binary;
-};
-
-Detection Detect(const std::string& content, const std::string& extension = "txt") {
+ImportDetection Detect(const std::string& content, const std::string& extension = "txt") {
     VInputFile file;
     file.OpenMemory(reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
-    Detection result{ImportFormat::Unknown, false};
-    result.format = DetectFormat(file, extension, result.binary);
+    const ImportDetection result = CImportEngine::Detect(file, extension);
     EXPECT_EQ(file.Tell(), 0u);
     return result;
 }
@@ -88,7 +81,7 @@ TEST(ImportFormat, BinaryFilesGoByTheirMagicThenTheWavExtension) {
     EXPECT_EQ(Detect("\xDE\xBC\xFF\xFF rest"s, "wav").format, ImportFormat::Mlssa);
     EXPECT_EQ(Detect("RIFF\0\0\0\0WAVE"s, "WAV").format, ImportFormat::Wav);
     EXPECT_EQ(Detect("RIFF\0\0\0\0WAVE"s, "bin").format, ImportFormat::BinaryLevelRecords);
-    const Detection late = Detect(std::string(5000, 'a') + "\x01", "txt");
+    const ImportDetection late = Detect(std::string(5000, 'a') + "\x01", "txt");
     EXPECT_TRUE(late.binary);
     EXPECT_EQ(late.format, ImportFormat::BinaryLevelRecords);
     EXPECT_FALSE(Detect("\xE2\x80\x94 \x1A\t\r\n\xFE\n\n").binary);
@@ -119,6 +112,27 @@ TEST(ImportFormat, DelimitedColumnsAreTakenOnlyWhereNoOtherRuleApplies) {
                        kData),
               ImportFormat::DelimitedColumns);
     EXPECT_EQ(FormatOf("freq,spl\n20,80\n"), ImportFormat::Unknown);
+}
+
+// The detection says which rule of the table took the file, so that a user
+// can tell what the program made of it; a file no rule takes says why.
+TEST(ImportFormat, TheReasonNamesTheLayoutAndTheRuleThatTookIt) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Detect("Freq dB Phase\n" + kData).reason,
+              "a frequency response under a title line: its first line starts with "
+              "\"Freq dB Phase\"");
+    EXPECT_EQ(Detect("title\nHz Ohm\n" + kData).reason,
+              "an impedance curve under two title lines: its second line starts with \"Hz Ohm\"");
+    EXPECT_EQ(Detect("* a\n* b\n* c\n", "FRD").reason,
+              "plain frequency columns: its name ends in .FRD");
+    EXPECT_EQ(Detect(kData + "40 82 9\n").reason,
+              "plain frequency columns: its first line holds two numbers");
+    EXPECT_EQ(Detect("ECM8000:  sensitivity -38\n" + kData).reason,
+              "a microphone correction: its first line names a microphone's sensitivity");
+    EXPECT_EQ(Detect("\xDE\xBC\xFF\xFF rest"s, "dat").reason,
+              "an MLSSA file: it starts with the marker of one");
+    EXPECT_EQ(Detect("one line\n").reason, "it has fewer than three lines");
+    EXPECT_EQ(Detect("a\nb\nc\n").reason, "no layout the program knows fits its first lines");
 }
 
 } // namespace

@@ -205,5 +205,19 @@ TEST_F(TextImport, UnknownAndUnreadableFilesFailWithNothingImported) {
     EXPECT_TRUE(messages.asked.empty());
 }
 
+// A file whose layout was recognised but whose content is not what the
+// layout holds says both, and leaves no result behind.
+TEST_F(TextImport, AFileThatFailsSaysWhatItWasTakenForAndWhy) {
+    EXPECT_FALSE(ImportText("x.idf", "a\nb\n9\nd\ne\nf\ng\n1 2 3\n4 5 6\n"));
+    EXPECT_EQ(engine.Reason(),
+              "an IDF file: its name ends in .idf, but its data could not be read");
+    EXPECT_EQ(engine.Kind(), ImportKind::Nothing);
+    EXPECT_FALSE(
+        engine.Import(messages, WriteText("x.frd", "20 80 0\n30 81 0\n40 82 0\n"), {"spl"}));
+    EXPECT_EQ(engine.Reason(),
+              "plain frequency columns: its first line holds two numbers, which names no level "
+              "columns");
+}
+
 } // namespace
 } // namespace kv
