@@ -29,11 +29,13 @@ CConfiguration& CEqDlg::Sorted(CConfiguration& design, int band) {
 }
 
 void CEqDlg::ImportFilters() {
-    const std::optional<std::filesystem::path> path =
-        files_.ChooseFileToOpen(FilterListFileDialog());
-    if (path) {
-        HandleChange([this, &path] { Editor().ImportFilters(*path); });
-    }
+    HandleChange([this] {
+        const std::optional<std::filesystem::path> path =
+            files_.ChooseFileToOpen(FilterListFileDialog());
+        if (path) {
+            Editor().ImportFilters(*path);
+        }
+    });
 }
 
 } // namespace kv

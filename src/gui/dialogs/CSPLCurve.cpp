@@ -137,12 +137,16 @@ void CSPLCurve::ShowGate() {
     gateNote_->setVisible(!gateNote_->text().isEmpty());
 }
 
+// The file dialog is part of the change: a second press of the button (its
+// label's mnemonic clicks it too) while it is open opens no second one.
 void CSPLCurve::ChooseFile() {
-    const std::optional<std::filesystem::path> path =
-        files_.ChooseFileToOpen(MeasurementFileDialog(band_.splFileName));
-    if (path) {
-        HandleChange([this, &path] { editor_.LoadFile(*path); });
-    }
+    HandleChange([this] {
+        const std::optional<std::filesystem::path> path =
+            files_.ChooseFileToOpen(MeasurementFileDialog(band_.splFileName));
+        if (path) {
+            editor_.LoadFile(*path);
+        }
+    });
 }
 
 void CSPLCurve::ShowColumns() {
