@@ -80,7 +80,7 @@ sleep 1
 [ "$(message_boxes)" = 1 ] || fail "the failed load did not say so"
 xdotool key Return
 sleep 0.5
-[ -n "$(window_named '^Kestrelvane \(HMQ27\) - Boxes \[1 way')" ] ||
+[ -n "$(window_named '^Kestrelvane \(HMQ27\) - Boxes\* \[1 way')" ] ||
     fail "the design is gone after a failed load"
 focus "$main"
 xdotool key ctrl+s

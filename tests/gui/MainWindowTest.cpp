@@ -26,7 +26,15 @@ TEST(MainWindow, ShowsTheDesignAndClosesWritingTheSettings) {
     window.show();
     QApplication::processEvents();
     EXPECT_EQ(window.windowTitle(),
-              QStringLiteral("Kestrelvane (HMQ27) - Untitled [3 way, 24 bits @ 96 kHz]"));
+              QStringLiteral("Kestrelvane (HMQ27) - Untitled[*] [3 way, 24 bits @ 96 kHz]"));
+    EXPECT_FALSE(window.isWindowModified());
+    const DesignSettings saved = window.Session().Document().Design().Settings();
+    window.Session().Document().Design().bands[0].SetGain(-2.0);
+    window.Session().LiveChange();
+    EXPECT_TRUE(window.isWindowModified()) << "the title bar shows the asterisk";
+    window.Session().CommitChange(saved, "Gain");
+    window.Session().Undo();
+    EXPECT_FALSE(window.isWindowModified());
     auto* port = window.findChild<QComboBox*>(QStringLiteral("portCombo"));
     ASSERT_NE(port, nullptr);
     EXPECT_TRUE(port->currentText().startsWith(QStringLiteral(" COM1")));

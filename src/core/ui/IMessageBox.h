@@ -13,8 +13,9 @@ inline constexpr const char* kMessageCaption = "Kestrelvane (HMQ27)";
 class IMessageBox {
 public:
     enum class Icon { Error, Information, Question, Warning };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-    enum class Answer { Ok, Cancel, Yes, No };
+    // SaveDiscardCancel: "Save", "Don't Save" and "Cancel".
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
+    enum class Answer { Ok, Cancel, Yes, No, Save, Discard };
 
     virtual ~IMessageBox() = default;
 

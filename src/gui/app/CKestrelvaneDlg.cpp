@@ -481,7 +481,8 @@ void CKestrelvaneDlg::Refresh() {
     if (!session_.Document().Saved()) {
         recoveryTimer_->start();
     }
-    setWindowTitle(QString::fromStdString(session_.Document().WindowTitle()));
+    setWindowTitle(QString::fromStdString(session_.Document().WindowTitle(true)));
+    setWindowModified(session_.Document().HasDesign() && !session_.Document().Saved());
     ShowHardwareStatus();
     UpdateActions();
     bandPane_->Invalidate();

@@ -1,5 +1,6 @@
 #include "app/CMessageBox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace kv {
@@ -29,6 +30,8 @@ QMessageBox::StandardButtons ToQt(IMessageBox::Buttons buttons) {
         return QMessageBox::Yes | QMessageBox::No;
     case IMessageBox::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case IMessageBox::Buttons::SaveDiscardCancel:
+        return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -41,6 +44,10 @@ IMessageBox::Answer FromQt(int button) {
         return IMessageBox::Answer::No;
     case QMessageBox::Ok:
         return IMessageBox::Answer::Ok;
+    case QMessageBox::Save:
+        return IMessageBox::Answer::Save;
+    case QMessageBox::Discard:
+        return IMessageBox::Answer::Discard;
     default:
         return IMessageBox::Answer::Cancel;
     }
@@ -54,10 +61,19 @@ void CMessageBox::Show(const std::string& text, const std::string& caption, Icon
     box.exec();
 }
 
+// "Don't Save" is what every desktop calls the button that drops the
+// changes; the platform's own text may say otherwise.
 IMessageBox::Answer CMessageBox::Ask(const std::string& text, const std::string& caption,
                                      Buttons buttons, Icon icon) {
     QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     ToQt(buttons), parent_);
+    if (QAbstractButton* discard = box.button(QMessageBox::Discard)) {
+        discard->setText(QStringLiteral("Do&n't Save"));
+    }
+    if (QAbstractButton* save = box.button(QMessageBox::Save)) {
+        save->setText(QStringLiteral("&Save"));
+        box.setDefaultButton(QMessageBox::Save);
+    }
     return FromQt(box.exec());
 }
 

@@ -38,13 +38,23 @@ bool DesignDocument::SaveTo(const std::filesystem::path& path, IMessageBox& mess
     return saved_;
 }
 
-std::string DesignDocument::WindowTitle() const {
+// In a title bar "[*]" is the mark's place; a title that holds the same text
+// shows it through "[*][*]".
+std::string DesignDocument::WindowTitle(bool forTitleBar) const {
     if (!HasDesign()) {
         return kMessageCaption;
     }
-    return std::string(kMessageCaption) + " - " + design_.title + " [" +
-           std::to_string(design_.numBands) + " way, " + std::to_string(design_.bitDepth) +
-           " bits @ " + FormatFixed(design_.sampleRate / 1000.0, 0) + " kHz]";
+    std::string title = design_.title;
+    if (forTitleBar) {
+        for (std::size_t at = title.find("[*]"); at != std::string::npos;
+             at = title.find("[*]", at + 6)) {
+            title.insert(at, "[*]");
+        }
+        title += "[*]";
+    }
+    return std::string(kMessageCaption) + " - " + title + " [" + std::to_string(design_.numBands) +
+           " way, " + std::to_string(design_.bitDepth) + " bits @ " +
+           FormatFixed(design_.sampleRate / 1000.0, 0) + " kHz]";
 }
 
 } // namespace kv

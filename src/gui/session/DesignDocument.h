@@ -49,8 +49,10 @@ public:
     bool SaveTo(const std::filesystem::path& path, IMessageBox& messages);
 
     // "Kestrelvane (HMQ27) - Untitled [3 way, 24 bits @ 96 kHz]", or the
-    // program's name without a design.
-    std::string WindowTitle() const;
+    // program's name without a design. For the window's title bar, the
+    // design's title is followed by the place where the window marks unsaved
+    // changes ("[*]", an asterisk on most desktops).
+    std::string WindowTitle(bool forTitleBar = false) const;
 
 private:
     CConfiguration design_;

@@ -16,10 +16,6 @@
 namespace kv {
 namespace {
 
-constexpr const char* kSaveFirst =
-    "The current configuration isn't saved, do you want to save it first ? ";
-constexpr const char* kSaveBeforeQuit =
-    "The configuration has not been saved, do you want to save it before you quit?";
 constexpr const char* kNothingToSave = "There's nothing to save !\n\nClick on the New button if "
                                        "you\nwant to create a configuration...";
 constexpr const char* kNothingToDo =
@@ -71,16 +67,27 @@ void DesignSession::Opened(bool saved) {
     DesignChanged();
 }
 
-bool DesignSession::MayReplaceDesign() {
+// Save saves (through Save As when the design has no file yet) and lets the
+// design go only once it is safely written; Cancel keeps it open.
+bool DesignSession::MayLetDesignGo(const std::string& before) {
     if (!document_.HasDesign() || document_.Saved()) {
         return true;
     }
-    return messages_.Ask(kSaveFirst, kMessageCaption, IMessageBox::Buttons::YesNo,
-                         IMessageBox::Icon::Question) != IMessageBox::Answer::Yes;
+    const std::string question =
+        "Save changes to \"" + document_.Design().title + "\" before " + before + "?";
+    switch (messages_.Ask(question, kMessageCaption, IMessageBox::Buttons::SaveDiscardCancel,
+                          IMessageBox::Icon::Question)) {
+    case IMessageBox::Answer::Save:
+        return Save();
+    case IMessageBox::Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void DesignSession::New() {
-    if (!MayReplaceDesign()) {
+    if (!MayLetDesignGo("starting a new design")) {
         return;
     }
     const std::optional<NewDesignChoice> choice = dialogs_.AskNewDesign();
@@ -95,7 +102,7 @@ void DesignSession::New() {
 }
 
 void DesignSession::Load() {
-    if (!MayReplaceDesign()) {
+    if (!MayLetDesignGo("opening another design")) {
         return;
     }
     const std::optional<std::filesystem::path> path =
@@ -120,7 +127,7 @@ bool DesignSession::LoadFile(const std::filesystem::path& path) {
 }
 
 void DesignSession::OpenFile(const std::filesystem::path& path) {
-    if (!MayReplaceDesign()) {
+    if (!MayLetDesignGo("opening another design")) {
         return;
     }
     std::error_code error;
@@ -233,20 +240,8 @@ void DesignSession::ExportFilters() {
 // Quitting after a failed or cancelled save would lose the design, so the
 // program then stays open with the design as it was.
 bool DesignSession::Close() {
-    if (!document_.Saved() && document_.HasDesign()) {
-        switch (messages_.Ask(kSaveBeforeQuit, kMessageCaption, IMessageBox::Buttons::YesNoCancel,
-                              IMessageBox::Icon::Question)) {
-        case IMessageBox::Answer::Yes:
-            if (!Save()) {
-                return false;
-            }
-            break;
-        case IMessageBox::Answer::No:
-            break;
-        case IMessageBox::Answer::Cancel:
-        case IMessageBox::Answer::Ok:
-            return false;
-        }
+    if (!MayLetDesignGo("closing")) {
+        return false;
     }
     WriteSettings();
     history_.DropRecovery();

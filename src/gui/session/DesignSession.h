@@ -93,8 +93,10 @@ public:
     void ExportFilters();
 
 private:
-    // False when the user wants to save the unsaved design first.
-    bool MayReplaceDesign();
+    // Asks whether to save unsaved changes before the design goes ("before
+    // closing?"); false when it must stay: the user cancelled, or the save
+    // failed or was cancelled.
+    bool MayLetDesignGo(const std::string& before);
     // After a new design, a load or a recovery: a fresh history, the first
     // band shown, every band recomputed.
     void Opened(bool saved);

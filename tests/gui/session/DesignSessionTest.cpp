@@ -13,11 +13,6 @@ namespace {
 
 using Answer = IMessageBox::Answer;
 
-constexpr const char* kSaveFirst =
-    "The current configuration isn't saved, do you want to save it first ? ";
-constexpr const char* kSaveBeforeQuit =
-    "The configuration has not been saved, do you want to save it before you quit?";
-
 class Session : public ::testing::Test, public test::SessionHarness {
 protected:
     // A saved two-way design titled Saved, as a file of the temporary folder.
@@ -47,6 +42,8 @@ TEST_F(Session, NewDesignIsTitledAndUnsavedAndClosingAsksWithThreeButtons) {
     NewDesign(2, "Test");
     EXPECT_EQ(session.Document().WindowTitle(),
               "Kestrelvane (HMQ27) - Test [2 way, 24 bits @ 96 kHz]");
+    EXPECT_EQ(session.Document().WindowTitle(true),
+              "Kestrelvane (HMQ27) - Test[*] [2 way, 24 bits @ 96 kHz]");
     EXPECT_FALSE(session.Document().Saved());
     EXPECT_EQ(session.View().CurrentBand(), 0);
     EXPECT_EQ(session.Document().Design().sumTotalResponse.GetSize(), 576);
@@ -54,30 +51,52 @@ TEST_F(Session, NewDesignIsTitledAndUnsavedAndClosingAsksWithThreeButtons) {
     messages.answers = {Answer::Cancel};
     EXPECT_FALSE(session.Close());
     ASSERT_EQ(messages.asked.size(), 1u);
-    EXPECT_EQ(messages.asked[0].text, kSaveBeforeQuit);
-    EXPECT_EQ(messages.askedButtons[0], IMessageBox::Buttons::YesNoCancel);
+    EXPECT_EQ(messages.asked[0].text, "Save changes to \"Test\" before closing?");
+    EXPECT_EQ(messages.askedButtons[0], IMessageBox::Buttons::SaveDiscardCancel);
     EXPECT_TRUE(settings.values.empty()) << "settings are written only when the program ends";
 
-    messages.answers = {Answer::No};
+    messages.answers = {Answer::Discard};
     EXPECT_TRUE(session.Close());
     EXPECT_FALSE(settings.values.empty());
 }
 
-TEST_F(Session, YesToTheUnsavedQuestionLeavesTheDesignForTheUserToSave) {
+// The question before New and Load: Cancel keeps the design and asks for
+// nothing more, Don't Save goes on, Save goes on only once the design is
+// written.
+TEST_F(Session, TheUnsavedQuestionBeforeNewAndLoadSavesCancelsOrDiscards) {
     session.Start();
     NewDesign(3, "Old");
-    messages.answers = {Answer::Yes, Answer::Yes};
+    messages.answers = {Answer::Cancel, Answer::Cancel};
     NewDesign(1, "New");
     session.Load();
-    EXPECT_EQ(dialogs.newDesignAsked, 1) << "Yes ends New before its dialog";
-    EXPECT_TRUE(files.asked.empty()) << "Yes ends Load before its file dialog";
+    EXPECT_EQ(dialogs.newDesignAsked, 1) << "Cancel ends New before its dialog";
+    EXPECT_TRUE(files.asked.empty()) << "Cancel ends Load before its file dialog";
     EXPECT_EQ(session.Document().Design().title, "Old");
-    EXPECT_EQ(messages.asked[0].text, kSaveFirst);
+    ASSERT_EQ(messages.asked.size(), 2u);
+    EXPECT_EQ(messages.asked[0].text, "Save changes to \"Old\" before starting a new design?");
+    EXPECT_EQ(messages.asked[1].text, "Save changes to \"Old\" before opening another design?");
 
-    messages.answers = {Answer::No};
+    // Save whose Save As cannot write: the design stays, unsaved.
+    messages.answers = {Answer::Save};
+    files.answers = {dir / "no such folder" / "old.ksv"};
+    NewDesign(1, "New");
+    EXPECT_EQ(dialogs.newDesignAsked, 1);
+    EXPECT_EQ(session.Document().Design().title, "Old");
+    EXPECT_FALSE(session.Document().Saved());
+
+    // Save as a file that can be written: saved, then replaced.
+    messages.answers = {Answer::Save};
+    files.answers = {dir / "old.ksv"};
     NewDesign(1, "New");
     EXPECT_EQ(session.Document().Design().title, "New");
-    EXPECT_EQ(session.Document().Design().numBands, 1);
+    CConfiguration written;
+    ASSERT_TRUE(written.Load(dir / "old.ksv", messages));
+    EXPECT_EQ(written.title, "Old");
+
+    messages.answers = {Answer::Discard};
+    NewDesign(2, "Newer");
+    EXPECT_EQ(session.Document().Design().title, "Newer");
+    EXPECT_EQ(session.Document().Design().numBands, 2);
 }
 
 TEST_F(Session, SaveOfANeverSavedDesignAsksForAFilePresetWithItsTitle) {
@@ -124,7 +143,7 @@ TEST_F(Session, AFailedLoadKeepsTheOpenDesign) {
              {"empty.ksv", "random.ksv", "text.ksv", "cut.ksv", "folder.ksv", "missing.ksv"}) {
             const std::size_t shown = messages.shown.size();
             files.answers = {dir / name};
-            messages.answers = {IMessageBox::Answer::No};
+            messages.answers = {IMessageBox::Answer::Discard};
             session.Load();
             EXPECT_EQ(messages.shown.size(), shown + 1) << name;
             EXPECT_EQ(session.Document().Design().Settings(), before) << name;
@@ -165,7 +184,7 @@ TEST_F(Session, AFailedLoadWithoutADesignLeavesNothingToAskAtClose) {
 TEST_F(Session, AFailedSaveAtCloseKeepsTheProgramOpen) {
     session.Start();
     NewDesign(2, "Precious");
-    messages.answers = {Answer::Yes};
+    messages.answers = {Answer::Save};
     files.answers = {dir / "gone" / "x.ksv"};
     EXPECT_FALSE(session.Close());
     EXPECT_EQ(messages.shown.back().text, "Couldn't create the file ! ");
@@ -173,7 +192,7 @@ TEST_F(Session, AFailedSaveAtCloseKeepsTheProgramOpen) {
     EXPECT_FALSE(session.Document().Saved());
     EXPECT_EQ(session.Document().LastFile(), "") << "only a successful save names the last file";
 
-    messages.answers = {Answer::Yes};
+    messages.answers = {Answer::Save};
     EXPECT_FALSE(session.Close()) << "Save As cancelled";
     EXPECT_TRUE(settings.values.empty());
 }

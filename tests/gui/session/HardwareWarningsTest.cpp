@@ -73,6 +73,7 @@ TEST_F(HardwareWarningsOfTheSession, ExactlyTheBlocksTheCheckNamesAreMarked) {
         return all;
     }()) << "the input gain, which no block shows, is still told";
 
+    harness.messages.answers = {IMessageBox::Answer::Discard};
     harness.NewDesign(3, "Fixed");
     EXPECT_TRUE(Marked().empty());
 }

@@ -239,7 +239,7 @@ TEST_F(History, AnUnsavedDesignOutlivesAKilledRun) {
     EXPECT_TRUE(messages.shown.empty()) << "the last file was not tried";
 
     // A clean exit leaves no recovery file behind.
-    messages.answers = {IMessageBox::Answer::No};
+    messages.answers = {IMessageBox::Answer::Discard};
     ASSERT_TRUE(session.Close());
     EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery.ksv"));
 }
@@ -253,7 +253,7 @@ TEST_F(History, TheWorkOfEveryCrashedCopyIsOfferedInTurn) {
     session.Start();
     ASSERT_EQ(messages.asked.size(), 1u);
     EXPECT_EQ(session.Document().Design().title, "Copy A");
-    messages.answers = {IMessageBox::Answer::No};
+    messages.answers = {IMessageBox::Answer::Discard};
     ASSERT_TRUE(session.Close());
 
     test::SessionHarness next;
@@ -262,7 +262,7 @@ TEST_F(History, TheWorkOfEveryCrashedCopyIsOfferedInTurn) {
     next.session.Start();
     ASSERT_EQ(next.messages.asked.size(), 1u) << "Copy A was taken back and closed";
     EXPECT_NE(next.messages.asked[0].text.find("\"Copy B\""), std::string::npos);
-    next.messages.answers = {IMessageBox::Answer::No};
+    next.messages.answers = {IMessageBox::Answer::Discard};
     ASSERT_TRUE(next.session.Close());
 
     test::SessionHarness last;
@@ -299,6 +299,7 @@ TEST_F(History, ASecondRunningCopyLeavesTheFirstCopysRecoveryAlone) {
     EXPECT_TRUE(second.messages.asked.empty());
     second.NewDesign(1, "Second copy");
     second.session.WriteRecovery();
+    second.messages.answers = {IMessageBox::Answer::Discard};
     ASSERT_TRUE(second.session.Close());
     EXPECT_TRUE(std::filesystem::exists(firstFile));
     EXPECT_FALSE(std::filesystem::exists(dir / "data" / "recovery-2.ksv"));
