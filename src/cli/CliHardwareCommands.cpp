@@ -1,7 +1,7 @@
 #include "CliHardwareCommands.h"
 
 #include "CliCommand.h"
-#include "archive/VSafeFile.h"
+#include "archive/FileProblems.h"
 #include "hardware/CTAS3103.h"
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
@@ -11,14 +11,12 @@
 namespace kv {
 namespace {
 
-constexpr const char* kCannotCreate = "Couldn't create the file ! ";
-
-// Loads the design, builds its image and hands it to write; a design the
-// unit cannot run safely is refused with every reason, and nothing is
-// written.
+// Loads the design, builds its image and hands it to write, which says why
+// it could not write (empty when it did); a design the unit cannot run
+// safely is refused with every reason, and nothing is written.
 int WriteDesignImage(CliContext& context,
-                     const std::function<bool(const CTAS3103&, const CConfiguration&,
-                                              const CTAS3103::Image&)>& write) {
+                     const std::function<std::string(const CTAS3103&, const CConfiguration&,
+                                                     const CTAS3103::Image&)>& write) {
     CConfiguration design;
     if (!CliLoadDesign(context, context.args.Positionals()[0], design)) {
         return kExitFailed;
@@ -28,18 +26,20 @@ int WriteDesignImage(CliContext& context,
     if (image.empty()) {
         return kExitFailed;
     }
-    return write(tas, design, image) ? kExitSuccess : CliFail(context, kCannotCreate);
+    const std::string problem = write(tas, design, image);
+    return problem.empty() ? kExitSuccess
+                           : CliFail(context, WithReason(kCannotCreateFile, problem));
 }
 
 } // namespace
 
 int RunImage(CliContext& context) {
     const std::filesystem::path target = *context.args.Value("-o");
-    return WriteDesignImage(
-        context, [&target](const CTAS3103&, const CConfiguration&, const CTAS3103::Image& image) {
-            VSafeFile file;
-            return file.Open(target) && file.Write(image.data(), image.size()) && file.Commit();
-        });
+    return WriteDesignImage(context, [&target](const CTAS3103&, const CConfiguration&,
+                                               const CTAS3103::Image& image) {
+        return WriteWholeFile(
+            target, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    });
 }
 
 int RunCfg(CliContext& context) {

@@ -2,6 +2,7 @@
 
 #include "CliCommand.h"
 #include "JsonWriter.h"
+#include "archive/FileProblems.h"
 #include "import/CImportEngine.h"
 #include "import/VInputFile.h"
 #include "math/NumberFormat.h"
@@ -143,16 +144,17 @@ int RunImport(CliContext& context) {
     const std::string& path = context.args.Positionals()[0];
     VInputFile file;
     if (!file.Open(path)) {
-        return CliFail(context, "Couldn't open the file ! ");
+        return CliFail(context, WithReason("Couldn't open the file ! ", WhyNotReadable(path)));
     }
     CliMessageBox answers(context.err, context.args.Has("--spl-is-impedance")
                                            ? IMessageBox::Answer::No
                                            : IMessageBox::Answer::Yes);
     CImportEngine engine;
     if (!engine.Import(answers, file, path)) {
-        return CliFail(context, engine.Format() == ImportFormat::Unknown
-                                    ? "Unknown measurement file format: " + path
-                                    : "Failed to read the measurement file: " + path);
+        return CliFail(context, (engine.Format() == ImportFormat::Unknown
+                                     ? "Unknown measurement file format: " + path
+                                     : "Failed to read the measurement file: " + path) +
+                                    " (" + engine.Reason() + ")");
     }
     return CliPrintResult(
         context, [&engine](JsonWriter& json) { WriteImportJson(json, engine); },
@@ -182,11 +184,9 @@ int RunLoadSpl(CliContext& context) {
         !LoadSplCurve(*target, engine, path, *gate, &report)) {
         const bool unknownColumn =
             !options.levelColumn.empty() && !engine.HasLevelColumn(options.levelColumn);
-        const std::string gateProblem = DescribeGateOutcome(report.outcome);
         return CliFail(context, unknownColumn
                                     ? UnknownColumnMessage(engine, options.levelColumn, path)
-                                : !gateProblem.empty() ? gateProblem
-                                                       : kSplImportFailed);
+                                    : SplImportFailure(engine, path, report));
     }
     NoteGate(context, engine, report);
     if (smoothing) {

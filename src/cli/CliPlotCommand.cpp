@@ -1,6 +1,7 @@
 #include "CliPlotCommand.h"
 
 #include "CliCommand.h"
+#include "archive/FileProblems.h"
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
 #include "graphs/ResponseViewImage.h"
@@ -17,7 +18,6 @@
 namespace kv {
 namespace {
 
-constexpr const char* kCannotCreate = "Couldn't create the file ! ";
 constexpr int kDefaultWidth = 1200;
 constexpr int kDefaultHeight = 450;
 // Larger images than any screen shows are refused before they are
@@ -194,8 +194,9 @@ int RunPlot(CliContext& context) {
     if (image.isNull()) {
         return CliFail(context, "Not enough memory for an image of that size");
     }
-    return WritePngFile(image, *context.args.Value("-o")) ? kExitSuccess
-                                                          : CliFail(context, kCannotCreate);
+    const std::string problem = WritePngFile(image, *context.args.Value("-o"));
+    return problem.empty() ? kExitSuccess
+                           : CliFail(context, WithReason(kCannotCreateFile, problem));
 }
 
 } // namespace kv

@@ -127,7 +127,8 @@ TEST_F(CliFilters, ExportEqWritesTheBandAsEqualiserText) {
     EXPECT_EQ(RunCliWords({"export-eq", saved, "--band", "1", "-o",
                            (dir / "missing" / "band1.txt").string()})
                   .err,
-              "kestrelvane-cli: Couldn't create the file ! \n");
+              "kestrelvane-cli: Couldn't create the file ! The folder \"" +
+                  (dir / "missing").string() + "\" does not exist.\n");
 }
 
 } // namespace

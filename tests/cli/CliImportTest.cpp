@@ -77,13 +77,16 @@ TEST_F(CliImport, TheMlssaQuestionIsAnsweredFromTheCommandLine) {
 
 TEST_F(CliImport, ImportFailuresSayWhy) {
     EXPECT_EQ(Run({"import", (dir / "none.frd").string()}), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: Couldn't open the file ! \n");
+    EXPECT_EQ(err, "kestrelvane-cli: Couldn't open the file ! \"" + (dir / "none.frd").string() +
+                       "\" does not exist.\n");
     const std::string text = Write("notes.txt", "some\nplain\ntext\n");
     EXPECT_EQ(Run({"import", text}), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: Unknown measurement file format: " + text + "\n");
+    EXPECT_EQ(err, "kestrelvane-cli: Unknown measurement file format: " + text +
+                       " (it holds no numbers)\n");
     const std::string empty = Write("empty.xop", "title\nno\ndata\n");
     EXPECT_EQ(Run({"import", empty}), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: Failed to read the measurement file: " + empty + "\n");
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to read the measurement file: " + empty +
+                       " (an XOP file: its name ends in .xop, but its data could not be read)\n");
     EXPECT_EQ(Run({"import"}), 2);
     EXPECT_EQ(Run({"import", text, "--bogus"}), 2);
 }
@@ -149,7 +152,8 @@ TEST_F(CliImport, TheDatasheetSpreadsheetsLoadAsTheirKinds) {
     EXPECT_EQ(out, "Format: 22 (text)\nKind: 2 (impedance)\nPoints: 67, 216.09 Hz to 9965.73 Hz\n");
     std::filesystem::remove(saved);
     EXPECT_EQ(Run({"load-spl", design, "--band", "1", impedance, "-o", saved}), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve!\n");
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve! \"" + impedance +
+                       "\" is an impedance curve, not a driver's response.\n");
     EXPECT_FALSE(std::filesystem::exists(saved));
 }
 
@@ -159,7 +163,8 @@ TEST_F(CliImport, LoadSplRefusesWhatIsNoSplCurve) {
     ASSERT_EQ(Run({"new", "--ways", "2", "-o", design}), 0) << err;
     const std::string impedance = Write("w.zma", "10 6 0\n20 7 0\n40 8 0\n");
     EXPECT_EQ(Run({"load-spl", design, "--band", "1", impedance, "-o", saved}), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve!\n");
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve! \"" + impedance +
+                       "\" is an impedance curve, not a driver's response.\n");
     EXPECT_FALSE(std::filesystem::exists(saved));
 
     const std::string curve = Write("w.frd", "10 80 0\n20 81 0\n40 82 0\n");
@@ -245,8 +250,8 @@ TEST_F(CliGate, BadGatesAreUsageErrorsAndSilenceIsRefused) {
                    "Hamming, Blackman, Blackman-Harris, Ext. Cosine Bell\n");
     const std::string silent = ImpulseWave(dir / "silent.wav", std::vector<float>(4800, 0.0f));
     EXPECT_EQ(Run({"load-spl", design, "--band", "1", silent, "-o", saved}), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: The impulse response is silent: every sample is 0, so there "
-                   "is no peak to gate.\n");
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve! The impulse response is "
+                   "silent: every sample is 0, so there is no peak to gate.\n");
     EXPECT_FALSE(std::filesystem::exists(saved));
 }
 

@@ -55,7 +55,8 @@ TEST_F(CliResponses, ExportRefusesAmbiguousOrMissingBands) {
     EXPECT_EQ(RunWords({"export", design, "--total", "-o", (dir / "no" / "x.txt").string()},
                        nullptr, &err),
               1);
-    EXPECT_EQ(err, "kestrelvane-cli: Failed saving the curve !\n");
+    EXPECT_EQ(err, "kestrelvane-cli: Failed saving the curve ! The folder \"" +
+                       (dir / "no").string() + "\" does not exist.\n");
 }
 
 TEST_F(CliResponses, ResponsesListEveryComputedCurve) {

@@ -109,7 +109,9 @@ TEST(Cli, BadCommandLinesExitWithTwoAndFailuresWithOne) {
 
     const CliRun missing = Cli({"info", "/nonexistent/folder/none.ksv"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "kestrelvane-cli: Couldn't open the file ! \n");
+    EXPECT_EQ(missing.err,
+              "kestrelvane-cli: Couldn't open the file ! \"/nonexistent/folder/none.ksv\" "
+              "does not exist.\n");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
 #include <vector>
 
 namespace kv {
@@ -42,12 +43,18 @@ bool VPersistence::Open(const std::filesystem::path& path, bool storing) {
     if (storing) {
         return writer_.Open(path);
     }
+    // A folder opens as a stream on some systems, and reads as nothing.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return false;
+    }
     reader_ = OpenFile(path, "rb");
     if (reader_ == nullptr) {
         return false;
     }
     fileSize_ = SizeOfOpenFile(reader_.get());
     position_ = 0;
+    ranOut_ = false;
     return true;
 }
 
@@ -67,6 +74,7 @@ bool VPersistence::OpenMemoryForReading(const std::vector<std::uint8_t>& bytes) 
     source_ = &bytes;
     fileSize_ = bytes.size();
     position_ = 0;
+    ranOut_ = false;
     return true;
 }
 
@@ -103,7 +111,7 @@ bool VPersistence::Read(void* data, std::size_t size, std::size_t count) {
         return false;
     }
     const std::size_t bytes = size * count;
-    if (bytes > RemainingBytes()) {
+    if (!Holds(bytes)) {
         return false;
     }
     if (source_ != nullptr) {
@@ -169,6 +177,7 @@ bool VPersistence::ReadBool(bool& value) {
 
 bool VPersistence::ReadDoubles(double* values, std::size_t count) {
     if (count > RemainingBytes() / 8) {
+        ranOut_ = true;
         return false;
     }
     std::vector<std::uint8_t> bytes(count * 8);
@@ -191,7 +200,7 @@ bool VPersistence::WriteString(const std::string& text) {
 
 bool VPersistence::ReadString(std::string& text, int maxLen) {
     std::int32_t length = 0;
-    if (!ReadInt32(length) || length < 1 || static_cast<std::uint64_t>(length) > RemainingBytes()) {
+    if (!ReadInt32(length) || length < 1 || !Holds(static_cast<std::uint64_t>(length))) {
         return false;
     }
     std::string stored(static_cast<std::size_t>(length), '\0');
@@ -231,6 +240,14 @@ bool VPersistence::ExpectTag(const std::string& name, std::int32_t& version) {
     }
     SeekTo(start);
     return false;
+}
+
+bool VPersistence::Holds(std::uint64_t bytes) {
+    if (bytes > RemainingBytes()) {
+        ranOut_ = true;
+        return false;
+    }
+    return true;
 }
 
 std::uint64_t VPersistence::RemainingBytes() const {

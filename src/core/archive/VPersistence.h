@@ -69,9 +69,17 @@ public:
     // Bytes left between the read position and the end of the file, so that a
     // stored count can be checked before anything is allocated for it.
     std::uint64_t RemainingBytes() const;
+    std::uint64_t Size() const { return fileSize_; }
+    // Whether a read failed because the file ended before the item did.
+    bool RanOut() const { return ranOut_; }
+    // The system's error number of the first failed call of a storing
+    // archive; 0 when none failed.
+    int WriteError() const { return writer_.Error(); }
 
 private:
     bool SeekTo(std::uint64_t position);
+    // Whether that many bytes are left to read; notes when they are not.
+    bool Holds(std::uint64_t bytes);
 
     VSafeFile writer_;
     FileHandle reader_;
@@ -79,6 +87,7 @@ private:
     const std::vector<std::uint8_t>* source_ = nullptr;
     std::uint64_t fileSize_ = 0;
     std::uint64_t position_ = 0;
+    bool ranOut_ = false;
 };
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "archive/VSafeFile.h"
 
+#include <cerrno>
 #include <random>
 #include <system_error>
 
@@ -57,23 +58,38 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::pa
     return bytes;
 }
 
+std::vector<std::uint8_t> ReadFileStart(const std::filesystem::path& path, std::size_t maxBytes) {
+    const FileHandle file = OpenFile(path, "rb");
+    std::vector<std::uint8_t> bytes(file != nullptr ? maxBytes : 0);
+    bytes.resize(bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    return bytes;
+}
+
 VSafeFile::~VSafeFile() {
     Abandon();
 }
 
 bool VSafeFile::Open(const std::filesystem::path& target) {
     Abandon();
+    error_ = 0;
+    std::error_code status;
+    if (std::filesystem::is_directory(target, status)) {
+        error_ = EISDIR;
+        return false;
+    }
     std::random_device random;
     constexpr int kAttempts = 16;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::filesystem::path temp = TemporaryNameFor(target, random() % 1000000u);
         // "x": never reuse a file that happens to exist under the temporary name.
+        errno = 0;
         file_ = OpenFile(temp, "wbx");
         if (file_ != nullptr) {
             target_ = target;
             temp_ = temp;
             return true;
         }
+        error_ = errno;
         std::error_code error;
         if (!std::filesystem::exists(temp, error)) {
             return false;
@@ -82,20 +98,38 @@ bool VSafeFile::Open(const std::filesystem::path& target) {
     return false;
 }
 
+void VSafeFile::NoteError() {
+    if (error_ == 0) {
+        error_ = errno != 0 ? errno : EIO;
+    }
+}
+
 bool VSafeFile::Write(const void* data, std::size_t bytes) {
     if (file_ == nullptr) {
         return false;
     }
-    return bytes == 0 || std::fwrite(data, 1, bytes, file_.get()) == bytes;
+    errno = 0;
+    if (bytes == 0 || std::fwrite(data, 1, bytes, file_.get()) == bytes) {
+        return true;
+    }
+    NoteError();
+    return false;
 }
 
 bool VSafeFile::Commit(const Verifier& verify) {
     if (file_ == nullptr) {
         return false;
     }
+    errno = 0;
     const bool flushed =
         std::fflush(file_.get()) == 0 && std::ferror(file_.get()) == 0 && SyncToDisk(file_.get());
+    if (!flushed) {
+        NoteError();
+    }
     const bool closed = std::fclose(file_.release()) == 0;
+    if (!closed) {
+        NoteError();
+    }
     std::error_code error;
     if (flushed && closed && (!verify || verify(temp_))) {
         std::filesystem::rename(temp_, target_, error);
@@ -103,6 +137,7 @@ bool VSafeFile::Commit(const Verifier& verify) {
             temp_.clear();
             return true;
         }
+        error_ = error.default_error_condition().value();
     }
     std::filesystem::remove(temp_, error);
     temp_.clear();

@@ -27,6 +27,9 @@ FileHandle OpenFile(const std::filesystem::path& path, const char* mode);
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
                                                        std::uintmax_t maxBytes);
 
+// Up to maxBytes from the start of a file; empty when it cannot be read.
+std::vector<std::uint8_t> ReadFileStart(const std::filesystem::path& path, std::size_t maxBytes);
+
 // A file written beside its target under a temporary name and renamed over
 // the target only when everything has reached the disk. Until Commit succeeds
 // the target is untouched; a failed or abandoned write removes the temporary
@@ -57,10 +60,17 @@ public:
     // Drops everything written so far; the target keeps its old content.
     void Abandon();
 
+    // The system's error number of the first call that failed since Open; 0
+    // when none did (a write the verifier refused, for one).
+    int Error() const { return error_; }
+
 private:
+    void NoteError();
+
     FileHandle file_;
     std::filesystem::path target_;
     std::filesystem::path temp_;
+    int error_ = 0;
 };
 
 } // namespace kv

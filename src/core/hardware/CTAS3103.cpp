@@ -1,6 +1,6 @@
 #include "hardware/CTAS3103.h"
 
-#include "archive/VSafeFile.h"
+#include "archive/FileProblems.h"
 #include "filters/BiquadCalc.h"
 #include "filters/TAS3103Words.h"
 #include "hardware/CfgText.h"
@@ -301,13 +301,12 @@ void CTAS3103::SetBassTreble(const CConfiguration& configuration) {
     SetWords(tas3103::kTrebleGains, {trebleCodes});
 }
 
-bool CTAS3103::WriteCfgFile(const std::filesystem::path& path, const std::string& title,
-                            const Image& image) const {
+std::string CTAS3103::WriteCfgFile(const std::filesystem::path& path, const std::string& title,
+                                   const Image& image) const {
     if (image.size() != kImageSize) {
-        return false;
+        return "The EEPROM image is incomplete.";
     }
-    VSafeFile file;
-    return file.Open(path) && file.Write(FormatCfgText(*this, title, image)) && file.Commit();
+    return WriteWholeFile(path, FormatCfgText(*this, title, image));
 }
 
 } // namespace kv

@@ -51,10 +51,10 @@ public:
 
     // Writes the image as a TAS3103 configuration text file (CR LF lines),
     // through a temporary file renamed over path only when every byte was
-    // written. False, and any old file untouched, on failure or when the
-    // image is not a whole image.
-    bool WriteCfgFile(const std::filesystem::path& path, const std::string& title,
-                      const Image& image) const;
+    // written. Empty when written; otherwise why not, for the user, with any
+    // old file untouched (also when the image is not a whole image).
+    std::string WriteCfgFile(const std::filesystem::path& path, const std::string& title,
+                             const Image& image) const;
 
     // The register map: where a subaddress's data starts in the image and
     // how many bytes it has.

@@ -1,5 +1,6 @@
 #include "hardware/UnitProgramming.h"
 
+#include "archive/FileProblems.h"
 #include "model/CConfiguration.h"
 #include "ui/IMessageBox.h"
 #include "ui/ISettings.h"
@@ -14,8 +15,37 @@ constexpr const char* kOpenFailed = "Failed to open COM port ! ";
 constexpr const char* kProgramFailed = "Failed to program the HMQ27 ! ";
 constexpr const char* kNoUnit = "There is no HMQ27 connected to the COM port ! ";
 constexpr const char* kNoUnitCaption = "Kestrelvane";
-constexpr const char* kCannotCreate = "Couldn't create the file ! ";
 constexpr int kFirstPort = 1;
+
+// What went wrong with a transfer that failed, how far it got and what the
+// user can check.
+std::string WhyNotProgrammed(const ProgramResult& result) {
+    const std::string sofar = std::to_string(result.blocksAcknowledged) + " of " +
+                              std::to_string(result.blocks) + " blocks";
+    switch (result.outcome) {
+    case ProgramOutcome::ImageRefused:
+        return "The EEPROM image does not fit the unit, so nothing was sent.";
+    case ProgramOutcome::NotStarted:
+        return "The unit answered but did not accept the start of the transfer. Switch the unit "
+               "off and on again, then program it again.";
+    case ProgramOutcome::PortFailed:
+        return "The connection through the port was lost after " + sofar +
+               ". Check the cable (a USB adapter may have come loose) and the port, then program "
+               "the unit again.";
+    case ProgramOutcome::BlockNotAcknowledged:
+        return "The unit stopped answering after " + sofar +
+               ". Check the cable, that the unit is powered, and that the chosen port is the "
+               "unit's, then program it again.";
+    case ProgramOutcome::EndNotAcknowledged:
+        return "All " + std::to_string(result.blocks) +
+               " blocks were acknowledged, but the unit did not confirm the end of the transfer. "
+               "Program it again to be sure it holds this design.";
+    case ProgramOutcome::Programmed:
+    case ProgramOutcome::NoUnit:
+        break;
+    }
+    return {};
+}
 
 // One message for a transfer that failed, however it failed.
 void TellFailure(const ProgramResult& result, IMessageBox& messages) {
@@ -32,7 +62,7 @@ void TellFailure(const ProgramResult& result, IMessageBox& messages) {
     case ProgramOutcome::EndNotAcknowledged:
         break;
     }
-    messages.ShowError(kProgramFailed);
+    messages.ShowError(WithReason(kProgramFailed, WhyNotProgrammed(result)));
 }
 
 bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
@@ -98,8 +128,9 @@ bool WriteUnitCfgFile(const CConfiguration& design, const std::filesystem::path&
     if (image.empty()) {
         return false;
     }
-    if (!tas.WriteCfgFile(file, design.title, image)) {
-        messages.ShowError(kCannotCreate);
+    const std::string problem = tas.WriteCfgFile(file, design.title, image);
+    if (!problem.empty()) {
+        messages.ShowError(WithReason(kCannotCreateFile, problem));
         return false;
     }
     return true;

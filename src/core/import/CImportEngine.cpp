@@ -157,6 +157,71 @@ bool StartsWithCommentedColumns(VInputFile& file) {
     return false;
 }
 
+// Files of kinds users pick by mistake, told apart by the bytes they start
+// with (at an offset) or by their first line, so that the refusal can say
+// what the file is.
+struct ForeignMarker {
+    std::size_t offset;
+    std::string_view bytes;
+    const char* what;
+};
+constexpr ForeignMarker kForeignMarkers[] = {
+    {0, "\x89PNG", "a PNG picture"},
+    {0, "\xFF\xD8\xFF", "a JPEG picture"},
+    {0, "GIF8", "a GIF picture"},
+    {0, "%PDF", "a PDF document"},
+    {0, "PK\x03\x04", "a compressed archive or an office document"},
+    // A design starts with the length of its version text, then the text.
+    {4, "KESTRELV_", "a Kestrelvane design"},
+};
+constexpr std::size_t kForeignMarkerBytes = 16;
+
+struct ForeignFirstLine {
+    std::string_view start;
+    const char* what;
+};
+constexpr ForeignFirstLine kForeignFirstLines[] = {
+    {"Filter Settings file", "a list of equaliser filters"},
+    {"Preamp:", "a list of equaliser filters"},
+    {"Filter:", "a list of equaliser filters"},
+    {"Filter 1:", "a list of equaliser filters"},
+};
+
+const char* ForeignKindOfStart(VInputFile& file) {
+    std::array<std::uint8_t, kForeignMarkerBytes> head{};
+    const std::size_t size = file.Read(head.data(), head.size());
+    for (const ForeignMarker& marker : kForeignMarkers) {
+        if (marker.offset + marker.bytes.size() <= size &&
+            std::equal(marker.bytes.begin(), marker.bytes.end(), head.begin() + marker.offset,
+                       [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; })) {
+            return marker.what;
+        }
+    }
+    return nullptr;
+}
+
+const char* ForeignKindOfFirstLine(std::string_view line) {
+    for (const ForeignFirstLine& kind : kForeignFirstLines) {
+        if (StartsWithNoCase(line, kind.start)) {
+            return kind.what;
+        }
+    }
+    return nullptr;
+}
+
+// Whether any line of the file holds a number where data would be.
+bool HoldsNumbers(VInputFile& file) {
+    std::string line;
+    while (file.ReadLine(line)) {
+        CleanLine(line);
+        DataLine(line);
+        if (IsNumericLine(line)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
@@ -191,7 +256,14 @@ bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
     // A file that fails half-way leaves nothing that could pass for a result.
     if (!(this->*row->parse)(input, *row)) {
         ClearResult();
-        reason_ += ", but its data could not be read";
+        // Binary level records are what the engine makes of any other binary
+        // data; when that fails, the file is of no kind it knows.
+        if (format_ == ImportFormat::BinaryLevelRecords) {
+            format_ = ImportFormat::Unknown;
+            reason_ = "it is a binary file of no kind the program knows";
+        } else {
+            reason_ += ", but its data could not be read";
+        }
         return false;
     }
     return true;
@@ -358,8 +430,14 @@ ImportDetection CImportEngine::Recognised(const Match& match, const std::string&
 
 ImportDetection CImportEngine::Detect(VInputFile& file, const std::string& extension) {
     file.Seek(0);
+    const bool binary = file.HoldsBinaryBytes();
+    const char* foreign = ForeignKindOfStart(file);
+    file.Seek(0);
     const ImportDetection detection =
-        file.HoldsBinaryBytes() ? DetectBinary(file, extension) : DetectText(file, extension);
+        foreign != nullptr
+            ? ImportDetection{ImportFormat::Unknown, binary, std::string("it is ") + foreign}
+        : binary ? DetectBinary(file, extension)
+                 : DetectText(file, extension);
     file.Seek(0);
     return detection;
 }
@@ -385,7 +463,7 @@ ImportDetection CImportEngine::DetectText(VInputFile& file, const std::string& e
     std::array<std::string, 3> lines;
     for (std::string& line : lines) {
         if (!file.ReadLine(line, kDetectionLineLength)) {
-            return {ImportFormat::Unknown, false, "it has fewer than three lines"};
+            return Unrecognised(file, lines[0], "it has fewer than three lines");
         }
         CleanLine(line);
         NormalizeLine(line);
@@ -415,7 +493,19 @@ ImportDetection CImportEngine::DetectText(VInputFile& file, const std::string& e
             return Recognised(match, extension, false);
         }
     }
-    return {ImportFormat::Unknown, false, "no layout the program knows fits its first lines"};
+    return Unrecognised(file, lines[0], "no layout the program knows fits its first lines");
+}
+
+// A text no layout fits: what it is when the program can tell, else why.
+ImportDetection CImportEngine::Unrecognised(VInputFile& file, std::string_view firstLine,
+                                            const char* why) {
+    if (const char* foreign = ForeignKindOfFirstLine(firstLine)) {
+        return {ImportFormat::Unknown, false, std::string("it is ") + foreign};
+    }
+    if (file.Seek(0) && !HoldsNumbers(file)) {
+        return {ImportFormat::Unknown, false, "it holds no numbers"};
+    }
+    return {ImportFormat::Unknown, false, why};
 }
 
 bool CImportEngine::ReadColumns(VInputFile& file, const std::vector<Column>& columns, int& count,

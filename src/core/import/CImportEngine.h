@@ -61,7 +61,8 @@ public:
 
     ImportFormat Format() const { return format_; }
     // Why the file was read as it was ("titled SPL columns: its first line
-    // starts with "Freq dB""), or why it could not be read.
+    // starts with "Freq dB""), or why it could not be read ("it is a PNG
+    // picture"); empty when the file could not be opened.
     const std::string& Reason() const { return reason_; }
     ImportKind Kind() const { return kind_; }
     bool Binary() const { return binary_; }
@@ -157,6 +158,8 @@ private:
     static ImportDetection DetectText(VInputFile& file, const std::string& extension);
     static ImportDetection Recognised(const Match& match, const std::string& extension,
                                       bool binary);
+    static ImportDetection Unrecognised(VInputFile& file, std::string_view firstLine,
+                                        const char* why);
 
     void Clear();
     void ClearResult();

@@ -1,12 +1,16 @@
 #include "model/CConfiguration.h"
 
 #include "archive/ArchiveItems.h"
+#include "archive/FileProblems.h"
 #include "archive/PathText.h"
 #include "archive/VPersistence.h"
 #include "math/Rounding.h"
 #include "ui/IMessageBox.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 namespace kv {
 namespace {
@@ -16,13 +20,14 @@ constexpr const char* kMagics[] = {
     "KESTRELV_TAS3103_V104", "KESTRELV_TAS3103_V205",
 };
 constexpr int kCurrentVersion = 5;
-// A save that could not finish writing leaves the previous file as it was.
-constexpr const char* kWriteFailed =
-    "Couldn't save the file ! The disk may be full; the previous file is unchanged.";
+constexpr const char* kWriteFailed = "Couldn't save the file ! ";
 // The design as written would not open again: the previous file stays.
 constexpr const char* kReadBackFailed =
-    "Couldn't save the file ! The written copy could not be read back as a design, so the "
-    "previous file was kept unchanged.";
+    "The written copy could not be read back as a design, so the previous file was kept "
+    "unchanged.";
+constexpr const char* kMagicPrefix = "KESTRELV_TAS3103_V";
+// Enough of a file's start to show what it is.
+constexpr std::size_t kStartShown = 64;
 constexpr int kFirstVersionWithInputGain = 2;
 // Long enough for every magic; a longer stored text cannot match anyway.
 constexpr int kMagicFieldSize = 32;
@@ -36,6 +41,50 @@ int VersionOfMagic(const std::string& magic) {
         }
     }
     return 0;
+}
+
+// The version text at the start of a file that begins like a design (its
+// length as four bytes, then "KESTRELV_TAS3103_V…", as much of it as the file
+// holds); nothing for any other file.
+std::optional<std::string> DesignMagicOf(const std::vector<std::uint8_t>& start) {
+    constexpr std::size_t kLengthBytes = 4;
+    const std::string_view prefix = kMagicPrefix;
+    if (start.size() <= kLengthBytes) {
+        return std::nullopt;
+    }
+    const std::size_t compared = std::min(prefix.size(), start.size() - kLengthBytes);
+    if (!std::equal(prefix.begin(), prefix.begin() + compared, start.begin() + kLengthBytes)) {
+        return std::nullopt;
+    }
+    std::string magic;
+    for (std::size_t i = kLengthBytes;
+         i < start.size() && start[i] >= 0x20 && start[i] < 0x7F && magic.size() < kMagicFieldSize;
+         ++i) {
+        magic += static_cast<char>(start[i]);
+    }
+    return magic;
+}
+
+// Why a file that opened is not a design the program can load; ranOut tells
+// that the load wanted more bytes than the file has.
+std::string WhyNotLoaded(const std::filesystem::path& path, std::uint64_t size, bool ranOut) {
+    if (size == 0) {
+        return QuotedPath(path) + " is empty.";
+    }
+    const std::vector<std::uint8_t> start = ReadFileStart(path, kStartShown);
+    const std::optional<std::string> magic = DesignMagicOf(start);
+    if (!magic) {
+        return QuotedPath(path) + " is not a Kestrelvane design (it starts with " +
+               HowItStarts(start.data(), start.size()) + ").";
+    }
+    if (ranOut) {
+        return QuotedPath(path) + " ends after " + SizeText(size) + ": the file is cut short.";
+    }
+    if (VersionOfMagic(*magic) == 0) {
+        return QuotedPath(path) + " is a Kestrelvane design of a kind this version cannot read (" +
+               *magic + "); it may come from a newer version.";
+    }
+    return QuotedPath(path) + " is damaged: it holds values no design has.";
 }
 
 // The byte length of the longest prefix of at most maxBytes that does not end
@@ -245,7 +294,8 @@ bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messag
     const std::vector<std::uint8_t> bytes = Snapshot();
     VPersistence archive;
     if (!archive.Open(path, true)) {
-        messages.ShowError("Couldn't create the file ! ");
+        messages.ShowError(
+            WithReason(kCannotCreateFile, WhyNotWritten(path, archive.WriteError())));
         return false;
     }
     bool readBack = true;
@@ -256,7 +306,12 @@ bool CConfiguration::Save(const std::filesystem::path& path, IMessageBox& messag
         return readBack;
     };
     if (bytes.empty() || !archive.Write(bytes.data(), 1, bytes.size()) || !archive.Close(verify)) {
-        messages.ShowError(readBack ? kWriteFailed : kReadBackFailed);
+        std::error_code error;
+        const bool existed = std::filesystem::exists(path, error);
+        messages.ShowError(WithReason(
+            kWriteFailed, !readBack ? kReadBackFailed
+                                    : WhyNotWritten(path, archive.WriteError()) +
+                                          (existed ? " The previous file is unchanged." : "")));
         return false;
     }
     fileName = PathText(path);
@@ -281,23 +336,18 @@ bool CConfiguration::WriteTo(VPersistence& archive) {
 bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messages) {
     VPersistence archive;
     if (!archive.Open(path, false)) {
-        messages.ShowError("Couldn't open the file ! ");
+        messages.ShowError(WithReason("Couldn't open the file ! ", WhyNotReadable(path)));
         return false;
     }
-    switch (LoadFrom(archive)) {
-    case LoadResult::Loaded:
-        break;
-    case LoadResult::Unreadable:
+    const LoadResult result = LoadFrom(archive);
+    if (result != LoadResult::Loaded) {
         Reset();
-        messages.ShowError("The file is either corrupt or not valid ! ");
-        return false;
-    case LoadResult::UnknownMagic:
-        Reset();
-        messages.ShowError("This is not valid file ! ");
-        return false;
-    case LoadResult::Corrupt:
-        Reset();
-        messages.ShowError("The file is corrupt ! ");
+        const char* heading = result == LoadResult::Unreadable
+                                  ? "The file is either corrupt or not valid ! "
+                              : result == LoadResult::UnknownMagic ? "This is not valid file ! "
+                                                                   : "The file is corrupt ! ";
+        messages.ShowError(
+            WithReason(heading, WhyNotLoaded(path, archive.Size(), archive.RanOut())));
         return false;
     }
     archive.Close();

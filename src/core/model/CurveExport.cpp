@@ -1,5 +1,6 @@
 #include "model/CurveExport.h"
 
+#include "archive/FileProblems.h"
 #include "archive/VSafeFile.h"
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
@@ -45,7 +46,8 @@ bool ExportCurve(const std::filesystem::path& path, const VDoubleVec& frequencie
                  const VComplexVec& response, IMessageBox& messages) {
     VSafeFile file;
     if (!file.Open(path) || !WriteCurve(file, frequencies, response)) {
-        messages.ShowError("Failed saving the curve !");
+        messages.ShowError(
+            WithReason("Failed saving the curve !", WhyNotWritten(path, file.Error())));
         return false;
     }
     return true;

@@ -1,6 +1,6 @@
 #include "model/FilterExport.h"
 
-#include "archive/VSafeFile.h"
+#include "archive/FileProblems.h"
 #include "import/ImportText.h"
 #include "math/NumberFormat.h"
 #include "math/Rounding.h"
@@ -85,9 +85,9 @@ bool ExportFilters(const std::filesystem::path& path, const CBand& band, const s
         messages.ShowError(problem);
         return false;
     }
-    VSafeFile file;
-    if (!file.Open(path) || !file.Write(text) || !file.Commit()) {
-        messages.ShowError("Couldn't create the file ! ");
+    const std::string unwritten = WriteWholeFile(path, text);
+    if (!unwritten.empty()) {
+        messages.ShowError(WithReason(kCannotCreateFile, unwritten));
         return false;
     }
     return true;

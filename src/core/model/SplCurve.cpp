@@ -1,5 +1,6 @@
 #include "model/SplCurve.h"
 
+#include "archive/FileProblems.h"
 #include "archive/PathText.h"
 #include "import/CImportEngine.h"
 #include "import/ImportFormat.h"
@@ -51,6 +52,27 @@ bool StoreCurve(BandSettings& band, const VDoubleVec& frequencies, const VDouble
 }
 
 } // namespace
+
+std::string SplImportFailure(const CImportEngine& imported, const std::filesystem::path& fileName,
+                             const GateReport& report) {
+    const std::string name = QuotedPath(fileName);
+    std::string why;
+    if (imported.Reason().empty()) {
+        why = WhyNotReadable(fileName);
+    } else if (imported.Format() == ImportFormat::Unknown) {
+        why = name + " is not a measurement the program can read: " + imported.Reason() + ".";
+    } else if (imported.Kind() == ImportKind::Impedance) {
+        why = name + " is an impedance curve, not a driver's response.";
+    } else if (imported.Kind() == ImportKind::Nothing) {
+        why = name + " was read as " + imported.Reason() + ".";
+    } else if (imported.Kind() == ImportKind::TimeResponse) {
+        why = DescribeGateOutcome(report.outcome);
+    }
+    if (why.empty()) {
+        why = name + " holds fewer than two points above 0 Hz.";
+    }
+    return WithReason(kSplImportFailed, why);
+}
 
 bool LoadSplCurve(BandSettings& band, const std::filesystem::path& fileName,
                   IMessageBox& messages) {

@@ -3,6 +3,7 @@
 #include "model/ImpulseGate.h"
 
 #include <filesystem>
+#include <string>
 
 namespace kv {
 
@@ -12,6 +13,12 @@ class IMessageBox;
 
 // What the user is told when a file gives a band no curve.
 inline constexpr const char* kSplImportFailed = "Failed to import the SPL curve!";
+
+// The message for a file that gave a band no curve: kSplImportFailed and,
+// under it, what the file is and why it cannot be a driver's response
+// (an impedance curve, a picture, no numbers, a gate that found nothing).
+std::string SplImportFailure(const CImportEngine& imported, const std::filesystem::path& fileName,
+                             const GateReport& report);
 
 // Imports a measurement file as the band's SPL curve and smooths it with the
 // band's setting. A frequency response is taken, or a time response through

@@ -1,6 +1,6 @@
 #include "graphs/ResponseViewImage.h"
 
-#include "archive/VSafeFile.h"
+#include "archive/FileProblems.h"
 #include "graphs/CCurveBase.h"
 
 #include <QBuffer>
@@ -37,15 +37,14 @@ QImage RenderResponseView(CCurveBase& curve, ResponseView view, const QSize& siz
     return image;
 }
 
-bool WritePngFile(const QImage& image, const std::filesystem::path& path) {
+std::string WritePngFile(const QImage& image, const std::filesystem::path& path) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        return false;
+        return "The picture could not be made into a PNG image.";
     }
-    VSafeFile file;
-    return file.Open(path) &&
-           file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size())) && file.Commit();
+    return WriteWholeFile(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <filesystem>
+#include <string>
 
 namespace kv {
 
@@ -17,7 +18,7 @@ QImage RenderResponseView(CCurveBase& curve, ResponseView view, const QSize& siz
                           double pixelRatio = 1.0);
 
 // Writes an image as PNG; the file at path is replaced only once the whole
-// image has reached the disk.
-bool WritePngFile(const QImage& image, const std::filesystem::path& path);
+// image has reached the disk. Empty when written; otherwise why not.
+std::string WritePngFile(const QImage& image, const std::filesystem::path& path);
 
 } // namespace kv

@@ -15,9 +15,7 @@ bool SplCurveEditor::Import(const std::filesystem::path& path, const ImportOptio
     const bool imported = engine_.Import(messages_, path, options);
     const bool loaded = imported && LoadCurve();
     if (!loaded) {
-        const std::string why = imported ? DescribeGateOutcome(report_.outcome) : std::string();
-        messages_.ShowError(why.empty() ? kSplImportFailed
-                                        : std::string(kSplImportFailed) + "\n\n" + why);
+        messages_.ShowError(SplImportFailure(engine_, path, report_));
     }
     offersGate_ = loaded && engine_.Kind() == ImportKind::TimeResponse;
     return loaded;

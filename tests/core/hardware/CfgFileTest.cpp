@@ -47,14 +47,14 @@ protected:
 
 TEST_F(CfgFile, TwoWayDesignMatchesTheCheckedFile) {
     const std::filesystem::path path = dir / "out.cfg";
-    ASSERT_TRUE(tas.WriteCfgFile(path, design.title, image));
+    ASSERT_EQ(tas.WriteCfgFile(path, design.title, image), "");
     EXPECT_EQ(ReadText(path), ReadText(std::filesystem::path(KV_SOURCE_DIR) /
                                        "tests/core/hardware/data/two-way.cfg"));
 }
 
 TEST_F(CfgFile, TitleLinesEndingAndDelayBlock) {
     const std::filesystem::path path = dir / "untitled.cfg";
-    ASSERT_TRUE(tas.WriteCfgFile(path, "", image));
+    ASSERT_EQ(tas.WriteCfgFile(path, "", image), "");
     const std::string text = ReadText(path);
     const std::string separator(68, '/');
     EXPECT_EQ(text.rfind(separator + "\r\n// Title:     \r\n// Target:    TAS3103 / 24LC64\r\n", 0),
@@ -66,16 +66,17 @@ TEST_F(CfgFile, TitleLinesEndingAndDelayBlock) {
               std::string::npos);
 
     // A line break in a title cannot start a line of its own.
-    ASSERT_TRUE(tas.WriteCfgFile(path, "two\r\nX4f", image));
+    ASSERT_EQ(tas.WriteCfgFile(path, "two\r\nX4f", image), "");
     EXPECT_NE(ReadText(path).find("// Title:     two  X4f\r\n"), std::string::npos);
 }
 
-TEST_F(CfgFile, FailuresLeaveTheOldFileAndReportFalse) {
+TEST_F(CfgFile, FailuresLeaveTheOldFileAndSayWhy) {
     const std::filesystem::path path = dir / "keep.cfg";
     test::WriteBytes(path, {'o', 'l', 'd'});
     CTAS3103::Image partial(image.begin(), image.begin() + 100);
-    EXPECT_FALSE(tas.WriteCfgFile(path, "x", partial));
-    EXPECT_FALSE(tas.WriteCfgFile(dir / "no-such-folder" / "out.cfg", "x", image));
+    EXPECT_EQ(tas.WriteCfgFile(path, "x", partial), "The EEPROM image is incomplete.");
+    EXPECT_EQ(tas.WriteCfgFile(dir / "no-such-folder" / "out.cfg", "x", image),
+              "The folder \"" + (dir / "no-such-folder").string() + "\" does not exist.");
     EXPECT_EQ(ReadText(path), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }

@@ -79,7 +79,11 @@ TEST(UnitProgramming, EveryFailureIsToldInOrderAndReleasesThePort) {
 
     Go broken(UnitFaults{.packet = 3, .lostAcks = 4});
     EXPECT_FALSE(broken.Run(2));
-    EXPECT_EQ(Shown(broken.messages), Texts{"Failed to program the HMQ27 ! "});
+    EXPECT_EQ(Shown(broken.messages),
+              Texts{"Failed to program the HMQ27 ! \n\nThe unit stopped answering after 3 of 20 "
+                    "blocks. Check the cable, that the unit is powered, and that the chosen port "
+                    "is the unit's, then program it again."})
+        << "how far it got and what to check";
     EXPECT_EQ(broken.messages.shown[0].caption, "Kestrelvane (HMQ27)");
     EXPECT_EQ(broken.port.firmware.commands.back(), 0x82);
     EXPECT_FALSE(broken.port.IsOpen());
@@ -100,13 +104,14 @@ TEST(UnitProgramming, FileModeWritesTheCfgFileOrSaysWhyNot) {
     ASSERT_TRUE(WriteUnitCfgFile(go.design, dir / "desk.cfg", -1, go.settings, go.messages));
     EXPECT_EQ(go.settings.GetInt("Port", "Port no", 0), -1);
     CTAS3103 tas;
-    ASSERT_TRUE(tas.WriteCfgFile(dir / "direct.cfg", "Desk", tas.BuildImage(go.design)));
+    ASSERT_EQ(tas.WriteCfgFile(dir / "direct.cfg", "Desk", tas.BuildImage(go.design)), "");
     EXPECT_EQ(test::ReadBytes(dir / "desk.cfg"), test::ReadBytes(dir / "direct.cfg"));
     EXPECT_TRUE(go.messages.shown.empty());
 
     EXPECT_FALSE(
         WriteUnitCfgFile(go.design, dir / "missing" / "x.cfg", -1, go.settings, go.messages));
-    EXPECT_EQ(Shown(go.messages), Texts{"Couldn't create the file ! "});
+    EXPECT_EQ(Shown(go.messages), Texts{"Couldn't create the file ! \n\nThe folder \"" +
+                                        (dir / "missing").string() + "\" does not exist."});
 
     Go refused;
     refused.design.Reset();

@@ -131,8 +131,37 @@ TEST(ImportFormat, TheReasonNamesTheLayoutAndTheRuleThatTookIt) {
               "a microphone correction: its first line names a microphone's sensitivity");
     EXPECT_EQ(Detect("\xDE\xBC\xFF\xFF rest"s, "dat").reason,
               "an MLSSA file: it starts with the marker of one");
-    EXPECT_EQ(Detect("one line\n").reason, "it has fewer than three lines");
-    EXPECT_EQ(Detect("a\nb\nc\n").reason, "no layout the program knows fits its first lines");
+    EXPECT_EQ(Detect("100 85\n").reason, "it has fewer than three lines");
+    EXPECT_EQ(Detect("a\nb\nc\n100 85\n").reason,
+              "no layout the program knows fits its first lines");
+}
+
+// Files users pick by mistake are named for what they are, so that the
+// refusal can tell the user.
+TEST(ImportFormat, FilesOfOtherKindsAreRefusedAsWhatTheyAre) {
+    using namespace std::string_literals;
+    const struct {
+        std::string content;
+        const char* reason;
+    } others[] = {
+        {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, "it is a PNG picture"},
+        {"\xFF\xD8\xFF\xE0\0\x10JFIF\0"s, "it is a JPEG picture"},
+        {"GIF89a\x01\0\x01\0\x80\0\0"s, "it is a GIF picture"},
+        {"%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"s, "it is a PDF document"},
+        {"PK\x03\x04\x14\0\x06\0"s, "it is a compressed archive or an office document"},
+        {"\x16\0\0\0KESTRELV_TAS3103_V205\0"s, "it is a Kestrelvane design"},
+        {"Filter Settings file\n\nRoom EQ V5.20\n"s, "it is a list of equaliser filters"},
+        {"Preamp: -6.2 dB\nFilter 1: ON PK Fc 50 Hz Gain -4 dB Q 2\n"s,
+         "it is a list of equaliser filters"},
+        {"Filter: ON NO Fc 50 Hz\n"s, "it is a list of equaliser filters"},
+        {"Frequency response of the woofer\nmeasured indoors\nnear field\nsee the plot\n"s,
+         "it holds no numbers"},
+    };
+    for (const auto& other : others) {
+        const ImportDetection detection = Detect(other.content);
+        EXPECT_EQ(detection.format, ImportFormat::Unknown) << other.reason;
+        EXPECT_EQ(detection.reason, other.reason);
+    }
 }
 
 } // namespace

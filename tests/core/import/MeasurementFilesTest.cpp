@@ -207,19 +207,21 @@ TEST_F(MeasurementFiles, FilesOfOtherLayoutsAreRefused) {
     const struct {
         const char* path;
         ImportFormat format;
+        const char* reason;
     } refused[] = {
         // Free text before the data: not a measurement at all.
-        {"autosound-measurements/rew_filter_settings_text.txt", ImportFormat::Unknown},
-        // A serialised program project: binary, so taken as level records,
-        // which its bytes are not.
-        {"jonronen-speaker-measurements/Woofer Combined Near.mdat",
-         ImportFormat::BinaryLevelRecords},
+        {"autosound-measurements/rew_filter_settings_text.txt", ImportFormat::Unknown,
+         "it is a list of equaliser filters"},
+        // A serialised program project: binary, and not level records either.
+        {"jonronen-speaker-measurements/Woofer Combined Near.mdat", ImportFormat::Unknown,
+         "it is a binary file of no kind the program knows"},
     };
     for (const auto& file : refused) {
         SCOPED_TRACE(file.path);
         CImportEngine engine;
         EXPECT_FALSE(engine.Import(messages, folder / file.path));
         EXPECT_EQ(engine.Format(), file.format);
+        EXPECT_EQ(engine.Reason(), file.reason);
         EXPECT_EQ(engine.Kind(), ImportKind::Nothing);
         EXPECT_TRUE(engine.Frequencies().Empty());
     }

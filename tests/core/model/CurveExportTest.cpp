@@ -39,7 +39,8 @@ TEST(CurveExport, AFailureIsReportedAndLeavesNothingBehind) {
     VComplexVec response(1);
     EXPECT_FALSE(ExportCurve(dir / "missing" / "c.txt", f, response, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Failed saving the curve !");
+    EXPECT_EQ(messages.shown[0].text, "Failed saving the curve !\n\nThe folder \"" +
+                                          (dir / "missing").string() + "\" does not exist.");
     EXPECT_EQ(messages.shown[0].icon, IMessageBox::Icon::Error);
 }
 

@@ -174,7 +174,8 @@ TEST_F(FilterExport, TheFileIsWrittenWholeOrNotAtAll) {
 
     EXPECT_FALSE(ExportFilters(dir / "missing" / "eq.txt", band(), design.title, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Couldn't create the file ! ");
+    EXPECT_EQ(messages.shown[0].text, "Couldn't create the file ! \n\nThe folder \"" +
+                                          (dir / "missing").string() + "\" does not exist.");
 }
 
 } // namespace

@@ -1,11 +1,15 @@
+#include "archive/FileProblems.h"
 #include "model/CConfiguration.h"
+#include "support/ChildProcess.h"
 #include "support/ProjectFileBytes.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <random>
 
 #if defined(__unix__)
@@ -92,11 +96,21 @@ protected:
         return loaded.Load(dir / "in.ksv", messages);
     }
 
-    void ExpectCorrupt(const Bytes& bytes, const std::string& message) {
+    // The message's first line, and the sentence after it that names the
+    // file and says what is wrong with it (checked when given).
+    void ExpectCorrupt(const Bytes& bytes, const std::string& heading,
+                       const std::string& reason = {}) {
         messages.shown.clear();
         EXPECT_FALSE(LoadBytes(bytes));
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text, message);
+        EXPECT_EQ(
+            messages.shown[0].text.rfind(heading + "\n\n\"" + (dir / "in.ksv").string() + "\" ", 0),
+            0u)
+            << messages.shown[0].text;
+        if (!reason.empty()) {
+            EXPECT_EQ(messages.shown[0].text.substr(messages.shown[0].text.find("\" ") + 2),
+                      reason);
+        }
         EXPECT_EQ(messages.shown[0].caption, "Kestrelvane (HMQ27)");
         EXPECT_EQ(messages.shown[0].icon, IMessageBox::Icon::Error);
         EXPECT_EQ(loaded.numBands, 0);
@@ -201,9 +215,16 @@ TEST_F(ProjectFile, EveryTruncationFailsAndLeavesAnEmptyDesign) {
     const Bytes whole = WriteFile(design, 5);
     for (std::size_t cut = 0; cut < whole.size(); ++cut) {
         const Bytes part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
-        // Up to the end of the magic the file cannot even be recognised.
-        ExpectCorrupt(part, cut < 26 ? "The file is either corrupt or not valid ! "
-                                     : "The file is corrupt ! ");
+        // Up to the end of the magic the file cannot even be recognised; from
+        // its fifth byte on it shows where it was cut.
+        const std::string reason = cut == 0 ? "is empty."
+                                   : cut <= 4
+                                       ? ""
+                                       : "ends after " + SizeText(cut) + ": the file is cut short.";
+        ExpectCorrupt(part,
+                      cut < 26 ? "The file is either corrupt or not valid ! "
+                               : "The file is corrupt ! ",
+                      reason);
     }
     EXPECT_TRUE(LoadBytes(whole));
 }
@@ -213,19 +234,25 @@ TEST_F(ProjectFile, ForeignAndDamagedFilesAreRefusedWithTheirMessages) {
     ASSERT_TRUE(design.New(2, 96000.0));
     Bytes bytes = WriteFile(design, 5);
 
-    ExpectCorrupt(ByteWriter().String("KESTRELV_TAS3103_V206").Bytes(),
-                  "This is not valid file ! ");
-    ExpectCorrupt(ByteWriter().String("kestrelv_tas3103_v205").Bytes(),
-                  "This is not valid file ! ");
+    ExpectCorrupt(ByteWriter().String("KESTRELV_TAS3103_V206").Bytes(), "This is not valid file ! ",
+                  "is a Kestrelvane design of a kind this version cannot read "
+                  "(KESTRELV_TAS3103_V206); it may come from a newer version.");
+    ExpectCorrupt(
+        ByteWriter().String("kestrelv_tas3103_v205").Bytes(), "This is not valid file ! ",
+        "is not a Kestrelvane design (it starts with the bytes 16 00 00 00 6B 65 73 74).");
     ExpectCorrupt(ByteWriter().Int32(0x7FFFFFFF).Bytes(),
-                  "The file is either corrupt or not valid ! ");
+                  "The file is either corrupt or not valid ! ",
+                  "is not a Kestrelvane design (it starts with the bytes FF FF FF 7F).");
+    const std::string csv = "Frequency,SPL\n100,85\n";
+    ExpectCorrupt(Bytes(csv.begin(), csv.end()), "The file is either corrupt or not valid ! ",
+                  "is not a Kestrelvane design (it starts with \"Frequency,SPL\").");
 
     Bytes wrongTag = bytes;
     const std::string tag = "VDoubleVec";
     const auto at = std::search(wrongTag.begin(), wrongTag.end(), tag.begin(), tag.end());
     ASSERT_NE(at, wrongTag.end());
     *(at + 1) = 'X';
-    ExpectCorrupt(wrongTag, "The file is corrupt ! ");
+    ExpectCorrupt(wrongTag, "The file is corrupt ! ", "is damaged: it holds values no design has.");
 
     ByteWriter longTitle;
     longTitle.String(kProjectMagics[4]).Int32(0x7FFFFFFF).Raw(Bytes(64, 'a'));
@@ -316,8 +343,14 @@ TEST_F(ProjectFile, ZeroOrNegativeBandCountsGiveAnEmptyDesign) {
 TEST_F(ProjectFile, AMissingFileLeavesTheDesignUntouched) {
     ASSERT_TRUE(loaded.New(2, 96000.0));
     EXPECT_FALSE(loaded.Load(dir / "absent.ksv", messages));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Couldn't open the file ! ");
+    std::filesystem::create_directory(dir / "folder.ksv");
+    EXPECT_FALSE(loaded.Load(dir / "folder.ksv", messages));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, "Couldn't open the file ! \n\n\"" +
+                                          (dir / "absent.ksv").string() + "\" does not exist.");
+    EXPECT_EQ(messages.shown[1].text, "Couldn't open the file ! \n\n\"" +
+                                          (dir / "folder.ksv").string() +
+                                          "\" is a folder, not a file.");
     EXPECT_EQ(loaded.numBands, 2);
 }
 
@@ -350,8 +383,19 @@ protected:
 TEST_F(FailedSave, AVanishedFolderIsReported) {
     EXPECT_FALSE(design.Save(dir / "gone" / "x.ksv", messages));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Couldn't create the file ! ");
+    EXPECT_EQ(messages.shown[0].text, "Couldn't create the file ! \n\nThe folder \"" +
+                                          (dir / "gone").string() + "\" does not exist.");
     ExpectPreviousFileIntact();
+}
+
+TEST_F(FailedSave, AFolderInTheFilesPlaceIsReported) {
+    std::filesystem::create_directory(dir / "folder.ksv");
+    EXPECT_FALSE(design.Save(dir / "folder.ksv", messages));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Couldn't create the file ! \n\n\"" +
+                                          (dir / "folder.ksv").string() +
+                                          "\" is a folder; choose a file name.");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ksv"));
 }
 
 // A value the loader refuses, put into the design behind the setters' backs:
@@ -364,14 +408,14 @@ TEST_F(FailedSave, ADesignThatWouldNotLoadAgainNeverReplacesTheFile) {
     EXPECT_FALSE(design.Save(target, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text,
-              "Couldn't save the file ! The written copy could not be read back as a design, so "
-              "the previous file was kept unchanged.");
+              "Couldn't save the file ! \n\nThe written copy could not be read back as a design, "
+              "so the previous file was kept unchanged.");
     ExpectPreviousFileIntact();
 }
 
 #if defined(__unix__)
-TEST_F(FailedSave, AFullDiskKeepsTheLastGoodCopy) {
-    // A file size limit makes every write past it fail, as a full disk does.
+TEST_F(FailedSave, AWriteCutOffHalfwayKeepsTheLastGoodCopy) {
+    // A file size limit makes every write past it fail.
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -383,21 +427,90 @@ TEST_F(FailedSave, AFullDiskKeepsTheLastGoodCopy) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "Couldn't save the file ! The disk may be full; the previous file is unchanged.");
+    EXPECT_EQ(messages.shown[0].text, "Couldn't save the file ! \n\nThe file is larger than the "
+                                      "disk allows. The previous file is unchanged.");
     ExpectPreviousFileIntact();
 }
 
-TEST_F(FailedSave, AReadOnlyFolderIsReported) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only folders";
+// The checks below run in a child process that changes its user or its
+// mounts; it reports through its exit status and on standard error.
+int ExpectOneMessage(const RecordingMessageBox& messages, const std::string& text) {
+    if (messages.shown.size() == 1 && messages.shown[0].text == text) {
+        return 0;
     }
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
-    EXPECT_FALSE(design.Save(target, messages));
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    ExpectPreviousFileIntact();
+    std::cerr << "expected one message \"" << text << "\", shown " << messages.shown.size()
+              << (messages.shown.empty() ? "" : ": \"" + messages.shown.back().text + "\"") << '\n';
+    return 1;
+}
+
+void ExpectChildPassed(int result, const char* skipReason) {
+    if (result == test::kChildCannotRun) {
+        GTEST_SKIP() << skipReason;
+    }
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(FailedSave, AFullDiskSaysSoAndKeepsTheLastGoodCopy) {
+    const std::filesystem::path disk = dir / "disk";
+    std::filesystem::create_directory(disk);
+    ExpectChildPassed(
+        test::RunInChild([&] {
+            if (!test::MountSmallDisk(disk, 64 * 1024)) {
+                return test::kChildCannotRun;
+            }
+            CConfiguration small;
+            small.New(1, 96000.0);
+            const std::filesystem::path file = disk / "design.ksv";
+            if (!small.Save(file, messages)) {
+                return 1;
+            }
+            const Bytes before = ReadBytes(file);
+            std::ofstream filler(disk / "filler", std::ios::binary);
+            const std::string block(4096, 'x');
+            while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+            }
+            RecordingMessageBox full;
+            if (design.Save(file, full) || ReadBytes(file) != before) {
+                return 1;
+            }
+            return ExpectOneMessage(
+                full,
+                "Couldn't save the file ! \n\nThe disk is full. The previous file is unchanged.");
+        }),
+        "this system lets no test mount a small disk");
+}
+
+TEST_F(FailedSave, FoldersAndFilesWithoutPermissionAreNamed) {
+    namespace fs = std::filesystem;
+    const fs::path locked = dir / "locked";
+    const fs::path secret = dir / "secret.ksv";
+    fs::create_directory(locked);
+    ASSERT_TRUE(design.Save(secret, messages));
+    fs::permissions(dir.Path(), fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    fs::permissions(secret, fs::perms::owner_write);
+    const int result = test::RunInChild([&] {
+        if (!test::RunAsOrdinaryUser()) {
+            return test::kChildCannotRun;
+        }
+        RecordingMessageBox unwritable;
+        RecordingMessageBox unreadable;
+        CConfiguration other;
+        design.Save(locked / "x.ksv", unwritable);
+        other.Load(secret, unreadable);
+        return ExpectOneMessage(unwritable, "Couldn't create the file ! \n\nYou have no permission "
+                                            "to write in the folder \"" +
+                                                locked.string() + "\".") |
+               ExpectOneMessage(unreadable,
+                                "Couldn't open the file ! \n\nYou have no permission to "
+                                "read \"" +
+                                    secret.string() + "\".");
+    });
+    fs::permissions(locked, fs::perms::owner_all);
+    fs::permissions(secret, fs::perms::owner_all);
+    ExpectChildPassed(result, "no ordinary user to run as");
 }
 #endif
 

@@ -117,7 +117,7 @@ TEST_F(ProgramDialog, FileModeWritesTheCfgFileTheUserChooses) {
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_EQ(files.asked[0].preset, "Garden");
     CTAS3103 tas;
-    ASSERT_TRUE(tas.WriteCfgFile(dir / "expected.cfg", "Garden", tas.BuildImage(design)));
+    ASSERT_EQ(tas.WriteCfgFile(dir / "expected.cfg", "Garden", tas.BuildImage(design)), "");
     EXPECT_EQ(test::ReadBytes(dir / "garden.cfg"), test::ReadBytes(dir / "expected.cfg"));
 }
 

@@ -182,13 +182,14 @@ TEST_F(ResponseViewTest, PngOnDiskReadsBackAtItsSize) {
     CTotalCurve curve(source);
     test::TempDir dir;
     const auto path = dir / "total.png";
-    ASSERT_TRUE(WritePngFile(RenderResponseView(curve, ResponseView::Time, size), path));
+    ASSERT_EQ(WritePngFile(RenderResponseView(curve, ResponseView::Time, size), path), "");
     QImageReader reader(QString::fromStdString(path.string()));
     EXPECT_EQ(reader.format(), "png");
     EXPECT_EQ(reader.size(), size);
-    EXPECT_FALSE(WritePngFile(QImage(), dir / "empty.png"));
-    EXPECT_FALSE(WritePngFile(RenderResponseView(curve, ResponseView::Time, size),
-                              dir / "missing" / "total.png"));
+    EXPECT_NE(WritePngFile(QImage(), dir / "empty.png"), "");
+    EXPECT_NE(WritePngFile(RenderResponseView(curve, ResponseView::Time, size),
+                           dir / "missing" / "total.png"),
+              "");
 }
 
 } // namespace

@@ -146,6 +146,9 @@ TEST_F(Session, AFailedLoadKeepsTheOpenDesign) {
             messages.answers = {IMessageBox::Answer::Discard};
             session.Load();
             EXPECT_EQ(messages.shown.size(), shown + 1) << name;
+            EXPECT_NE(messages.shown.back().text.find("\"" + (dir / name).string() + "\""),
+                      std::string::npos)
+                << "the message names the file";
             EXPECT_EQ(session.Document().Design().Settings(), before) << name;
             EXPECT_EQ(session.Document().Design().fileName, (dir / "work.ksv").string()) << name;
             EXPECT_EQ(session.Document().Saved(), saved) << name;
@@ -174,7 +177,9 @@ TEST_F(Session, AFailedLoadWithoutADesignLeavesNothingToAskAtClose) {
     session.Load();
     EXPECT_EQ(session.Document().WindowTitle(), "Kestrelvane (HMQ27)");
     EXPECT_FALSE(session.Document().HasDesign());
-    EXPECT_EQ(messages.shown.back().text, "The file is either corrupt or not valid ! ");
+    EXPECT_EQ(messages.shown.back().text,
+              "The file is either corrupt or not valid ! \n\n\"" + (dir / "broken.ksv").string() +
+                  "\" is not a Kestrelvane design (it starts with the bytes 01 02 03).");
     messages.asked.clear();
     EXPECT_TRUE(session.Close());
     EXPECT_TRUE(messages.asked.empty());
@@ -187,7 +192,8 @@ TEST_F(Session, AFailedSaveAtCloseKeepsTheProgramOpen) {
     messages.answers = {Answer::Save};
     files.answers = {dir / "gone" / "x.ksv"};
     EXPECT_FALSE(session.Close());
-    EXPECT_EQ(messages.shown.back().text, "Couldn't create the file ! ");
+    EXPECT_EQ(messages.shown.back().text, "Couldn't create the file ! \n\nThe folder \"" +
+                                              (dir / "gone").string() + "\" does not exist.");
     EXPECT_EQ(session.Document().Design().title, "Precious");
     EXPECT_FALSE(session.Document().Saved());
     EXPECT_EQ(session.Document().LastFile(), "") << "only a successful save names the last file";
@@ -276,7 +282,9 @@ TEST_F(Session, StartUpReloadsTheLastFileOrForgetsIt) {
     test::SessionHarness again;
     again.settings.SetString("File", "Last File", (dir / "deleted.ksv").string());
     again.session.Start();
-    EXPECT_EQ(again.messages.shown.at(0).text, "Couldn't open the file ! ");
+    EXPECT_EQ(again.messages.shown.at(0).text, "Couldn't open the file ! \n\n\"" +
+                                                   (dir / "deleted.ksv").string() +
+                                                   "\" does not exist.");
     EXPECT_EQ(again.session.Document().LastFile(), "");
     EXPECT_FALSE(again.session.Document().HasDesign());
 }
@@ -292,7 +300,7 @@ TEST_F(Session, ADesignNamedAtStartUpOpensInsteadOfTheLastFile) {
     test::SessionHarness broken;
     broken.settings.SetString("File", "Last File", named.string());
     broken.session.Start(dir / "nowhere.ksv");
-    EXPECT_EQ(broken.messages.shown.at(0).text, "Couldn't open the file ! ");
+    EXPECT_EQ(broken.messages.shown.at(0).text.rfind("Couldn't open the file ! \n\n", 0), 0u);
     EXPECT_FALSE(broken.session.Document().HasDesign());
     EXPECT_EQ(broken.session.Document().LastFile(), named.string())
         << "the last file is kept for next time";

@@ -11,14 +11,38 @@ namespace {
 
 using SplCurveEditing = test::SplCurveFiles;
 
-TEST_F(SplCurveEditing, AnImpedanceFileIsRefusedWithTheMessageAndChangesNothing) {
+// Each file that cannot be a driver's curve is refused with what it is, and
+// the band keeps the curve it had.
+TEST_F(SplCurveEditing, EachKindOfRefusedFileIsNamedAndChangesNothing) {
+    using namespace std::string_literals;
+    std::ofstream(dir / "eq.txt") << "Filter Settings file\n\nPreamp: -3 dB\n"
+                                     "Filter 1: ON PK Fc 50 Hz Gain -4 dB Q 2\n";
+    std::ofstream(dir / "notes.txt") << "woofer\nmeasured at 1 m\nindoors\n";
+    test::WriteBytes(dir / "plot.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0});
+    test::WriteBytes(dir / "dump.bin", {0x00, 0x00, 0x80, 0x7F, 0x13, 0x99, 0x07, 0xFE, 0x01});
+    const struct {
+        const char* name;
+        const char* why;
+    } refused[] = {
+        {"woofer.zma", "is an impedance curve, not a driver's response."},
+        {"eq.txt", "is not a measurement the program can read: it is a list of equaliser filters."},
+        {"notes.txt", "is not a measurement the program can read: it holds no numbers."},
+        {"plot.png", "is not a measurement the program can read: it is a PNG picture."},
+        {"dump.bin", "is not a measurement the program can read: it is a binary file of no kind "
+                     "the program knows."},
+        {"gone.frd", "does not exist."},
+    };
     SplCurveEditor editor(band(), messages);
     ASSERT_TRUE(editor.LoadFile(dir / "woofer.frd"));
-    EXPECT_FALSE(editor.LoadFile(dir / "woofer.zma"));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Failed to import the SPL curve!");
-    EXPECT_EQ(band().splFreqs.GetSize(), 4);
-    EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
+    for (const auto& file : refused) {
+        messages.shown.clear();
+        EXPECT_FALSE(editor.LoadFile(dir / file.name));
+        ASSERT_EQ(messages.shown.size(), 1u) << file.name;
+        EXPECT_EQ(messages.shown[0].text, "Failed to import the SPL curve!\n\n\"" +
+                                              (dir / file.name).string() + "\" " + file.why);
+        EXPECT_EQ(band().splFreqs.GetSize(), 4) << file.name;
+        EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string()) << file.name;
+    }
 }
 
 TEST_F(SplCurveEditing, TheLevelColumnOfASpreadsheetCanBeChosen) {
