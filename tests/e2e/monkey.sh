@@ -3,14 +3,15 @@
 # while (kv_monkey does the clicking and typing and tells what failed).
 # Exits 77 (skipped) where no X server or window manager can be started.
 #
-#   monkey.sh KV_MONKEY KESTRELVANE EXAMPLES_FOLDER OUTPUT_FOLDER SECONDS
+#   monkey.sh KV_MONKEY KESTRELVANE KESTRELVANE_CLI EXAMPLES_FOLDER OUTPUT_FOLDER SECONDS
 # KV_MONKEY_SEED replays a run's choices.
 set -u
 monkey=$1
 program=$2
-examples=$3
-output=$4
-seconds=$5
+cli=$3
+examples=$4
+output=$5
+seconds=$6
 
 for tool in Xvfb openbox; do
     command -v "$tool" >/dev/null 2>&1 || { echo "skipped: $tool is not installed"; exit 77; }
@@ -55,6 +56,16 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # The port list's last entry, which names no device on a test machine: Update
 # HMQ then fails at once instead of writing to whatever sits on the first.
 printf '[Settings]\nCOM%%20Port=8\n' >"$XDG_CONFIG_HOME/Veldrasound/Kestrelvane.conf"
+# The examples, and a design whose first band has a single biquad left, so
+# that the refusals of the biquad budget are near at hand.
+cp -r "$examples" "$work/designs"
+for f in $(seq 12); do
+    echo "Filter: ON PK Fc $((f * 150)) Hz Gain -1 dB Q 2"
+done >"$work/equalisers.txt"
+"$cli" import-eq "$examples/three-way.ksv" --band 1 "$work/equalisers.txt" \
+    -o "$work/designs/one-free-biquad.ksv" >/dev/null ||
+    { echo "FAILED: could not make the design with one free biquad"; exit 1; }
+
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     chmod 711 "$work"
@@ -85,7 +96,7 @@ EOF
 openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
 manager=$!
 
-"$monkey" --program "$program" --examples "$examples" --folder "$user_folder/designs" \
+"$monkey" --program "$program" --examples "$work/designs" --folder "$user_folder/designs" \
     --output "$output" --seconds "$seconds" "${as_user[@]}" &
 driver=$!
 wait "$driver"

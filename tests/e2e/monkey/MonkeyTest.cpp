@@ -2,7 +2,7 @@
 
 #include "Screenshot.h"
 
-#include <array>
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <iostream>
@@ -28,7 +28,8 @@ constexpr auto kSettleTime = 50ms;
 constexpr int kMostWindowsOfATitle = 3;
 constexpr std::size_t kOutputLinesShown = 60;
 
-constexpr std::array<const char*, 2> kExampleDesigns = {"three-way.ksv", "two-way.ksv"};
+// How often a start is without a design.
+constexpr double kStartsWithoutDesign = 0.3;
 
 void Chown(const std::filesystem::path& path, const std::optional<ProgramUser>& user) {
     if (user && chown(path.c_str(), user->uid, user->gid) != 0) {
@@ -96,15 +97,17 @@ bool MonkeyTest::PrepareFolder() {
     return true;
 }
 
-// A fresh copy of an example, or nothing and the program opens the design
-// it had last.
+// A fresh copy of one of the examples' designs, or nothing and the program
+// opens the design it had last.
 ProgramSetup MonkeyTest::NextSetup() {
     ProgramSetup setup{options_.program, {}, options_.folder, log_, options_.user};
-    const std::size_t pick = std::discrete_distribution<std::size_t>({4, 3, 3})(random_);
-    if (pick < kExampleDesigns.size()) {
-        const std::filesystem::path design = options_.folder / kExampleDesigns[pick];
+    const std::vector<std::filesystem::path> designs = ExampleDesigns();
+    if (!designs.empty() && !std::bernoulli_distribution(kStartsWithoutDesign)(random_)) {
+        const std::filesystem::path& example =
+            designs[std::uniform_int_distribution<std::size_t>(0, designs.size() - 1)(random_)];
+        const std::filesystem::path design = options_.folder / example.filename();
         std::error_code error;
-        std::filesystem::copy_file(options_.examples / kExampleDesigns[pick], design,
+        std::filesystem::copy_file(example, design,
                                    std::filesystem::copy_options::overwrite_existing, error);
         Chown(design, options_.user);
         setup.arguments.push_back(design.string());
@@ -112,6 +115,19 @@ ProgramSetup MonkeyTest::NextSetup() {
     std::cout << "monkey: start " << (setup.arguments.empty() ? "without a design" : "with ")
               << (setup.arguments.empty() ? "" : setup.arguments.front()) << std::endl;
     return setup;
+}
+
+// In the order of their names, so that a seed picks the same ones again.
+std::vector<std::filesystem::path> MonkeyTest::ExampleDesigns() const {
+    std::vector<std::filesystem::path> designs;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(options_.examples, error)) {
+        if (entry.path().extension() == ".ksv") {
+            designs.push_back(entry.path());
+        }
+    }
+    std::sort(designs.begin(), designs.end());
+    return designs;
 }
 
 MonkeyTest::Outcome MonkeyTest::Exercise(ProgramRun& run) {

@@ -10,13 +10,15 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace kv {
 
 struct MonkeyOptions {
     std::filesystem::path program;
+    // The designs (*.ksv) the program starts with, and the files they name.
     std::filesystem::path examples;
-    // The program's working folder, where the example designs are copied.
+    // The program's working folder, where the examples are copied.
     std::filesystem::path folder;
     // Where a failure leaves its screenshot and the program's output.
     std::filesystem::path output;
@@ -42,6 +44,7 @@ private:
 
     bool PrepareFolder();
     ProgramSetup NextSetup();
+    std::vector<std::filesystem::path> ExampleDesigns() const;
     Outcome Exercise(ProgramRun& run);
     // The test's state after the last action: empty when all is well.
     std::string Trouble(const Scene& scene);
