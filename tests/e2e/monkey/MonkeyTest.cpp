@@ -134,19 +134,10 @@ MonkeyTest::Outcome MonkeyTest::Exercise(ProgramRun& run) {
     Clock::time_point lastAnswer = Clock::now();
     Clock::time_point lastWindow = Clock::now();
     Clock::time_point lastPing{};
-    Clock::time_point lastSanitizerCheck = Clock::now();
     long awaited = x_.NewestAnswer();
     while (true) {
-        const ProgramEnd end = run.Poll();
-        if (end.ended) {
-            const std::string report = SanitizerReport(log_, logStart_);
-            if (!report.empty()) {
-                return Fail("sanitizer report: " + report);
-            }
-            if (!end.Normal()) {
-                return Fail("the program " + end.Description());
-            }
-            return Clock::now() < deadline_ ? Outcome::Quit : Outcome::TimeUp;
+        if (const std::optional<Outcome> outcome = Ended(run)) {
+            return *outcome;
         }
         const Clock::time_point now = Clock::now();
         if (now >= deadline_) {
@@ -177,13 +168,7 @@ MonkeyTest::Outcome MonkeyTest::Exercise(ProgramRun& run) {
         lastAnswer = now;
         std::this_thread::sleep_for(kSettleTime);
         const Scene settled = Look();
-        std::string trouble = Trouble(settled);
-        if (trouble.empty() && now - lastSanitizerCheck > kSanitizerCheckInterval) {
-            lastSanitizerCheck = now;
-            const std::string report = SanitizerReport(log_, logStart_);
-            trouble = report.empty() ? "" : "sanitizer report: " + report;
-        }
-        if (!trouble.empty()) {
+        if (const std::string trouble = Trouble(settled); !trouble.empty()) {
             return Fail(trouble);
         }
         monkey_.Act(settled);
@@ -193,7 +178,30 @@ MonkeyTest::Outcome MonkeyTest::Exercise(ProgramRun& run) {
     }
 }
 
+// Once the program has ended: whether it ended well, and the test goes on.
+std::optional<MonkeyTest::Outcome> MonkeyTest::Ended(ProgramRun& run) {
+    const ProgramEnd end = run.Poll();
+    if (!end.ended) {
+        return std::nullopt;
+    }
+    const std::string report = SanitizerReport(log_, logStart_);
+    if (!report.empty()) {
+        return Fail("sanitizer report: " + report);
+    }
+    if (!end.Normal()) {
+        return Fail("the program " + end.Description());
+    }
+    return Clock::now() < deadline_ ? Outcome::Quit : Outcome::TimeUp;
+}
+
 std::string MonkeyTest::Trouble(const Scene& scene) {
+    if (Clock::now() - lastSanitizerCheck_ > kSanitizerCheckInterval) {
+        lastSanitizerCheck_ = Clock::now();
+        const std::string report = SanitizerReport(log_, logStart_);
+        if (!report.empty()) {
+            return "sanitizer report: " + report;
+        }
+    }
     std::map<std::string, int> titles;
     const ClientWindow* main = scene.MainWindow();
     for (const ClientWindow& client : scene.clients) {

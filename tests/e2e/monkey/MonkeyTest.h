@@ -46,6 +46,7 @@ private:
     ProgramSetup NextSetup();
     std::vector<std::filesystem::path> ExampleDesigns() const;
     Outcome Exercise(ProgramRun& run);
+    std::optional<Outcome> Ended(ProgramRun& run);
     // The test's state after the last action: empty when all is well.
     std::string Trouble(const Scene& scene);
     Scene Look() const;
@@ -60,6 +61,7 @@ private:
     Clock::time_point deadline_;
     std::filesystem::path log_;
     std::uintmax_t logStart_ = 0;
+    Clock::time_point lastSanitizerCheck_;
     long restarts_ = 0;
     std::set<std::string> windowsReached_;
 };

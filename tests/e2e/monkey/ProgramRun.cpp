@@ -111,9 +111,8 @@ void ProgramRun::Kill() {
 }
 
 std::string SanitizerReport(const std::filesystem::path& log, std::uintmax_t from) {
-    static constexpr std::array<const char*, 4> kMarks = {"ERROR: AddressSanitizer",
-                                                          "runtime error:", "ERROR: LeakSanitizer",
-                                                          "WARNING: AddressSanitizer"};
+    static constexpr std::array<const char*, 3> kMarks = {"ERROR: AddressSanitizer",
+                                                          "runtime error:", "ERROR: LeakSanitizer"};
     std::ifstream in(log, std::ios::binary);
     in.seekg(static_cast<std::streamoff>(from));
     std::string line;
