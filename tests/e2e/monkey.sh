@@ -73,15 +73,18 @@ if [ "$(id -u)" -eq 0 ]; then
     as_user=(--user nobody)
 fi
 
-# A window manager gives dialogs the focus as a desktop does. Its own menus
-# and key bindings are left out: the clicks are for the program alone.
+# A window manager gives dialogs the focus as a desktop does, and closes
+# windows with Alt+F4. Its own menus are left out: the clicks are for the
+# program alone.
 cat >"$work/openbox.xml" <<'EOF'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
   <placement><policy>Smart</policy></placement>
   <desktops><number>1</number></desktops>
-  <keyboard></keyboard>
+  <keyboard>
+    <keybind key="A-F4"><action name="Close"/></keybind>
+  </keyboard>
   <mouse>
     <context name="Client">
       <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>

@@ -116,27 +116,28 @@ void Monkey::Act(const Scene& scene) {
     const ClientWindow* top = scene.Top();
     if (!scene.popups.empty() && Chance(0.8)) {
         target_ = "popup";
-        ActOnPopup(scene.popups[static_cast<std::size_t>(
-            Uniform(0, static_cast<int>(scene.popups.size()) - 1))]);
+        ActOnPopup(AnyOf(scene.popups));
         return;
     }
     if (top == nullptr) {
         return;
     }
-    // Now and then the user turns to another window, or closes the front one.
+    // Now and then the user turns to another window.
     if (scene.clients.size() > 1 && Chance(0.04)) {
-        const ClientWindow& other = scene.clients[static_cast<std::size_t>(
-            Uniform(0, static_cast<int>(scene.clients.size()) - 1))];
+        const ClientWindow& other = AnyOf(scene.clients);
         target_ = other.title;
         Click(FeaturePoint(other.area), 1, 1, "turn to the window");
         return;
     }
     target_ = top->title;
-    if (Chance(0.005)) {
+    // The window manager's Alt+F4 closes a window as its title bar's
+    // button would; the main window then quits.
+    const bool main = top == scene.MainWindow();
+    if (Chance(main ? 0.003 : 0.03)) {
         Press("F4", Modifiers::Alt);
         return;
     }
-    if (top == scene.MainWindow()) {
+    if (main) {
         ActOnMainWindow(*top);
     } else {
         ActOnWindow(*top);
@@ -153,7 +154,7 @@ void Monkey::ActOnPopup(const ScreenRect& popup) {
         Press("Down");
     }
     static const std::array<const char*, 5> kEnds = {"Return", "Return", "Escape", "Right", "Left"};
-    Press(kEnds[static_cast<std::size_t>(Uniform(0, kEnds.size() - 1))]);
+    Press(AnyOf(kEnds));
 }
 
 void Monkey::ActOnMainWindow(const ClientWindow& main) {
@@ -279,10 +280,7 @@ void Monkey::PressMainWindowKey() {
     }
     const Stroke& stroke = kStrokes[Weighted(weights)];
     // The empty key stands for a menu's or button's mnemonic.
-    const std::string key =
-        *stroke.key != '\0'
-            ? stroke.key
-            : kMainMnemonics[static_cast<std::size_t>(Uniform(0, kMainMnemonics.size() - 1))];
+    const std::string key = *stroke.key != '\0' ? stroke.key : AnyOf(kMainMnemonics);
     Press(key, stroke.modifiers);
 }
 
@@ -299,8 +297,7 @@ void Monkey::PressWindowKey() {
 }
 
 void Monkey::TypeNumber() {
-    const std::string text =
-        kHostileNumbers[static_cast<std::size_t>(Uniform(0, kHostileNumbers.size() - 1))];
+    const std::string text = AnyOf(kHostileNumbers);
     const bool replace = Chance(0.6);
     if (replace) {
         x_.Key("a", Modifiers::Control);
@@ -310,7 +307,7 @@ void Monkey::TypeNumber() {
     }
     x_.Type(text);
     static const std::array<const char*, 3> kEnds = {"Return", "Tab", ""};
-    const std::string end = kEnds[static_cast<std::size_t>(Uniform(0, kEnds.size() - 1))];
+    const std::string end = AnyOf(kEnds);
     if (!end.empty()) {
         x_.Key(end);
     }

@@ -68,6 +68,9 @@ private:
     ScreenPoint AnyPoint(const ScreenRect& area);
     int Uniform(int low, int high);
     bool Chance(double probability);
+    template <typename Items> const auto& AnyOf(const Items& items) {
+        return items[static_cast<std::size_t>(Uniform(0, static_cast<int>(std::size(items)) - 1))];
+    }
     // An index into a table of weights, drawn by weight.
     std::size_t Weighted(const std::vector<double>& weights);
     struct Choice {
