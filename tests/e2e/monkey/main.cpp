@@ -10,6 +10,7 @@
 #include "MonkeyTest.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <iostream>
 #include <map>
 #include <pwd.h>
