@@ -233,6 +233,7 @@ void Monkey::ActOnWindow(const ClientWindow& window) {
         {17, [&] { TypeNumber(); }},
         {4, [&] { Wheel(FeaturePoint(area), "control"); }},
         {3, [&] { Drag(FeaturePoint(area), FeaturePoint(area), "control"); }},
+        {4, [&] { Hold(FeaturePoint(area), "control"); }},
         {3, [&] { Click(FeaturePoint(area), 3, 1, "control"); }},
     });
 }
@@ -341,6 +342,17 @@ void Monkey::Drag(ScreenPoint from, ScreenPoint to, const std::string& what) {
     }
     x_.Button(1, false);
     Record("drag " + what + " from " + Describe(from) + " to " + Describe(to));
+}
+
+// A held button: a spin box's arrow then repeats, faster and faster.
+void Monkey::Hold(ScreenPoint at, const std::string& what) {
+    const int milliseconds = Uniform(300, 1500);
+    x_.MoveTo(at.x, at.y);
+    Pause(15);
+    x_.Button(1, true);
+    Pause(milliseconds);
+    x_.Button(1, false);
+    Record("hold " + what + " at " + Describe(at) + " for " + std::to_string(milliseconds) + " ms");
 }
 
 void Monkey::Wheel(ScreenPoint at, const std::string& what) {

@@ -58,6 +58,7 @@ private:
 
     void Click(ScreenPoint at, int button, int count, const std::string& what);
     void Drag(ScreenPoint from, ScreenPoint to, const std::string& what);
+    void Hold(ScreenPoint at, const std::string& what);
     void Wheel(ScreenPoint at, const std::string& what);
     void Press(const std::string& key, Modifiers modifiers = Modifiers::None);
     void Record(const std::string& text);
