@@ -34,6 +34,23 @@ std::string JoinedNames(const std::vector<std::string>& names) {
     return joined;
 }
 
+const char* PhaseContentName(PhaseContent content) {
+    switch (content) {
+    case PhaseContent::GroupDelay:
+        return "groupDelay";
+    case PhaseContent::None:
+        return "none";
+    case PhaseContent::Phase:
+        break;
+    }
+    return "phase";
+}
+
+bool HoldsCurveWithoutPhase(const CImportEngine& engine) {
+    return (engine.Kind() == ImportKind::FrequencyResponse || engine.Kind() == ImportKind::Both) &&
+           engine.PhaseHeld() != PhaseContent::Phase;
+}
+
 void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     json.BeginObject();
     json.Member("format", static_cast<int>(engine.Format()));
@@ -47,6 +64,14 @@ void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     WriteArray(json, "timeSamples", engine.TimeSamples());
     json.Member("sampleRate", engine.SampleRate());
     json.Member("sensitivity", engine.Sensitivity());
+    // Only a frequency response without a phase says so (and gives its
+    // group delay): what a file with a phase gives stays as it was.
+    if (HoldsCurveWithoutPhase(engine)) {
+        json.Member("phaseContent", PhaseContentName(engine.PhaseHeld()));
+        if (engine.PhaseHeld() == PhaseContent::GroupDelay) {
+            WriteArray(json, "groupDelays", engine.GroupDelays());
+        }
+    }
     // Only files that name their level columns have these members.
     if (!engine.LevelColumns().empty()) {
         json.Member("levelColumn", engine.LevelColumn());
@@ -87,6 +112,11 @@ void WriteImportSummary(std::ostream& out, const CImportEngine& engine) {
     }
     if (engine.Sensitivity() != 0.0) {
         out << "Sensitivity: " << engine.Sensitivity() << '\n';
+    }
+    if (HoldsCurveWithoutPhase(engine)) {
+        out << (engine.PhaseHeld() == PhaseContent::GroupDelay
+                    ? "Phase: none; the third column is a group delay in seconds\n"
+                    : "Phase: none\n");
     }
     if (!engine.LevelColumns().empty()) {
         out << "Level column: " << engine.LevelColumn() << " (of "
