@@ -1,5 +1,11 @@
 #include "support/ModelledDrivers.h"
 
+#include "filters/AlignmentTable.h"
+#include "import/CImportEngine.h"
+#include "model/CConfiguration.h"
+#include "model/SplCurve.h"
+#include "support/TestSupport.h"
+
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -73,6 +79,38 @@ bool WriteDriverFile(const std::filesystem::path& path, const DriverFile& file) 
         out << '\n';
     }
     return static_cast<bool>(out);
+}
+
+bool LoadDriverFile(BandSettings& band, const std::filesystem::path& path, const DriverFile& file,
+                    const SplPhase& phase, PhaseReport* report) {
+    RecordingMessageBox messages;
+    CImportEngine engine;
+    return WriteDriverFile(path, file) && engine.Import(messages, path) &&
+           LoadSplCurve(band, engine, path, {}, nullptr, phase, report);
+}
+
+bool CrossTwoWay(CConfiguration& design, double hz, int order) {
+    if (!design.New(2, kDesignSampleRate)) {
+        return false;
+    }
+    bool crossed = true;
+    for (const CrossoverSide side : {CrossoverSide::HighPass, CrossoverSide::LowPass}) {
+        AlignmentRecord record;
+        const bool highPass = side == CrossoverSide::HighPass;
+        CrossoverSettings settings;
+        settings.freq = hz;
+        settings.order = order;
+        settings.type = CrossoverType::LinkwitzRiley;
+        crossed = crossed && LookupAlignment(record, order, settings.type, highPass);
+        for (std::size_t k = 0; k < kCrossoverSections; ++k) {
+            settings.freqOfs[k] = record.sections[k].ratio;
+            settings.q[k] = record.sections[k].q;
+        }
+        CBand& band = design.bands[highPass ? 0 : 1];
+        crossed = crossed && band.SetCrossover(side, 0, settings) &&
+                  band.SetCrossoverTarget(side, 0, settings) && band.EnableCrossover(side, 0, true);
+    }
+    return crossed;
 }
 
 } // namespace kv::test

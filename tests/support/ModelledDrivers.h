@@ -1,8 +1,15 @@
 #pragma once
 
+#include "model/SplPhase.h"
+
 #include <complex>
 #include <filesystem>
 #include <vector>
+
+namespace kv {
+class BandSettings;
+class CConfiguration;
+} // namespace kv
 
 namespace kv::test {
 
@@ -35,5 +42,15 @@ bool WriteDriverFile(const std::filesystem::path& path, const DriverFile& file);
 
 // The lattice's frequencies from firstHz to lastHz.
 std::vector<double> LatticeFrequencies(double firstHz, double lastHz);
+
+// Writes the file and loads it into the band as the SPL Curve dialog does,
+// with the phase made as asked; false when either fails.
+bool LoadDriverFile(BandSettings& band, const std::filesystem::path& path, const DriverFile& file,
+                    const SplPhase& phase = {}, PhaseReport* report = nullptr);
+
+// A new 2-way design crossed at hz by Linkwitz-Riley filters of the order
+// (2 or 4), each also its band's target: band 1 (index 0) the high-pass,
+// band 2 the low-pass.
+bool CrossTwoWay(CConfiguration& design, double hz, int order);
 
 } // namespace kv::test
