@@ -167,6 +167,44 @@ void NoteGate(CliContext& context, const CImportEngine& engine, const GateReport
     }
 }
 
+// The phase that --phase, --offset and --remove-flight-time ask for; none,
+// with the reason in error, for a value they cannot take.
+std::optional<SplPhase> PhaseOptions(const CliArguments& args, std::string& error) {
+    SplPhase phase;
+    if (const std::optional<std::string> choice = args.Value("--phase")) {
+        if (*choice != "measured" && *choice != "minimum") {
+            error = "--phase takes measured or minimum";
+            return std::nullopt;
+        }
+        phase.choice = *choice == "measured" ? PhaseChoice::Measured : PhaseChoice::Minimum;
+    }
+    phase.offsetMs =
+        args.DoubleValue("--offset", -kMaxSplOffsetMs, kMaxSplOffsetMs, error).value_or(0.0);
+    phase.removeFlightTime = args.Has("--remove-flight-time");
+    return error.empty() ? std::optional<SplPhase>(phase) : std::nullopt;
+}
+
+// A curve without a measured phase, and the flight time that was asked to
+// go, the user hears of.
+void NotePhase(CliContext& context, const std::string& path, const PhaseReport& report) {
+    if (report.content == PhaseContent::GroupDelay) {
+        context.err << "kestrelvane-cli: the third column of " << path
+                    << " is a group delay; the curve's phase is integrated from it\n";
+    } else if (report.content == PhaseContent::None) {
+        context.err << "kestrelvane-cli: " << path
+                    << " carries no phase; the curve gets the minimum phase of its magnitude\n";
+    }
+    if (!context.args.Has("--remove-flight-time")) {
+        return;
+    }
+    if (report.flightTimeRemoved) {
+        context.out << "Flight time removed: " << FormatFixed(*report.flightTimeMs, 4) << " ms\n";
+    } else {
+        context.err << "kestrelvane-cli: the curve carries no measured phase whose flight time "
+                       "could be told; --remove-flight-time was ignored\n";
+    }
+}
+
 } // namespace
 
 int RunImport(CliContext& context) {
@@ -195,6 +233,8 @@ int RunLoadSpl(CliContext& context) {
         context.args.IntValue("--smoothing", kMinSmoothing, kMaxSmoothing, error);
     const std::optional<ImpulseGate> gate =
         error.empty() ? GateOptions(context.args, error) : std::nullopt;
+    const std::optional<SplPhase> phase =
+        error.empty() ? PhaseOptions(context.args, error) : std::nullopt;
     if (!error.empty()) {
         return CliUsageError(context, error);
     }
@@ -208,8 +248,9 @@ int RunLoadSpl(CliContext& context) {
     const ImportOptions options{context.args.Value("--column").value_or("")};
     CImportEngine engine;
     GateReport report;
+    PhaseReport phaseReport;
     if (!engine.Import(context.messages, path, options) ||
-        !LoadSplCurve(*target, engine, path, *gate, &report)) {
+        !LoadSplCurve(*target, engine, path, *gate, &report, *phase, &phaseReport)) {
         const bool unknownColumn =
             !options.levelColumn.empty() && !engine.HasLevelColumn(options.levelColumn);
         const std::string gateProblem = DescribeGateOutcome(report.outcome);
@@ -219,6 +260,7 @@ int RunLoadSpl(CliContext& context) {
                                                        : kSplImportFailed);
     }
     NoteGate(context, engine, report);
+    NotePhase(context, path, phaseReport);
     if (smoothing) {
         target->SetSmoothing(*smoothing);
     }

@@ -30,13 +30,18 @@ double CrossoverEdge(const BandSettings& band, CrossoverSide side) {
 }
 
 // The ratio of the higher to the lower of the two edges where the low band's
-// low-pass meets the high band's high-pass; 0 where they do not.
+// low-pass meets the high band's high-pass; 0 where they do not, or lie
+// more than two octaves apart (the outer bands of a 3-way, with the middle
+// band's crossovers between them).
 double MeetingRatio(const BandSettings& low, const BandSettings& high) {
+    constexpr double kMaxRatio = 4.0;
     const double lowPass = CrossoverEdge(low, CrossoverSide::LowPass);
     const double highPass = CrossoverEdge(high, CrossoverSide::HighPass);
-    return lowPass > 0.0 && highPass > 0.0
-               ? std::max(lowPass, highPass) / std::min(lowPass, highPass)
-               : 0.0;
+    if (!(lowPass > 0.0 && highPass > 0.0)) {
+        return 0.0;
+    }
+    const double ratio = std::max(lowPass, highPass) / std::min(lowPass, highPass);
+    return ratio <= kMaxRatio ? ratio : 0.0;
 }
 
 double MeetingFrequency(const BandSettings& low, const BandSettings& high) {

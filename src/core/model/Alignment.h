@@ -46,7 +46,8 @@ struct Alignment {
 
 // The geometric mean of the lowest enabled low-pass of the one band and the
 // highest enabled high-pass of the other, whichever way round they meet
-// (the closer pair when both do); 0 when they do not.
+// (the closer pair when both do); 0 when they do not, or lie more than two
+// octaves apart.
 double SharedCrossoverHz(const BandSettings& a, const BandSettings& b);
 
 // Finds band's delay and polarity against partner in a design whose

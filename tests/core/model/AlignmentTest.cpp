@@ -79,6 +79,17 @@ TEST_F(Aligning, SaysWhyBandsCannotBeAligned) {
     EXPECT_EQ(FindAlignment(design, 0, 1, found), AlignOutcome::NoCrossover);
     EXPECT_NE(DescribeAlignOutcome(AlignOutcome::NoCrossover, 0, 1).find("bands 1 and 2"),
               std::string::npos);
+    // The outer bands of a 3-way meet only through the middle one.
+    CBand& low = design.bands[1];
+    ASSERT_TRUE(low.EnableLowPass(0, true));
+    CrossoverSettings lowPass;
+    ASSERT_TRUE(low.GetLowPass(0, lowPass));
+    lowPass.freq = 400.0;
+    ASSERT_TRUE(low.SetLowPass(0, lowPass));
+    EXPECT_EQ(SharedCrossoverHz(design.bands[0], low), 0.0);
+    lowPass.freq = 1000.0;
+    ASSERT_TRUE(low.SetLowPass(0, lowPass));
+    EXPECT_DOUBLE_EQ(SharedCrossoverHz(low, design.bands[0]), std::sqrt(2000.0 * 1000.0));
     CConfiguration fresh;
     ASSERT_TRUE(test::CrossTwoWay(fresh, 2000.0, 4));
     EXPECT_EQ(FindAlignment(fresh, 0, 1, found), AlignOutcome::NotComputed);
