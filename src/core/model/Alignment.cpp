@@ -118,6 +118,21 @@ double DeviationWith(const CrossoverPoints& points, const std::vector<Complex>& 
     return Deviation(differences);
 }
 
+void RecordSums(const CrossoverPoints& points, const CBand& moved, Alignment& alignment) {
+    const double sign = alignment.reversedPhase != moved.reversedPhase ? -1.0 : 1.0;
+    alignment.frequencies = points.frequencies;
+    alignment.targetDb = points.targetDb;
+    alignment.sumBeforeDb.clear();
+    alignment.sumAfterDb.clear();
+    for (std::size_t k = 0; k < points.frequencies.size(); ++k) {
+        const double turn =
+            -2.0 * std::numbers::pi * points.frequencies[k] * (alignment.delay - moved.delay);
+        alignment.sumBeforeDb.push_back(LevelDb(points.partner[k] + points.band[k]));
+        alignment.sumAfterDb.push_back(
+            LevelDb(points.partner[k] + sign * points.band[k] * FromPolar(1.0, turn)));
+    }
+}
+
 } // namespace
 
 double SharedCrossoverHz(const BandSettings& a, const BandSettings& b) {
@@ -163,7 +178,12 @@ AlignOutcome FindAlignment(const CConfiguration& design, int partner, int band,
         turn[k] = FromPolar(1.0, radiansPerSecond * moved.delay);
         step[k] = FromPolar(1.0, -radiansPerSecond / fs);
     }
-    alignment = {band, partner, crossoverHz, moved.delay, moved.reversedPhase, 0.0, 0.0};
+    alignment = Alignment{};
+    alignment.band = band;
+    alignment.partner = partner;
+    alignment.crossoverHz = crossoverHz;
+    alignment.delay = moved.delay;
+    alignment.reversedPhase = moved.reversedPhase;
     const std::vector<Complex> unturned(count, Complex(1.0, 0.0));
     alignment.deviationBeforeDb = DeviationWith(points, unturned, false, differences);
     alignment.deviationAfterDb = alignment.deviationBeforeDb;
@@ -181,6 +201,7 @@ AlignOutcome FindAlignment(const CConfiguration& design, int partner, int band,
             turn[k] *= step[k];
         }
     }
+    RecordSums(points, moved, alignment);
     return AlignOutcome::Aligned;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -42,6 +43,13 @@ struct Alignment {
     // In dB, before and with the delay and polarity found.
     double deviationBeforeDb = 0.0;
     double deviationAfterDb = 0.0;
+    // At the grid's points of the crossover's two octaves, in dB: the two
+    // bands' sum before and with the delay and polarity found, and the sum
+    // of their targets the search followed.
+    std::vector<double> frequencies;
+    std::vector<double> sumBeforeDb;
+    std::vector<double> sumAfterDb;
+    std::vector<double> targetDb;
 };
 
 // The geometric mean of the lowest enabled low-pass of the one band and the
