@@ -11,9 +11,9 @@
 namespace kv {
 namespace {
 
-// The transform's size: the bins of the half circle resolve 0.3 % of the
+// The transform's size: the bins of the half circle resolve 0.6 % of the
 // frequency at the ends of a curve from 10 Hz to 40 kHz.
-constexpr int kLog2Size = 16;
+constexpr int kLog2Size = 15;
 constexpr int kSize = 1 << kLog2Size;
 constexpr int kHalf = kSize / 2;
 constexpr double kNeperPerDb = 0.11512925464970229; // ln 10 / 20
