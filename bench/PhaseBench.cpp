@@ -80,20 +80,6 @@ void BM_CurvePhasesWithFlightTime(benchmark::State& state) {
 }
 BENCHMARK(BM_CurvePhasesWithFlightTime)->Unit(benchmark::kMillisecond);
 
-kv::CrossoverSettings LinkwitzRiley(double hz, bool highPass) {
-    kv::CrossoverSettings settings;
-    settings.freq = hz;
-    settings.order = 4;
-    settings.type = kv::CrossoverType::LinkwitzRiley;
-    kv::AlignmentRecord record;
-    kv::LookupAlignment(record, settings.order, settings.type, highPass);
-    for (std::size_t k = 0; k < kv::kCrossoverSections; ++k) {
-        settings.freqOfs[k] = record.sections[k].ratio;
-        settings.q[k] = record.sections[k].q;
-    }
-    return settings;
-}
-
 // Tweeter, midrange and woofer crossed at 2.8 kHz and 350 Hz, each with a
 // 1000-point curve.
 void BuildThreeWay(kv::CConfiguration& design) {
@@ -113,8 +99,10 @@ void BuildThreeWay(kv::CConfiguration& design) {
         const kv::CrossoverSide side =
             highPass ? kv::CrossoverSide::HighPass : kv::CrossoverSide::LowPass;
         kv::CBand& band = design.bands[b];
-        band.SetCrossover(side, 0, LinkwitzRiley(hz, highPass));
-        band.SetCrossoverTarget(side, 0, LinkwitzRiley(hz, highPass));
+        const kv::CrossoverSettings slot =
+            kv::AlignedSettings(kv::CrossoverType::LinkwitzRiley, 4, hz, side);
+        band.SetCrossover(side, 0, slot);
+        band.SetCrossoverTarget(side, 0, slot);
         band.EnableCrossover(side, 0, true);
     }
 }

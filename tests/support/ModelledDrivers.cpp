@@ -95,20 +95,11 @@ bool CrossTwoWay(CConfiguration& design, double hz, int order) {
     }
     bool crossed = true;
     for (const CrossoverSide side : {CrossoverSide::HighPass, CrossoverSide::LowPass}) {
-        AlignmentRecord record;
-        const bool highPass = side == CrossoverSide::HighPass;
-        CrossoverSettings settings;
-        settings.freq = hz;
-        settings.order = order;
-        settings.type = CrossoverType::LinkwitzRiley;
-        crossed = crossed && LookupAlignment(record, order, settings.type, highPass);
-        for (std::size_t k = 0; k < kCrossoverSections; ++k) {
-            settings.freqOfs[k] = record.sections[k].ratio;
-            settings.q[k] = record.sections[k].q;
-        }
-        CBand& band = design.bands[highPass ? 0 : 1];
-        crossed = crossed && band.SetCrossover(side, 0, settings) &&
-                  band.SetCrossoverTarget(side, 0, settings) && band.EnableCrossover(side, 0, true);
+        const CrossoverSettings slot =
+            AlignedSettings(CrossoverType::LinkwitzRiley, order, hz, side);
+        CBand& band = design.bands[side == CrossoverSide::HighPass ? 0 : 1];
+        crossed = crossed && band.SetCrossover(side, 0, slot) &&
+                  band.SetCrossoverTarget(side, 0, slot) && band.EnableCrossover(side, 0, true);
     }
     return crossed;
 }
