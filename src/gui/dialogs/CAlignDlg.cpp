@@ -124,6 +124,9 @@ CAlignDlg::CAlignDlg(const CConfiguration& design, int band, QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(result_);
     layout->addWidget(plot_, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Grey: the sum before; blue: after; dashed: the "
+                                                "targets' sum, each at its mean level."),
+                                 this));
     layout->addWidget(buttons_);
     PartnerChosen();
 }
