@@ -108,17 +108,8 @@ bool WriteDriver(const std::filesystem::path& folder, const Driver& driver) {
 // A fourth-order Linkwitz-Riley with its sections from the alignment table,
 // as the crossover dialogs store it.
 kv::CrossoverSettings LinkwitzRiley4(double hz, bool highPass) {
-    kv::CrossoverSettings settings;
-    settings.freq = hz;
-    settings.order = 4;
-    settings.type = kv::CrossoverType::LinkwitzRiley;
-    kv::AlignmentRecord record;
-    kv::LookupAlignment(record, settings.order, settings.type, highPass);
-    for (std::size_t k = 0; k < kv::kCrossoverSections; ++k) {
-        settings.freqOfs[k] = record.sections[k].ratio;
-        settings.q[k] = record.sections[k].q;
-    }
-    return settings;
+    return kv::AlignedSettings(kv::CrossoverType::LinkwitzRiley, 4, hz,
+                               highPass ? kv::CrossoverSide::HighPass : kv::CrossoverSide::LowPass);
 }
 
 // A fourth-order Linkwitz-Riley high-pass (slot 0), as filter and as target.

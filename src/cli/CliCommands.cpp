@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliAlignCommand.h"
 #include "CliCommand.h"
 #include "CliFilterCommands.h"
 #include "CliHardwareCommands.h"
@@ -13,6 +14,7 @@
 #include "model/CConfiguration.h"
 #include "model/ImpulseGate.h"
 #include "model/MainGrid.h"
+#include "model/SplPhase.h"
 
 namespace kv {
 
@@ -162,7 +164,8 @@ const std::vector<CliCommand>& Commands() {
          RunImport},
         {"load-spl",
          "load-spl IN.ksv --band N FILE [--smoothing S] [--column NAME] [--gate MS] "
-         "[--window NAME] -o OUT.ksv",
+         "[--window NAME] [--phase measured|minimum] [--offset MS] [--remove-flight-time] "
+         "-o OUT.ksv",
          "Load a measurement file as band N's SPL curve, optionally set its smoothing, and save. "
          "--column reads the level column of that name from delimited text (default: the "
          "first). An impulse response (a WAV file, a time series) is gated: --gate is the "
@@ -170,11 +173,27 @@ const std::vector<CliCommand>& Commands() {
              FormatGeneral(kMinGateMs, 3) + " to " + FormatGeneral(kMaxGateMs, 3) + ", default " +
              FormatGeneral(kDefaultGateMs, 3) +
              "), --window the window that closes it, by its name in the window lists (" +
-             VFft().GetWindowName(ImpulseGate().window) + " unless given).",
-         {"--band", "--smoothing", "--column", "--gate", "--window", "-o"},
-         {},
+             VFft().GetWindowName(ImpulseGate().window) +
+             " unless given). --phase: the file's own phase (measured) or the minimum phase of "
+             "its magnitude (minimum); by default the file's own, or the minimum phase when it "
+             "has none. --offset delays the curve by the driver's acoustic offset in ms (" +
+             FormatGeneral(-kMaxSplOffsetMs, 3) + " to " + FormatGeneral(kMaxSplOffsetMs, 3) +
+             "); --remove-flight-time takes out, and prints, the delay that best explains the "
+             "measured phase's excess over the minimum phase.",
+         {"--band", "--smoothing", "--column", "--gate", "--window", "--phase", "--offset", "-o"},
+         {"--remove-flight-time"},
          2,
          RunLoadSpl},
+        {"align",
+         "align IN.ksv --bands A,B -o OUT.ksv",
+         "Find the delay (within the unit's delay memory) and the polarity of band B that make "
+         "the sum of bands A and B follow the sum of their targets best across the two octaves "
+         "around their crossover; print the delay, the polarity and the deviation before and "
+         "after, and save.",
+         {"--bands", "-o"},
+         {},
+         1,
+         RunAlign},
         {"import-eq",
          "import-eq IN.ksv --band N FILE -o OUT.ksv [--partial]",
          "Import the filters of a filter list (a room-measurement program's Filter Settings "

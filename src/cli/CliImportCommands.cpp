@@ -35,6 +35,23 @@ std::string JoinedNames(const std::vector<std::string>& names) {
     return joined;
 }
 
+const char* PhaseContentName(PhaseContent content) {
+    switch (content) {
+    case PhaseContent::GroupDelay:
+        return "groupDelay";
+    case PhaseContent::None:
+        return "none";
+    case PhaseContent::Phase:
+        break;
+    }
+    return "phase";
+}
+
+bool HoldsCurveWithoutPhase(const CImportEngine& engine) {
+    return (engine.Kind() == ImportKind::FrequencyResponse || engine.Kind() == ImportKind::Both) &&
+           engine.PhaseHeld() != PhaseContent::Phase;
+}
+
 void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     json.BeginObject();
     json.Member("format", static_cast<int>(engine.Format()));
@@ -48,6 +65,14 @@ void WriteImportJson(JsonWriter& json, const CImportEngine& engine) {
     WriteArray(json, "timeSamples", engine.TimeSamples());
     json.Member("sampleRate", engine.SampleRate());
     json.Member("sensitivity", engine.Sensitivity());
+    // Only a frequency response without a phase says so (and gives its
+    // group delay): what a file with a phase gives stays as it was.
+    if (HoldsCurveWithoutPhase(engine)) {
+        json.Member("phaseContent", PhaseContentName(engine.PhaseHeld()));
+        if (engine.PhaseHeld() == PhaseContent::GroupDelay) {
+            WriteArray(json, "groupDelays", engine.GroupDelays());
+        }
+    }
     // Only files that name their level columns have these members.
     if (!engine.LevelColumns().empty()) {
         json.Member("levelColumn", engine.LevelColumn());
@@ -88,6 +113,11 @@ void WriteImportSummary(std::ostream& out, const CImportEngine& engine) {
     }
     if (engine.Sensitivity() != 0.0) {
         out << "Sensitivity: " << engine.Sensitivity() << '\n';
+    }
+    if (HoldsCurveWithoutPhase(engine)) {
+        out << (engine.PhaseHeld() == PhaseContent::GroupDelay
+                    ? "Phase: none; the third column is a group delay in seconds\n"
+                    : "Phase: none\n");
     }
     if (!engine.LevelColumns().empty()) {
         out << "Level column: " << engine.LevelColumn() << " (of "
@@ -138,6 +168,44 @@ void NoteGate(CliContext& context, const CImportEngine& engine, const GateReport
     }
 }
 
+// The phase that --phase, --offset and --remove-flight-time ask for; none,
+// with the reason in error, for a value they cannot take.
+std::optional<SplPhase> PhaseOptions(const CliArguments& args, std::string& error) {
+    SplPhase phase;
+    if (const std::optional<std::string> choice = args.Value("--phase")) {
+        if (*choice != "measured" && *choice != "minimum") {
+            error = "--phase takes measured or minimum";
+            return std::nullopt;
+        }
+        phase.choice = *choice == "measured" ? PhaseChoice::Measured : PhaseChoice::Minimum;
+    }
+    phase.offsetMs =
+        args.DoubleValue("--offset", -kMaxSplOffsetMs, kMaxSplOffsetMs, error).value_or(0.0);
+    phase.removeFlightTime = args.Has("--remove-flight-time");
+    return error.empty() ? std::optional<SplPhase>(phase) : std::nullopt;
+}
+
+// A curve without a measured phase, and the flight time that was asked to
+// go, the user hears of.
+void NotePhase(CliContext& context, const std::string& path, const PhaseReport& report) {
+    if (report.content == PhaseContent::GroupDelay) {
+        context.err << "kestrelvane-cli: the third column of " << path
+                    << " is a group delay; the curve's phase is integrated from it\n";
+    } else if (report.content == PhaseContent::None) {
+        context.err << "kestrelvane-cli: " << path
+                    << " carries no phase; the curve gets the minimum phase of its magnitude\n";
+    }
+    if (!context.args.Has("--remove-flight-time")) {
+        return;
+    }
+    if (report.flightTimeRemoved) {
+        context.out << "Flight time removed: " << FormatFixed(*report.flightTimeMs, 4) << " ms\n";
+    } else {
+        context.err << "kestrelvane-cli: the curve carries no measured phase whose flight time "
+                       "could be told; --remove-flight-time was ignored\n";
+    }
+}
+
 } // namespace
 
 int RunImport(CliContext& context) {
@@ -167,6 +235,8 @@ int RunLoadSpl(CliContext& context) {
         context.args.IntValue("--smoothing", kMinSmoothing, kMaxSmoothing, error);
     const std::optional<ImpulseGate> gate =
         error.empty() ? GateOptions(context.args, error) : std::nullopt;
+    const std::optional<SplPhase> phase =
+        error.empty() ? PhaseOptions(context.args, error) : std::nullopt;
     if (!error.empty()) {
         return CliUsageError(context, error);
     }
@@ -180,8 +250,9 @@ int RunLoadSpl(CliContext& context) {
     const ImportOptions options{context.args.Value("--column").value_or("")};
     CImportEngine engine;
     GateReport report;
+    PhaseReport phaseReport;
     if (!engine.Import(context.messages, path, options) ||
-        !LoadSplCurve(*target, engine, path, *gate, &report)) {
+        !LoadSplCurve(*target, engine, path, *gate, &report, *phase, &phaseReport)) {
         const bool unknownColumn =
             !options.levelColumn.empty() && !engine.HasLevelColumn(options.levelColumn);
         return CliFail(context, unknownColumn
@@ -189,6 +260,7 @@ int RunLoadSpl(CliContext& context) {
                                     : SplImportFailure(engine, path, report));
     }
     NoteGate(context, engine, report);
+    NotePhase(context, path, phaseReport);
     if (smoothing) {
         target->SetSmoothing(*smoothing);
     }

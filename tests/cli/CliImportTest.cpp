@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "core/import/ImportFiles.h"
 #include "model/CConfiguration.h"
+#include "support/ModelledDrivers.h"
 #include "support/TestSupport.h"
 
 #include <fstream>
@@ -57,11 +58,11 @@ TEST_F(CliImport, ImportSaysWhichLevelColumnOfDelimitedTextItRead) {
     EXPECT_EQ(out, "{\"format\":22,\"kind\":1,\"binary\":false,\"frequencies\":[10,20],"
                    "\"levels\":[80.5,81],\"phases\":[0,0],\"impedanceMagnitudes\":[],"
                    "\"impedancePhases\":[],\"timeSamples\":[],\"sampleRate\":0,"
-                   "\"sensitivity\":0,\"levelColumn\":\"spl 0\","
+                   "\"sensitivity\":0,\"phaseContent\":\"none\",\"levelColumn\":\"spl 0\","
                    "\"levelColumns\":[\"spl 0\",\"spl 30\"]}\n");
     ASSERT_EQ(Run({"import", file}), 0);
     EXPECT_EQ(out, "Format: 22 (text)\nKind: 1 (frequency response)\nPoints: 2, 10 Hz to 20 Hz\n"
-                   "Level column: spl 0 (of spl 0, spl 30)\n");
+                   "Phase: none\nLevel column: spl 0 (of spl 0, spl 30)\n");
 }
 
 TEST_F(CliImport, TheMlssaQuestionIsAnsweredFromTheCommandLine) {
@@ -231,7 +232,7 @@ TEST_F(CliGate, AGateLongerThanTheFileIsClampedWithANote) {
 }
 
 TEST_F(CliGate, AFrequencyResponseIgnoresTheGateWithANote) {
-    const std::string curve = Write("w.frd", "10 80 0\n20 81 0\n40 82 0\n");
+    const std::string curve = Write("w.frd", "10 80 0\n20 81 -5\n40 82 -10\n");
     ASSERT_EQ(Run({"load-spl", design, "--band", "1", curve, "--gate", "20", "-o", saved}), 0);
     EXPECT_EQ(err, "kestrelvane-cli: the file holds a frequency response; --gate and --window "
                    "apply to impulse responses only and were ignored\n");
@@ -253,6 +254,80 @@ TEST_F(CliGate, BadGatesAreUsageErrorsAndSilenceIsRefused) {
     EXPECT_EQ(err, "kestrelvane-cli: Failed to import the SPL curve! The impulse response is "
                    "silent: every sample is 0, so there is no peak to gate.\n");
     EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+// A modelled driver's measurement file in the fixture's folder.
+std::string WriteDriver(const test::TempDir& dir, const std::string& name,
+                        const test::DriverFile& file) {
+    EXPECT_TRUE(test::WriteDriverFile(dir / name, file));
+    return (dir / name).string();
+}
+
+TEST_F(CliImport, ImportSaysWhenAFileCarriesNoPhase) {
+    const std::string level = WriteDriver(dir, "level.txt", {&test::ModelledWoofer});
+    ASSERT_EQ(Run({"import", level, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"phaseContent\":\"none\""), std::string::npos);
+    ASSERT_EQ(Run({"import", level}), 0) << err;
+    EXPECT_NE(out.find("Phase: none\n"), std::string::npos);
+    const std::string phase =
+        WriteDriver(dir, "phase.txt", {&test::ModelledWoofer, 90.0, 10.0, 40000.0, true});
+    ASSERT_EQ(Run({"import", phase, "--json"}), 0) << err;
+    EXPECT_EQ(out.find("phaseContent"), std::string::npos) << "as before for a phase";
+
+    std::ostringstream delays;
+    delays << "* Data: db(Response), Group Delay (sec)\n"
+           << "100 80 0.0010\n200 81 0.0008\n400 82 0.0005\n";
+    const std::string groupDelay = Write("g.frd", delays.str());
+    ASSERT_EQ(Run({"import", groupDelay, "--json"}), 0) << err;
+    EXPECT_NE(out.find("\"phases\":[0,0,0]"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"phaseContent\":\"groupDelay\",\"groupDelays\":[0.001,8e-04,5e-04]"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(CliImport, LoadSplTakesThePhaseChoiceOffsetAndFlightTime) {
+    const std::string design = (dir / "d.ksv").string();
+    const std::string saved = (dir / "out.ksv").string();
+    ASSERT_EQ(Run({"new", "--ways", "2", "-o", design}), 0) << err;
+    const std::string level = WriteDriver(dir, "level.txt", {&test::ModelledWoofer});
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", level, "-o", saved}), 0) << err;
+    EXPECT_NE(err.find("carries no phase; the curve gets the minimum phase"), std::string::npos);
+
+    const std::string far =
+        WriteDriver(dir, "far.txt", {&test::ModelledWoofer, 90.0, 10.0, 40000.0, true, 2.5e-3});
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", far, "--remove-flight-time", "--offset",
+                   "-0.1", "-o", saved}),
+              0)
+        << err;
+    EXPECT_EQ(out, "Flight time removed: 2.5000 ms\n");
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", far, "--phase", "minimum",
+                   "--remove-flight-time", "-o", saved}),
+              0);
+    EXPECT_NE(err.find("--remove-flight-time was ignored"), std::string::npos);
+
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", far, "--phase", "zero", "-o", saved}), 2);
+    EXPECT_EQ(Run({"load-spl", design, "--band", "1", far, "--offset", "25", "-o", saved}), 2);
+}
+
+TEST_F(CliImport, AlignPrintsAndSavesTheDelayAndPolarity) {
+    const std::string design = (dir / "d.ksv").string();
+    const std::string saved = (dir / "out.ksv").string();
+    ASSERT_EQ(Run({"new", "--ways", "2", "-o", design}), 0) << err;
+    EXPECT_EQ(Run({"align", design, "--bands", "1,2", "-o", saved}), 1);
+    EXPECT_NE(err.find("share no crossover"), std::string::npos) << err;
+    EXPECT_EQ(Run({"align", design, "--bands", "1", "-o", saved}), 2);
+    EXPECT_EQ(Run({"align", design, "--bands", "1,x", "-o", saved}), 2);
+
+    const std::string example = std::string(KV_SOURCE_DIR) + "/examples/two-way.ksv";
+    ASSERT_EQ(Run({"align", example, "--bands", "2,1", "-o", saved}), 0) << err;
+    EXPECT_NE(out.find("Crossover of bands 2 and 1: 2200 Hz\nBand 1 delay: "), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("Deviation before: "), std::string::npos);
+    const std::string printed = out;
+    ASSERT_EQ(Run({"align", saved, "--bands", "2,1", "-o", saved}), 0) << err;
+    EXPECT_EQ(out.substr(0, out.find("Deviation before")),
+              printed.substr(0, printed.find("Deviation before")))
+        << "the saved design is aligned";
 }
 
 } // namespace

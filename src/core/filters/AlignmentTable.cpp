@@ -110,4 +110,18 @@ bool LookupAlignment(AlignmentRecord& out, int order, CrossoverType type, bool h
     return false;
 }
 
+CrossoverSettings AlignedSettings(CrossoverType type, int order, double freq, CrossoverSide side) {
+    CrossoverSettings settings;
+    settings.type = type;
+    settings.order = order;
+    settings.freq = freq;
+    AlignmentRecord record;
+    LookupAlignment(record, order, type, side == CrossoverSide::HighPass);
+    for (std::size_t k = 0; k < kCrossoverSections; ++k) {
+        settings.freqOfs[k] = record.sections[k].ratio;
+        settings.q[k] = record.sections[k].q;
+    }
+    return settings;
+}
+
 } // namespace kv

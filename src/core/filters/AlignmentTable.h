@@ -33,4 +33,8 @@ std::span<const AlignmentRecord> AlignmentTable();
 // out untouched, when the table has none.
 bool LookupAlignment(AlignmentRecord& out, int order, CrossoverType type, bool highPass);
 
+// The settings of an aligned filter: the table's sections for its order
+// (the defaults' where the table has none).
+CrossoverSettings AlignedSettings(CrossoverType type, int order, double freq, CrossoverSide side);
+
 } // namespace kv

@@ -11,10 +11,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <string_view>
 
 namespace kv {
@@ -253,6 +255,7 @@ bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
         return false;
     }
     ParseInput input{owner, file, fileName, options, EqualsNoCase(extension, "zma")};
+    groupDelayColumn_ = !binary_ && StatesGroupDelay(file);
     // A file that fails half-way leaves nothing that could pass for a result.
     if (!(this->*row->parse)(input, *row)) {
         ClearResult();
@@ -266,7 +269,40 @@ bool CImportEngine::Import(IMessageBox& owner, VInputFile& file,
         }
         return false;
     }
+    SettlePhaseContent();
     return true;
+}
+
+// The header lines before the first numeric line, a bounded number of them.
+bool CImportEngine::StatesGroupDelay(VInputFile& file) {
+    constexpr int kMaxHeaderLines = 64;
+    const std::uint64_t start = file.Tell();
+    std::string line;
+    bool states = false;
+    for (int i = 0; i < kMaxHeaderLines && !states && file.ReadLine(line) && !IsNumericLine(line);
+         ++i) {
+        std::transform(line.begin(), line.end(), line.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        states = line.find("group delay") != std::string::npos;
+    }
+    file.Seek(start);
+    return states;
+}
+
+void CImportEngine::SettlePhaseContent() {
+    const int n = frequencies_.GetSize();
+    if (kind_ == ImportKind::TimeResponse) {
+        phaseHeld_ = PhaseContent::Phase;
+    } else if (groupDelays_.GetSize() == n && n > 0 && phases_.SetSize(n)) {
+        phases_.Fill(0.0);
+        const bool any = std::any_of(groupDelays_.begin(), groupDelays_.end(),
+                                     [](double seconds) { return seconds != 0.0; });
+        phaseHeld_ = any ? PhaseContent::GroupDelay : PhaseContent::None;
+    } else {
+        const bool varies = std::adjacent_find(phases_.begin(), phases_.end(),
+                                               std::not_equal_to<>()) != phases_.end();
+        phaseHeld_ = varies ? PhaseContent::Phase : PhaseContent::None;
+    }
 }
 
 bool CImportEngine::HasLevelColumn(std::string_view name) const {
@@ -285,9 +321,10 @@ void CImportEngine::Clear() {
 void CImportEngine::ClearResult() {
     kind_ = ImportKind::Nothing;
     for (VDoubleVec* vector : {&frequencies_, &levels_, &phases_, &impedanceMagnitudes_,
-                               &impedancePhases_, &timeSamples_}) {
+                               &impedancePhases_, &timeSamples_, &groupDelays_}) {
         vector->SetSize(0);
     }
+    phaseHeld_ = PhaseContent::None;
     sampleRate_ = 0.0;
     sensitivity_ = 0.0;
     levelColumn_.clear();
@@ -570,6 +607,9 @@ std::vector<CImportEngine::Column> CImportEngine::CurveColumns(ImportKind kind, 
     if (kind == ImportKind::Impedance) {
         columns.push_back({&impedanceMagnitudes_, 1.0});
         columns.push_back({&impedancePhases_, phaseScale});
+    } else if (groupDelayColumn_) {
+        columns.push_back({&levels_, 1.0});
+        columns.push_back({&groupDelays_, 1.0});
     } else {
         columns.push_back({&levels_, 1.0});
         columns.push_back({&phases_, phaseScale});
@@ -583,8 +623,8 @@ bool CImportEngine::ReadCurve(VInputFile& file, ImportKind kind, int ignoredColu
 }
 
 void CImportEngine::ReverseCurve() {
-    for (VDoubleVec* vector :
-         {&frequencies_, &levels_, &phases_, &impedanceMagnitudes_, &impedancePhases_}) {
+    for (VDoubleVec* vector : {&frequencies_, &levels_, &phases_, &impedanceMagnitudes_,
+                               &impedancePhases_, &groupDelays_}) {
         vector->Reverse(0, -1);
     }
 }

@@ -69,6 +69,11 @@ public:
     const VDoubleVec& Frequencies() const { return frequencies_; }
     const VDoubleVec& Levels() const { return levels_; }
     const VDoubleVec& Phases() const { return phases_; }
+    // What the phase column of a frequency response held. For a group
+    // delay, GroupDelays() has it in seconds and Phases() is 0; a time
+    // response has the phase its transform gives.
+    PhaseContent PhaseHeld() const { return phaseHeld_; }
+    const VDoubleVec& GroupDelays() const { return groupDelays_; }
     const VDoubleVec& ImpedanceMagnitudes() const { return impedanceMagnitudes_; }
     const VDoubleVec& ImpedancePhases() const { return impedancePhases_; }
     const VDoubleVec& TimeSamples() const { return timeSamples_; }
@@ -195,6 +200,11 @@ private:
     std::vector<Column> CurveColumns(ImportKind kind, int ignoredColumns, double phaseScale);
     void ReverseIfDescending();
     void ReverseCurve();
+    // Whether the text before the data says the third column is a group
+    // delay; the file position is kept.
+    static bool StatesGroupDelay(VInputFile& file);
+    // Sets PhaseHeld() from what the parser read.
+    void SettlePhaseContent();
 
     ImportFormat format_ = ImportFormat::Unknown;
     ImportKind kind_ = ImportKind::Nothing;
@@ -205,6 +215,10 @@ private:
     VDoubleVec impedanceMagnitudes_;
     VDoubleVec impedancePhases_;
     VDoubleVec timeSamples_;
+    VDoubleVec groupDelays_;
+    // Set before parsing: the phase column holds a group delay.
+    bool groupDelayColumn_ = false;
+    PhaseContent phaseHeld_ = PhaseContent::None;
     double sampleRate_ = 0.0;
     double sensitivity_ = 0.0;
     std::vector<std::string> levelColumns_;

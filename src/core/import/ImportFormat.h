@@ -42,6 +42,12 @@ enum class ImportKind {
     TimeResponse = 4,
 };
 
+// What stands in a frequency response's phase column: a phase; a group
+// delay in seconds, which a file says so of in its header ("Group Delay
+// (sec)"); or nothing, for a file without the column or with one that is
+// zero, or the same, everywhere.
+enum class PhaseContent { Phase, GroupDelay, None };
+
 inline constexpr unsigned kBinaryTimeSeriesMagic = 0xFFFFABCDu;
 inline constexpr unsigned kMlssaMagic = 0xFFFFBCDEu;
 

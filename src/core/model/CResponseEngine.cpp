@@ -1,6 +1,7 @@
 #include "model/CResponseEngine.h"
 
 #include "math/BatchMath.h"
+#include "math/EndTrend.h"
 #include "math/ResponseCurves.h"
 #include "math/Rounding.h"
 
@@ -14,7 +15,6 @@ namespace {
 constexpr int kMinLog2Size = 10;
 // 2^26 points of 16 bytes: far beyond any PIR the program asks for.
 constexpr int kMaxLog2Size = 26;
-constexpr double kThirdOctave = 1.2599210498948732; // 2^(1/3)
 constexpr double kMinSpectrumMagnitude = 1e-37;
 constexpr double kMaxSpectrumMagnitude = 1e37;
 constexpr double kDbToNeper = 0.11512925464970229;   // ln 10 / 20
@@ -38,7 +38,7 @@ EndSlope SlopeTowards(const VDoubleVec& m, const VDoubleVec& p, int end, int inn
     if (!(octaves > 0.0)) {
         return {};
     }
-    return {std::max(0.0, (m[inner] - m[end]) / octaves), (p[inner] - p[end]) / octaves};
+    return {FallingTrend(m[end], m[inner], octaves), (p[inner] - p[end]) / octaves};
 }
 
 } // namespace
@@ -202,20 +202,11 @@ bool CResponseEngine::PlanSpectrum(const VDoubleVec& grid, int log2Size) {
     plan_.insideBegin = std::min(plan_.insideBegin, plan_.aboveBegin);
     plan_.pointsPerOctave =
         fmax > fmin ? std::max(1, static_cast<int>(RoundHalfAway(c / std::log2(fmax / fmin)))) : 1;
-    int i1 = 1;
-    while (i1 < c - 1 && grid[i1] < fmin * kThirdOctave) {
-        ++i1;
-    }
-    int i2 = c - 2;
-    while (i2 > 0 && !(grid[i2] < fmax / kThirdOctave)) {
-        --i2;
-    }
-    i2 = std::max(i2, 0);
-    // A grid of one point has no trend: both slopes stay 0.
-    plan_.lowSlopePoint = c > 1 ? i1 : 0;
-    plan_.highSlopePoint = c > 1 ? i2 : 0;
-    plan_.lowSlopeOctaves = c > 1 ? std::log2(grid[i1] / fmin) : 0.0;
-    plan_.highSlopeOctaves = c > 1 ? std::log2(fmax / grid[i2]) : 0.0;
+    const EndTrendPoints trend = FindEndTrendPoints(grid);
+    plan_.lowSlopePoint = trend.low;
+    plan_.highSlopePoint = trend.high;
+    plan_.lowSlopeOctaves = trend.lowOctaves;
+    plan_.highSlopeOctaves = trend.highOctaves;
     plan_.sampleRate = fs;
     plan_.log2Size = log2Size;
     return true;

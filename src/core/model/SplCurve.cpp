@@ -33,20 +33,40 @@ std::vector<int> UsablePointOrder(const VDoubleVec& frequencies) {
     return order;
 }
 
-// Levels in dB and phases in radians, one each per frequency.
-bool StoreCurve(BandSettings& band, const VDoubleVec& frequencies, const VDoubleVec& levels,
-                const VDoubleVec& phases, const std::filesystem::path& fileName) {
-    const std::vector<int> order = UsablePointOrder(frequencies);
+// What a curve's file gave, one value each per frequency: levels in dB and
+// the phase column (radians, or a group delay in seconds), which holds
+// what content says.
+struct FileCurve {
+    const VDoubleVec& frequencies;
+    const VDoubleVec& levels;
+    const VDoubleVec& phaseColumn;
+    PhaseContent content;
+};
+
+bool StoreCurve(BandSettings& band, const FileCurve& file, const std::filesystem::path& fileName,
+                const SplPhase& phase, PhaseReport& report) {
+    const std::vector<int> order = UsablePointOrder(file.frequencies);
     const int n = static_cast<int>(order.size());
     VDoubleVec sorted;
+    VDoubleVec levels;
+    VDoubleVec column;
+    VDoubleVec phases;
     VComplexVec raw;
-    if (n < 2 || !sorted.SetSize(n) || !raw.SetSize(n)) {
+    if (n < 2 || !sorted.SetSize(n) || !levels.SetSize(n) || !column.SetSize(n) ||
+        !raw.SetSize(n)) {
         return false;
     }
     for (int i = 0; i < n; ++i) {
         const int from = order[static_cast<std::size_t>(i)];
-        sorted[i] = frequencies[from];
-        raw[i] = FromPolar(DbToGain(levels[from]), phases[from]);
+        sorted[i] = file.frequencies[from];
+        levels[i] = file.levels[from];
+        column[i] = file.phaseColumn[from];
+    }
+    if (!MakeCurvePhases(sorted, levels, column, file.content, phase, phases, report)) {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        raw[i] = FromPolar(DbToGain(levels[i]), phases[i]);
     }
     return band.SetSplCurve(sorted, raw, PathText(fileName));
 }
@@ -82,14 +102,17 @@ bool LoadSplCurve(BandSettings& band, const std::filesystem::path& fileName,
 
 bool LoadSplCurve(BandSettings& band, const CImportEngine& engine,
                   const std::filesystem::path& fileName, const ImpulseGate& gate,
-                  GateReport* report) {
+                  GateReport* report, const SplPhase& phase, PhaseReport* phaseReport) {
     ImpulseGating gating;
-    return LoadSplCurve(band, engine, fileName, gating, gate, report);
+    return LoadSplCurve(band, engine, fileName, gating, gate, report, phase, phaseReport);
 }
 
 bool LoadSplCurve(BandSettings& band, const CImportEngine& engine,
                   const std::filesystem::path& fileName, ImpulseGating& gating,
-                  const ImpulseGate& gate, GateReport* report) {
+                  const ImpulseGate& gate, GateReport* report, const SplPhase& phase,
+                  PhaseReport* phaseReport) {
+    PhaseReport made;
+    bool stored = false;
     if (engine.Kind() == ImportKind::TimeResponse) {
         GatedCurve curve;
         const GateOutcome outcome =
@@ -97,11 +120,23 @@ bool LoadSplCurve(BandSettings& band, const CImportEngine& engine,
         if (report != nullptr) {
             *report = {outcome, curve.appliedMs, curve.clamped};
         }
-        return outcome == GateOutcome::Gated &&
-               StoreCurve(band, curve.frequencies, curve.levels, curve.phases, fileName);
+        stored =
+            outcome == GateOutcome::Gated &&
+            StoreCurve(band, {curve.frequencies, curve.levels, curve.phases, PhaseContent::Phase},
+                       fileName, phase, made);
+    } else {
+        const bool groupDelay = engine.PhaseHeld() == PhaseContent::GroupDelay;
+        stored =
+            HoldsFrequencyResponse(engine) &&
+            StoreCurve(band,
+                       {engine.Frequencies(), engine.Levels(),
+                        groupDelay ? engine.GroupDelays() : engine.Phases(), engine.PhaseHeld()},
+                       fileName, phase, made);
     }
-    return HoldsFrequencyResponse(engine) &&
-           StoreCurve(band, engine.Frequencies(), engine.Levels(), engine.Phases(), fileName);
+    if (stored && phaseReport != nullptr) {
+        *phaseReport = made;
+    }
+    return stored;
 }
 
 } // namespace kv

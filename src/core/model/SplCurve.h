@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ImpulseGate.h"
+#include "model/SplPhase.h"
 
 #include <filesystem>
 #include <string>
@@ -30,13 +31,19 @@ bool LoadSplCurve(BandSettings& band, const std::filesystem::path& fileName, IMe
 // The same for a file the engine has already imported. A time response (a
 // WAV file, a time series) becomes a curve through the gate (see
 // ImpulseGate.h); report, when given, receives what the gate did with it.
+// The curve's phase is made as phase asks (SplPhase.h): by default the
+// file's own, or the minimum phase of a curve that has none; phaseReport,
+// when given, receives what it became when the curve was loaded.
 bool LoadSplCurve(BandSettings& band, const CImportEngine& imported,
                   const std::filesystem::path& fileName, const ImpulseGate& gate = {},
-                  GateReport* report = nullptr);
+                  GateReport* report = nullptr, const SplPhase& phase = {},
+                  PhaseReport* phaseReport = nullptr);
 // The same with a gating that the caller keeps: the SPL Curve dialog calls
-// this with its engine and gating whenever the user changes the gate.
+// this with its engine and gating whenever the user changes the gate or the
+// phase.
 bool LoadSplCurve(BandSettings& band, const CImportEngine& imported,
                   const std::filesystem::path& fileName, ImpulseGating& gating,
-                  const ImpulseGate& gate, GateReport* report = nullptr);
+                  const ImpulseGate& gate, GateReport* report = nullptr, const SplPhase& phase = {},
+                  PhaseReport* phaseReport = nullptr);
 
 } // namespace kv

@@ -6,6 +6,7 @@
 #include "app/SchematicPane.h"
 #include "archive/PathText.h"
 #include "dialogs/CAboutDlg.h"
+#include "dialogs/CAlignDlg.h"
 #include "dialogs/CTargetLevels.h"
 #include "dialogs/PortCombo.h"
 #include "dialogs/ProgramIcon.h"
@@ -401,6 +402,11 @@ void CKestrelvaneDlg::BuildContextMenus() {
     bandMenu_->addActions({zoomActions_[0], zoomActions_[1]});
     bandMenu_->addSeparator();
     bandMenu_->addActions({exportBand_, exportFilters_});
+    bandMenu_->addSeparator();
+    QAction* align = NewAction(QStringLiteral("&Align..."), QStringLiteral("alignAction"));
+    connect(align, &QAction::triggered, this, &CKestrelvaneDlg::AlignBands);
+    designActions_.push_back(align);
+    bandMenu_->addAction(align);
     totalMenu_->addActions({zoomActions_[2], zoomActions_[3]});
     totalMenu_->addSeparator();
     totalMenu_->addAction(exportTotal_);
@@ -433,6 +439,17 @@ void CKestrelvaneDlg::EditTargetLevels() {
         session_.Document().Design(), [this] { session_.LiveChange(); }, this);
     dialog.exec();
     session_.CommitChange(before, "Change Target Level");
+}
+
+// The band pane's band with the neighbour the user picks; what the dialog
+// found is one step of undo.
+void CKestrelvaneDlg::AlignBands() {
+    CAlignDlg dialog(session_.Document().Design(), session_.View().CurrentBand(), this);
+    if (dialog.exec() == QDialog::Accepted && dialog.Found()) {
+        const Alignment found = dialog.Result();
+        session_.Change("Align",
+                        [&found](CConfiguration& design) { return ApplyAlignment(design, found); });
+    }
 }
 
 void CKestrelvaneDlg::ShowHelp() {

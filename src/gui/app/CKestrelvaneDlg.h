@@ -69,6 +69,7 @@ private:
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
     void FillRecentMenu();
+    void AlignBands();
     void ShowHelp();
     void ShowAbout();
     // Everything the window shows, after any change.

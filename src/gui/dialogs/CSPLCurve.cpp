@@ -6,6 +6,7 @@
 #include "session/FileDialogs.h"
 #include "session/IFileChooser.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <algorithm>
 
 namespace kv {
@@ -29,6 +31,17 @@ QString GateNote(const GateReport& report) {
             .arg(report.appliedMs, 0, 'f', 2);
     }
     return {};
+}
+
+// Which phase the curve carries and what the file gave for it.
+QString PhaseNote(const PhaseReport& report) {
+    QString note = QStringLiteral("Phase: %1").arg(QString::fromStdString(DescribePhase(report)));
+    if (report.content == PhaseContent::None) {
+        note += QStringLiteral(" (the file carries none)");
+    } else if (report.content == PhaseContent::GroupDelay && !report.minimum) {
+        note += QStringLiteral(" (the file's third column is a group delay)");
+    }
+    return note;
 }
 
 } // namespace
@@ -71,6 +84,7 @@ CSPLCurve::CSPLCurve(CConfiguration& design, int band, IMessageBox& messages, IF
     auto* outer = new QFormLayout;
     outer->addRow(properties);
     outer->addRow(BuildGate(band));
+    outer->addRow(BuildPhase(band));
     FinishOkCancelDialog(*this, outer);
     ShowDesign();
 }
@@ -100,12 +114,52 @@ QWidget* CSPLCurve::BuildGate(int band) {
     return box;
 }
 
-// The gate's length goes into the editor's gate, which then makes the curve
-// again.
+QWidget* CSPLCurve::BuildPhase(int band) {
+    auto* box = new QGroupBox(QStringLiteral("Phase"), this);
+    box->setObjectName(QStringLiteral("phaseGroup"));
+    phaseNote_ = new QLabel(box);
+    phaseNote_->setObjectName(QStringLiteral("phaseNote"));
+    phaseChoice_ = new QComboBox(box);
+    phaseChoice_->setObjectName(QStringLiteral("phaseCombo"));
+    phaseChoice_->addItems({QStringLiteral("As measured"), QStringLiteral("Minimum phase")});
+    connect(phaseChoice_, &QComboBox::activated, this, &CSPLCurve::PhaseChosen);
+    flightTime_ = new QCheckBox(QStringLiteral("&Remove flight time"), box);
+    flightTime_->setObjectName(QStringLiteral("flightTimeCheck"));
+    connect(flightTime_, &QCheckBox::clicked, this, [this](bool on) {
+        HandleChange([this, on] {
+            editor_.Phase().removeFlightTime = on;
+            editor_.ApplyPhase();
+        });
+    });
+    auto* form = new QFormLayout(box);
+    form->addRow(phaseNote_);
+    AddLabelledRow(*form, QStringLiteral("&Phase"), phaseChoice_);
+    FieldContext offset{Design(), band};
+    offset.phase = &editor_.Phase();
+    AddLabelledField(*form, "splOffset", offset);
+    form->addRow(flightTime_);
+    phase_ = box;
+    return box;
+}
+
+void CSPLCurve::PhaseChosen() {
+    const PhaseChoice choice =
+        phaseChoice_->currentIndex() == 0 ? PhaseChoice::Measured : PhaseChoice::Minimum;
+    HandleChange([this, choice] {
+        editor_.Phase().choice = choice;
+        editor_.ApplyPhase();
+    });
+}
+
+// The gate's length goes into the editor's gate, and the offset into its
+// phase, which then make the curve again.
 void CSPLCurve::WriteField(const RowField& field) {
     field.Write();
     if (field.Context().gate != nullptr) {
         editor_.ApplyGate();
+    }
+    if (field.Context().phase != nullptr) {
+        editor_.ApplyPhase();
     }
 }
 
@@ -125,6 +179,31 @@ void CSPLCurve::ShowDesign() {
     file_->setText(QString::fromStdString(band_.splFileName));
     ShowColumns();
     ShowGate();
+    ShowPhase();
+}
+
+// The choice shows what the curve carries; a file without a phase has none
+// to keep, and only a measured phase has a flight time to remove, which
+// the box shows before it is applied.
+void CSPLCurve::ShowPhase() {
+    const bool offered = editor_.OffersPhase();
+    if (offered == phase_->isHidden()) {
+        phase_->setVisible(offered);
+        adjustSize();
+    }
+    const PhaseReport& report = editor_.LastPhase();
+    phaseNote_->setText(PhaseNote(report));
+    phaseChoice_->setCurrentIndex(report.minimum ? 1 : 0);
+    if (auto* model = qobject_cast<QStandardItemModel*>(phaseChoice_->model())) {
+        model->item(0)->setEnabled(report.content != PhaseContent::None);
+    }
+    const bool measured = !report.minimum && report.flightTimeMs.has_value();
+    flightTime_->setEnabled(measured);
+    flightTime_->setChecked(report.flightTimeRemoved);
+    flightTime_->setText(
+        measured
+            ? QStringLiteral("&Remove flight time (%1 ms)").arg(*report.flightTimeMs, 0, 'f', 3)
+            : QStringLiteral("&Remove flight time"));
 }
 
 void CSPLCurve::ShowGate() {

@@ -3,6 +3,7 @@
 #include "dialogs/LiveEditDialog.h"
 #include "session/SplCurveEditor.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -14,7 +15,10 @@ class IFileChooser;
 // "SPL Curve": the driver's measured curve of a band, chosen from a
 // measurement file, with its smoothing and, for a file of several level
 // columns, the column it is read from; for an impulse response, the gate
-// that makes it a curve, changed live.
+// that makes it a curve, changed live; and the phase the curve carries (the
+// file's own or the minimum phase of its magnitude), the driver's acoustic
+// offset and the removal of the flight time, kept while the dialog is open
+// and applied to each file read in it.
 class CSPLCurve : public LiveEditDialog {
     Q_OBJECT
 
@@ -32,6 +36,10 @@ private:
     // columns, the gate's controls only for a time response.
     void ShowColumns();
     void ShowGate();
+    // The phase's controls show once a file is read in the dialog.
+    QWidget* BuildPhase(int band);
+    void ShowPhase();
+    void PhaseChosen();
 
     CBand& band_;
     IFileChooser& files_;
@@ -42,6 +50,10 @@ private:
     QWidget* gate_ = nullptr;
     QComboBox* gateWindow_ = nullptr;
     QLabel* gateNote_ = nullptr;
+    QWidget* phase_ = nullptr;
+    QLabel* phaseNote_ = nullptr;
+    QComboBox* phaseChoice_ = nullptr;
+    QCheckBox* flightTime_ = nullptr;
 };
 
 } // namespace kv

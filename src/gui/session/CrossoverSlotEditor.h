@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filters/AlignmentTable.h"
 #include "filters/FilterSettings.h"
 #include "session/FieldTable.h"
 
@@ -21,9 +22,6 @@ int SnapOrderOnField(CrossoverType type, int typed, int stored);
 // Linkwitz-Riley order 5 from a file) is snapped as a type change would, so
 // that the alignment is always found.
 int SnappedForField(CrossoverType type, int typed, int stored);
-
-// The settings of an aligned filter: the table's sections for its order.
-CrossoverSettings AlignedSettings(CrossoverType type, int order, double freq, CrossoverSide side);
 
 // How the dialog shows what a slot holds: any other stored type as
 // "Custom..." (filter) or "Linkwitz-Riley" (target), an order of 0 (an empty

@@ -3,6 +3,7 @@
 #include "archive/VString.h"
 #include "model/CConfiguration.h"
 #include "model/ImpulseGate.h"
+#include "model/SplPhase.h"
 #include "session/CrossoverSlotEditor.h"
 
 #include <algorithm>
@@ -209,6 +210,12 @@ const std::array kRows = {
              [](const FieldContext& c) { return c.gate->lengthMs; },
              [](const FieldContext& c, double ms) {
                  c.gate->lengthMs = ms;
+                 return true;
+             }},
+    FieldRow{"splOffset", "&Offset (ms)", "offsetField", false, R::Fixed, -kMaxSplOffsetMs, kMaxSplOffsetMs, 0.01, 3,
+             [](const FieldContext& c) { return c.phase->offsetMs; },
+             [](const FieldContext& c, double ms) {
+                 c.phase->offsetMs = ms;
                  return true;
              }},
 };

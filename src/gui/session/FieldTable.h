@@ -11,16 +11,18 @@ namespace kv {
 class CBand;
 class CConfiguration;
 struct ImpulseGate;
+struct SplPhase;
 
 // What a field edits: the design, the band, the crossover slot, notch,
 // equaliser or shelf (0 low, 1 high) the dialog shows and, for the SPL Curve
-// dialog, its gate, which the band does not keep.
+// dialog, its gate and phase, which the band does not keep.
 struct FieldContext {
     CConfiguration& design;
     int band = 0;
     int index = 0;
     CrossoverSide side = CrossoverSide::HighPass;
     ImpulseGate* gate = nullptr;
+    SplPhase* phase = nullptr;
 
     CBand& Band() const;
 };

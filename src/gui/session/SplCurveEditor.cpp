@@ -18,13 +18,23 @@ bool SplCurveEditor::Import(const std::filesystem::path& path, const ImportOptio
         messages_.ShowError(SplImportFailure(engine_, path, report_));
     }
     offersGate_ = loaded && engine_.Kind() == ImportKind::TimeResponse;
+    offersPhase_ = loaded;
     return loaded;
 }
 
 bool SplCurveEditor::LoadCurve() {
     report_ = {};
     applied_ = gate_;
-    return LoadSplCurve(band_, engine_, path_, gating_, gate_, &report_);
+    appliedPhase_ = phase_;
+    return LoadSplCurve(band_, engine_, path_, gating_, gate_, &report_, phase_, &phaseReport_);
+}
+
+// As for the gate, the same choice again is not worth another curve.
+bool SplCurveEditor::ApplyPhase() {
+    if (!offersPhase_) {
+        return false;
+    }
+    return phase_ == appliedPhase_ || LoadCurve();
 }
 
 // The gate's own outcome is the dialog's to show beside the gate: a box

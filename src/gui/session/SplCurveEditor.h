@@ -2,6 +2,7 @@
 
 #include "import/CImportEngine.h"
 #include "model/ImpulseGate.h"
+#include "model/SplPhase.h"
 
 #include <filesystem>
 #include <string>
@@ -40,6 +41,18 @@ public:
     bool ApplyGate();
     // What the gate did the last time it made a curve.
     const GateReport& LastGate() const { return report_; }
+    // True when the band's curve came from the last file read: its phase
+    // can be made again as Phase() asks.
+    bool OffersPhase() const { return offersPhase_; }
+    // The choice of phase, offset and flight time the next curve is made
+    // with; kept while the dialog is open, and the offset's field writes
+    // into it.
+    SplPhase& Phase() { return phase_; }
+    // Makes the curve again from the last file as Phase() asks; false when
+    // there is no such file or it gives no curve.
+    bool ApplyPhase();
+    // What the curve's phase became the last time it was made.
+    const PhaseReport& LastPhase() const { return phaseReport_; }
 
 private:
     bool Import(const std::filesystem::path& path, const ImportOptions& options);
@@ -59,6 +72,11 @@ private:
     ImpulseGate applied_;
     GateReport report_;
     bool offersGate_ = false;
+    SplPhase phase_;
+    // The phase the band's curve was last made with.
+    SplPhase appliedPhase_;
+    PhaseReport phaseReport_;
+    bool offersPhase_ = false;
 };
 
 } // namespace kv

@@ -2,11 +2,18 @@
 // beside the checkout, not in it; without them these tests are skipped.
 #include "archive/LittleEndian.h"
 #include "import/CImportEngine.h"
+#include "math/EndTrend.h"
+#include "math/ResponseCurves.h"
 #include "model/CBand.h"
 #include "model/SplCurve.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <numbers>
+#include <utility>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -111,8 +118,8 @@ const CurveFile kCurveFiles[] = {
      386,
      {10.0, 7.1179, 25.2241},
      {20000.0, 27.1868, 48.1256}},
-    // The third column is a group delay in seconds; the layout has no way
-    // to say so, and it is read as the phase.
+    // The third column is a group delay in seconds, as the header says; it
+    // is no phase.
     {"speakertools/sample.frd",
      ImportFormat::PlainColumns,
      ImportKind::FrequencyResponse,
@@ -224,6 +231,153 @@ TEST_F(MeasurementFiles, FilesOfOtherLayoutsAreRefused) {
         EXPECT_EQ(engine.Reason(), file.reason);
         EXPECT_EQ(engine.Kind(), ImportKind::Nothing);
         EXPECT_TRUE(engine.Frequencies().Empty());
+    }
+}
+
+} // namespace
+} // namespace kv
+
+namespace kv {
+namespace {
+
+// The files' phase columns: measured phases, a group delay, or nothing
+// (no column, or zeros throughout).
+TEST_F(MeasurementFiles, SayWhetherTheyCarryAPhase) {
+    const std::pair<const char*, PhaseContent> expected[] = {
+        {"autosound-measurements/ECM8000_0deg.txt", PhaseContent::None},
+        {"autosound-measurements/c.txt", PhaseContent::None},
+        {"autosound-measurements/fact5-bell-cut-q1-before.txt", PhaseContent::Phase},
+        {"jonronen-speaker-measurements/caw938.frd", PhaseContent::Phase},
+        {"jonronen-speaker-measurements/port and w near field.txt", PhaseContent::Phase},
+        {"jonronen-speaker-measurements/tweeter diffraction.frd", PhaseContent::None},
+        {"jonronen-speaker-measurements/woofer_combined.txt", PhaseContent::Phase},
+        {"mk3-reference-loudspeaker/SB26STAC-C000-4_freq_response.csv", PhaseContent::None},
+        {"rsantct-drc/L_0.frd", PhaseContent::None},
+        {"speakertools/sample.frd", PhaseContent::GroupDelay},
+        {"autosound-measurements/w_L.wav-t0-at-256.wav", PhaseContent::Phase},
+    };
+    for (const auto& [path, content] : expected) {
+        SCOPED_TRACE(path);
+        CImportEngine engine;
+        ASSERT_TRUE(engine.Import(messages, folder / path));
+        EXPECT_EQ(engine.PhaseHeld(), content);
+    }
+}
+
+// The header's "Group Delay (sec)": the column goes in as seconds, and the
+// curve's phase is integrated from it.
+TEST_F(MeasurementFiles, AGroupDelayColumnIsReadAsOne) {
+    const std::filesystem::path path = folder / "speakertools/sample.frd";
+    CImportEngine engine;
+    ASSERT_TRUE(engine.Import(messages, path));
+    ASSERT_EQ(engine.GroupDelays().GetSize(), 1002);
+    // "   18.440   +94.1374    +0.0108  "
+    const int at = static_cast<int>(
+        std::find(engine.Frequencies().begin(), engine.Frequencies().end(), 18.44) -
+        engine.Frequencies().begin());
+    ASSERT_LT(at, 1002);
+    EXPECT_EQ(engine.GroupDelays()[at], 0.0108);
+    EXPECT_TRUE(std::all_of(engine.Phases().begin(), engine.Phases().end(),
+                            [](double phase) { return phase == 0.0; }));
+    CBand band;
+    PhaseReport report;
+    ASSERT_TRUE(LoadSplCurve(band, engine, path, {}, nullptr, {}, &report));
+    EXPECT_EQ(report.content, PhaseContent::GroupDelay);
+    EXPECT_FALSE(report.minimum);
+    EXPECT_EQ(DescribePhase(report), "from the group delay");
+    // A delay of about 10 ms around 18 Hz turns the phase by about 2π·f·τ
+    // per hertz there.
+    const double slope = -(std::arg(band.splRaw[at + 1]) - std::arg(band.splRaw[at - 1])) /
+                         (2.0 * std::numbers::pi * (band.splFreqs[at + 1] - band.splFreqs[at - 1]));
+    EXPECT_NEAR(slope, 0.0108, 0.002);
+}
+
+// ∫ from 0 to u of ln coth(|t|/2) dt, odd in u: 2·(χ2(1) − χ2(e^−u)) with
+// Legendre's chi function, whose series runs fast below 1/2 and, above,
+// through Landen's χ2(x) + χ2((1−x)/(1+x)) = π²/8 + ½·ln x·ln((1+x)/(1−x)).
+double Chi2(double x) {
+    if (x > 0.5) {
+        const double y = (1.0 - x) / (1.0 + x);
+        return std::numbers::pi * std::numbers::pi / 8.0 - 0.5 * std::log(x) * -std::log(y) -
+               Chi2(y);
+    }
+    double sum = 0.0;
+    double power = x;
+    for (int k = 1; power > 1e-18; k += 2) {
+        sum += power / (static_cast<double>(k) * k);
+        power *= x * x;
+    }
+    return sum;
+}
+
+double BodeKernelIntegral(double u) {
+    const double quarterPiSquared = std::numbers::pi * std::numbers::pi / 4.0;
+    if (std::isinf(u)) {
+        return u > 0 ? quarterPiSquared : -quarterPiSquared;
+    }
+    const double whole = quarterPiSquared - 2.0 * Chi2(std::exp(-std::abs(u)));
+    return u < 0 ? -whole : whole;
+}
+
+// Bode's gain-phase relation, φ(f) = (1/π)·∫ dA/du · ln coth(|u|/2) du with
+// A = ln|H| and u = ln(f'/f), summed segment by segment over the curve
+// taken as straight in ln f, and beyond its ends as their trend: a
+// computation of its own, on the log axis, of what the transform gives.
+std::vector<double> BodePhases(const VDoubleVec& frequencies, const VDoubleVec& levelsDb) {
+    const int n = frequencies.GetSize();
+    constexpr double kNeper = 0.11512925464970229;
+    constexpr double kDbPerOctave = 6.020599913279624;
+    const EndTrendPoints trend = FindEndTrendPoints(frequencies);
+    const double low =
+        FallingTrend(levelsDb[0], levelsDb[trend.low], trend.lowOctaves) / kDbPerOctave;
+    const double high =
+        FallingTrend(levelsDb[n - 1], levelsDb[trend.high], trend.highOctaves) / kDbPerOctave;
+    std::vector<double> phases;
+    for (int at = 0; at < n; ++at) {
+        double sum = low * (BodeKernelIntegral(std::log(frequencies[0] / frequencies[at])) -
+                            BodeKernelIntegral(-INFINITY));
+        double previous = BodeKernelIntegral(std::log(frequencies[0] / frequencies[at]));
+        for (int i = 1; i < n; ++i) {
+            const double next = BodeKernelIntegral(std::log(frequencies[i] / frequencies[at]));
+            const double span = std::log(frequencies[i] / frequencies[i - 1]);
+            if (span > 0.0) {
+                sum += (levelsDb[i] - levelsDb[i - 1]) * kNeper / span * (next - previous);
+            }
+            previous = next;
+        }
+        sum -= high * (BodeKernelIntegral(INFINITY) - previous);
+        phases.push_back(sum / std::numbers::pi);
+    }
+    return phases;
+}
+
+TEST_F(MeasurementFiles, MagnitudeOnlyCurvesLoadWithTheirMinimumPhase) {
+    for (const char* path :
+         {"autosound-measurements/ECM8000_0deg.txt", "autosound-measurements/c.txt",
+          "jonronen-speaker-measurements/tweeter diffraction.frd",
+          "mk3-reference-loudspeaker/SB26STAC-C000-4_freq_response.csv", "rsantct-drc/L_0.frd"}) {
+        SCOPED_TRACE(path);
+        CBand band;
+        CImportEngine engine;
+        PhaseReport report;
+        ASSERT_TRUE(engine.Import(messages, folder / path));
+        ASSERT_TRUE(LoadSplCurve(band, engine, folder / path, {}, nullptr, {}, &report));
+        EXPECT_TRUE(report.minimum);
+        EXPECT_EQ(DescribePhase(report), "minimum phase");
+        const int n = band.splFreqs.GetSize();
+        VDoubleVec levels(n);
+        for (int i = 0; i < n; ++i) {
+            levels[i] = MagnitudeToDb(std::abs(band.splRaw[i]));
+        }
+        const std::vector<double> expected = BodePhases(band.splFreqs, levels);
+        double largest = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const double error =
+                std::remainder(std::arg(band.splRaw[i]) - expected[static_cast<std::size_t>(i)],
+                               2.0 * std::numbers::pi);
+            largest = std::max(largest, std::abs(error) * 180.0 / std::numbers::pi);
+        }
+        EXPECT_LT(largest, 1.0);
     }
 }
 

@@ -3,11 +3,13 @@
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
 #include "gui/session/SessionTestSupport.h"
+#include "model/Alignment.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -207,6 +209,35 @@ TEST_F(MainWindowMenus, SaveAsHasTheKeyTheManualGives) {
     }
     ASSERT_NE(saveAs, nullptr);
     EXPECT_EQ(saveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+}
+
+} // namespace
+} // namespace kv
+
+namespace kv {
+namespace {
+
+// Align from the band pane's menu: the band shown with its neighbour, one
+// step of undo.
+TEST_F(MainWindowMenus, AlignFromTheBandMenuIsOneStepOfUndo) {
+    window.Start(std::filesystem::path(KV_SOURCE_DIR) / "examples/two-way.ksv");
+    const CConfiguration& design = window.Session().Document().Design();
+    const double delay = design.bands[0].delay;
+    Alignment found;
+    ASSERT_EQ(FindAlignment(design, 1, 0, found), AlignOutcome::Aligned);
+    ASSERT_NE(found.delay, delay);
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+    Action("alignAction")->trigger();
+    EXPECT_EQ(design.bands[0].delay, found.delay);
+    EXPECT_EQ(design.bands[0].reversedPhase, found.reversedPhase);
+    EXPECT_EQ(window.Session().History().Undo().UndoDescription(), "Align");
+    window.Session().Undo();
+    EXPECT_EQ(design.bands[0].delay, delay);
 }
 
 } // namespace

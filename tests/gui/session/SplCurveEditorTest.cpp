@@ -1,10 +1,13 @@
 #include "session/SplCurveEditor.h"
 
 #include "gui/session/SplCurveFiles.h"
+#include "support/ModelledDrivers.h"
 
 #include <cmath>
+#include <complex>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <numbers>
 
 namespace kv {
 namespace {
@@ -100,6 +103,46 @@ TEST_F(SplCurveEditing, ASilentRecordingIsRefusedOnceAndOffersNoGate) {
     EXPECT_FALSE(editor.ApplyGate());
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
+}
+
+} // namespace
+} // namespace kv
+
+namespace kv {
+namespace {
+
+// The choices stay while the dialog is open: a change makes the curve
+// again from the file already read, and the next file gets them too.
+TEST_F(SplCurveEditing, ThePhaseChoicesMakeTheCurveAgainAndStayForTheNextFile) {
+    const test::DriverFile level{&test::ModelledTweeter};
+    const test::DriverFile measured{&test::ModelledTweeter, 90.0, 10.0, 40000.0, true, 3e-3};
+    ASSERT_TRUE(test::WriteDriverFile(dir / "level.txt", level));
+    ASSERT_TRUE(test::WriteDriverFile(dir / "far.txt", measured));
+    SplCurveEditor editor(band(), messages);
+    EXPECT_FALSE(editor.OffersPhase());
+    EXPECT_FALSE(editor.ApplyPhase());
+    ASSERT_TRUE(editor.LoadFile(dir / "far.txt"));
+    EXPECT_TRUE(editor.OffersPhase());
+    EXPECT_FALSE(editor.LastPhase().minimum);
+    ASSERT_TRUE(editor.LastPhase().flightTimeMs);
+    EXPECT_NEAR(*editor.LastPhase().flightTimeMs, 3.0, 0.01);
+
+    const VComplexVec far = band().splRaw;
+    editor.Phase().removeFlightTime = true;
+    ASSERT_TRUE(editor.ApplyPhase());
+    EXPECT_TRUE(editor.LastPhase().flightTimeRemoved);
+    const int at = band().splFreqs.GetSize() / 2;
+    const double turn = 2.0 * std::numbers::pi * band().splFreqs[at] * 3e-3;
+    EXPECT_NEAR(
+        std::remainder(std::arg(band().splRaw[at] / far[at]) - turn, 2.0 * std::numbers::pi), 0.0,
+        0.01);
+
+    editor.Phase().choice = PhaseChoice::Minimum;
+    ASSERT_TRUE(editor.LoadFile(dir / "far.txt"));
+    EXPECT_TRUE(editor.LastPhase().minimum);
+    ASSERT_TRUE(editor.LoadFile(dir / "level.txt"));
+    EXPECT_TRUE(editor.LastPhase().minimum);
+    EXPECT_EQ(editor.LastPhase().content, PhaseContent::None);
 }
 
 } // namespace
