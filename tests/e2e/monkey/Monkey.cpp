@@ -1,6 +1,6 @@
 #include "Monkey.h"
 
-#include "app/SchematicLayout.h"
+#include "session/SchematicLayout.h"
 #include "ui/IMessageBox.h"
 
 #include <algorithm>
