@@ -32,6 +32,47 @@ std::string Hz(double f) {
     return FormatFixed(f, 0) + " Hz";
 }
 
+std::string OutputName(int b) {
+    return "Output " + std::to_string(b + 1);
+}
+
+// "1st", "2nd", "3rd", "8th".
+std::string Ordinal(int n) {
+    const char* suffix = n % 100 >= 11 && n % 100 <= 13 ? "th"
+                         : n % 10 == 1                  ? "st"
+                         : n % 10 == 2                  ? "nd"
+                         : n % 10 == 3                  ? "rd"
+                                                        : "th";
+    return std::to_string(n) + suffix;
+}
+
+std::string Capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    }
+    return text;
+}
+
+std::string SignedDb(double dB) {
+    return (dB > 0.0 ? "+" : "") + FormatFixed(dB, 1) + " dB";
+}
+
+bool IsCrossover(FilterGroup group) {
+    return group == FilterGroup::HighPass || group == FilterGroup::LowPass;
+}
+
+bool HasGain(FilterGroup group) {
+    return group == FilterGroup::Peq || group == FilterGroup::LowShelf ||
+           group == FilterGroup::HighShelf;
+}
+
+// What to change about a section the chip cannot run as it is.
+std::string SectionRemedy(FilterGroup group) {
+    return IsCrossover(group) ? "raise its frequency or lower its order"
+           : HasGain(group)   ? "lower its gain or Q, or move its frequency"
+                              : "change its frequency or Q";
+}
+
 } // namespace
 
 std::vector<HardwareProblem> HardwareCheck::Run() {
@@ -39,11 +80,15 @@ std::vector<HardwareProblem> HardwareCheck::Run() {
     totalDelaySamples_ = 0.0;
     if (design_.numBands < 1 || design_.numBands > kMaxBands) {
         Report(kNoBand, ProblemSubject::Design,
-               "The design has no output bands: there is nothing to program.");
+               "The design has no output bands: there is nothing to program.",
+               "There is nothing to program: make a new design or open one.");
         return problems_;
     }
     CheckCoefficient(kNoBand, ProblemSubject::InputGain, {}, "The input gain",
-                     "its mixer coefficient", DbToGain(design_.inputGain));
+                     "its mixer coefficient", DbToGain(design_.inputGain),
+                     "The input gain of " + SignedDb(design_.inputGain) +
+                         " is too high for the unit: lower it to " + SignedDb(kMaxBandGainDb) +
+                         " or less.");
     for (int b = 0; b < design_.numBands; ++b) {
         CheckBand(b, design_.bands[static_cast<std::size_t>(b)]);
     }
@@ -51,29 +96,65 @@ std::vector<HardwareProblem> HardwareCheck::Run() {
     return problems_;
 }
 
-void HardwareCheck::Report(int band, ProblemSubject subject, std::string text,
+void HardwareCheck::Report(int band, ProblemSubject subject, std::string text, std::string advice,
                            const BandSection& section) {
-    problems_.push_back({std::move(text), band, subject, section});
+    problems_.push_back({std::move(text), std::move(advice), band, subject, section});
 }
 
 void HardwareCheck::CheckCoefficient(int band, ProblemSubject subject, const BandSection& section,
-                                     const std::string& what, const std::string& name,
-                                     double value) {
+                                     const std::string& what, const std::string& name, double value,
+                                     const std::string& advice) {
     if (!std::isfinite(value)) {
-        Report(band, subject, what + ": " + name + " is not a finite number.", section);
+        Report(band, subject, what + ": " + name + " is not a finite number.", advice, section);
     } else if (!Fits523(value)) {
         Report(band, subject,
                what + ": " + name + " is " + FormatGeneral(value, 4) +
                    ", beyond the range of the TAS3103's 5.23 format (-16 to +16) by " +
                    FormatGeneral(std::fabs(value) - 16.0, 4) + ".",
-               section);
+               advice, section);
     }
+}
+
+std::string HardwareCheck::FilterPhrase(int b, const BandSection& where) const {
+    const CBand& band = design_.bands[static_cast<std::size_t>(b)];
+    const std::string of = " of " + OutputName(b);
+    const auto crossover = [&](const char* kind, const char* code, const CrossoverSettings& slot) {
+        return "the " + Hz(slot.freq) + " " + kind + of + " (" + code +
+               std::to_string(where.item + 1) + ", " + Ordinal(slot.order) + " order)";
+    };
+    const std::size_t item = static_cast<std::size_t>(where.item);
+    switch (where.group) {
+    case FilterGroup::HighPass:
+        return crossover("high-pass", "HP", band.hpFilter[item]);
+    case FilterGroup::LowPass:
+        return crossover("low-pass", "LP", band.lpFilter[item]);
+    case FilterGroup::Notch:
+        return "the " + Hz(band.notch[item].freq) + " notch" + of + " (notch " +
+               std::to_string(where.item + 1) + ")";
+    case FilterGroup::AllPass:
+        return "the " + Hz(band.allPass.freq) + " all-pass" + of;
+    case FilterGroup::LowShelf:
+        return "the " + Hz(band.lowShelf.freq) + " low shelf" + of;
+    case FilterGroup::HighShelf:
+        return "the " + Hz(band.highShelf.freq) + " high shelf" + of;
+    case FilterGroup::Peq:
+        return "the " + Hz(band.peq[item].freq) + " equaliser" + of + " (EQ " +
+               std::to_string(where.item + 1) + ")";
+    case FilterGroup::BassTreble:
+    case FilterGroup::HighPassTarget:
+    case FilterGroup::LowPassTarget:
+        break;
+    }
+    return "the " + DescribeSection(where) + of;
 }
 
 void HardwareCheck::CheckBand(int b, const CBand& band) {
     const std::string name = BandName(b);
     CheckCoefficient(b, ProblemSubject::BandGain, {}, name + " (gain)", "its volume coefficient",
-                     DbToGain(band.OutputLevelDb()));
+                     DbToGain(band.OutputLevelDb()),
+                     "The gain of " + OutputName(b) + " (" + SignedDb(band.OutputLevelDb()) +
+                         ") is too high for the unit: lower it to " + SignedDb(kMaxBandGainDb) +
+                         " or less.");
     CheckDelay(b, name, band);
     CheckTone(b, name, 0, band.bassGain, band.bassCorner);
     CheckTone(b, name, 1, band.trebleGain, band.trebleCorner);
@@ -85,18 +166,24 @@ void HardwareCheck::CheckBand(int b, const CBand& band) {
     if (sections > kBiquadsPerBand) {
         Report(b, ProblemSubject::BiquadBudget,
                name + " needs " + std::to_string(sections) + " biquads, but the TAS3103 has only " +
-                   std::to_string(kBiquadsPerBand) + " per band.");
+                   std::to_string(kBiquadsPerBand) + " per band.",
+               OutputName(b) + " needs " + std::to_string(sections) + " biquads, more than the " +
+                   std::to_string(kBiquadsPerBand) +
+                   " the unit has: switch filters off or lower a crossover's order.");
     }
 }
 
 // NaN passes every comparison, so it is caught first: the sample count of the
 // delay word would be undefined.
 void HardwareCheck::CheckDelay(int b, const std::string& name, const CBand& band) {
+    const std::string advice =
+        "The delay of " + OutputName(b) + " is not one the unit can play: set it again.";
     if (!std::isfinite(band.delay)) {
-        Report(b, ProblemSubject::Delay, name + ": the delay is not a finite number.");
+        Report(b, ProblemSubject::Delay, name + ": the delay is not a finite number.", advice);
     } else if (band.delay < 0.0) {
         Report(b, ProblemSubject::Delay,
-               name + ": the delay of " + FormatFixed(band.delay * 1000.0, 3) + " ms is negative.");
+               name + ": the delay of " + FormatFixed(band.delay * 1000.0, 3) + " ms is negative.",
+               advice);
     } else {
         totalDelaySamples_ += std::round(band.delay * design_.sampleRate);
     }
@@ -104,10 +191,14 @@ void HardwareCheck::CheckDelay(int b, const std::string& name, const CBand& band
 
 void HardwareCheck::CheckTotalDelay() {
     if (totalDelaySamples_ > kSharedDelaySamples) {
+        const double toMs = 1000.0 / design_.sampleRate;
         Report(kNoBand, ProblemSubject::Delay,
                "The delays of the bands add up to " + FormatFixed(totalDelaySamples_, 0) +
                    " samples, but the TAS3103's delay memory holds only " +
-                   std::to_string(kSharedDelaySamples) + ".");
+                   std::to_string(kSharedDelaySamples) + ".",
+               "The delays of the outputs add up to " + FormatFixed(totalDelaySamples_ * toMs, 2) +
+                   " ms, more than the " + FormatFixed(kSharedDelaySamples * toMs, 2) +
+                   " ms the unit can hold in all: shorten them.");
     }
 }
 
@@ -116,11 +207,16 @@ void HardwareCheck::CheckTotalDelay() {
 // chip's selections would spill into the neighbouring channel's byte.
 void HardwareCheck::CheckTone(int b, const std::string& name, int stage, double dB, int corner) {
     const BandSection where{FilterGroup::BassTreble, stage, 0};
-    const std::string what = name + ": the " + kToneStages[static_cast<std::size_t>(stage)];
+    const std::string stageName = kToneStages[static_cast<std::size_t>(stage)];
+    const std::string what = name + ": the " + stageName;
+    const std::string ofOutput = " of " + OutputName(b);
     if (dB != 0.0 && !OnToneGrid(dB)) {
         Report(b, ProblemSubject::BassTreble,
                what + " gain of " + FormatGeneral(dB, 6) +
                    " dB is not one of the TAS3103's settings (-18 to +18 dB in 0.5 dB steps).",
+               "The " + stageName + ofOutput +
+                   " is set between the unit's settings: choose one from -18 to +18 dB in 0.5 dB "
+                   "steps.",
                where);
     }
     if (corner < kMinToneCorner || corner > kMaxToneCorner) {
@@ -128,6 +224,8 @@ void HardwareCheck::CheckTone(int b, const std::string& name, int stage, double 
                what + " corner selection " + std::to_string(corner) +
                    " is not one of the TAS3103's " + std::to_string(kMinToneCorner) + " to " +
                    std::to_string(kMaxToneCorner) + ".",
+               "The " + stageName + " corner" + ofOutput +
+                   " is not one the unit offers: choose one of its corners.",
                where);
     }
 }
@@ -142,15 +240,18 @@ void HardwareCheck::ReportAboveHalfTheSampleRate(int b, const BandSection& where
     const double f = calc.Frequency();
     const std::string why =
         "its frequency of " + Hz(f) + " lies above half the sample rate (" + Hz(fs / 2.0) + ")";
+    const std::string advice = Capitalised(FilterPhrase(b, where)) +
+                               " lies above what the unit can play at " + Hz(fs / 2.0) +
+                               ": lower its frequency below " + Hz(fs / 2.0) + ".";
     if (!stable) {
-        Report(b, ProblemSubject::Section, what + " is unstable: " + why + ".", where);
+        Report(b, ProblemSubject::Section, what + " is unstable: " + why + ".", advice, where);
         return;
     }
     const double alias = std::fabs(f - fs * std::round(f / fs));
     Report(b, ProblemSubject::Section,
            what + " is aliased: " + why + ", so the unit would filter at " + Hz(alias) +
                " instead.",
-           where);
+           advice, where);
 }
 
 // An unstable section is reported for that alone: its coefficients are
@@ -158,10 +259,14 @@ void HardwareCheck::ReportAboveHalfTheSampleRate(int b, const BandSection& where
 void HardwareCheck::CheckSection(int b, const BandSection& where, const std::string& what,
                                  const BiquadCalc& calc) {
     const std::array<double, 5> words = BiquadWords(calc.GetCoefficients());
+    const std::string beyondReach =
+        Capitalised(FilterPhrase(b, where)) + " is " +
+        (IsCrossover(where.group) ? "too steep" : "too extreme") + " for the unit at " +
+        FormatFixed(calc.SampleRate() / 1000.0, 0) + " kHz: " + SectionRemedy(where.group) + ".";
     for (const double w : words) {
         if (!std::isfinite(w)) {
             Report(b, ProblemSubject::Section, what + ": its coefficients are not finite numbers.",
-                   where);
+                   beyondReach, where);
             return;
         }
     }
@@ -173,12 +278,12 @@ void HardwareCheck::CheckSection(int b, const BandSection& where, const std::str
         Report(b, ProblemSubject::Section,
                what + " is unstable: with its coefficients in the TAS3103's 5.23 format a pole "
                       "lies on or outside the unit circle.",
-               where);
+               beyondReach, where);
         return;
     }
     for (std::size_t i = 0; i < words.size(); ++i) {
         CheckCoefficient(b, ProblemSubject::Section, where, what,
-                         std::string("coefficient ") + kBiquadWordNames[i], words[i]);
+                         std::string("coefficient ") + kBiquadWordNames[i], words[i], beyondReach);
     }
 }
 

@@ -36,8 +36,13 @@ inline constexpr int kNoBand = -1;
 
 // One reason why the design must not reach the unit.
 struct HardwareProblem {
-    // The sentence the user reads, naming the band and the filter.
+    // The exact reason, naming the band, the filter and the number that is
+    // out of the chip's reach.
     std::string text;
+    // What the user can change, in the words of the window: "The 12 Hz
+    // high-pass of Output 2 (HP1, 8th order) is too steep for the unit at
+    // 96 kHz: raise its frequency or lower its order."
+    std::string advice;
     // The band, counted from 0, or kNoBand for a problem of the design.
     int band = kNoBand;
     ProblemSubject subject = ProblemSubject::Design;
@@ -63,10 +68,15 @@ public:
     std::vector<HardwareProblem> Run();
 
 private:
-    void Report(int band, ProblemSubject subject, std::string text,
+    void Report(int band, ProblemSubject subject, std::string text, std::string advice,
                 const BandSection& section = {});
+    // Reports the value, with the advice, unless it fits the chip's
+    // coefficient format.
     void CheckCoefficient(int band, ProblemSubject subject, const BandSection& section,
-                          const std::string& what, const std::string& name, double value);
+                          const std::string& what, const std::string& name, double value,
+                          const std::string& advice);
+    // "the 12 Hz high-pass of Output 2 (HP1, 8th order)".
+    std::string FilterPhrase(int b, const BandSection& where) const;
     void CheckBand(int b, const CBand& band);
     void CheckDelay(int b, const std::string& name, const CBand& band);
     void CheckTotalDelay();

@@ -43,12 +43,14 @@ HardwareWarnings::HardwareWarnings(const std::vector<HardwareProblem>& problems,
 }
 
 void HardwareWarnings::Add(const HardwareProblem& problem, int numBands) {
-    all_.push_back(problem.text);
+    all_.push_back(problem);
+    // A block's tooltip leads with what to change and keeps the exact reason.
+    const std::string sentence = problem.advice + "\n" + problem.text;
     if (problem.subject == ProblemSubject::Delay && problem.band == kNoBand) {
         // The bands' delays together overrun the shared memory: any of
         // them may give way.
         for (BandWarnings& band : bands_) {
-            band.blocks[static_cast<std::size_t>(BlockKind::Delay)].push_back(problem.text);
+            band.blocks[static_cast<std::size_t>(BlockKind::Delay)].push_back(sentence);
         }
         return;
     }
@@ -71,14 +73,14 @@ void HardwareWarnings::Add(const HardwareProblem& problem, int numBands) {
         block = BlockOfSection(problem.section);
         break;
     case ProblemSubject::BiquadBudget:
-        band.biquadBudget.push_back(problem.text);
+        band.biquadBudget.push_back(sentence);
         return;
     case ProblemSubject::Design:
     case ProblemSubject::InputGain:
         return;
     }
     if (block) {
-        band.blocks[static_cast<std::size_t>(*block)].push_back(problem.text);
+        band.blocks[static_cast<std::size_t>(*block)].push_back(sentence);
     }
 }
 
@@ -102,7 +104,7 @@ std::string HardwareWarnings::Summary() const {
     if (all_.empty()) {
         return {};
     }
-    std::string text = "The HMQ27 cannot run this design: " + all_.front();
+    std::string text = all_.front().advice;
     if (all_.size() > 1) {
         text += " (and " + std::to_string(all_.size() - 1) + " more)";
     }
@@ -111,8 +113,8 @@ std::string HardwareWarnings::Summary() const {
 
 std::string HardwareWarnings::Details() const {
     std::string text;
-    for (const std::string& sentence : all_) {
-        text += (text.empty() ? "" : "\n") + sentence;
+    for (const HardwareProblem& problem : all_) {
+        text += (text.empty() ? "" : "\n\n") + problem.advice + "\n" + problem.text;
     }
     return text;
 }

@@ -25,14 +25,16 @@ public:
     HardwareWarnings(const std::vector<HardwareProblem>& problems, int numBands);
 
     bool Empty() const { return all_.empty(); }
-    // The sentences about a band's block; empty when the unit can run it.
+    // What to change about a band's block, each with its exact reason on a
+    // line of its own; empty when the unit can run it.
     const std::vector<std::string>& OfBlock(int band, BlockKind kind) const;
     // The sentences about a band needing more biquads than it has.
     const std::vector<std::string>& OfBiquadBudget(int band) const;
-    // "The HMQ27 cannot run this design: <first reason>" with how many
-    // more there are; empty when the design may be programmed.
+    // What to change first, with how many more problems there are; empty
+    // when the design may be programmed.
     std::string Summary() const;
-    // Every sentence, one per line, in the order of the check.
+    // Every problem in the order of the check: what to change, and under it
+    // the exact reason.
     std::string Details() const;
 
 private:
@@ -45,7 +47,7 @@ private:
     const BandWarnings* Band(int band) const;
 
     std::vector<BandWarnings> bands_;
-    std::vector<std::string> all_;
+    std::vector<HardwareProblem> all_;
 };
 
 } // namespace kv

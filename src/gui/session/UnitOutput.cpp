@@ -1,6 +1,6 @@
 #include "session/UnitOutput.h"
 
-#include "hardware/CTAS3103.h"
+#include "hardware/HardwareCheck.h"
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
 #include "session/FileDialogs.h"
@@ -8,15 +8,21 @@
 
 namespace kv {
 
+// What to change comes first; the exact reasons follow for whoever wants
+// the numbers.
 bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages) {
-    const std::vector<std::string> problems = CTAS3103::CheckConfiguration(design);
+    const std::vector<HardwareProblem> problems = HardwareCheck(design).Run();
     if (problems.empty()) {
         return true;
     }
     std::string text = "The HMQ27 cannot run this design as it stands, so nothing was sent or "
                        "written:\n";
-    for (const std::string& problem : problems) {
-        text += "\n- " + problem;
+    for (const HardwareProblem& problem : problems) {
+        text += "\n- " + problem.advice;
+    }
+    text += "\n\nDetails:";
+    for (const HardwareProblem& problem : problems) {
+        text += "\n" + problem.text;
     }
     messages.ShowError(text);
     return false;

@@ -118,6 +118,45 @@ TEST_F(HardwareProblems, MoreSectionsThanSlotsMarkTheBandsBudget) {
 
 // The window checks after every change with one checker per change, and a
 // checker asked twice must not report its problems twice.
+// The window leads with what the user can change, in its own words.
+TEST_F(HardwareProblems, EachProblemSaysWhatToChange) {
+    const auto advice = [this] {
+        std::vector<std::string> all;
+        for (const HardwareProblem& p : HardwareCheck(design).Run()) {
+            all.push_back(p.advice);
+        }
+        return all;
+    };
+    CrossoverSettings steep;
+    steep.type = CrossoverType::Butterworth;
+    steep.order = 8;
+    steep.freq = 1.0;
+    steep.freqOfs = {1.0, 1.0, 1.0, 1.0};
+    steep.q = {0.51, 0.6, 0.9, 2.56};
+    ASSERT_TRUE(design.bands[1].SetHighPass(0, steep));
+    ASSERT_TRUE(design.bands[1].EnableHighPass(0, true));
+    const std::vector<std::string> steepAdvice = advice();
+    ASSERT_FALSE(steepAdvice.empty());
+    EXPECT_EQ(steepAdvice[0], "The 1 Hz high-pass of Output 2 (HP1, 8th order) is too steep for "
+                              "the unit at 96 kHz: raise its frequency or lower its order.");
+    ASSERT_TRUE(design.bands[1].EnableHighPass(0, false));
+
+    // Beyond what the setters take, as a design file made elsewhere may hold.
+    design.bands[0].peq[2] = {6.0, 60000.0, 1.0, true};
+    design.bands[1].gain = 30.0;
+    design.bands[0].delay = 1500.0 / 96000.0;
+    design.bands[1].delay = 600.0 / 96000.0;
+    EXPECT_EQ(advice(),
+              (std::vector<std::string>{
+                  "The 60000 Hz equaliser of Output 1 (EQ 3) lies above what the unit can play at "
+                  "48000 Hz: lower its frequency below 48000 Hz.",
+                  "The gain of Output 2 (+30.0 dB) is too high for the unit: lower it to +24.0 dB "
+                  "or less.",
+                  "The delays of the outputs add up to 21.88 ms, more than the 21.30 ms the unit "
+                  "can hold in all: shorten them.",
+              }));
+}
+
 TEST_F(HardwareProblems, AskingAgainGivesTheSameProblems) {
     design.inputGain = 30.0;
     design.bands[0].delay = 1500.0 / 96000.0;

@@ -142,10 +142,12 @@ TEST_F(MainWindowMenus, TheHardwareCurveAndTheCheckFollowEveryChange) {
     const QColor marked = schematic->grab().toImage().pixelColor(shelf.center());
     EXPECT_GT(marked.red() - marked.blue(), before.red() - before.blue() + 40)
         << "the refused block turns red";
-    EXPECT_TRUE(status->text().startsWith(QStringLiteral("The HMQ27 cannot run this design: ")))
-        << status->text().toStdString();
-    EXPECT_TRUE(status->text().contains(QStringLiteral("high shelf")))
-        << status->text().toStdString();
+    EXPECT_EQ(status->text(), QStringLiteral("The 20 Hz high shelf of Output 1 is too extreme for "
+                                             "the unit at 96 kHz: lower its gain or Q, or move its "
+                                             "frequency."))
+        << "the status leads with what to change";
+    EXPECT_TRUE(status->toolTip().contains(QStringLiteral("5.23 format")))
+        << "the exact reason is kept for whoever wants it";
 }
 
 // The target level is stored in the project file, so a change kept with OK
