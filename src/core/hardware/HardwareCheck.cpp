@@ -32,9 +32,6 @@ std::string Hz(double f) {
     return FormatFixed(f, 0) + " Hz";
 }
 
-std::string OutputName(int b) {
-    return "Output " + std::to_string(b + 1);
-}
 
 // "1st", "2nd", "3rd", "8th".
 std::string Ordinal(int n) {
@@ -75,6 +72,43 @@ std::string SectionRemedy(FilterGroup group) {
 
 } // namespace
 
+std::string OutputName(int band) {
+    return "Output " + std::to_string(band + 1);
+}
+
+std::string FilterPhrase(const CConfiguration& design, int b, const BandSection& where) {
+    const CBand& band = design.bands[static_cast<std::size_t>(b)];
+    const std::string of = " of " + OutputName(b);
+    const auto crossover = [&](const char* kind, const char* code, const CrossoverSettings& slot) {
+        return "the " + Hz(slot.freq) + " " + kind + of + " (" + code +
+               std::to_string(where.item + 1) + ", " + Ordinal(slot.order) + " order)";
+    };
+    const std::size_t item = static_cast<std::size_t>(where.item);
+    switch (where.group) {
+    case FilterGroup::HighPass:
+        return crossover("high-pass", "HP", band.hpFilter[item]);
+    case FilterGroup::LowPass:
+        return crossover("low-pass", "LP", band.lpFilter[item]);
+    case FilterGroup::Notch:
+        return "the " + Hz(band.notch[item].freq) + " notch" + of + " (notch " +
+               std::to_string(where.item + 1) + ")";
+    case FilterGroup::AllPass:
+        return "the " + Hz(band.allPass.freq) + " all-pass" + of;
+    case FilterGroup::LowShelf:
+        return "the " + Hz(band.lowShelf.freq) + " low shelf" + of;
+    case FilterGroup::HighShelf:
+        return "the " + Hz(band.highShelf.freq) + " high shelf" + of;
+    case FilterGroup::Peq:
+        return "the " + Hz(band.peq[item].freq) + " equaliser" + of + " (EQ " +
+               std::to_string(where.item + 1) + ")";
+    case FilterGroup::BassTreble:
+    case FilterGroup::HighPassTarget:
+    case FilterGroup::LowPassTarget:
+        break;
+    }
+    return "the " + DescribeSection(where) + of;
+}
+
 std::vector<HardwareProblem> HardwareCheck::Run() {
     problems_.clear();
     totalDelaySamples_ = 0.0;
@@ -113,39 +147,6 @@ void HardwareCheck::CheckCoefficient(int band, ProblemSubject subject, const Ban
                    FormatGeneral(std::fabs(value) - 16.0, 4) + ".",
                advice, section);
     }
-}
-
-std::string HardwareCheck::FilterPhrase(int b, const BandSection& where) const {
-    const CBand& band = design_.bands[static_cast<std::size_t>(b)];
-    const std::string of = " of " + OutputName(b);
-    const auto crossover = [&](const char* kind, const char* code, const CrossoverSettings& slot) {
-        return "the " + Hz(slot.freq) + " " + kind + of + " (" + code +
-               std::to_string(where.item + 1) + ", " + Ordinal(slot.order) + " order)";
-    };
-    const std::size_t item = static_cast<std::size_t>(where.item);
-    switch (where.group) {
-    case FilterGroup::HighPass:
-        return crossover("high-pass", "HP", band.hpFilter[item]);
-    case FilterGroup::LowPass:
-        return crossover("low-pass", "LP", band.lpFilter[item]);
-    case FilterGroup::Notch:
-        return "the " + Hz(band.notch[item].freq) + " notch" + of + " (notch " +
-               std::to_string(where.item + 1) + ")";
-    case FilterGroup::AllPass:
-        return "the " + Hz(band.allPass.freq) + " all-pass" + of;
-    case FilterGroup::LowShelf:
-        return "the " + Hz(band.lowShelf.freq) + " low shelf" + of;
-    case FilterGroup::HighShelf:
-        return "the " + Hz(band.highShelf.freq) + " high shelf" + of;
-    case FilterGroup::Peq:
-        return "the " + Hz(band.peq[item].freq) + " equaliser" + of + " (EQ " +
-               std::to_string(where.item + 1) + ")";
-    case FilterGroup::BassTreble:
-    case FilterGroup::HighPassTarget:
-    case FilterGroup::LowPassTarget:
-        break;
-    }
-    return "the " + DescribeSection(where) + of;
 }
 
 void HardwareCheck::CheckBand(int b, const CBand& band) {
@@ -240,7 +241,7 @@ void HardwareCheck::ReportAboveHalfTheSampleRate(int b, const BandSection& where
     const double f = calc.Frequency();
     const std::string why =
         "its frequency of " + Hz(f) + " lies above half the sample rate (" + Hz(fs / 2.0) + ")";
-    const std::string advice = Capitalised(FilterPhrase(b, where)) +
+    const std::string advice = Capitalised(FilterPhrase(design_, b, where)) +
                                " lies above what the unit can play at " + Hz(fs / 2.0) +
                                ": lower its frequency below " + Hz(fs / 2.0) + ".";
     if (!stable) {
@@ -260,7 +261,7 @@ void HardwareCheck::CheckSection(int b, const BandSection& where, const std::str
                                  const BiquadCalc& calc) {
     const std::array<double, 5> words = BiquadWords(calc.GetCoefficients());
     const std::string beyondReach =
-        Capitalised(FilterPhrase(b, where)) + " is " +
+        Capitalised(FilterPhrase(design_, b, where)) + " is " +
         (IsCrossover(where.group) ? "too steep" : "too extreme") + " for the unit at " +
         FormatFixed(calc.SampleRate() / 1000.0, 0) + " kHz: " + SectionRemedy(where.group) + ".";
     for (const double w : words) {

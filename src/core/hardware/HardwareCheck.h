@@ -50,6 +50,13 @@ struct HardwareProblem {
     BandSection section;
 };
 
+// How the window names a filter: "the 12 Hz high-pass of Output 2 (HP1,
+// 8th order)", "the 1000 Hz equaliser of Output 1 (EQ 3)".
+std::string FilterPhrase(const CConfiguration& design, int band, const BandSection& where);
+
+// "Output 2": how the window names band b (from 0).
+std::string OutputName(int band);
+
 // Everything about a design that the TAS3103 cannot run safely, one clear
 // sentence each, with what it is about. The window runs it after every
 // change to mark the blocks and tell why the design cannot be programmed;
@@ -75,8 +82,6 @@ private:
     void CheckCoefficient(int band, ProblemSubject subject, const BandSection& section,
                           const std::string& what, const std::string& name, double value,
                           const std::string& advice);
-    // "the 12 Hz high-pass of Output 2 (HP1, 8th order)".
-    std::string FilterPhrase(int b, const BandSection& where) const;
     void CheckBand(int b, const CBand& band);
     void CheckDelay(int b, const std::string& name, const CBand& band);
     void CheckTotalDelay();

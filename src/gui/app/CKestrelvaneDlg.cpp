@@ -243,18 +243,27 @@ void CKestrelvaneDlg::ShowHardwareStatus() {
         return;
     }
     shownChecks_ = session_.Document().Checks();
-    const HardwareWarnings& warnings = session_.Document().Warnings();
+    const BlockWarnings& warnings = session_.Document().Warnings();
+    const BlockWarnings& safety = session_.Document().SafetyWarnings();
     const bool refused = !warnings.Empty();
+    const bool cautioned = !safety.Empty();
     hardwareStatus_->setText(!session_.Document().HasDesign() ? QString()
-                             : refused ? QString::fromStdString(warnings.Summary())
-                                       : QStringLiteral("The HMQ27 can run this design."));
-    const QString style = refused ? QStringLiteral("color: #b00000; font-weight: bold") : QString();
+                             : refused   ? QString::fromStdString(warnings.Summary())
+                             : cautioned ? QStringLiteral("Warning: ") +
+                                               QString::fromStdString(safety.Summary())
+                                         : QStringLiteral("The HMQ27 can run this design."));
+    // Red for what stops programming, the schematic's violet for a warning.
+    const QString style = refused     ? QStringLiteral("color: #b00000; font-weight: bold")
+                          : cautioned ? QStringLiteral("color: #6e28aa; font-weight: bold")
+                                      : QString();
     // Setting a style sheet repolishes the label: not on every step of a
     // held arrow.
     if (hardwareStatus_->styleSheet() != style) {
         hardwareStatus_->setStyleSheet(style);
     }
-    hardwareStatus_->setToolTip(QString::fromStdString(warnings.Details()));
+    const std::string details =
+        warnings.Details() + (refused && cautioned ? "\n\n" : "") + safety.Details();
+    hardwareStatus_->setToolTip(QString::fromStdString(details));
     hardwareStatus_->setAccessibleName(hardwareStatus_->text());
 }
 

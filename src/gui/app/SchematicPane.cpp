@@ -33,6 +33,11 @@ const QColor kWarningTop(255, 236, 232);
 const QColor kWarningBottom(246, 178, 168);
 const QColor kWarningEdge(192, 24, 24);
 const QColor kWarningInk(176, 0, 0);
+// Settings that may harm a driver: violet, told apart from the refusal's red
+// and the in-use amber also by eyes that confuse red and green.
+const QColor kCautionTop(246, 236, 255);
+const QColor kCautionBottom(214, 190, 246);
+const QColor kCautionEdge(110, 40, 170);
 
 constexpr int kTextLeft = 3;
 constexpr int kTextRightInset = 4;
@@ -79,9 +84,9 @@ QString BiquadBadge(const BlockUsage& usage) {
     return usage.biquads > 0 ? QStringLiteral("%1 bq").arg(usage.biquads) : QString();
 }
 
-// How a block's face looks: idle, with its filters in use, or refused by
-// the hardware check.
-enum class FaceLook { Idle, InUse, Warning };
+// How a block's face looks: idle, with its filters in use, refused by the
+// hardware check, or warned of by the drivers' safety check.
+enum class FaceLook { Idle, InUse, Warning, Caution };
 
 struct FaceColours {
     QColor top;
@@ -95,6 +100,8 @@ FaceColours ColoursOf(FaceLook look) {
         return {kInUseTop, kInUseBottom, kInUseEdge};
     case FaceLook::Warning:
         return {kWarningTop, kWarningBottom, kWarningEdge};
+    case FaceLook::Caution:
+        return {kCautionTop, kCautionBottom, kCautionEdge};
     case FaceLook::Idle:
         break;
     }
@@ -120,8 +127,9 @@ QPixmap BlockFace(FaceLook look, bool selected, qreal ratio) {
     fill.setColorAt(0.0, colours.top);
     fill.setColorAt(1.0, colours.bottom);
     painter.setBrush(fill);
-    painter.setPen(QPen(selected ? kSelectedEdge : colours.edge,
-                        selected || look == FaceLook::Warning ? 2.0 : 1.0));
+    painter.setPen(
+        QPen(selected ? kSelectedEdge : colours.edge,
+             selected || look == FaceLook::Warning || look == FaceLook::Caution ? 2.0 : 1.0));
     const qreal inset = selected ? 1.0 : 0.5;
     painter.drawRoundedRect(area.adjusted(inset, inset, -inset, -inset), 5, 5);
     return face;
@@ -188,7 +196,11 @@ void SchematicPane::PaintBlock(QPainter& painter, int band, BlockKind kind,
     const BlockUsage usage = UsageOf(data, kind);
     const bool tinted = usage.inUse && kind != BlockKind::Input && kind != BlockKind::Delay;
     const bool refused = !session_.Document().Warnings().OfBlock(band, kind).empty();
-    const FaceLook look = refused ? FaceLook::Warning : (tinted ? FaceLook::InUse : FaceLook::Idle);
+    const bool cautioned = !session_.Document().SafetyWarnings().OfBlock(band, kind).empty();
+    const FaceLook look = refused     ? FaceLook::Warning
+                          : cautioned ? FaceLook::Caution
+                          : tinted    ? FaceLook::InUse
+                                      : FaceLook::Idle;
 
     painter.drawPixmap(face.topLeft(), BlockFace(look, selected, devicePixelRatioF()));
 
@@ -392,8 +404,11 @@ QString SchematicPane::ToolTipAt(const QPoint& point) const {
         QStringLiteral("%1 of %2: %3")
             .arg(QString::fromStdString(BlockName(kind)), QString::fromStdString(data.GetName()),
                  QString::fromStdString(UsageText(UsageOf(data, kind))));
-    for (const std::string& sentence : session_.Document().Warnings().OfBlock(hit.band, kind)) {
-        tip += QLatin1Char('\n') + QString::fromStdString(sentence);
+    for (const BlockWarnings* warnings :
+         {&session_.Document().Warnings(), &session_.Document().SafetyWarnings()}) {
+        for (const std::string& sentence : warnings->OfBlock(hit.band, kind)) {
+            tip += QLatin1Char('\n') + QString::fromStdString(sentence);
+        }
     }
     return tip;
 }

@@ -1,5 +1,6 @@
 #include "session/DesignDocument.h"
 
+#include "hardware/DriverSafety.h"
 #include "hardware/HardwareCheck.h"
 #include "math/NumberFormat.h"
 #include "model/MainGrid.h"
@@ -13,8 +14,10 @@ DesignDocument::DesignDocument() {
 
 void DesignDocument::Update(double pirLength) {
     design_.Recalculate(&grid_, pirLength);
-    warnings_ = HasDesign() ? HardwareWarnings(HardwareCheck(design_).Run(), design_.numBands)
-                            : HardwareWarnings();
+    warnings_ = HasDesign() ? BlockWarnings(HardwareCheck(design_).Run(), design_.numBands)
+                            : BlockWarnings();
+    safety_ = HasDesign() ? BlockWarnings(CheckDriverSafety(design_, grid_), design_.numBands)
+                          : BlockWarnings();
     ++checks_;
 }
 

@@ -2,7 +2,7 @@
 
 #include "math/VFreqVec.h"
 #include "model/CConfiguration.h"
-#include "session/HardwareWarnings.h"
+#include "session/BlockWarnings.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -35,9 +35,12 @@ public:
 
     // What follows every change of the design: the bands it touched are
     // recomputed with time responses pirLength seconds long, and the
-    // hardware check runs, once.
+    // hardware check and the drivers' safety check run, once.
     void Update(double pirLength);
-    const HardwareWarnings& Warnings() const { return warnings_; }
+    // What the unit cannot run: the design cannot be programmed.
+    const BlockWarnings& Warnings() const { return warnings_; }
+    // What may harm a driver or the ears; programming goes on.
+    const BlockWarnings& SafetyWarnings() const { return safety_; }
     // Counts the hardware checks run, so that the window redoes what it
     // shows of them only after a new one.
     std::uint64_t Checks() const { return checks_; }
@@ -59,7 +62,8 @@ private:
     VFreqVec grid_;
     std::string lastFile_;
     bool saved_ = true;
-    HardwareWarnings warnings_;
+    BlockWarnings warnings_;
+    BlockWarnings safety_;
     std::uint64_t checks_ = 0;
 };
 

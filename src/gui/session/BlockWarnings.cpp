@@ -1,4 +1,4 @@
-#include "session/HardwareWarnings.h"
+#include "session/BlockWarnings.h"
 
 namespace kv {
 namespace {
@@ -35,14 +35,14 @@ std::optional<BlockKind> BlockOfSection(const BandSection& section) {
     return std::nullopt;
 }
 
-HardwareWarnings::HardwareWarnings(const std::vector<HardwareProblem>& problems, int numBands)
+BlockWarnings::BlockWarnings(const std::vector<HardwareProblem>& problems, int numBands)
     : bands_(static_cast<std::size_t>(std::max(numBands, 0))) {
     for (const HardwareProblem& problem : problems) {
         Add(problem, numBands);
     }
 }
 
-void HardwareWarnings::Add(const HardwareProblem& problem, int numBands) {
+void BlockWarnings::Add(const HardwareProblem& problem, int numBands) {
     all_.push_back(problem);
     // A block's tooltip leads with what to change and keeps the exact reason.
     const std::string sentence = problem.advice + "\n" + problem.text;
@@ -84,23 +84,23 @@ void HardwareWarnings::Add(const HardwareProblem& problem, int numBands) {
     }
 }
 
-const HardwareWarnings::BandWarnings* HardwareWarnings::Band(int band) const {
+const BlockWarnings::BandWarnings* BlockWarnings::Band(int band) const {
     return band >= 0 && band < static_cast<int>(bands_.size())
                ? &bands_[static_cast<std::size_t>(band)]
                : nullptr;
 }
 
-const std::vector<std::string>& HardwareWarnings::OfBlock(int band, BlockKind kind) const {
+const std::vector<std::string>& BlockWarnings::OfBlock(int band, BlockKind kind) const {
     const BandWarnings* warnings = Band(band);
     return warnings != nullptr ? warnings->blocks[static_cast<std::size_t>(kind)] : kNone;
 }
 
-const std::vector<std::string>& HardwareWarnings::OfBiquadBudget(int band) const {
+const std::vector<std::string>& BlockWarnings::OfBiquadBudget(int band) const {
     const BandWarnings* warnings = Band(band);
     return warnings != nullptr ? warnings->biquadBudget : kNone;
 }
 
-std::string HardwareWarnings::Summary() const {
+std::string BlockWarnings::Summary() const {
     if (all_.empty()) {
         return {};
     }
@@ -111,7 +111,7 @@ std::string HardwareWarnings::Summary() const {
     return text;
 }
 
-std::string HardwareWarnings::Details() const {
+std::string BlockWarnings::Details() const {
     std::string text;
     for (const HardwareProblem& problem : all_) {
         text += (text.empty() ? "" : "\n\n") + problem.advice + "\n" + problem.text;

@@ -14,15 +14,15 @@ namespace kv {
 // group the schematic has no block for.
 std::optional<BlockKind> BlockOfSection(const BandSection& section);
 
-// What the window tells of the hardware check while the user edits: the
-// sentences about each block of the schematic and each band's "Free
-// Biquads" text, and a line that says the design cannot be programmed and
-// why.
-class HardwareWarnings {
+// What the window tells of a check while the user edits (the hardware
+// check's problems, or the warnings about drivers' safety): the sentences
+// about each block of the schematic and each band's "Free Biquads" text, and
+// a line that says what to change first.
+class BlockWarnings {
 public:
-    HardwareWarnings() = default;
-    // The problems of the hardware check of a design with numBands bands.
-    HardwareWarnings(const std::vector<HardwareProblem>& problems, int numBands);
+    BlockWarnings() = default;
+    // The problems a check found in a design with numBands bands.
+    BlockWarnings(const std::vector<HardwareProblem>& problems, int numBands);
 
     bool Empty() const { return all_.empty(); }
     // What to change about a band's block, each with its exact reason on a

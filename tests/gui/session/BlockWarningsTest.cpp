@@ -1,4 +1,4 @@
-#include "session/HardwareWarnings.h"
+#include "session/BlockWarnings.h"
 
 #include "gui/session/SessionTestSupport.h"
 #include "hardware/CTAS3103.h"
@@ -20,18 +20,18 @@ protected:
 
     CConfiguration& design() { return harness.session.Document().Design(); }
 
-    // The blocks the schematic draws in the warning style, after the
-    // change the user just made.
-    std::set<MarkedBlock> Marked() {
+    // The blocks the schematic draws in the refusal's style (or, with
+    // safety, the drivers' warning style), after the change the user just
+    // made.
+    std::set<MarkedBlock> Marked(bool safety = false) {
         harness.session.LiveChange();
         harness.session.ViewChanged();
+        const DesignDocument& document = harness.session.Document();
+        const BlockWarnings& warnings = safety ? document.SafetyWarnings() : document.Warnings();
         std::set<MarkedBlock> marked;
         for (int b = 0; b < kMaxBands; ++b) {
             for (int k = 0; k < kBlockKinds; ++k) {
-                if (!harness.session.Document()
-                         .Warnings()
-                         .OfBlock(b, static_cast<BlockKind>(k))
-                         .empty()) {
+                if (!warnings.OfBlock(b, static_cast<BlockKind>(k)).empty()) {
                     marked.insert({b, static_cast<BlockKind>(k)});
                 }
             }
@@ -62,7 +62,7 @@ TEST_F(HardwareWarningsOfTheSession, ExactlyTheBlocksTheCheckNamesAreMarked) {
                                                {1, BlockKind::HighPass2},
                                                {2, BlockKind::Input},
                                                {2, BlockKind::BassTreble}}));
-    const HardwareWarnings& warnings = harness.session.Document().Warnings();
+    const BlockWarnings& warnings = harness.session.Document().Warnings();
     const std::vector<HardwareProblem> problems = HardwareCheck(design()).Run();
     ASSERT_EQ(problems.size(), 5u);
     EXPECT_EQ(warnings.Summary(), problems[0].advice + " (and 4 more)");
@@ -99,6 +99,32 @@ TEST_F(HardwareWarningsOfTheSession, ABandOverItsBiquadsWarnsInItsBudgetTextOnly
     EXPECT_EQ(harness.session.Document().Warnings().OfBiquadBudget(1).size(), 1u);
     EXPECT_TRUE(harness.session.Document().Warnings().OfBiquadBudget(0).empty());
     EXPECT_TRUE(harness.session.Document().Warnings().OfBiquadBudget(7).empty()) << "no such band";
+}
+
+// Warnings for the drivers mark the block most to blame and never stop
+// programming.
+TEST_F(HardwareWarningsOfTheSession,
+       SafetyWarningsMarkTheBlockToBlameAndLeaveTheDesignProgrammable) {
+    EXPECT_TRUE(Marked(true).empty()) << "a new design harms nothing";
+    ASSERT_TRUE(design().bands[2].SetPeq(4, 18.0, 320.0, 8.0, true));
+    ASSERT_TRUE(design().bands[0].SetLowShelf(6.0, 200.0, true));
+    EXPECT_EQ(Marked(true), (std::set<MarkedBlock>{{2, BlockKind::Eq}}));
+    EXPECT_TRUE(Marked().empty());
+    const BlockWarnings& safety = harness.session.Document().SafetyWarnings();
+    EXPECT_EQ(safety.Summary().rfind("Output 3 rises to +18.0 dB at 320 Hz", 0), 0u)
+        << safety.Summary();
+
+    CrossoverSettings firstOrder;
+    firstOrder.type = CrossoverType::Butterworth;
+    firstOrder.order = 1;
+    firstOrder.freq = 3000.0;
+    ASSERT_TRUE(design().bands[0].SetHighPass(1, firstOrder));
+    ASSERT_TRUE(design().bands[0].EnableHighPass(1, true));
+    EXPECT_EQ(Marked(true), (std::set<MarkedBlock>{{0, BlockKind::HighPass2}, {2, BlockKind::Eq}}));
+
+    harness.messages.answers = {IMessageBox::Answer::Discard};
+    harness.NewDesign(2, "Fixed");
+    EXPECT_TRUE(Marked(true).empty());
 }
 
 TEST(BlockOfSection, EveryCrossoverSlotHasItsOwnBlock) {
