@@ -4,6 +4,7 @@
 #include "app/HelpViewer.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
+#include "app/StartPanel.h"
 #include "archive/PathText.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAlignDlg.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
@@ -181,9 +183,14 @@ QWidget* CKestrelvaneDlg::BuildPanes() {
         Framed(QStringLiteral("Band Response"), bandPane_, QStringLiteral("bandFrame")));
     responses->addWidget(
         Framed(QStringLiteral("Total Response"), totalPane_, QStringLiteral("totalFrame")));
-    auto* schematic =
-        Framed(QStringLiteral("Block Schematic"), schematicPane_, QStringLiteral("schematicFrame"));
+    startPanel_ = new StartPanel(session_);
+    schematicStack_ = new QStackedWidget;
+    schematicStack_->addWidget(schematicPane_);
+    schematicStack_->addWidget(startPanel_);
+    auto* schematic = Framed(QStringLiteral("Block Schematic"), schematicStack_,
+                             QStringLiteral("schematicFrame"));
     schematic->setMinimumWidth(kMinimumPaneWidth);
+    schematicFrame_ = schematic;
     auto* panes = new QSplitter(Qt::Vertical);
     panes->setObjectName(QStringLiteral("paneSplitter"));
     panes->addWidget(responses);
@@ -513,11 +520,30 @@ void CKestrelvaneDlg::Refresh() {
     UpdateActions();
     bandPane_->Invalidate();
     totalPane_->Invalidate();
-    schematicPane_->update();
+    ShowSchematicOrStart();
     for (const QPointer<CZoomedWindow>& window : zoomed_) {
         if (!window.isNull()) {
             window->Invalidate();
         }
+    }
+}
+
+void CKestrelvaneDlg::ShowSchematicOrStart() {
+    const bool hasDesign = session_.Document().HasDesign();
+    QWidget* shown = hasDesign ? static_cast<QWidget*>(schematicPane_) : startPanel_;
+    if (schematicStack_->currentWidget() != shown) {
+        const bool hadFocus = schematicStack_->currentWidget()->hasFocus();
+        schematicStack_->setCurrentWidget(shown);
+        schematicFrame_->setTitle(hasDesign ? QStringLiteral("Block Schematic")
+                                            : QStringLiteral("Start"));
+        if (hadFocus) {
+            shown->setFocus();
+        }
+    }
+    if (hasDesign) {
+        schematicPane_->update();
+    } else {
+        startPanel_->Refresh();
     }
 }
 

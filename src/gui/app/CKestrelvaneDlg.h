@@ -17,6 +17,8 @@
 
 class QAction;
 class QComboBox;
+class QGroupBox;
+class QStackedWidget;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -28,6 +30,7 @@ class HelpViewer;
 class ISettings;
 class ResponsePane;
 class SchematicPane;
+class StartPanel;
 
 // The four free-floating views: each pane's zoomed frequency view and PIR.
 enum class ZoomedView { BandResponse, BandPir, TotalResponse, TotalPir };
@@ -74,6 +77,7 @@ private:
     void ShowAbout();
     // Everything the window shows, after any change.
     void Refresh();
+    void ShowSchematicOrStart();
     void UpdateActions();
 
     CMessageBox messages_;
@@ -85,6 +89,10 @@ private:
     ResponsePane* bandPane_ = nullptr;
     ResponsePane* totalPane_ = nullptr;
     SchematicPane* schematicPane_ = nullptr;
+    // Without a design, the start panel takes the schematic's place.
+    StartPanel* startPanel_ = nullptr;
+    QStackedWidget* schematicStack_ = nullptr;
+    QGroupBox* schematicFrame_ = nullptr;
     QComboBox* portCombo_ = nullptr;
     HelpViewer* help_ = nullptr;
     std::array<QPointer<CZoomedWindow>, 4> zoomed_;

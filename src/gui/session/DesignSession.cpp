@@ -138,6 +138,26 @@ void DesignSession::OpenFile(const std::filesystem::path& path) {
     }
 }
 
+// The example opens as a new design without a file, so that Save asks where
+// to keep the user's version of it and the example itself stays as shipped.
+bool DesignSession::OpenExample(const std::vector<std::uint8_t>& bytes) {
+    if (!MayLetDesignGo("opening another design")) {
+        return false;
+    }
+    CConfiguration example;
+    if (!example.Restore(bytes)) {
+        messages_.ShowError("The example design could not be read; the installation may be "
+                            "damaged.");
+        return false;
+    }
+    CConfiguration& design = document_.Design();
+    design.New(example.numBands, kDesignSampleRate);
+    design.SetSettings(example.Settings());
+    document_.SetLastFile({});
+    Opened(false);
+    return true;
+}
+
 bool DesignSession::Save() {
     const CConfiguration& design = document_.Design();
     if (!document_.HasDesign() || design.fileName.empty()) {

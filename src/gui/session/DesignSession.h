@@ -5,6 +5,7 @@
 #include "session/RecentFiles.h"
 #include "session/ViewState.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -83,6 +84,9 @@ public:
 
     // Keeps the design in the recovery file while it has unsaved changes.
     void WriteRecovery();
+    // Opens a design shipped with the program (its file's bytes) as a new,
+    // unsaved design without a file; false when it did not open.
+    bool OpenExample(const std::vector<std::uint8_t>& bytes);
     const std::vector<std::string>& RecentDesigns() const { return recent_.Files(); }
 
     // Writes the band pane's band's total response (or the sum of all

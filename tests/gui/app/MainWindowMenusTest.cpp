@@ -2,6 +2,7 @@
 #include "app/CZoomedWindow.h"
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
+#include "app/StartPanel.h"
 #include "gui/session/SessionTestSupport.h"
 #include "model/Alignment.h"
 
@@ -65,6 +66,42 @@ TEST_F(MainWindowMenus, CommandsThatNeedADesignAreGreyedWithoutOne) {
     EXPECT_TRUE(Action("propertiesAction")->isEnabled());
     EXPECT_TRUE(Action("showImportedSplAction")->isChecked());
     EXPECT_FALSE(Action("showFilterAction")->isChecked());
+}
+
+// A first start shows, where the schematic will be, the ways to begin; the
+// example opens as a new design of its own, and the panel gives way.
+TEST_F(MainWindowMenus, AStartWithoutADesignOffersTheWaysToBeginInTheSchematicsPlace) {
+    window.Start();
+    window.show();
+    auto* panel = window.findChild<StartPanel*>(QStringLiteral("startPanel"));
+    auto* schematic = window.findChild<SchematicPane*>(QStringLiteral("schematicPane"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_FALSE(schematic->isVisible());
+    EXPECT_TRUE(panel->findChildren<QPushButton*>(QStringLiteral("startRecentButton")).empty());
+
+    QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("startExampleButton")),
+                      Qt::LeftButton);
+    EXPECT_EQ(window.Session().Document().Design().title, "Example 3-way");
+    EXPECT_EQ(window.Session().Document().Design().numBands, 3);
+    EXPECT_TRUE(window.Session().Document().Design().fileName.empty())
+        << "Save asks where to keep it; the shipped example stays as it is";
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(schematic->isVisible());
+
+    // Another start offers the designs this one opened.
+    window.Session().Document().SetSaved(true);
+    window.Session().OpenFile(ThreeWay());
+    CKestrelvaneDlg next(settings);
+    next.Session().History().SetRecoveryFolder(dir / "next");
+    next.Start();
+    auto* nextPanel = next.findChild<StartPanel*>(QStringLiteral("startPanel"));
+    const QList<QPushButton*> recent =
+        nextPanel->findChildren<QPushButton*>(QStringLiteral("startRecentButton"));
+    ASSERT_EQ(recent.size(), 1);
+    EXPECT_EQ(recent[0]->text(), QStringLiteral("menus.ksv"));
+    QTest::mouseClick(recent[0], Qt::LeftButton);
+    EXPECT_EQ(next.Session().Document().Design().title, "Menus");
 }
 
 TEST_F(MainWindowMenus, TheRecentDesignsMenuListsTheOpenedDesignWhenItOpens) {

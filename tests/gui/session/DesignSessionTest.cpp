@@ -99,6 +99,33 @@ TEST_F(Session, TheUnsavedQuestionBeforeNewAndLoadSavesCancelsOrDiscards) {
     EXPECT_EQ(session.Document().Design().numBands, 2);
 }
 
+// The example opens as a new design without a file; a damaged one or a
+// cancelled question leaves the open design alone.
+TEST_F(Session, TheExampleOpensAsANewDesignWithoutAFile) {
+    CConfiguration example;
+    example.New(3, kDesignSampleRate);
+    example.SetTitle("Example");
+    ASSERT_TRUE(example.bands[1].SetGain(-4.0));
+    const std::vector<std::uint8_t> bytes = example.Snapshot();
+    session.Start();
+    NewDesign(2, "Mine");
+    messages.answers = {Answer::Cancel};
+    EXPECT_FALSE(session.OpenExample(bytes));
+    messages.answers = {Answer::Discard};
+    EXPECT_FALSE(session.OpenExample({1, 2, 3}));
+    EXPECT_EQ(session.Document().Design().title, "Mine");
+    EXPECT_EQ(messages.shown.back().text,
+              "The example design could not be read; the installation may be damaged.");
+
+    messages.answers = {Answer::Discard};
+    ASSERT_TRUE(session.OpenExample(bytes));
+    EXPECT_EQ(session.Document().Design().Settings(), example.Settings());
+    EXPECT_EQ(session.Document().Design().numBands, 3);
+    EXPECT_TRUE(session.Document().Design().fileName.empty());
+    EXPECT_FALSE(session.Document().Saved());
+    EXPECT_FALSE(session.History().Undo().CanUndo());
+}
+
 TEST_F(Session, SaveOfANeverSavedDesignAsksForAFilePresetWithItsTitle) {
     session.Start();
     NewDesign(3, "Living room");
