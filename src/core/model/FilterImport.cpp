@@ -9,6 +9,8 @@
 namespace kv {
 namespace {
 
+constexpr double kDefaultAllPassQ = 0.707;
+
 constexpr int kShownDigits = 6;
 constexpr std::array kImportedGroups = {FilterGroup::Peq, FilterGroup::Notch, FilterGroup::LowShelf,
                                         FilterGroup::HighShelf, FilterGroup::AllPass};
@@ -146,7 +148,7 @@ private:
         if (!takesGain && f.gain && *f.gain != 0.0) {
             return Misfit(f.line, std::string("a band's ") + KindName(group) + " takes no gain");
         }
-        const std::optional<double> q = IsShelf(group) ? std::optional(0.0) : Quality(f);
+        const std::optional<double> q = IsShelf(group) ? std::optional(0.0) : Quality(f, group);
         const double gain = f.gain.value_or(0.0);
         if (!q ||
             !Within(f.line, "frequency", *f.frequency, kMinFilterFrequency,
@@ -159,14 +161,18 @@ private:
         candidates_.push_back({f.line, group, *f.frequency, gain, *q});
     }
 
-    // The Q of a filter that takes one, given as such or as a bandwidth.
-    std::optional<double> Quality(const FilterTextFilter& f) {
+    // The Q of a filter that takes one, given as such or as a bandwidth; a
+    // notch or an all-pass written without one takes the usual Q of its kind.
+    std::optional<double> Quality(const FilterTextFilter& f, FilterGroup group) {
         if (f.q && f.bandwidth) {
             Misfit(f.line, "the filter has both a Q and a bandwidth");
             return std::nullopt;
         }
         if (f.q) {
             return f.q;
+        }
+        if (!f.bandwidth && (group == FilterGroup::Notch || group == FilterGroup::AllPass)) {
+            return DefaultQ(group);
         }
         if (!f.bandwidth) {
             Misfit(f.line, "the filter has no Q");
@@ -188,8 +194,20 @@ private:
         return false;
     }
 
+    // A narrow notch, and the all-pass of a second-order Butterworth pair:
+    // what filter lists mean by a notch or an all-pass without a Q. The
+    // notch's is the narrowest a band takes.
+    static double DefaultQ(FilterGroup group) {
+        return group == FilterGroup::Notch ? kMaxFilterQ : kDefaultAllPassQ;
+    }
+
     void Notes(const FilterTextFilter& f, FilterGroup group) {
         std::vector<std::string> parts;
+        if (!f.q && !f.bandwidth && (group == FilterGroup::Notch || group == FilterGroup::AllPass)) {
+            parts.push_back(std::string("no Q given: taken as Q ") + Number(DefaultQ(group)) +
+                            ", the usual for " +
+                            (group == FilterGroup::Notch ? "a notch" : "an all-pass"));
+        }
         if (f.type == FilterTextType::Modal) {
             parts.push_back("a modal filter, taken as a peaking filter");
         }

@@ -178,7 +178,9 @@ TEST_F(FilterImport, WhatTheImportDoesDifferentlyIsNoted) {
              "Filter: ON LSC Fc 100 Hz Gain 3 dB Q 0.9\n"
              "Filter: ON HS 6dB Fc 8000 Hz Gain -2 dB\n"
              "Filter: ON NO Fc 1000 Hz BW Oct 1\n"
-             "Channel: L\n");
+             "Channel: L\n"
+             "Filter: ON NO Fc 50 Hz\n"
+             "Filter: ON AP Fc 2000 Hz\n");
     EXPECT_EQ(Lines(plan.notes),
               (std::vector<std::string>{
                   "line 1: \"Preamp: -6.5 dB\" is not taken over: the band keeps its gain",
@@ -190,12 +192,17 @@ TEST_F(FilterImport, WhatTheImportDoesDifferentlyIsNoted) {
                   "line 5: \"HS\" taken as a shelf of the band's fixed slope; its slope of 6 dB "
                   "is not used",
                   "line 6: the bandwidth of 1 octaves taken as Q 1.41421",
+                  "line 8: no Q given: taken as Q 25, the usual for a notch",
+                  "line 9: no Q given: taken as Q 0.707, the usual for an all-pass",
               }));
     EXPECT_EQ(Lines(plan.misfits),
               (std::vector<std::string>{
                   "line 7: \"Channel: L\" is no filter, and a band has no setting for it"}));
-    ASSERT_EQ(plan.placements.size(), 4u);
+    ASSERT_EQ(plan.placements.size(), 6u);
     EXPECT_DOUBLE_EQ((*plan.notch)[0].q, std::sqrt(2.0));
+    EXPECT_EQ((*plan.notch)[1], (NotchSettings{50.0, 25.0, true}))
+        << "the equaliser's own example of a notch";
+    EXPECT_EQ(plan.allPass->q, 0.707);
 }
 
 TEST_F(FilterImport, AFailedApplyLeavesTheBandAsItWas) {
