@@ -3,6 +3,7 @@
 #include "archive/VString.h"
 #include "import/ImportText.h"
 
+#include <QGuiApplication>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -87,8 +88,18 @@ bool VFloatSpinButton::StepBy(int steps) {
     const double before = value_;
     const double current = ReadValue();
     const bool canMove = (steps < 0 && current > minimum_) || (steps > 0 && current < maximum_);
-    SetValue(canMove ? current + steps * step_ : current);
+    SetValue(canMove ? Stepped(current, steps) : current);
     return value_ != before;
+}
+
+double VFloatSpinButton::Stepped(double current, int steps) const {
+    const double fine = current + steps * step_;
+    const bool fineStep = QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+    if (ratio_ <= 1.0 || fineStep) {
+        return fine;
+    }
+    const double scaled = current * std::pow(ratio_, steps);
+    return steps > 0 ? std::max(scaled, fine) : std::min(scaled, fine);
 }
 
 } // namespace kv

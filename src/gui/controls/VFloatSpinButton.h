@@ -16,6 +16,10 @@ public:
     // A step not above 0 becomes 0.1; a negative precision becomes the
     // decimals the step needs (0.01: 2, 0.05: 1).
     void SetRange(double minimum, double maximum, double step, int precision);
+    // With a ratio above 1, a step multiplies the value by it (divides, down)
+    // and the step given to SetRange becomes the fine step taken with Shift;
+    // a step always moves the value by at least that fine step.
+    void SetStepRatio(double ratio) { ratio_ = ratio; }
     // Clamps v into the range, stores and shows it. A v that is not finite
     // keeps the previous value.
     void SetValue(double v);
@@ -29,6 +33,8 @@ protected:
     bool StepBy(int steps) override;
 
 private:
+    // Where steps (negative: down) take the value from current.
+    double Stepped(double current, int steps) const;
     // v as the field shows it, with the field's decimals.
     std::string Shown(double v) const;
 
@@ -36,6 +42,7 @@ private:
     double maximum_ = 1.0;
     double minimum_ = 0.0;
     double step_ = 1.0;
+    double ratio_ = 1.0;
     int precision_ = 0;
 };
 

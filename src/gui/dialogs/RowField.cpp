@@ -13,6 +13,9 @@ RowField::RowField(const FieldRow& row, const FieldContext& context, QWidget* pa
     if (row.decimals > 0) {
         real_ = new VFloatSpinButton(parent);
         real_->SetRange(bounds.minimum, bounds.maximum, row.step, row.decimals);
+        if (row.range == FieldRange::Frequency) {
+            real_->SetStepRatio(kFrequencyStepRatio);
+        }
     } else {
         whole_ = new VIntSpinButton(parent);
         whole_->SetRange(static_cast<int>(bounds.minimum), static_cast<int>(bounds.maximum));

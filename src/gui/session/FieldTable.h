@@ -32,6 +32,10 @@ struct FieldContext {
 // milliseconds the shared delay memory leaves the band.
 enum class FieldRange { Fixed, Frequency, DelayMs };
 
+// An arrow or a wheel notch moves a frequency by this ratio (1/48 octave):
+// as far on the ear at 30 Hz as at 3 kHz. Shift takes the row's own step.
+inline constexpr double kFrequencyStepRatio = 1.0145453349375237;
+
 // One numeric field of a dialog, both ways: the name a dialog asks for it
 // by, its label (with its "&" mnemonic) and the object name tests find its
 // field by (with an item's number after it when numbered), its range, step

@@ -242,6 +242,30 @@ TEST_F(FloatField, WheelAndKeysStepTheValue) {
     EXPECT_EQ(notified, 7);
 }
 
+// A frequency moves by a fraction of itself, so that 30 Hz and 3 kHz take
+// as many clicks per octave; Shift keeps the fine step, and near the bottom
+// a step still moves by at least that.
+TEST_F(FloatField, AFrequencyStepsByAFractionOfAnOctaveAndShiftStepsFinely) {
+    spin->SetRange(1.0, 40000.0, 0.1, 1);
+    spin->SetStepRatio(std::exp2(1.0 / 48.0));
+    spin->SetValue(1000.0);
+    Edit()->setFocus();
+    QTest::keyClick(Edit(), Qt::Key_Up);
+    EXPECT_EQ(Shown(), "1014.5");
+    for (int i = 0; i < 47; ++i) {
+        Wheel(120);
+    }
+    EXPECT_NEAR(spin->Value(), 2000.0, 1.0) << "48 steps make an octave";
+    spin->SetValue(1000.0);
+    QTest::keyClick(Edit(), Qt::Key_Down);
+    EXPECT_EQ(Shown(), "985.7");
+    QTest::keyClick(Edit(), Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(Shown(), "985.8");
+    spin->SetValue(2.0);
+    QTest::keyClick(Edit(), Qt::Key_Down);
+    EXPECT_EQ(Shown(), "1.9") << "never less than the fine step";
+}
+
 TEST_F(FloatField, SettingTheShownValueKeepsCaretAndRejectsNonFiniteValues) {
     Edit()->setCursorPosition(2);
     spin->SetValue(1.0);
