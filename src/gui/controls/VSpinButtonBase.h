@@ -27,6 +27,9 @@ public:
 
     // Enables or disables the edit field and both arrows together.
     void Enable(bool enable);
+    // Shows no value until the next one is set: a disabled field for a
+    // setting that is not in use.
+    void ShowBlank() { ShowText({}); }
     // Names the field for assistive technology; the edit field, which is what
     // holds the focus, carries the same name.
     void setAccessibleName(const QString& name);

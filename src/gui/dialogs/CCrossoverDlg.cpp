@@ -124,10 +124,17 @@ void CCrossoverDlg::ShowDesign() {
     LiveEditDialog::ShowDesign();
     Select(*targetType_, editor_.TargetType());
     Select(*filterType_, editor_.FilterType());
+    const int order = static_cast<int>(filterOrder_->Value());
     const std::array<bool, 2 * kCrossoverSections> editable =
-        TuningFieldsEnabled(editor_.FilterType(), static_cast<int>(filterOrder_->Value()));
+        TuningFieldsEnabled(editor_.FilterType(), order);
+    const std::array<bool, 2 * kCrossoverSections> used =
+        TuningFieldsEnabled(CrossoverType::Custom, order);
     for (std::size_t i = 0; i < tuning_.size(); ++i) {
         tuning_[i]->Widget()->Enable(editable[i]);
+        // A section beyond the order holds no value worth showing.
+        if (!used[i]) {
+            tuning_[i]->Widget()->ShowBlank();
+        }
     }
     enabled_->setChecked(editor_.Enabled());
 }

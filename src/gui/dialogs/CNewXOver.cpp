@@ -16,6 +16,8 @@ CNewXOver::CNewXOver(QWidget* parent)
     setWindowTitle(QStringLiteral("New X-Over"));
     title_->setObjectName(QStringLiteral("titleEdit"));
     title_->setMaxLength(kTextFieldSize - 1);
+    // Wide enough for a title of a few words, as "New Title" is.
+    title_->setMinimumWidth(title_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40);
     title_->selectAll();
     topology_->setObjectName(QStringLiteral("topologyCombo"));
     for (int ways = 1; ways <= kMaxBands; ++ways) {

@@ -3,9 +3,17 @@
 #include "controls/VSpinButtonBase.h"
 #include "dialogs/DialogLayout.h"
 
+#include <QFontMetrics>
+#include <QShowEvent>
 #include <utility>
 
 namespace kv {
+namespace {
+
+// The title bar's icon and buttons beside the title, and its margins.
+constexpr int kTitleBarDecorations = 120;
+
+} // namespace
 
 LiveEditDialog::LiveEditDialog(CConfiguration& design, std::function<void()> changed,
                                QWidget* parent)
@@ -15,6 +23,17 @@ LiveEditDialog::LiveEditDialog(CConfiguration& design, std::function<void()> cha
                                IMessageBox& messages, QWidget* parent)
     : LiveEditDialog(design, std::move(changed), parent) {
     messages_.emplace(messages);
+}
+
+void LiveEditDialog::showEvent(QShowEvent* event) {
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int titleWidth =
+        QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarDecorations;
+    if (minimumWidth() < titleWidth) {
+        setMinimumWidth(titleWidth);
+    }
+    QDialog::showEvent(event);
 }
 
 // A field applies what it shows when it loses the focus. Hiding the dialog

@@ -31,6 +31,10 @@ public:
     void reject() final;
 
 protected:
+    // Never narrower than its title: a window manager cuts a long title
+    // ("Low-pas…g Filter") in a dialog only as wide as its fields.
+    void showEvent(QShowEvent* event) override;
+
     CConfiguration& Design() { return design_; }
     // Where the dialog's editing tells the user things; only for a dialog
     // made with a message box.

@@ -58,7 +58,7 @@ TEST_F(CrossoverDialog, CancelPutsBackExactlyWhatTheSlotHeld) {
     EXPECT_EQ(changes, 4) << "three changes and the restore";
 }
 
-TEST_F(CrossoverDialog, AButterworthThirdOrderShowsItsClampedZerosAndTheSlotInTheTitle) {
+TEST_F(CrossoverDialog, AButterworthThirdOrderLeavesTheFieldsOfAbsentSectionsBlank) {
     CrossoverSettings third = band().lpFilter[1];
     third.type = CrossoverType::Butterworth;
     third.order = 3;
@@ -71,9 +71,12 @@ TEST_F(CrossoverDialog, AButterworthThirdOrderShowsItsClampedZerosAndTheSlotInTh
         return Find<QWidget>(dialog, name)->findChild<QLineEdit*>()->text();
     };
     EXPECT_EQ(text("ratioField1"), QStringLiteral("1.0000"));
-    EXPECT_EQ(text("qField2"), QStringLiteral("0.0010"));
-    EXPECT_EQ(text("ratioField3"), QStringLiteral("1.0000"));
-    EXPECT_EQ(text("qField4"), QStringLiteral("0.0010"));
+    EXPECT_EQ(text("ratioField2"), QStringLiteral("1.0000"));
+    // The first-order section has no Q, and there is no third section: a
+    // greyed field shows nothing rather than a clamped 0.
+    EXPECT_EQ(text("qField2"), QString());
+    EXPECT_EQ(text("ratioField3"), QString());
+    EXPECT_EQ(text("qField4"), QString());
     EXPECT_FALSE(Find<QWidget>(dialog, "qField1")->findChild<QLineEdit*>()->isEnabled());
     EXPECT_EQ(Find<QComboBox>(dialog, "filterTypeCombo")->currentText(),
               QStringLiteral("Butterworth"));
