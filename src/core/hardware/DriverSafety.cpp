@@ -1,6 +1,7 @@
 #include "hardware/DriverSafety.h"
 
 #include "filters/BiquadCalc.h"
+#include "hardware/ProblemWords.h"
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
 #include "model/BandCalculators.h"
@@ -21,14 +22,6 @@ constexpr double kTweeterHighPassHz = 1000.0;
 // What a tweeter's filters must at least take away an octave below its
 // high-pass, relative to the band's gain.
 constexpr double kTweeterOctaveBelowDb = -12.0;
-
-std::string Hz(double f) {
-    return FormatFixed(f, 0) + " Hz";
-}
-
-std::string SignedDb(double dB) {
-    return (dB > 0.0 ? "+" : "") + FormatFixed(dB, 1) + " dB";
-}
 
 // The highest level of the response in dB over the grid points from..to, and
 // where; a level below every real one when no point lies there.
@@ -111,15 +104,15 @@ void CheckBoost(const CConfiguration& design, int b, const VDoubleVec& grid,
     }
     const Culprit culprit = MostToBlame(band, at);
     warnings.push_back(
-        {"Band " + std::to_string(b + 1) + ": the filter response reaches " + SignedDb(peak) +
-             " at " + Hz(at) + ", above the " + SignedDb(kMaxSafeBoostDb) +
-             " that is safe from 10 Hz to 20 kHz; most of it (" + SignedDb(culprit.dB) +
+        {"Band " + std::to_string(b + 1) + ": the filter response reaches " + SignedDbText(peak) +
+             " at " + HzText(at) + ", above the " + SignedDbText(kMaxSafeBoostDb) +
+             " that is safe from 10 Hz to 20 kHz; most of it (" + SignedDbText(culprit.dB) +
              ") comes from " +
              (culprit.subject == ProblemSubject::Section ? FilterPhrase(design, b, culprit.section)
               : culprit.subject == ProblemSubject::BassTreble ? std::string("its bass and treble")
                                                               : std::string("its gain")) +
              ".",
-         OutputName(b) + " rises to " + SignedDb(peak) + " at " + Hz(at) +
+         OutputName(b) + " rises to " + SignedDbText(peak) + " at " + HzText(at) +
              ", which can damage a driver or an amplifier: " + RemedyFor(design, b, culprit) + ".",
          b, culprit.subject, culprit.section});
 }
@@ -152,12 +145,12 @@ void CheckTweeter(const CConfiguration& design, int b, const VDoubleVec& grid,
         return;
     }
     warnings.push_back(
-        {"Band " + std::to_string(b + 1) + ": an octave and more below its " + Hz(highPass) +
-             " high-pass, the filter response reaches " + SignedDb(relative) +
-             " relative to the band's gain at " + Hz(at) + "; a tweeter should be at least " +
+        {"Band " + std::to_string(b + 1) + ": an octave and more below its " + HzText(highPass) +
+             " high-pass, the filter response reaches " + SignedDbText(relative) +
+             " relative to the band's gain at " + HzText(at) + "; a tweeter should be at least " +
              FormatFixed(-kTweeterOctaveBelowDb, 0) + " dB down there.",
-         OutputName(b) + " (high-pass at " + Hz(highPass) + ") passes " + SignedDb(relative) +
-             " at " + Hz(at) +
+         OutputName(b) + " (high-pass at " + HzText(highPass) + ") passes " +
+             SignedDbText(relative) + " at " + HzText(at) +
              ", an octave below its high-pass: a tweeter played that low can be damaged; raise "
              "the high-pass or make it steeper.",
          b, ProblemSubject::Section, BandSection{FilterGroup::HighPass, slot, 0}});

@@ -2,6 +2,7 @@
 
 #include "filters/BiquadCalc.h"
 #include "filters/TAS3103Words.h"
+#include "hardware/ProblemWords.h"
 #include "math/NumberFormat.h"
 #include "math/ResponseCurves.h"
 #include "model/CConfiguration.h"
@@ -28,32 +29,6 @@ std::string BandName(int b) {
     return "Band " + std::to_string(b + 1);
 }
 
-std::string Hz(double f) {
-    return FormatFixed(f, 0) + " Hz";
-}
-
-
-// "1st", "2nd", "3rd", "8th".
-std::string Ordinal(int n) {
-    const char* suffix = n % 100 >= 11 && n % 100 <= 13 ? "th"
-                         : n % 10 == 1                  ? "st"
-                         : n % 10 == 2                  ? "nd"
-                         : n % 10 == 3                  ? "rd"
-                                                        : "th";
-    return std::to_string(n) + suffix;
-}
-
-std::string Capitalised(std::string text) {
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
-        text[0] = static_cast<char>(text[0] - 'a' + 'A');
-    }
-    return text;
-}
-
-std::string SignedDb(double dB) {
-    return (dB > 0.0 ? "+" : "") + FormatFixed(dB, 1) + " dB";
-}
-
 bool IsCrossover(FilterGroup group) {
     return group == FilterGroup::HighPass || group == FilterGroup::LowPass;
 }
@@ -72,43 +47,6 @@ std::string SectionRemedy(FilterGroup group) {
 
 } // namespace
 
-std::string OutputName(int band) {
-    return "Output " + std::to_string(band + 1);
-}
-
-std::string FilterPhrase(const CConfiguration& design, int b, const BandSection& where) {
-    const CBand& band = design.bands[static_cast<std::size_t>(b)];
-    const std::string of = " of " + OutputName(b);
-    const auto crossover = [&](const char* kind, const char* code, const CrossoverSettings& slot) {
-        return "the " + Hz(slot.freq) + " " + kind + of + " (" + code +
-               std::to_string(where.item + 1) + ", " + Ordinal(slot.order) + " order)";
-    };
-    const std::size_t item = static_cast<std::size_t>(where.item);
-    switch (where.group) {
-    case FilterGroup::HighPass:
-        return crossover("high-pass", "HP", band.hpFilter[item]);
-    case FilterGroup::LowPass:
-        return crossover("low-pass", "LP", band.lpFilter[item]);
-    case FilterGroup::Notch:
-        return "the " + Hz(band.notch[item].freq) + " notch" + of + " (notch " +
-               std::to_string(where.item + 1) + ")";
-    case FilterGroup::AllPass:
-        return "the " + Hz(band.allPass.freq) + " all-pass" + of;
-    case FilterGroup::LowShelf:
-        return "the " + Hz(band.lowShelf.freq) + " low shelf" + of;
-    case FilterGroup::HighShelf:
-        return "the " + Hz(band.highShelf.freq) + " high shelf" + of;
-    case FilterGroup::Peq:
-        return "the " + Hz(band.peq[item].freq) + " equaliser" + of + " (EQ " +
-               std::to_string(where.item + 1) + ")";
-    case FilterGroup::BassTreble:
-    case FilterGroup::HighPassTarget:
-    case FilterGroup::LowPassTarget:
-        break;
-    }
-    return "the " + DescribeSection(where) + of;
-}
-
 std::vector<HardwareProblem> HardwareCheck::Run() {
     problems_.clear();
     totalDelaySamples_ = 0.0;
@@ -120,8 +58,8 @@ std::vector<HardwareProblem> HardwareCheck::Run() {
     }
     CheckCoefficient(kNoBand, ProblemSubject::InputGain, {}, "The input gain",
                      "its mixer coefficient", DbToGain(design_.inputGain),
-                     "The input gain of " + SignedDb(design_.inputGain) +
-                         " is too high for the unit: lower it to " + SignedDb(kMaxBandGainDb) +
+                     "The input gain of " + SignedDbText(design_.inputGain) +
+                         " is too high for the unit: lower it to " + SignedDbText(kMaxBandGainDb) +
                          " or less.");
     for (int b = 0; b < design_.numBands; ++b) {
         CheckBand(b, design_.bands[static_cast<std::size_t>(b)]);
@@ -153,8 +91,8 @@ void HardwareCheck::CheckBand(int b, const CBand& band) {
     const std::string name = BandName(b);
     CheckCoefficient(b, ProblemSubject::BandGain, {}, name + " (gain)", "its volume coefficient",
                      DbToGain(band.OutputLevelDb()),
-                     "The gain of " + OutputName(b) + " (" + SignedDb(band.OutputLevelDb()) +
-                         ") is too high for the unit: lower it to " + SignedDb(kMaxBandGainDb) +
+                     "The gain of " + OutputName(b) + " (" + SignedDbText(band.OutputLevelDb()) +
+                         ") is too high for the unit: lower it to " + SignedDbText(kMaxBandGainDb) +
                          " or less.");
     CheckDelay(b, name, band);
     CheckTone(b, name, 0, band.bassGain, band.bassCorner);
@@ -239,18 +177,18 @@ void HardwareCheck::ReportAboveHalfTheSampleRate(int b, const BandSection& where
                                                  bool stable) {
     const double fs = calc.SampleRate();
     const double f = calc.Frequency();
-    const std::string why =
-        "its frequency of " + Hz(f) + " lies above half the sample rate (" + Hz(fs / 2.0) + ")";
+    const std::string why = "its frequency of " + HzText(f) + " lies above half the sample rate (" +
+                            HzText(fs / 2.0) + ")";
     const std::string advice = Capitalised(FilterPhrase(design_, b, where)) +
-                               " lies above what the unit can play at " + Hz(fs / 2.0) +
-                               ": lower its frequency below " + Hz(fs / 2.0) + ".";
+                               " lies above what the unit can play at " + HzText(fs / 2.0) +
+                               ": lower its frequency below " + HzText(fs / 2.0) + ".";
     if (!stable) {
         Report(b, ProblemSubject::Section, what + " is unstable: " + why + ".", advice, where);
         return;
     }
     const double alias = std::fabs(f - fs * std::round(f / fs));
     Report(b, ProblemSubject::Section,
-           what + " is aliased: " + why + ", so the unit would filter at " + Hz(alias) +
+           what + " is aliased: " + why + ", so the unit would filter at " + HzText(alias) +
                " instead.",
            advice, where);
 }

@@ -50,13 +50,6 @@ struct HardwareProblem {
     BandSection section;
 };
 
-// How the window names a filter: "the 12 Hz high-pass of Output 2 (HP1,
-// 8th order)", "the 1000 Hz equaliser of Output 1 (EQ 3)".
-std::string FilterPhrase(const CConfiguration& design, int band, const BandSection& where);
-
-// "Output 2": how the window names band b (from 0).
-std::string OutputName(int band);
-
 // Everything about a design that the TAS3103 cannot run safely, one clear
 // sentence each, with what it is about. The window runs it after every
 // change to mark the blocks and tell why the design cannot be programmed;
