@@ -57,6 +57,7 @@ constexpr std::array<FlagItem, kShowFlagCount> kFlagItems = {{
     {ShowFlag::GroupDelay, "Show &Group-Delay", "showGroupDelayAction"},
     {ShowFlag::UnwrappedPhase, "Show Phase &Unwrapped", "showUnwrappedAction"},
     {ShowFlag::Hardware, "Show Hardware Curve", "showHardwareAction"},
+    {ShowFlag::Handles, "Show &Handles", "showHandlesAction"},
 }};
 
 // The curve switches of the band pane, in its menus' order.
