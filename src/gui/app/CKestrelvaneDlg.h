@@ -6,6 +6,7 @@
 #include "app/CMessageBox.h"
 #include "graphs/ShowFlags.h"
 #include "session/DesignSession.h"
+#include "session/HandleEditor.h"
 #include "session/Schematic.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -66,6 +68,8 @@ private:
     void BuildMenus();
     void BuildContextMenus();
     void AddCurveSwitches(QMenu& band, QMenu& total);
+    void AddViewCommands(QMenu& band, QMenu& total);
+    void EditLevelRange(PaneKind pane);
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
     void FillRecentMenu();
@@ -79,6 +83,7 @@ private:
     CFileChooser files_;
     CDesignDialogs dialogs_;
     DesignSession session_;
+    HandleEditor handleEditor_{session_};
     CBlockDialogs blockDialogs_;
     Schematic schematic_;
     ResponsePane* bandPane_ = nullptr;
@@ -95,6 +100,9 @@ private:
     QAction* changeTitle_ = nullptr;
     QAction* targetLevels_ = nullptr;
     std::array<QAction*, 4> zoomActions_{};
+    std::array<QAction*, 2> levelRangeActions_{};
+    QActionGroup* pirLengths_ = nullptr;
+    QMenu* pirMenu_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QMenu* recentMenu_ = nullptr;
