@@ -117,6 +117,10 @@ std::filesystem::path DroppedDesign(const QMimeData& data) {
     return {};
 }
 
+QRect ScreenArea(const QWidget& widget) {
+    return {widget.mapToGlobal(QPoint(0, 0)), widget.size()};
+}
+
 QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName) {
     auto* frame = new QGroupBox(title);
     frame->setObjectName(objectName);
@@ -131,7 +135,8 @@ QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName
 CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
-      blockDialogs_(this, session_, messages_, files_),
+      placer_(*this, [this] { return PaneAreas(); }),
+      blockDialogs_(this, session_, messages_, files_, handleEditor_, placer_),
       schematic_(session_, blockDialogs_, messages_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());
@@ -196,10 +201,11 @@ QWidget* CKestrelvaneDlg::BuildPanes() {
             });
 
     auto* responses = new QSplitter(Qt::Horizontal);
-    responses->addWidget(
-        Framed(QStringLiteral("Band Response"), bandPane_, QStringLiteral("bandFrame")));
-    responses->addWidget(
-        Framed(QStringLiteral("Total Response"), totalPane_, QStringLiteral("totalFrame")));
+    bandFrame_ = Framed(QStringLiteral("Band Response"), bandPane_, QStringLiteral("bandFrame"));
+    totalFrame_ =
+        Framed(QStringLiteral("Total Response"), totalPane_, QStringLiteral("totalFrame"));
+    responses->addWidget(bandFrame_);
+    responses->addWidget(totalFrame_);
     auto* schematic =
         Framed(QStringLiteral("Block Schematic"), schematicPane_, QStringLiteral("schematicFrame"));
     schematic->setMinimumWidth(kMinimumPaneWidth);
@@ -454,6 +460,10 @@ void CKestrelvaneDlg::EditLevelRange(PaneKind pane) {
     }
 }
 
+std::vector<QRect> CKestrelvaneDlg::PaneAreas() const {
+    return {ScreenArea(*bandFrame_), ScreenArea(*totalFrame_)};
+}
+
 void CKestrelvaneDlg::BuildContextMenus() {
     schematicMenu_ = new QMenu(this);
     schematicMenu_->setObjectName(QStringLiteral("schematicMenu"));
@@ -496,6 +506,7 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
         } else if (!item.total) {
             pane.SetHandleEditor(&handleEditor_);
         }
+        placer_.Place(*window);
     }
     window->ShowRaised();
     return window;
@@ -514,6 +525,7 @@ void CKestrelvaneDlg::EditTargetLevels() {
 void CKestrelvaneDlg::ShowHelp() {
     if (help_ == nullptr) {
         help_ = new HelpViewer(this);
+        placer_.Place(*help_);
     }
     help_->ShowRaised();
 }
@@ -572,6 +584,7 @@ void CKestrelvaneDlg::Refresh() {
             window->Invalidate();
         }
     }
+    blockDialogs_.ShowDesignInOpenDialog();
 }
 
 // A design file dropped on the window opens, as Load would open it;

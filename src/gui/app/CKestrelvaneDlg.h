@@ -4,6 +4,7 @@
 #include "app/CDesignDialogs.h"
 #include "app/CFileChooser.h"
 #include "app/CMessageBox.h"
+#include "app/WindowPlacer.h"
 #include "graphs/ShowFlags.h"
 #include "session/DesignSession.h"
 #include "session/HandleEditor.h"
@@ -19,6 +20,7 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -50,6 +52,8 @@ public:
 
     DesignSession& Session() { return session_; }
     Schematic& BlockSchematic() { return schematic_; }
+    CBlockDialogs& BlockDialogs() { return blockDialogs_; }
+    WindowPlacer& Placer() { return placer_; }
     // Opens a zoomed or PIR window, or raises it when it is open already.
     CZoomedWindow* OpenZoomed(ZoomedView view);
 
@@ -70,6 +74,8 @@ private:
     void AddCurveSwitches(QMenu& band, QMenu& total);
     void AddViewCommands(QMenu& band, QMenu& total);
     void EditLevelRange(PaneKind pane);
+    // The screen areas of the response panes, the band pane's first.
+    std::vector<QRect> PaneAreas() const;
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
     void FillRecentMenu();
@@ -84,10 +90,13 @@ private:
     CDesignDialogs dialogs_;
     DesignSession session_;
     HandleEditor handleEditor_{session_};
+    WindowPlacer placer_;
     CBlockDialogs blockDialogs_;
     Schematic schematic_;
     ResponsePane* bandPane_ = nullptr;
     ResponsePane* totalPane_ = nullptr;
+    QGroupBox* bandFrame_ = nullptr;
+    QGroupBox* totalFrame_ = nullptr;
     SchematicPane* schematicPane_ = nullptr;
     QComboBox* portCombo_ = nullptr;
     HelpViewer* help_ = nullptr;

@@ -30,6 +30,10 @@ public:
 
     void reject() final;
 
+    // Shows what the design holds after a change made outside the dialog (a
+    // handle dragged on the band pane); its own changes show themselves.
+    void ShowOutsideChange();
+
 protected:
     CConfiguration& Design() { return design_; }
     // Where the dialog's editing tells the user things; only for a dialog

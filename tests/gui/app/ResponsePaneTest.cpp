@@ -1,9 +1,16 @@
 #include "app/ResponsePane.h"
 
 #include "ShownWindow.h"
+#include "app/SchematicPane.h"
+#include "app/WindowPlacer.h"
+#include "dialogs/LiveEditDialog.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -119,6 +126,39 @@ TEST_F(ResponsePaneTest, DraggingAHandleMovesItsFilterAsOneStepOfUndo) {
     EXPECT_EQ(Band().Curve().Zoom(), ViewZoom()) << "and zooms nothing";
 }
 
+// With the equaliser's dialog open, the band pane still takes a drag and
+// the dialog shows the new values; the rest of the window takes nothing;
+// Cancel takes the drag back with everything else.
+TEST_F(ResponsePaneTest, AnOpenDialogShowsWhatADragDidAndItsCancelTakesItBack) {
+    auto* schematic = window.findChild<SchematicPane*>(QStringLiteral("schematicPane"));
+    window.Session().View().Select({static_cast<int>(BlockKind::Eq), 1});
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = window.findChild<QDialog*>(QStringLiteral("eqDialog"));
+        ASSERT_NE(dialog, nullptr);
+        auto* freq =
+            dialog->findChild<QWidget*>(QStringLiteral("peqFreqField1"))->findChild<QLineEdit*>();
+        Drag(HandlePoint(), HandlePoint() + QPoint(60, 0));
+        EXPECT_GT(Equaliser().freq, 1200.0);
+        EXPECT_EQ(freq->text().toDouble(), Equaliser().freq);
+
+        const BlockSelection selected = window.Session().View().Selection();
+        const QRect input = window.BlockSchematic().Rows(schematic->rect())[0].blocks[0];
+        QTest::mouseClick(schematic, Qt::LeftButton, {}, input.center());
+        EXPECT_EQ(window.Session().View().Selection().band, selected.band)
+            << "the schematic took a click under the dialog";
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_GT(Equaliser().freq, 1200.0) << "Ctrl+Z reached the window under the dialog";
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cancelButton")),
+                          Qt::LeftButton);
+        checked = true;
+    });
+    window.BlockSchematic().OpenSelectedBlock();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(Equaliser().freq, 1100.0);
+    EXPECT_FALSE(window.Session().History().Undo().CanUndo());
+}
+
 // A readout left over the pane when another window comes up goes with the
 // window's activation.
 TEST_F(ResponsePaneTest, TheReadoutGoesWhenTheWindowIsNoLongerActive) {
@@ -128,6 +168,36 @@ TEST_F(ResponsePaneTest, TheReadoutGoesWhenTheWindowIsNoLongerActive) {
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(&Band(), &deactivate);
     EXPECT_EQ(Band().grab().toImage(), plain);
+}
+
+// On a 1920 x 1080 screen with the window maximised, no block's dialog
+// opens over the band pane, and each lies wholly on the screen; a dialog
+// the user moved opens where they left it.
+TEST_F(ResponsePaneTest, EveryBlockDialogOpensClearOfTheBandPaneOnAFullHdScreen) {
+    const QRect screen(0, 0, 1920, 1080);
+    window.setGeometry(QRect(0, 30, 1920, 1050));
+    QApplication::processEvents();
+    auto* bandFrame = window.findChild<QWidget*>(QStringLiteral("bandFrame"));
+    const QRect bandArea(bandFrame->mapToGlobal(QPoint(0, 0)), bandFrame->size());
+    ASSERT_GT(bandArea.width(), 800);
+    for (int kind = 0; kind < kBlockKinds; ++kind) {
+        const std::unique_ptr<LiveEditDialog> dialog =
+            window.BlockDialogs().DialogFor(static_cast<BlockKind>(kind), 1);
+        ASSERT_NE(dialog, nullptr) << kind;
+        const QRect frame = window.Placer().FrameFor(*dialog, screen);
+        EXPECT_FALSE(frame.intersects(bandArea))
+            << dialog->objectName().toStdString() << " at " << frame.x() << "," << frame.y() << " "
+            << frame.width() << "x" << frame.height();
+        EXPECT_TRUE(screen.contains(frame)) << dialog->objectName().toStdString();
+    }
+
+    const std::unique_ptr<LiveEditDialog> moved = window.BlockDialogs().DialogFor(BlockKind::Eq, 1);
+    window.Placer().Place(*moved);
+    moved->show();
+    moved->move(40, 200);
+    moved->reject();
+    const std::unique_ptr<LiveEditDialog> again = window.BlockDialogs().DialogFor(BlockKind::Eq, 1);
+    EXPECT_EQ(window.Placer().FrameFor(*again, screen).topLeft(), QPoint(40, 200));
 }
 
 } // namespace
