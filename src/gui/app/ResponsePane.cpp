@@ -288,7 +288,9 @@ void ResponsePane::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
+// The menu covers the pointer's place: no readout stays behind it.
 void ResponsePane::contextMenuEvent(QContextMenuEvent* event) {
+    ForgetPointer();
     emit menuRequested(event->globalPos());
 }
 

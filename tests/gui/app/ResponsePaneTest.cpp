@@ -6,8 +6,10 @@
 #include "dialogs/LiveEditDialog.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -160,13 +162,21 @@ TEST_F(ResponsePaneTest, AnOpenDialogShowsWhatADragDidAndItsCancelTakesItBack) {
 }
 
 // A readout left over the pane when another window comes up goes with the
-// window's activation.
-TEST_F(ResponsePaneTest, TheReadoutGoesWhenTheWindowIsNoLongerActive) {
+// window's activation, and when the pane's menu opens over it.
+TEST_F(ResponsePaneTest, TheReadoutGoesWhenAnotherWindowComesUp) {
     const QImage plain = Band().grab().toImage();
     QTest::mouseMove(&Band(), PlotCentre());
     EXPECT_NE(Band().grab().toImage(), plain) << "the readout shows";
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(&Band(), &deactivate);
+    EXPECT_EQ(Band().grab().toImage(), plain);
+
+    QTest::mouseMove(&Band(), PlotCentre() + QPoint(1, 0));
+    ASSERT_NE(Band().grab().toImage(), plain);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, PlotCentre(),
+                           Band().mapToGlobal(PlotCentre()));
+    QApplication::sendEvent(&Band(), &menu);
+    window.findChild<QMenu*>(QStringLiteral("bandMenu"))->close();
     EXPECT_EQ(Band().grab().toImage(), plain);
 }
 
