@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +141,34 @@ void BM_GateArrowToRepaintedPanes(benchmark::State& state) {
     PressArrows(state, *window, dialog, "gateField");
 }
 BENCHMARK(BM_GateArrowToRepaintedPanes)->Unit(benchmark::kMillisecond);
+
+void SendMouse(QWidget& pane, QEvent::Type type, const QPointF& at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, pane.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&pane, &event);
+}
+
+// One step of a drag of an equaliser's handle (band 1's at 500 Hz) on the
+// band pane, sideways and up in turn, to both panes and the schematic
+// repainted: dragging a handle animates the curves at this pace.
+void BM_HandleDragStepToRepaintedPanes(benchmark::State& state) {
+    const auto window = OpenWindow();
+    auto& pane = *window->findChild<kv::ResponsePane*>(QStringLiteral("bandPane"));
+    const std::optional<QPointF> handle = pane.Curve().HandlePoint(500.0);
+    if (!handle) {
+        state.SkipWithError("no handle at 500 Hz");
+        return;
+    }
+    SendMouse(pane, QEvent::MouseButtonPress, *handle, Qt::LeftButton);
+    bool away = true;
+    for (auto _ : state) {
+        const QPointF to = away ? *handle + QPointF(12.0, -6.0) : *handle;
+        away = !away;
+        SendMouse(pane, QEvent::MouseMove, to, Qt::LeftButton);
+        RepaintPanes(*window);
+    }
+    SendMouse(pane, QEvent::MouseButtonRelease, *handle, Qt::NoButton);
+}
+BENCHMARK(BM_HandleDragStepToRepaintedPanes)->Unit(benchmark::kMillisecond);
 
 // A resize to the whole window repainted.
 void BM_ResizeToRepaintedWindow(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // Makes the README's screenshots with the program's own window, offscreen:
-// the main window with the 3-way example, the Parametric EQ dialog, and the
-// window with a design the unit cannot run.
+// the main window with the 3-way example, the Parametric EQ dialog, both
+// response panes with phase and group delay, and the window with a design
+// the unit cannot run.
 //
 //     kv_screenshots OUTPUT_FOLDER EXAMPLES_FOLDER
 //
@@ -71,6 +72,25 @@ bool MainWindow(const Shots& shots) {
     return Save(equalisers, shots.output / "parametric-eq.png");
 }
 
+// Both response panes of the 3-way example with level, phase and group
+// delay, the midrange in the band pane and each band's own curve in the
+// total pane: the legends, the axes and the handles.
+bool ResponsePanes(const Shots& shots) {
+    kv::CKestrelvaneDlg window(shots.settings);
+    window.Start(shots.examples / "three-way.ksv");
+    kv::DesignSession& session = window.Session();
+    for (const kv::ShowFlag flag : {kv::ShowFlag::Phase, kv::ShowFlag::GroupDelay,
+                                    kv::ShowFlag::Filter, kv::ShowFlag::Individual}) {
+        session.View().Flags()[flag] = true;
+    }
+    session.View().SetCurrentBand(1);
+    session.ViewChanged();
+    window.resize(1600, 1000);
+    window.show();
+    QWidget* panes = window.findChild<QWidget*>(QStringLiteral("bandFrame"))->parentWidget();
+    return Save(*panes, shots.output / "response-panes.png");
+}
+
 // The example with a +20 dB high shelf at 20 Hz on the woofer: a coefficient
 // the chip cannot hold.
 bool RefusedDesign(const Shots& shots) {
@@ -112,5 +132,5 @@ int main(int argc, char** argv) {
     }
     std::error_code error;
     std::filesystem::create_directories(shots.output, error);
-    return MainWindow(shots) && RefusedDesign(shots) ? 0 : 1;
+    return MainWindow(shots) && ResponsePanes(shots) && RefusedDesign(shots) ? 0 : 1;
 }

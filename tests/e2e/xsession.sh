@@ -10,8 +10,10 @@ done
 work=$(mktemp -d)
 server=""
 app=""
+manager=""
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null
+    [ -n "$manager" ] && kill "$manager" 2>/dev/null
     [ -n "$server" ] && kill "$server" 2>/dev/null
     rm -rf "$work"
 }
@@ -23,8 +25,10 @@ fail() {
     exit 1
 }
 
-# The X server picks a free display and names it.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# The X server picks a free display and names it; a test may ask for another
+# screen size by setting `screen` first.
+Xvfb -displayfd 3 -screen 0 "${screen:-1600x1000x24}" -nolisten tcp 3>"$work/display" \
+    2>"$work/xvfb.log" &
 server=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "skipped: Xvfb did not start"; exit 77; }
@@ -33,6 +37,15 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$XDG_RUNTIME_DIR" "$output"
 chmod 700 "$XDG_RUNTIME_DIR"
+
+# A window manager, for a test that needs windows decorated, placed and
+# maximised as on a desktop; without one the test may size windows itself.
+start_window_manager() {
+    command -v openbox >/dev/null 2>&1 || return 1
+    openbox >"$work/openbox.log" 2>&1 &
+    manager=$!
+    sleep 0.5
+}
 
 # The window with the given title, once it is shown.
 window_named() {

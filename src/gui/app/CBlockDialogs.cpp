@@ -1,5 +1,7 @@
 #include "app/CBlockDialogs.h"
 
+#include "app/PaneOnlyInput.h"
+#include "app/WindowPlacer.h"
 #include "dialogs/CAllPassDlg.h"
 #include "dialogs/CBassNTrebleDlg.h"
 #include "dialogs/CDelayDlg.h"
@@ -12,10 +14,13 @@
 #include "dialogs/CNotchDlg.h"
 #include "dialogs/CSPLCurve.h"
 #include "session/DesignSession.h"
+#include "session/HandleEditor.h"
+
+#include <QEventLoop>
 
 namespace kv {
 
-std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, int band) {
+std::unique_ptr<LiveEditDialog> CBlockDialogs::DialogFor(BlockKind kind, int band) {
     CConfiguration& design = session_.Document().Design();
     auto changed = [this] { session_.LiveChange(); };
     switch (kind) {
@@ -49,9 +54,33 @@ std::unique_ptr<QDialog> CBlockDialogs::DialogFor(BlockKind kind, int band) {
     return nullptr;
 }
 
+// Not modal as exec() would make it: the response views stay live beside
+// the dialog, and only they.
 bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
-    const std::unique_ptr<QDialog> dialog = DialogFor(kind, band);
-    return dialog != nullptr && dialog->exec() == QDialog::Accepted;
+    const std::unique_ptr<LiveEditDialog> dialog = DialogFor(kind, band);
+    if (dialog == nullptr) {
+        return false;
+    }
+    placer_.Place(*dialog);
+    open_ = dialog.get();
+    handles_.SetDialogOpen(true);
+    {
+        const PaneOnlyInput onlyPanes(*parent_);
+        QEventLoop loop;
+        QObject::connect(dialog.get(), &QDialog::finished, &loop, &QEventLoop::quit);
+        dialog->show();
+        dialog->activateWindow();
+        loop.exec(QEventLoop::DialogExec);
+    }
+    handles_.SetDialogOpen(false);
+    open_.clear();
+    return dialog->result() == QDialog::Accepted;
+}
+
+void CBlockDialogs::ShowDesignInOpenDialog() {
+    if (!open_.isNull()) {
+        open_->ShowOutsideChange();
+    }
 }
 
 } // namespace kv

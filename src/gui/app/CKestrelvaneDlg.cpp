@@ -14,12 +14,14 @@
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -60,11 +62,28 @@ constexpr std::array<FlagItem, kShowFlagCount> kFlagItems = {{
     {ShowFlag::GroupDelay, "Show &Group-Delay", "showGroupDelayAction"},
     {ShowFlag::UnwrappedPhase, "Show Phase &Unwrapped", "showUnwrappedAction"},
     {ShowFlag::Hardware, "Show Hardware Curve", "showHardwareAction"},
+    {ShowFlag::Handles, "Show &Handles", "showHandlesAction"},
 }};
 
 // The curve switches of the band pane, in its menus' order.
 constexpr std::array<ShowFlag, 5> kBandCurveFlags = {
     ShowFlag::ImportedSpl, ShowFlag::Filter, ShowFlag::Hardware, ShowFlag::Total, ShowFlag::Target};
+
+struct LevelRangeItem {
+    PaneKind pane;
+    const char* title;
+    const char* actionName;
+};
+
+constexpr std::array<LevelRangeItem, 2> kLevelRangeItems = {{
+    {PaneKind::Band, "Band Response", "bandLevelRangeAction"},
+    {PaneKind::Total, "Total Response", "totalLevelRangeAction"},
+}};
+
+// The level ranges the dialog offers, in dB.
+constexpr int kFewestLevelDb = 10;
+constexpr int kMostLevelDb = 200;
+constexpr int kLevelDbStep = 5;
 
 struct ZoomedItem {
     const char* title;
@@ -101,6 +120,10 @@ std::filesystem::path DroppedDesign(const QMimeData& data) {
     return {};
 }
 
+QRect ScreenArea(const QWidget& widget) {
+    return {widget.mapToGlobal(QPoint(0, 0)), widget.size()};
+}
+
 QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName) {
     auto* frame = new QGroupBox(title);
     frame->setObjectName(objectName);
@@ -115,7 +138,8 @@ QGroupBox* Framed(const QString& title, QWidget* pane, const QString& objectName
 CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
-      blockDialogs_(this, session_, messages_, files_),
+      placer_(*this, [this] { return PaneAreas(); }),
+      blockDialogs_(this, session_, messages_, files_, handleEditor_, placer_),
       schematic_(session_, blockDialogs_, messages_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());
@@ -159,6 +183,7 @@ QWidget* CKestrelvaneDlg::BuildPanes() {
                                   ResponseView::Frequency);
     totalPane_->setObjectName(QStringLiteral("totalPane"));
     totalPane_->setAccessibleName(QStringLiteral("Total Response"));
+    bandPane_->SetHandleEditor(&handleEditor_);
     schematicPane_ = new SchematicPane(session_, schematic_);
     schematicPane_->setObjectName(QStringLiteral("schematicPane"));
     schematicPane_->setAccessibleName(QStringLiteral("Block Schematic"));
@@ -179,10 +204,11 @@ QWidget* CKestrelvaneDlg::BuildPanes() {
             });
 
     auto* responses = new QSplitter(Qt::Horizontal);
-    responses->addWidget(
-        Framed(QStringLiteral("Band Response"), bandPane_, QStringLiteral("bandFrame")));
-    responses->addWidget(
-        Framed(QStringLiteral("Total Response"), totalPane_, QStringLiteral("totalFrame")));
+    bandFrame_ = Framed(QStringLiteral("Band Response"), bandPane_, QStringLiteral("bandFrame"));
+    totalFrame_ =
+        Framed(QStringLiteral("Total Response"), totalPane_, QStringLiteral("totalFrame"));
+    responses->addWidget(bandFrame_);
+    responses->addWidget(totalFrame_);
     startPanel_ = new StartPanel(session_);
     schematicStack_ = new QStackedWidget;
     schematicStack_->addWidget(schematicPane_);
@@ -310,6 +336,27 @@ void CKestrelvaneDlg::BuildActions() {
         designActions_.push_back(zoomActions_[i]);
     }
     designActions_.push_back(targetLevels_);
+    for (std::size_t i = 0; i < kLevelRangeItems.size(); ++i) {
+        const LevelRangeItem& item = kLevelRangeItems[i];
+        levelRangeActions_[i] =
+            NewAction(QStringLiteral("Level &range..."), QString::fromLatin1(item.actionName));
+        connect(levelRangeActions_[i], &QAction::triggered, this,
+                [this, pane = item.pane] { EditLevelRange(pane); });
+    }
+    pirLengths_ = new QActionGroup(this);
+    for (const double length : kPirLengths) {
+        const int ms = static_cast<int>(std::lround(length * 1000.0));
+        QAction* action =
+            NewAction(QStringLiteral("%1 ms").arg(ms), QStringLiteral("pirLength%1Action").arg(ms));
+        action->setCheckable(true);
+        action->setData(length);
+        pirLengths_->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, length] { session_.SetPirLength(length); });
+    }
+    pirMenu_ = new QMenu(QStringLiteral("PIR &Length"), this);
+    pirMenu_->setObjectName(QStringLiteral("pirLengthMenu"));
+    pirMenu_->addActions(pirLengths_->actions());
     exportBand_ = NewAction(QStringLiteral("Export"), QStringLiteral("bandExportAction"));
     connect(exportBand_, &QAction::triggered, this, [this] { session_.ExportCurve(false); });
     exportFilters_ =
@@ -364,6 +411,7 @@ void CKestrelvaneDlg::BuildMenus() {
     QMenu* band = view->addMenu(QStringLiteral("&Band Response"));
     QMenu* total = view->addMenu(QStringLiteral("&Total Response"));
     AddCurveSwitches(*band, *total);
+    AddViewCommands(*band, *total);
     band->addActions({zoomActions_[0], zoomActions_[1]});
     total->addActions({zoomActions_[2], zoomActions_[3]});
 
@@ -403,6 +451,36 @@ void CKestrelvaneDlg::AddCurveSwitches(QMenu& band, QMenu& total) {
     }
 }
 
+// What each pane offers besides its switches: the handles (band pane), the
+// level range and the PIR length.
+void CKestrelvaneDlg::AddViewCommands(QMenu& band, QMenu& total) {
+    band.addAction(FlagAction(flagActions_, ShowFlag::Handles));
+    band.addAction(levelRangeActions_[0]);
+    total.addAction(levelRangeActions_[1]);
+    for (QMenu* pane : {&band, &total}) {
+        pane->addMenu(pirMenu_);
+        pane->addSeparator();
+    }
+}
+
+void CKestrelvaneDlg::EditLevelRange(PaneKind pane) {
+    const LevelRangeItem& item = kLevelRangeItems[pane == PaneKind::Band ? 0 : 1];
+    bool ok = false;
+    const int range = QInputDialog::getInt(
+        this, QStringLiteral("%1 Level Range").arg(QString::fromLatin1(item.title)),
+        QStringLiteral("&Level range (dB):"),
+        static_cast<int>(std::lround(session_.View().LevelRange(pane))), kFewestLevelDb,
+        kMostLevelDb, kLevelDbStep, &ok);
+    if (ok) {
+        session_.View().SetLevelRange(pane, range);
+        session_.ViewChanged();
+    }
+}
+
+std::vector<QRect> CKestrelvaneDlg::PaneAreas() const {
+    return {ScreenArea(*bandFrame_), ScreenArea(*totalFrame_)};
+}
+
 void CKestrelvaneDlg::BuildContextMenus() {
     schematicMenu_ = new QMenu(this);
     schematicMenu_->setObjectName(QStringLiteral("schematicMenu"));
@@ -413,6 +491,7 @@ void CKestrelvaneDlg::BuildContextMenus() {
     totalMenu_ = new QMenu(this);
     totalMenu_->setObjectName(QStringLiteral("totalMenu"));
     AddCurveSwitches(*bandMenu_, *totalMenu_);
+    AddViewCommands(*bandMenu_, *totalMenu_);
     bandMenu_->addAction(targetLevels_);
     bandMenu_->addSeparator();
     bandMenu_->addActions({zoomActions_[0], zoomActions_[1]});
@@ -442,6 +521,14 @@ CZoomedWindow* CKestrelvaneDlg::OpenZoomed(ZoomedView view) {
         window =
             new CZoomedWindow(std::move(curve), item.view, QString::fromLatin1(item.title), this);
         window->setObjectName(QString::fromLatin1(item.windowName));
+        ResponsePane& pane = window->Pane();
+        if (item.view == ResponseView::Time) {
+            connect(&pane, &ResponsePane::menuRequested, this,
+                    [this](const QPoint& at) { pirMenu_->popup(at); });
+        } else if (!item.total) {
+            pane.SetHandleEditor(&handleEditor_);
+        }
+        placer_.Place(*window);
     }
     window->ShowRaised();
     return window;
@@ -471,6 +558,7 @@ void CKestrelvaneDlg::AlignBands() {
 void CKestrelvaneDlg::ShowHelp() {
     if (help_ == nullptr) {
         help_ = new HelpViewer(this);
+        placer_.Place(*help_);
     }
     help_->ShowRaised();
 }
@@ -495,6 +583,9 @@ void CKestrelvaneDlg::UpdateActions() {
     recentMenu_->setEnabled(!session_.RecentDesigns().empty());
     for (const FlagItem& item : kFlagItems) {
         FlagAction(flagActions_, item.flag)->setChecked(session_.View().Flags()[item.flag]);
+    }
+    for (QAction* length : pirLengths_->actions()) {
+        length->setChecked(length->data().toDouble() == session_.View().PirLength());
     }
 }
 
@@ -526,6 +617,7 @@ void CKestrelvaneDlg::Refresh() {
             window->Invalidate();
         }
     }
+    blockDialogs_.ShowDesignInOpenDialog();
 }
 
 void CKestrelvaneDlg::ShowSchematicOrStart() {

@@ -4,8 +4,10 @@
 #include "app/CDesignDialogs.h"
 #include "app/CFileChooser.h"
 #include "app/CMessageBox.h"
+#include "app/WindowPlacer.h"
 #include "graphs/ShowFlags.h"
 #include "session/DesignSession.h"
+#include "session/HandleEditor.h"
 #include "session/Schematic.h"
 
 #include <QMainWindow>
@@ -16,6 +18,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QGroupBox;
 class QStackedWidget;
@@ -51,6 +54,8 @@ public:
 
     DesignSession& Session() { return session_; }
     Schematic& BlockSchematic() { return schematic_; }
+    CBlockDialogs& BlockDialogs() { return blockDialogs_; }
+    WindowPlacer& Placer() { return placer_; }
     // Opens a zoomed or PIR window, or raises it when it is open already.
     CZoomedWindow* OpenZoomed(ZoomedView view);
 
@@ -69,6 +74,10 @@ private:
     void BuildMenus();
     void BuildContextMenus();
     void AddCurveSwitches(QMenu& band, QMenu& total);
+    void AddViewCommands(QMenu& band, QMenu& total);
+    void EditLevelRange(PaneKind pane);
+    // The screen areas of the response panes, the band pane's first.
+    std::vector<QRect> PaneAreas() const;
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
     void FillRecentMenu();
@@ -84,10 +93,14 @@ private:
     CFileChooser files_;
     CDesignDialogs dialogs_;
     DesignSession session_;
+    HandleEditor handleEditor_{session_};
+    WindowPlacer placer_;
     CBlockDialogs blockDialogs_;
     Schematic schematic_;
     ResponsePane* bandPane_ = nullptr;
     ResponsePane* totalPane_ = nullptr;
+    QGroupBox* bandFrame_ = nullptr;
+    QGroupBox* totalFrame_ = nullptr;
     SchematicPane* schematicPane_ = nullptr;
     // Without a design, the start panel takes the schematic's place.
     StartPanel* startPanel_ = nullptr;
@@ -104,6 +117,9 @@ private:
     QAction* changeTitle_ = nullptr;
     QAction* targetLevels_ = nullptr;
     std::array<QAction*, 4> zoomActions_{};
+    std::array<QAction*, 2> levelRangeActions_{};
+    QActionGroup* pirLengths_ = nullptr;
+    QMenu* pirMenu_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QMenu* recentMenu_ = nullptr;

@@ -21,6 +21,7 @@ public:
 
     // Draws the view afresh: the design or the switches changed.
     void Invalidate();
+    ResponsePane& Pane() { return *pane_; }
 
 private:
     ResponsePane* pane_;

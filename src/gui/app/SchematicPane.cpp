@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -62,6 +63,36 @@ QFont SmallFont() {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(10);
     return font;
+}
+
+// A text of the Input block in the normal font, or smaller where the face
+// would cut it off ("G: -14.5dB"): it ends inside the face's edge.
+void DrawFittedText(QPainter& painter, int x, int y, int right, const QString& text) {
+    constexpr int kSmallestPixels = 8;
+    QFont font = NormalFont();
+    while (font.pixelSize() > kSmallestPixels &&
+           QFontMetrics(font).horizontalAdvance(text) > right - x) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    painter.save();
+    painter.setFont(font);
+    painter.drawText(QRect(x, y, right - x, QFontMetrics(font).height()),
+                     Qt::AlignLeft | Qt::AlignTop, text);
+    painter.restore();
+}
+
+// The sign of reversed polarity, a circle struck through, in the face's
+// top left corner before the label.
+void DrawPolarityMark(QPainter& painter, const QRect& face, int shift) {
+    constexpr double kDiameter = 9.0;
+    const QRectF circle(face.left() + shift + 4, face.top() + shift + 4, kDiameter, kDiameter);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(kInk, 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle);
+    painter.drawLine(circle.bottomLeft() + QPointF(-1, 1), circle.topRight() + QPointF(1, -1));
+    painter.restore();
 }
 
 // Texts stand at their top edge, as the layout gives their positions.
@@ -236,10 +267,14 @@ void SchematicPane::PaintInputTexts(QPainter& painter, int band, const QRect& fa
                                     int shift) const {
     const CBand& data = session_.Document().Design().bands[static_cast<std::size_t>(band)];
     const int y = face.top() + shift + 3 + kLineStep + kLabelGap;
-    DrawTextAt(painter, face.left() + shift + 6, y,
-               QString::fromStdString(RoutingText(data.input)));
-    DrawTextAt(painter, face.left() + shift + 6, y + kLineStep,
-               QString::fromStdString(GainText(data.gain)));
+    const int left = face.left() + shift + 6;
+    const int right = face.right() - 1;
+    DrawFittedText(painter, left, y, right, QString::fromStdString(RoutingText(data.input)));
+    DrawFittedText(painter, left, y + kLineStep, right,
+                   QString::fromStdString(GainText(data.gain)));
+    if (data.reversedPhase) {
+        DrawPolarityMark(painter, face, shift);
+    }
     const std::vector<SchematicRow> rows = schematic_.Rows(rect());
     const QRect mute = rows[static_cast<std::size_t>(band)].mute;
     QStyleOptionButton box;

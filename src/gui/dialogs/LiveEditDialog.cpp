@@ -48,6 +48,12 @@ void LiveEditDialog::reject() {
     QDialog::reject();
 }
 
+void LiveEditDialog::ShowOutsideChange() {
+    if (!handling_) {
+        ShowDesign();
+    }
+}
+
 RowField& LiveEditDialog::AddField(std::string_view row, const FieldContext& context) {
     fields_.push_back(std::make_unique<RowField>(Row(row), context, this));
     RowField& field = *fields_.back();

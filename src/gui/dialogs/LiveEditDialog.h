@@ -30,6 +30,10 @@ public:
 
     void reject() final;
 
+    // Shows what the design holds after a change made outside the dialog (a
+    // handle dragged on the band pane); its own changes show themselves.
+    void ShowOutsideChange();
+
 protected:
     // Never narrower than its title: a window manager cuts a long title
     // ("Low-pas…g Filter") in a dialog only as wide as its fields.

@@ -5,7 +5,8 @@
 namespace kv {
 
 // The "Total Response" pane: the sums over all bands of the filter, target
-// and total responses. It draws no single band's curve.
+// and total responses and, with "Show Individual Curves", each band's total
+// under them, thin and in the band's colour.
 class CTotalCurve : public CCurveBase {
 public:
     using CCurveBase::CCurveBase;
@@ -14,6 +15,7 @@ public:
 
 protected:
     std::vector<ViewCurve> Curves() const override;
+    double LevelRange() const override { return source_.totalLevelRange; }
 };
 
 } // namespace kv

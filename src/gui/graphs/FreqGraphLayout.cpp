@@ -23,6 +23,12 @@ bool IsLongTickMultiplier(double multiplier) {
     return multiplier == 1.0 || multiplier == 2.0 || multiplier == 5.0;
 }
 
+// An axis zoomed in to less than a decade would keep one or two labels of
+// 1, 2 and 5; it labels its grid lines instead.
+bool LabelsGridLines(const LogFrequencyAxis& axis) {
+    return axis.FMax() < 10.0 * axis.FMin();
+}
+
 // Calls visit for every decade · multiplier in [fMin, fMax) in rising
 // order, until visit returns false.
 void ForEachAxisFrequency(const LogFrequencyAxis& axis, std::initializer_list<double> multipliers,
@@ -46,7 +52,37 @@ int Divisions(const CurveAxisDescriptor& axis) {
 }
 
 double AxisStep(const CurveAxisDescriptor& axis) {
-    return axis.span / Divisions(axis);
+    return axis.step > 0.0 ? axis.step : axis.span / Divisions(axis);
+}
+
+// The values of an axis's ticks, origin - i · spacing: counted from the top
+// down, or from zero for an axis of steps, so that they are the multiples of
+// the spacing.
+struct TickSeries {
+    double origin;
+    // The first index at or below the top.
+    int first;
+};
+
+TickSeries TicksOf(const CurveAxisDescriptor& axis, double spacing) {
+    if (!(axis.step > 0.0)) {
+        return {axis.top, 0};
+    }
+    // A top a rounding error below a multiple still has its tick.
+    constexpr double kOnMultiple = 1e-9;
+    const double above = std::clamp(std::floor(axis.top / spacing + kOnMultiple), -1e9, 1e9);
+    return {0.0, -static_cast<int>(above)};
+}
+
+// Whether a tick value lies within the axis (and the small allowance below
+// its bottom that a rounded span needs).
+bool WithinAxis(const CurveAxisDescriptor& axis, double value) {
+    return axis.top - value < axis.span * 1.01;
+}
+
+// The most major ticks an axis gets.
+int MaxMajorTicks(const CurveAxisDescriptor& axis) {
+    return axis.step > 0.0 ? kMaxAxisDivisions : Divisions(axis);
 }
 
 bool HasSteps(const CurveAxisDescriptor& axis) {
@@ -96,7 +132,9 @@ void AddFrequencyAxis(GraphLayout& layout, const FreqGraphSetup& setup, const Te
             {{tick.x, plot.bottom}, {tick.x, plot.bottom + tick.length}, colours.frame});
     }
     const int labelTop = LabelRowTop(plot, metrics);
-    for (const AxisLabel& label : FrequencyLabels(axis, metrics, limit)) {
+    // The level axis's unit ends a character left of the plot.
+    const int unitEnd = plot.left - metrics.charWidth;
+    for (const AxisLabel& label : FrequencyLabels(axis, metrics, limit, unitEnd)) {
         scene.texts.push_back(
             Text(label.text, {label.x, labelTop}, TextAnchor::TopCentre, fontHeight, colours.text));
     }
@@ -191,26 +229,31 @@ std::vector<FrequencyTick> FrequencyTicks(const LogFrequencyAxis& axis, int tick
     if (!axis.Valid()) {
         return ticks;
     }
-    ForEachAxisFrequency(axis, kTickMultipliers, [&](double hz, double multiplier) {
-        const int x = axis.PixelX(hz);
-        if (x >= limit) {
-            return false;
-        }
-        const int length = IsLongTickMultiplier(multiplier) ? tickLength : tickLength / 2 + 1;
-        ticks.push_back({x, std::max(length, 2)});
-        return true;
-    });
+    const bool zoomed = LabelsGridLines(axis);
+    ForEachAxisFrequency(axis, zoomed ? kGridMultipliers : kTickMultipliers,
+                         [&](double hz, double multiplier) {
+                             const int x = axis.PixelX(hz);
+                             if (x >= limit) {
+                                 return false;
+                             }
+                             const bool labelled = zoomed || IsLongTickMultiplier(multiplier);
+                             const int length = labelled ? tickLength : tickLength / 2 + 1;
+                             ticks.push_back({x, std::max(length, 2)});
+                             return true;
+                         });
     return ticks;
 }
 
 std::vector<AxisLabel> FrequencyLabels(const LogFrequencyAxis& axis, const TextMetrics& metrics,
-                                       int limit) {
+                                       int limit, int leftLimit) {
     std::vector<AxisLabel> labels;
     if (!axis.Valid()) {
         return labels;
     }
-    int previousRight = INT_MIN;
-    ForEachAxisFrequency(axis, kLabelMultipliers, [&](double hz, double) {
+    int previousRight = leftLimit;
+    const std::initializer_list<double> multipliers =
+        LabelsGridLines(axis) ? kGridMultipliers : kLabelMultipliers;
+    ForEachAxisFrequency(axis, multipliers, [&](double hz, double) {
         std::string text = FrequencyLabelText(hz);
         const int x = axis.PixelX(hz);
         const int left = x - metrics.width(text) / 2;
@@ -233,9 +276,13 @@ std::vector<ValueLabel> ValueAxisLabels(const CurveAxisDescriptor& axis) {
         return labels;
     }
     const double step = AxisStep(axis);
-    for (int i = 0; i <= Divisions(axis) && i * step < axis.span * 1.01; ++i) {
-        const double value = axis.top - i * step;
-        labels.push_back({value, ValueLabelText(value * axis.labelFactor)});
+    const TickSeries series = TicksOf(axis, step);
+    for (int i = series.first; i - series.first <= MaxMajorTicks(axis); ++i) {
+        const double value = series.origin - i * step;
+        if (!WithinAxis(axis, value)) {
+            break;
+        }
+        labels.push_back({value, ValueLabelText(value * axis.labelFactor, axis.labels)});
     }
     return labels;
 }
@@ -278,8 +325,9 @@ std::vector<int> MinorTickPositions(const CurveAxisDescriptor& axis, const Linea
     if (!(minor * scale.PixelsPerUnit() > 2.0)) {
         return positions;
     }
-    for (int j = 0; j * minor < axis.span * 1.01; ++j) {
-        const int y = scale.PixelY(axis.top - j * minor);
+    const TickSeries series = TicksOf(axis, minor);
+    for (int j = series.first; WithinAxis(axis, series.origin - j * minor); ++j) {
+        const int y = scale.PixelY(series.origin - j * minor);
         if (j % perStep != 0 && y >= plot.top && y <= plot.bottom) {
             positions.push_back(y);
         }

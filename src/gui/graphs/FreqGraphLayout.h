@@ -1,11 +1,13 @@
 #pragma once
 
+#include "graphs/GraphLabels.h"
 #include "graphs/GraphScene.h"
 #include "graphs/LinearValueAxis.h"
 #include "graphs/LogFrequencyAxis.h"
 
 #include <QColor>
 #include <QPointF>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,10 @@ inline constexpr int kMaxAxisDivisions = 1000;
 // One value axis of a frequency graph: the value at the top edge, the range
 // down to the bottom edge, the number of major intervals, a factor applied
 // to each value before it is printed, the unit printed under the axis and
-// the axis colour.
+// the axis colour. Major ticks stand at the top and every span / divisions
+// below it; or, with a step, at the multiples of the step (a zoomed axis
+// whose ends are no round values still reads in round steps). Labels are
+// written in the given style.
 struct CurveAxisDescriptor {
     double top = 0.0;
     double span = 0.0;
@@ -29,6 +34,8 @@ struct CurveAxisDescriptor {
     int divisions = 1;
     std::string unit;
     QColor colour;
+    double step = 0.0;
+    LabelStyle labels = LabelStyle::Engineering;
 };
 
 // What a frequency graph shows: its frequency range and its value axes, the
@@ -73,12 +80,16 @@ struct ValueTick {
 std::vector<FrequencyGridLine> FrequencyGridLines(const LogFrequencyAxis& axis);
 
 // Ticks at 1, 1.5, 2 … 5 of each decade, long at 1, 2 and 5, up to limit.
+// An axis zoomed in to less than a decade has a long tick at every grid
+// line instead, where it has its labels.
 std::vector<FrequencyTick> FrequencyTicks(const LogFrequencyAxis& axis, int tickLength, int limit);
 
-// Labels at 1, 2 and 5 of each decade; a label that would touch the one
-// before it is left out, and labelling stops before a label reaches limit.
+// Labels at 1, 2 and 5 of each decade (at every grid line on an axis zoomed
+// in to less than a decade); a label that would reach left to leftLimit or
+// touch the one before it is left out, and labelling stops before a label
+// reaches limit.
 std::vector<AxisLabel> FrequencyLabels(const LogFrequencyAxis& axis, const TextMetrics& metrics,
-                                       int limit);
+                                       int limit, int leftLimit = INT_MIN);
 
 // The major values of an axis from its top down, with their labels.
 std::vector<ValueLabel> ValueAxisLabels(const CurveAxisDescriptor& axis);

@@ -33,6 +33,9 @@ std::string TrimmedDecimals(const char* format, double value) {
     return WithoutNegativeZero(text);
 }
 
+// Below this a time value axis tick is a rounding error off zero.
+constexpr double kTimeValueZero = 1e-12;
+
 } // namespace
 
 std::string FrequencyLabelText(double hz) {
@@ -46,13 +49,16 @@ std::string FrequencyLabelText(double hz) {
         return Format("%.0f", hz);
     }
     if (hz < 1000000.0) {
-        return Format("%.0fK", hz / 1000.0);
+        return TrimmedDecimals("%.1f", hz / 1000.0) + "K";
     }
-    return Format("%.0fM", hz / 1000000.0);
+    return TrimmedDecimals("%.1f", hz / 1000000.0) + "M";
 }
 
-std::string ValueLabelText(double value) {
+std::string ValueLabelText(double value, LabelStyle style) {
     const double magnitude = std::abs(value);
+    if (style == LabelStyle::Plain) {
+        return TrimmedDecimals("%.4f", value);
+    }
     if (magnitude < 0.0001) {
         return Format("%g", magnitude < 1e-9 ? 0.0 : value);
     }
@@ -67,16 +73,23 @@ std::string ValueLabelText(double value) {
 
 std::string TimeValueLabelText(double value) {
     const double magnitude = std::abs(value);
+    if (magnitude < kTimeValueZero) {
+        return "0";
+    }
     if (magnitude >= 1000.0) {
         return WithoutNegativeZero(Format("%.0f", value / 1000.0)) + "k";
     }
     if (magnitude <= 0.00001) {
-        return WithoutNegativeZero(Format("%.4f", value * 1000000.0)) + kMicroSign;
+        return TrimmedDecimals("%.4f", value * 1000000.0) + kMicroSign;
     }
     if (magnitude <= 0.01) {
-        return WithoutNegativeZero(Format("%.4f", value * 1000.0)) + "m";
+        return TrimmedDecimals("%.4f", value * 1000.0) + "m";
     }
     return TrimmedDecimals("%.4f", value);
+}
+
+std::string ReadoutFrequencyText(double hz) {
+    return hz < 1000.0 ? Format("%.1f Hz", hz) : Format("%.2f kHz", hz / 1000.0);
 }
 
 std::string TimeLabelText(double value) {

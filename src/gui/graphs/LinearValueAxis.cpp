@@ -24,4 +24,8 @@ int LinearValueAxis::PixelY(double value) const {
     return static_cast<int>(Y(value));
 }
 
+double LinearValueAxis::Value(double y) const {
+    return top_ - (y - plotTop_) / pixelsPerUnit_;
+}
+
 } // namespace kv

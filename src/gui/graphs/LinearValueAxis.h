@@ -16,6 +16,8 @@ public:
     // gives (whole pixels at ratio 1), kept within what a paint device takes.
     double Y(double value, double pixelRatio = 1.0) const;
     int PixelY(double value) const;
+    // The value at y, the inverse of Y at ratio 1 without its rounding.
+    double Value(double y) const;
 
 private:
     double top_;

@@ -15,16 +15,18 @@ enum class ShowFlag : std::size_t {
     SumFilter,
     SumTotal,
     SumTarget,
-    // Stored and toggled by the total pane's menu; no view draws by it.
+    // Each band's own total in the total pane.
     Individual,
     Phase,
     GroupDelay,
     UnwrappedPhase,
     // The band's response as the unit plays it, from the rounded words.
     Hardware,
+    // The handles of the current band's filters in the band pane.
+    Handles,
 };
 // The last switch above sets the count: a new one goes before this line.
-inline constexpr std::size_t kShowFlagCount = static_cast<std::size_t>(ShowFlag::Hardware) + 1;
+inline constexpr std::size_t kShowFlagCount = static_cast<std::size_t>(ShowFlag::Handles) + 1;
 
 // One switch per ShowFlag.
 class ShowFlags {
@@ -39,7 +41,7 @@ private:
 };
 
 // The switches of a first start: imported SPL, target and total of the
-// band, the sum of totals, phase unwrapped when shown.
+// band, the sum of totals, phase unwrapped when shown, the handles.
 constexpr ShowFlags DefaultShowFlags() {
     ShowFlags flags;
     flags[ShowFlag::ImportedSpl] = true;
@@ -47,6 +49,7 @@ constexpr ShowFlags DefaultShowFlags() {
     flags[ShowFlag::Target] = true;
     flags[ShowFlag::SumTotal] = true;
     flags[ShowFlag::UnwrappedPhase] = true;
+    flags[ShowFlag::Handles] = true;
     return flags;
 }
 

@@ -302,6 +302,12 @@ void DesignSession::ViewChanged() {
     Redraw();
 }
 
+void DesignSession::SetPirLength(double seconds) {
+    if (view_.SetPirLength(seconds)) {
+        DesignChanged();
+    }
+}
+
 void DesignSession::DesignChanged() {
     document_.Update(view_.PirLength());
     Redraw();

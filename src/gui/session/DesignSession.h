@@ -81,6 +81,9 @@ public:
     void CommitChange(const DesignSettings& before, const std::string& description);
     // Something the window shows changed, not the design: it repaints.
     void ViewChanged();
+    // The PIR views show the first seconds of the time responses (one of
+    // kPirLengths): every band's are computed that long again and shown.
+    void SetPirLength(double seconds);
 
     // Keeps the design in the recovery file while it has unsaved changes.
     void WriteRecovery();

@@ -5,6 +5,7 @@
 #include "model/MainGrid.h"
 #include "ui/ISettings.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kv {
@@ -33,7 +34,13 @@ constexpr std::array<FlagSetting, kShowFlagCount> kFlagSettings = {{
     {ShowFlag::GroupDelay, "Show Group-Delay"},
     {ShowFlag::UnwrappedPhase, "Show Unwrapped Phase"},
     {ShowFlag::Hardware, "Show Hardware SPL"},
+    {ShowFlag::Handles, "Show Handles"},
 }};
+
+// The PIR length as the settings keep it, in whole milliseconds.
+int PirMilliseconds(double seconds) {
+    return static_cast<int>(RoundHalfAway(seconds * 1000.0));
+}
 
 } // namespace
 
@@ -47,7 +54,31 @@ void ViewState::Read(const ISettings& settings) {
     // port list blank and send Update HMQ nowhere.
     const int port = settings.GetInt(kSettingsSection, kComPortName, kFirstPortNumber);
     comPort_ = port >= kFirstPortNumber && port <= kLastPortNumber ? port : kFirstPortNumber;
+    const int pirMs = settings.GetInt(kShowCurves, kPirLengthName, PirMilliseconds(kMainPirLength));
     source_.visiblePirLength = kMainPirLength;
+    for (const double length : kPirLengths) {
+        if (PirMilliseconds(length) == pirMs) {
+            source_.visiblePirLength = length;
+        }
+    }
+}
+
+bool ViewState::SetPirLength(double seconds) {
+    const bool offered =
+        std::find(kPirLengths.begin(), kPirLengths.end(), seconds) != kPirLengths.end();
+    if (offered) {
+        source_.visiblePirLength = seconds;
+    }
+    return offered;
+}
+
+double ViewState::LevelRange(PaneKind pane) const {
+    return pane == PaneKind::Band ? source_.bandLevelRange : source_.totalLevelRange;
+}
+
+void ViewState::SetLevelRange(PaneKind pane, double dB) {
+    const double range = std::clamp(dB, kSmallestLevelSpan, kLargestLevelSpan);
+    (pane == PaneKind::Band ? source_.bandLevelRange : source_.totalLevelRange) = range;
 }
 
 void ViewState::Write(ISettings& settings) const {
@@ -55,8 +86,7 @@ void ViewState::Write(ISettings& settings) const {
         settings.SetInt(kShowCurves, setting.name, source_.showFlags[setting.flag] ? 1 : 0);
     }
     settings.SetInt(kSettingsSection, kComPortName, comPort_);
-    settings.SetInt(kShowCurves, kPirLengthName,
-                    static_cast<int>(RoundHalfAway(source_.visiblePirLength * 1000.0)));
+    settings.SetInt(kShowCurves, kPirLengthName, PirMilliseconds(source_.visiblePirLength));
 }
 
 } // namespace kv

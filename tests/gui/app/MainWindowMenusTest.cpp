@@ -128,9 +128,11 @@ TEST_F(MainWindowMenus, ASwitchOfOnePanesMenuChangesWhatBothPanesDraw) {
     EXPECT_NE(Pane("bandPane"), bandBefore);
 
     const QImage total = Pane("totalPane");
+    const QImage band = Pane("bandPane");
     Action("showIndividualAction")->trigger();
     EXPECT_TRUE(window.Session().View().Flags()[ShowFlag::Individual]);
-    EXPECT_EQ(Pane("totalPane"), total) << "no view draws by Show Individual Curves";
+    EXPECT_NE(Pane("totalPane"), total) << "each band's curve joins the total pane";
+    EXPECT_EQ(Pane("bandPane"), band) << "the band pane draws no other band";
 }
 
 TEST_F(MainWindowMenus, AZoomedWindowOpensOnceAndFollowsEveryRedraw) {

@@ -70,6 +70,24 @@ TEST(FrequencyAxis, NarrowPlotLeavesOutLabelsThatWouldTouch) {
     EXPECT_LT(labels.back().right, limit);
 }
 
+// Zoomed in to less than a decade, the axis labels its grid lines (1.5K,
+// 3K …), and no label reaches into the level axis's unit at the left.
+TEST(FrequencyAxis, AZoomedAxisLabelsItsGridLinesClearOfTheUnit) {
+    const LogFrequencyAxis axis(1200.0, 9000.0, 100, 1000);
+    const std::vector<AxisLabel> labels = FrequencyLabels(axis, FixedMetrics(), 1100, 100 - 9);
+    EXPECT_EQ(LabelTexts(labels),
+              (std::vector<std::string>{"1.5K", "2K", "3K", "4K", "5K", "6K", "7K", "8K"}));
+    const std::vector<FrequencyTick> ticks = FrequencyTicks(axis, 8, 1100);
+    ASSERT_EQ(ticks.size(), labels.size());
+    for (const FrequencyTick& tick : ticks) {
+        EXPECT_EQ(tick.length, 8);
+    }
+    // "100" centred on the plot's left edge would run into the unit.
+    const LogFrequencyAxis fromHundred(100.0, 10000.0, 100, 1000);
+    EXPECT_EQ(FrequencyLabels(fromHundred, FixedMetrics(), 1100, 100 - 9).front().text, "200");
+    EXPECT_EQ(FrequencyLabels(fromHundred, FixedMetrics(), 1100).front().text, "100");
+}
+
 TEST(FrequencyAxis, TicksAreLongAtOneTwoAndFiveAndStopBeforeTheLimit) {
     const LogFrequencyAxis axis(10.0, 40000.0, 0, 1000);
     const std::vector<FrequencyTick> ticks = FrequencyTicks(axis, 8, 900);
@@ -97,6 +115,7 @@ TEST(LabelFormats, FrequencyAndValueLabels) {
     EXPECT_EQ(FrequencyLabelText(0.5), "0.5");
     EXPECT_EQ(FrequencyLabelText(500.0), "500");
     EXPECT_EQ(FrequencyLabelText(20000.0), "20K");
+    EXPECT_EQ(FrequencyLabelText(1500.0), "1.5K");
     EXPECT_EQ(FrequencyLabelText(2000000.0), "2M");
     EXPECT_EQ(ValueLabelText(2.5), "2.5");
     EXPECT_EQ(ValueLabelText(-180.0), "-180");
@@ -107,6 +126,27 @@ TEST(LabelFormats, FrequencyAndValueLabels) {
     EXPECT_EQ(ValueLabelText(1e-12), "0");
     EXPECT_EQ(ValueLabelText(-1e-12), "0");
     EXPECT_EQ(ValueLabelText(2500000.0), "2.5M");
+    // Degrees and milliseconds read plainly, and zero as "0".
+    EXPECT_EQ(ValueLabelText(-1440.0, LabelStyle::Plain), "-1440");
+    EXPECT_EQ(ValueLabelText(0.25, LabelStyle::Plain), "0.25");
+    EXPECT_EQ(ValueLabelText(-2.7e-17, LabelStyle::Plain), "0");
+}
+
+// An axis of an explicit step ticks at the step's multiples, wherever its
+// ends lie, minor ticks too.
+TEST(ValueAxis, AnAxisOfStepsTicksAtTheirMultiples) {
+    CurveAxisDescriptor axis{87.3, 12.6, 1.0, 6, "dB", QColor(0, 0, 192), 2.0};
+    std::vector<double> values;
+    for (const ValueLabel& label : ValueAxisLabels(axis)) {
+        values.push_back(label.value);
+    }
+    EXPECT_EQ(values, (std::vector<double>{86, 84, 82, 80, 78, 76}));
+    const PixelRect plot{0, 0, 500, 252};
+    const LinearValueAxis scale = ValueAxisScale(axis, plot);
+    const std::vector<int> minor = MinorTickPositions(axis, scale, plot);
+    // 0.2 dB is 4 pixels: minor ticks at 87.2 … 74.8, but not on a major one.
+    EXPECT_EQ(minor.size(), 63u - 6u);
+    EXPECT_EQ(minor.front(), scale.PixelY(87.2));
 }
 
 CurveAxisDescriptor LevelAxis(double top) {

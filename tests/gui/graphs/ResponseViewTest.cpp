@@ -11,8 +11,9 @@
 namespace kv {
 namespace {
 
-const QColor kFilterRed(192, 0, 0);
+const QColor kFilterColour = LookOf(CurveKind::Filter).colour;
 const QColor kTotalBlue(0, 0, 192);
+const QColor kTitleRed(192, 0, 0);
 
 // A design of flat 0 dB bands computed on the main grid, drawn by both panes.
 class ResponseViewTest : public ::testing::Test {
@@ -73,9 +74,9 @@ TEST_F(ResponseViewTest, FlatBandLiesOnTheRowOfZeroDecibelsOrOfTheTargetLevel) {
         EXPECT_EQ(curve.Graph().Setup().axes.at(0).top, targetLevel + 5.0);
         const int row = LevelRow(curve, targetLevel);
         for (const int x : MiddleColumns(curve.Graph().PlotRect(), 1)) {
-            EXPECT_EQ(image.pixelColor(x, row), kFilterRed) << x << " at " << targetLevel;
-            EXPECT_NE(image.pixelColor(x, row - 1), kFilterRed) << x;
-            EXPECT_NE(image.pixelColor(x, row + 1), kFilterRed) << x;
+            EXPECT_EQ(image.pixelColor(x, row), kFilterColour) << x << " at " << targetLevel;
+            EXPECT_NE(image.pixelColor(x, row - 1), kFilterColour) << x;
+            EXPECT_NE(image.pixelColor(x, row + 1), kFilterColour) << x;
         }
     }
 }
@@ -87,10 +88,10 @@ TEST_F(ResponseViewTest, HighDensityScreensGetTheSameRowInTwiceThePixels) {
     ASSERT_EQ(image.size(), size * 2);
     const int row = LevelRow(curve, 0.0, 2.0);
     for (const int x : MiddleColumns(curve.Graph().PlotRect(), 2)) {
-        EXPECT_EQ(image.pixelColor(x, row), kFilterRed) << x;
-        EXPECT_EQ(image.pixelColor(x, row + 1), kFilterRed) << x;
-        EXPECT_NE(image.pixelColor(x, row - 1), kFilterRed) << x;
-        EXPECT_NE(image.pixelColor(x, row + 2), kFilterRed) << x;
+        EXPECT_EQ(image.pixelColor(x, row), kFilterColour) << x;
+        EXPECT_EQ(image.pixelColor(x, row + 1), kFilterColour) << x;
+        EXPECT_NE(image.pixelColor(x, row - 1), kFilterColour) << x;
+        EXPECT_NE(image.pixelColor(x, row + 2), kFilterColour) << x;
     }
 }
 
@@ -106,7 +107,7 @@ TEST_F(ResponseViewTest, CurvesAreDrawnInOrderWithTheTotalOnTopAndTheBandNamed) 
     // "Output 1 (HF)" in red in the plot's bottom right corner.
     const PixelRect& plot = curve.Graph().PlotRect();
     const QImage corner = image.copy(plot.right - 120, plot.bottom - 30, 120, 30);
-    EXPECT_TRUE(HasColour(corner, kFilterRed));
+    EXPECT_TRUE(HasColour(corner, kTitleRed));
 }
 
 TEST_F(ResponseViewTest, WithoutBandOrCurveOnlyTheGraphIsDrawn) {
@@ -114,7 +115,7 @@ TEST_F(ResponseViewTest, WithoutBandOrCurveOnlyTheGraphIsDrawn) {
     for (const int band : {-1, 2, 3}) {
         source.currentBand = band;
         const QImage image = RenderResponseView(curve, ResponseView::Frequency, size);
-        EXPECT_FALSE(HasColour(image, kFilterRed)) << band;
+        EXPECT_FALSE(HasColour(image, kTitleRed)) << band;
         EXPECT_EQ(curve.Graph().Setup().axes.size(), 1u);
         EXPECT_EQ(curve.Graph().Setup().axes[0].top, 10.0);
     }
@@ -123,7 +124,7 @@ TEST_F(ResponseViewTest, WithoutBandOrCurveOnlyTheGraphIsDrawn) {
     design.bands[0].splResponse.SetSize(0);
     ShowOnly({ShowFlag::ImportedSpl, ShowFlag::Phase});
     const QImage noSpl = RenderResponseView(curve, ResponseView::Frequency, size);
-    EXPECT_FALSE(HasColour(noSpl, kFilterRed));
+    EXPECT_FALSE(HasColour(noSpl, kTitleRed));
     EXPECT_EQ(curve.Graph().Setup().axes.size(), 1u);
 }
 
@@ -137,19 +138,26 @@ TEST_F(ResponseViewTest, PhaseAndGroupDelayTakeTheRightHandAxes) {
     EXPECT_EQ(axes[2].unit, "ms");
 }
 
-TEST_F(ResponseViewTest, TotalPaneDrawsTheSumsAndIgnoresTheIndividualSwitch) {
+TEST_F(ResponseViewTest, TotalPaneDrawsTheSumsAndWithIndividualCurvesEachBand) {
     CTotalCurve curve(source);
     source.showFlags = DefaultShowFlags();
     const QImage before = RenderResponseView(curve, ResponseView::Frequency, size);
     // Two flat bands sum to +6 dB.
     EXPECT_EQ(curve.Graph().Setup().axes.at(0).top, 10.0);
     const int row = LevelRow(curve, 20.0 * std::log10(2.0));
-    EXPECT_EQ(before.pixelColor(MiddleColumns(curve.Graph().PlotRect(), 1).front(), row),
-              kTotalBlue);
-    const QImage timeBefore = RenderResponseView(curve, ResponseView::Time, size);
-    source.showFlags[ShowFlag::Individual] = !source.showFlags[ShowFlag::Individual];
-    EXPECT_EQ(RenderResponseView(curve, ResponseView::Frequency, size), before);
-    EXPECT_EQ(RenderResponseView(curve, ResponseView::Time, size), timeBefore);
+    const int x = MiddleColumns(curve.Graph().PlotRect(), 1).front();
+    EXPECT_EQ(before.pixelColor(x, row), kTotalBlue);
+    EXPECT_NE(before.pixelColor(x, LevelRow(curve, 0.0)), BandLook(1, "").colour);
+
+    // Each band's own total lies at 0 dB, thin, in its band's colour; the
+    // second band's is drawn over the first's.
+    source.showFlags[ShowFlag::Individual] = true;
+    const QImage individual = RenderResponseView(curve, ResponseView::Frequency, size);
+    EXPECT_EQ(individual.pixelColor(x, LevelRow(curve, 0.0)), BandLook(1, "").colour);
+    EXPECT_NE(individual.pixelColor(x, LevelRow(curve, 0.0) - 1), BandLook(1, "").colour);
+    EXPECT_EQ(individual.pixelColor(x, row), kTotalBlue) << "the sum stays on top";
+    EXPECT_NE(BandLook(0, "").colour, BandLook(1, "").colour);
+    EXPECT_NE(BandLook(1, "").colour, BandLook(2, "").colour);
 }
 
 TEST_F(ResponseViewTest, TimeViewScalesToThePeakAndFallsBackForSilence) {
@@ -160,10 +168,19 @@ TEST_F(ResponseViewTest, TimeViewScalesToThePeakAndFallsBackForSilence) {
     for (const double sample : design.bands[0].totalImpulse) {
         peak = std::max(peak, std::abs(sample));
     }
+    // A tenth above the peak, in whole round steps (1, 2 or 5 times a power
+    // of ten), at most five each way.
     const TimeGraphSetup& impulse = curve.ImpulseGraph().Setup();
-    EXPECT_NEAR(impulse.yMax, 1.1 * peak, 1e-8);
+    EXPECT_GE(impulse.yMax, 1.1 * peak);
+    EXPECT_LT(impulse.yMax, 1.1 * peak + impulse.yStep);
     EXPECT_EQ(impulse.yMin, -impulse.yMax);
-    EXPECT_DOUBLE_EQ(impulse.yStep, impulse.yMax / 5.0);
+    const double mantissa = impulse.yStep / std::pow(10.0, std::floor(std::log10(impulse.yStep)));
+    EXPECT_TRUE(std::abs(mantissa - 1.0) < 1e-9 || std::abs(mantissa - 2.0) < 1e-9 ||
+                std::abs(mantissa - 5.0) < 1e-9)
+        << impulse.yStep;
+    const double steps = impulse.yMax / impulse.yStep;
+    EXPECT_NEAR(steps, std::round(steps), 1e-9);
+    EXPECT_LE(std::round(steps), 5.0);
     EXPECT_EQ(impulse.tMax, kMainPirLength);
     EXPECT_EQ(impulse.unit, "Pa");
     EXPECT_LT(curve.ImpulseGraph().PlotRect().bottom, curve.StepGraph().PlotRect().top);

@@ -17,11 +17,13 @@ TEST(TimeLabels, EngineeringSuffixesAndTrimmedDecimals) {
     EXPECT_EQ(TimeValueLabelText(1.0), "1");
     EXPECT_EQ(TimeValueLabelText(2600.0), "3k");
     EXPECT_EQ(TimeValueLabelText(-2600.0), "-3k");
-    EXPECT_EQ(TimeValueLabelText(0.002), "2.0000m");
-    EXPECT_EQ(TimeValueLabelText(-0.0016), "-1.6000m");
-    EXPECT_EQ(TimeValueLabelText(0.000004), std::string("4.0000") + kMicroSign);
-    // A tick a rounding error off zero reads as zero, without a sign.
-    EXPECT_EQ(TimeValueLabelText(-4.3e-19), std::string("0.0000") + kMicroSign);
+    EXPECT_EQ(TimeValueLabelText(0.002), "2m");
+    EXPECT_EQ(TimeValueLabelText(-0.0016), "-1.6m");
+    EXPECT_EQ(TimeValueLabelText(0.000004), std::string("4") + kMicroSign);
+    EXPECT_EQ(TimeValueLabelText(0.0000025), std::string("2.5") + kMicroSign);
+    // Zero, and a tick a rounding error off it, read "0", without a sign.
+    EXPECT_EQ(TimeValueLabelText(-4.3e-19), "0");
+    EXPECT_EQ(TimeValueLabelText(0.0), "0");
     EXPECT_EQ(TimeLabelText(2.5), "2.5");
     EXPECT_EQ(TimeLabelText(20.0), "20");
     EXPECT_EQ(TimeLabelText(0.126), "0.13");
@@ -36,10 +38,10 @@ TEST(TimeValueAxis, TicksRunFromTopToBottomInSteps) {
     setup.yStep = 0.0004;
     const std::vector<double> values = TimeValueTickValues(setup);
     ASSERT_EQ(values.size(), 11u);
-    EXPECT_EQ(TimeValueLabelText(values[0]), "2.0000m");
-    EXPECT_EQ(TimeValueLabelText(values[1]), "1.6000m");
-    EXPECT_EQ(TimeValueLabelText(values[5]), std::string("0.0000") + kMicroSign);
-    EXPECT_EQ(TimeValueLabelText(values[10]), "-2.0000m");
+    EXPECT_EQ(TimeValueLabelText(values[0]), "2m");
+    EXPECT_EQ(TimeValueLabelText(values[1]), "1.6m");
+    EXPECT_EQ(TimeValueLabelText(values[5]), "0");
+    EXPECT_EQ(TimeValueLabelText(values[10]), "-2m");
 
     // A silent range or a step of nothing must not loop for ever.
     setup.yMin = setup.yMax;
@@ -116,9 +118,9 @@ TEST(TimeGraphLayout, PlotStartsClearOfTheFrameAndLabelsItsAxes) {
     const PixelRect rect{0, 0, 1000, 300};
     const GraphLayout layout = LayOutTimeGraph(setup, rect, FixedMetrics(), 10);
     ASSERT_TRUE(layout.hasPlot);
-    // The widest value label, "0.0000µ", sets the label column.
+    // The widest value labels, "-0.2" and the like, set the label column.
     const int frameLeft = layout.scene.frames.at(0).rect.left;
-    EXPECT_EQ(frameLeft, 7 * 8 + 9 + 4);
+    EXPECT_EQ(frameLeft, 7 * 4 + 9 + 4);
     EXPECT_EQ(layout.plot.left, frameLeft + (1000 - 2 - 4 - frameLeft) / 128);
     for (const char* expected : {"Pa", "ms", "1", "-1", "0.2", "0"}) {
         EXPECT_NE(FindText(layout.scene, expected), nullptr) << expected;

@@ -283,12 +283,41 @@ TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
     EXPECT_EQ(settings.values["Show Curves/Show Sum Target SPL"], "0");
     EXPECT_EQ(settings.values["Show Curves/Show Unwrapped Phase"], "1");
     EXPECT_EQ(settings.values["Show Curves/Show Hardware SPL"], "0");
+    EXPECT_EQ(settings.values["Show Curves/Show Handles"], "1");
     EXPECT_EQ(settings.values["Settings/COM Port"], "6");
     EXPECT_EQ(settings.values["File/Last File"], (dir / "saved.ksv").string());
     EXPECT_EQ(settings.values["Recent Files/File1"], (dir / "saved.ksv").string());
     EXPECT_EQ(std::count_if(settings.values.begin(), settings.values.end(),
                             [](const auto& value) { return value.first.rfind("Recent", 0) != 0; }),
-              15);
+              16);
+}
+
+// The PIR views show 5, 10, 20, 50 or 100 ms, as the last run chose; the
+// time responses are computed that long.
+TEST_F(Session, ThePirLengthIsOneOfTheOfferedAndKeptBetweenRuns) {
+    settings.SetInt("Show Curves", "Visible PIR Length", 50);
+    session.Start();
+    EXPECT_EQ(session.View().PirLength(), 0.05);
+    NewDesign(2, "Pir");
+    const auto samples = [this] {
+        return session.Document().Design().bands[0].totalImpulse.GetSize();
+    };
+    EXPECT_EQ(samples(), 4800);
+    session.SetPirLength(0.1);
+    EXPECT_EQ(session.View().PirLength(), 0.1);
+    EXPECT_EQ(samples(), 9600);
+    EXPECT_FALSE(session.History().Undo().CanUndo()) << "a view, not a change";
+    session.SetPirLength(0.03);
+    EXPECT_EQ(session.View().PirLength(), 0.1) << "only the offered lengths";
+    session.View().Write(settings);
+    EXPECT_EQ(settings.values["Show Curves/Visible PIR Length"], "100");
+
+    for (const int stored : {7, 0, -20, 100000}) {
+        settings.SetInt("Show Curves", "Visible PIR Length", stored);
+        ViewState view(session.Document().Design(), session.Document().Grid());
+        view.Read(settings);
+        EXPECT_EQ(view.PirLength(), 0.02) << stored;
+    }
 }
 
 TEST_F(Session, AStoredPortTheProgramCannotOfferBecomesTheFirst) {
