@@ -75,7 +75,8 @@ bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
     // Closes the port when it goes, whatever happened.
     CMC24LC64 programmer(link.port, link.timing);
     if (!openPort(programmer)) {
-        link.messages.ShowError(kOpenFailed);
+        const std::string why = link.port.WhyNotOpen();
+        link.messages.ShowError(why.empty() ? kOpenFailed : WithReason(kOpenFailed, why));
         return false;
     }
     const ProgramResult result = programmer.Program(image, link.progress);

@@ -69,6 +69,13 @@ TEST(UnitProgramming, EveryFailureIsToldInOrderAndReleasesThePort) {
     EXPECT_EQ(Shown(noPort.messages), Texts{"Failed to open COM port ! "});
     EXPECT_TRUE(noPort.settings.values.empty());
 
+    Go deniedPort({}, false);
+    deniedPort.port.whyNotOpen = "/dev/ttyUSB0: Permission denied.";
+    EXPECT_FALSE(deniedPort.Run(1));
+    EXPECT_EQ(Shown(deniedPort.messages),
+              Texts{"Failed to open COM port ! \n\n/dev/ttyUSB0: Permission denied."})
+        << "the port's reason follows the message";
+
     Go noUnit(UnitFaults{.silent = true});
     EXPECT_FALSE(noUnit.Run(2));
     EXPECT_EQ(Shown(noUnit.messages), Texts{"There is no HMQ27 connected to the COM port ! "});
