@@ -16,7 +16,6 @@
 #include <vector>
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -26,6 +25,7 @@ namespace kv {
 class CZoomedWindow;
 class HelpViewer;
 class ISettings;
+class PortComboBox;
 class ResponsePane;
 class SchematicPane;
 
@@ -85,7 +85,7 @@ private:
     ResponsePane* bandPane_ = nullptr;
     ResponsePane* totalPane_ = nullptr;
     SchematicPane* schematicPane_ = nullptr;
-    QComboBox* portCombo_ = nullptr;
+    PortComboBox* portCombo_ = nullptr;
     HelpViewer* help_ = nullptr;
     std::array<QPointer<CZoomedWindow>, 4> zoomed_;
 

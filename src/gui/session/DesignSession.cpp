@@ -197,7 +197,7 @@ void DesignSession::UpdateHmq() {
         messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
         return;
     }
-    dialogs_.ProgramUnit(document_.Design(), view_.ComPort());
+    dialogs_.ProgramUnit(document_.Design(), view_.Port());
 }
 
 void DesignSession::WriteCfgFile() {

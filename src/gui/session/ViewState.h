@@ -2,6 +2,8 @@
 
 #include "graphs/CCurveBase.h"
 
+#include <string>
+
 namespace kv {
 
 class CConfiguration;
@@ -35,8 +37,10 @@ public:
     void Select(const BlockSelection& selection) { selection_ = selection; }
     void ClearSelection() { selection_ = {}; }
 
-    int ComPort() const { return comPort_; }
-    void SetComPort(int port) { comPort_ = port; }
+    // The port Update HMQ programs through, as the user chose or typed it
+    // ("/dev/ttyUSB0", "COM3"); empty when none is chosen yet.
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& port) { port_ = port; }
 
     // The switches and the port as the last run left them; the PIR length of
     // every start.
@@ -46,7 +50,7 @@ public:
 private:
     ResponseViewSource source_;
     BlockSelection selection_;
-    int comPort_ = 1;
+    std::string port_;
 };
 
 } // namespace kv

@@ -50,15 +50,15 @@ public:
         titleShown = current;
         return title;
     }
-    void ProgramUnit(const CConfiguration&, int portNumber) override {
-        programmedPorts.push_back(portNumber);
+    void ProgramUnit(const CConfiguration&, const std::string& port) override {
+        programmedPorts.push_back(port);
     }
 
     std::optional<NewDesignChoice> newDesign;
     std::optional<std::string> title;
     int newDesignAsked = 0;
     std::string titleShown;
-    std::vector<int> programmedPorts;
+    std::vector<std::string> programmedPorts;
 };
 
 // A session over scripted dialogs, recorded messages and settings in memory.
