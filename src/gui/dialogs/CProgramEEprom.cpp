@@ -5,6 +5,7 @@
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
 #include "platform/CComPort.h"
+#include "session/BlockWarnings.h"
 #include "session/UnitOutput.h"
 #include "ui/IMessageBox.h"
 
@@ -33,10 +34,10 @@ bool RemembersFileMode(const std::string& port, const ISettings& settings) {
 } // namespace
 
 CProgramEEprom::CProgramEEprom(const CConfiguration& design, const std::string& port,
-                               ISettings& settings, IMessageBox& messages, IFileChooser& files,
-                               QWidget* parent)
+                               const BlockWarnings& safety, ISettings& settings,
+                               IMessageBox& messages, IFileChooser& files, QWidget* parent)
     : QDialog(parent), design_(design), settings_(settings), messages_(messages), files_(files),
-      fileMode_(RemembersFileMode(port, settings)), startAtOnce_(!port.empty()),
+      fileMode_(RemembersFileMode(port, settings)), startAtOnce_(!port.empty() && safety.Empty()),
       makePort_([] { return std::make_unique<CComPort>(); }), portCombo_(new PortComboBox(this)),
       progress_(new QProgressBar(this)), goButton_(new QPushButton(QStringLiteral("&Go"), this)),
       cancelButton_(new QPushButton(QStringLiteral("&Cancel"), this)) {
@@ -70,6 +71,9 @@ CProgramEEprom::CProgramEEprom(const CConfiguration& design, const std::string& 
     form->addRow(portLabel, portCombo_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    if (!safety.Empty()) {
+        layout->addWidget(SafetyLabel(safety));
+    }
     layout->addWidget(progress_);
     layout->addWidget(buttons);
     setMinimumWidth(360);
@@ -86,6 +90,22 @@ CProgramEEprom::~CProgramEEprom() {
 void CProgramEEprom::SetTransport(SerialPortFactory makePort, const MC24LC64Timing& timing) {
     makePort_ = std::move(makePort);
     timing_ = timing;
+}
+
+// Warnings do not stop programming; the user reads them before pressing Go.
+QLabel* CProgramEEprom::SafetyLabel(const BlockWarnings& safety) {
+    QString text = QStringLiteral("This design may harm a driver or your ears:\n");
+    for (const std::string& advice : safety.Advice()) {
+        text += QStringLiteral("\n\u2022 ") + QString::fromStdString(advice);
+    }
+    text += QStringLiteral("\n\nPress Go to go on anyway, or Cancel to change the design first.");
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QStringLiteral("safetyWarnings"));
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setToolTip(QString::fromStdString(safety.Details()));
+    label->setAccessibleName(text);
+    return label;
 }
 
 // The list is read again for a dialog opened after an adapter was plugged in.

@@ -8,11 +8,13 @@
 #include <memory>
 #include <string>
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
 namespace kv {
 
+class BlockWarnings;
 class CConfiguration;
 class IFileChooser;
 class IMessageBox;
@@ -35,9 +37,11 @@ class CProgramEEprom : public QDialog {
 public:
     // port: the port the user chose, which starts the transfer at once;
     // empty: the port remembered in the settings, and the user presses
-    // "&Go".
-    CProgramEEprom(const CConfiguration& design, const std::string& port, ISettings& settings,
-                   IMessageBox& messages, IFileChooser& files, QWidget* parent = nullptr);
+    // "&Go". A design with safety warnings never starts at once: the dialog
+    // lists them and waits for "&Go".
+    CProgramEEprom(const CConfiguration& design, const std::string& port,
+                   const BlockWarnings& safety, ISettings& settings, IMessageBox& messages,
+                   IFileChooser& files, QWidget* parent = nullptr);
     ~CProgramEEprom() override;
 
     // For tests: the port and the protocol's waits of the transfers.
@@ -56,6 +60,7 @@ private:
     void StartTransfer();
     void TransferEnded(bool programmed);
     void SetControlsEnabled(bool enabled);
+    QLabel* SafetyLabel(const BlockWarnings& safety);
 
     const CConfiguration& design_;
     ISettings& settings_;

@@ -197,7 +197,7 @@ void DesignSession::UpdateHmq() {
         messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
         return;
     }
-    dialogs_.ProgramUnit(document_.Design(), view_.Port());
+    dialogs_.ProgramUnit(document_.Design(), view_.Port(), document_.SafetyWarnings());
 }
 
 void DesignSession::WriteCfgFile() {

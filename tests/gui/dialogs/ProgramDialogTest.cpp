@@ -7,6 +7,7 @@
 #include "support/ProgrammingTiming.h"
 #include "support/PtyUnit.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -54,6 +55,7 @@ protected:
     }
 
     CConfiguration design;
+    BlockWarnings noWarnings;
     test::MemorySettings settings;
     test::RecordingMessageBox messages;
     test::ScriptedFileChooser files;
@@ -64,7 +66,7 @@ TEST_F(ProgramDialog, ProgramsTheUnitOffTheWindowsThreadAndCannotBeClosedMeanwhi
     if (unit.DeviceName().empty()) {
         GTEST_SKIP() << "no pseudo-terminal";
     }
-    CProgramEEprom dialog(design, "COM3", settings, messages, files);
+    CProgramEEprom dialog(design, "COM3", noWarnings, settings, messages, files);
     UseUnit(dialog, unit);
     auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
     auto* go = dialog.findChild<QPushButton*>(QStringLiteral("goButton"));
@@ -110,7 +112,7 @@ TEST_F(ProgramDialog, ATypedDeviceIsProgrammedAndRemembered) {
         GTEST_SKIP() << "no pseudo-terminal";
     }
     settings.SetInt("Port", "Port no", 2);
-    CProgramEEprom dialog(design, "", settings, messages, files);
+    CProgramEEprom dialog(design, "", noWarnings, settings, messages, files);
     dialog.show();
     auto* ports = dialog.findChild<PortComboBox*>(QStringLiteral("portCombo"));
     ASSERT_NE(ports, nullptr);
@@ -126,19 +128,48 @@ TEST_F(ProgramDialog, ATypedDeviceIsProgrammedAndRemembered) {
     EXPECT_EQ(settings.values["Port/Serial Port"], unit.DeviceName());
     EXPECT_EQ(settings.values["Port/Port no"], "0");
 
-    CProgramEEprom again(design, "", settings, messages, files);
+    CProgramEEprom again(design, "", noWarnings, settings, messages, files);
     EXPECT_EQ(again.findChild<PortComboBox*>(QStringLiteral("portCombo"))->Choice(),
               QString::fromStdString(unit.DeviceName()));
 }
 
 TEST_F(ProgramDialog, APortThatDoesNotOpenIsNamedWithTheReason) {
-    CProgramEEprom dialog(design, "/nonexistent/ttyKV0", settings, messages, files);
+    CProgramEEprom dialog(design, "/nonexistent/ttyKV0", noWarnings, settings, messages, files);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(
         messages.shown[0].text.rfind("Failed to open COM port ! \n\n/nonexistent/ttyKV0: ", 0), 0u)
         << messages.shown[0].text;
     EXPECT_TRUE(settings.values.empty());
+}
+
+// Warnings do not stop programming, but the user reads them first.
+TEST_F(ProgramDialog, SafetyWarningsAreListedAndGoProgramsAnyway) {
+    test::PtyUnit unit;
+    if (unit.DeviceName().empty()) {
+        GTEST_SKIP() << "no pseudo-terminal";
+    }
+    HardwareProblem boost;
+    boost.band = 1;
+    boost.subject = ProblemSubject::BandGain;
+    boost.advice = "Output 2 rises to +18.0 dB at 320 Hz: lower the boost.";
+    boost.text = "Band 2: +18.0 dB at 320 Hz.";
+    const BlockWarnings safety({boost}, design.numBands);
+    CProgramEEprom dialog(design, unit.DeviceName(), safety, settings, messages, files);
+    dialog.show();
+    QTest::qWait(200);
+    EXPECT_FALSE(dialog.Busy()) << "the transfer started before the user read the warnings";
+    EXPECT_TRUE(unit.Firmware().commands.empty());
+    auto* warnings = dialog.findChild<QLabel*>(QStringLiteral("safetyWarnings"));
+    ASSERT_NE(warnings, nullptr);
+    EXPECT_TRUE(warnings->isVisible());
+    EXPECT_TRUE(warnings->text().contains(QString::fromStdString(boost.advice)));
+    Go(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(UnitHoldsTheDesign(unit));
+
+    CProgramEEprom quiet(design, unit.DeviceName(), noWarnings, settings, messages, files);
+    EXPECT_EQ(quiet.findChild<QLabel*>(QStringLiteral("safetyWarnings")), nullptr);
 }
 
 TEST_F(ProgramDialog, ADesignTheChipCannotRunIsRefusedWithEveryReasonAndNothingIsSent) {
@@ -148,7 +179,7 @@ TEST_F(ProgramDialog, ADesignTheChipCannotRunIsRefusedWithEveryReasonAndNothingI
     }
     design.bands[0].bassGain = 0.3;
     design.bands[1].delay = -0.001;
-    CProgramEEprom dialog(design, "COM1", settings, messages, files);
+    CProgramEEprom dialog(design, "COM1", noWarnings, settings, messages, files);
     UseUnit(dialog, unit);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -163,7 +194,7 @@ TEST_F(ProgramDialog, FileModeWritesTheCfgFileTheUserChooses) {
     test::TempDir dir;
     design.SetTitle("Garden");
     settings.SetInt("Port", "Port no", -1);
-    CProgramEEprom dialog(design, "", settings, messages, files);
+    CProgramEEprom dialog(design, "", noWarnings, settings, messages, files);
     files.answers = {dir / "garden.cfg"};
     dialog.show();
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("goButton")), Qt::LeftButton);

@@ -237,6 +237,18 @@ TEST_F(Session, UpdateHmqNeedsADesignAndUsesTheSelectedPort) {
     session.View().SetPort("/dev/ttyUSB0");
     session.UpdateHmq();
     EXPECT_EQ(dialogs.programmedPorts, std::vector<std::string>{"/dev/ttyUSB0"});
+    EXPECT_TRUE(dialogs.programmedWarnings.back().empty());
+
+    // The dialog is told what may harm a driver; it does not work it out.
+    session.Change("Boost", [](CConfiguration& design) {
+        return design.bands[1].SetPeq(0, 18.0, 320.0, 8.0, true);
+    });
+    session.UpdateHmq();
+    ASSERT_EQ(dialogs.programmedWarnings.size(), 2u);
+    ASSERT_EQ(dialogs.programmedWarnings.back().size(), 1u);
+    EXPECT_EQ(dialogs.programmedWarnings.back()[0].rfind("Output 2 rises to +18.0 dB at 320 Hz", 0),
+              0u)
+        << dialogs.programmedWarnings.back()[0];
 }
 
 TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
