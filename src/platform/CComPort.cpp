@@ -47,6 +47,30 @@ QSerialPort::DataBits QtDataBits(int byteSize) {
     return static_cast<QSerialPort::DataBits>(std::clamp(byteSize, 5, 8));
 }
 
+// Why the port named name did not open, and what the user can do about it.
+std::string WhyNotOpened(const QString& name, const QSerialPort& port) {
+    QString why;
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        why = QStringLiteral("%1: there is no such device. Plug in the adapter, or choose "
+                             "another port.")
+                  .arg(name);
+        break;
+    case QSerialPort::PermissionError:
+        why = QStringLiteral("%1: %2. Close any other program that uses the port.")
+                  .arg(name, port.errorString());
+#ifdef Q_OS_LINUX
+        why += QStringLiteral(" If none does, you may not use serial ports yet: join the dialout "
+                              "group (sudo usermod -aG dialout $USER) and log in again.");
+#endif
+        break;
+    default:
+        why = QStringLiteral("%1: %2.").arg(name, port.errorString());
+        break;
+    }
+    return why.toStdString();
+}
+
 } // namespace
 
 CComPort::~CComPort() {
@@ -72,21 +96,41 @@ QStringList CComPort::NumberedPorts() {
 }
 
 QString CComPort::PortName(int portNumber) {
+#ifdef Q_OS_WIN
+    return portNumber >= 1 ? QStringLiteral("COM%1").arg(portNumber) : QString();
+#else
     const QStringList ports = NumberedPorts();
     return portNumber >= 1 && portNumber <= ports.size() ? ports[portNumber - 1] : QString();
+#endif
 }
 
 bool CComPort::Open(int portNumber) {
     const QString name = PortName(portNumber);
-    return !name.isEmpty() && OpenByName(name.toStdString());
+    if (name.isEmpty()) {
+        whyNotOpen_ =
+            QStringLiteral("COM%1 stands for no serial port: this computer lists only %2. "
+                           "Choose a port from the list, or type its device name.")
+                .arg(portNumber)
+                .arg(NumberedPorts().size())
+                .toStdString();
+        return false;
+    }
+    return OpenByName(name.toStdString());
 }
 
 bool CComPort::OpenByName(const std::string& name) {
-    if (port_.isOpen() || name.empty()) {
+    whyNotOpen_.clear();
+    if (port_.isOpen()) {
         return false;
     }
-    port_.setPortName(QString::fromStdString(name));
+    if (name.empty()) {
+        whyNotOpen_ = "No port is chosen: choose one from the list, or type its device name.";
+        return false;
+    }
+    const QString portName = QString::fromStdString(name);
+    port_.setPortName(portName);
     if (!port_.open(QIODevice::ReadWrite)) {
+        whyNotOpen_ = WhyNotOpened(portName, port_);
         port_.clearError();
         return false;
     }

@@ -59,7 +59,8 @@ TEST(CliProgram, PortsThatAreNoPorts) {
     EXPECT_EQ(Cli({"program", design, "--port", "9"}, err), 2);
     EXPECT_EQ(Cli({"program", design, "--port", "0"}, err), 2);
     EXPECT_EQ(Cli({"program", design, "--port", "/nonexistent/ttyKV0"}, err), 1);
-    EXPECT_EQ(err, "kestrelvane-cli: Failed to open COM port ! \n");
+    EXPECT_EQ(err, "kestrelvane-cli: Failed to open COM port ! /nonexistent/ttyKV0: there is no "
+                   "such device. Plug in the adapter, or choose another port.\n");
 }
 
 } // namespace

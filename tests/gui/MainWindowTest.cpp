@@ -1,8 +1,9 @@
 #include "app/CKestrelvaneDlg.h"
+#include "dialogs/PortComboBox.h"
 #include "gui/session/SessionTestSupport.h"
 
 #include <QApplication>
-#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -35,9 +36,14 @@ TEST(MainWindow, ShowsTheDesignAndClosesWritingTheSettings) {
     window.Session().CommitChange(saved, "Gain");
     window.Session().Undo();
     EXPECT_FALSE(window.isWindowModified());
-    auto* port = window.findChild<QComboBox*>(QStringLiteral("portCombo"));
+    auto* port = window.findChild<PortComboBox*>(QStringLiteral("portCombo"));
     ASSERT_NE(port, nullptr);
-    EXPECT_TRUE(port->currentText().startsWith(QStringLiteral(" COM1")));
+    // Empty settings: the first port the machine lists, if it lists any.
+    EXPECT_EQ(port->Choice().toStdString(), window.Session().View().Port());
+    EXPECT_EQ(port->Choice(), port->count() > 0 ? port->itemData(0).toString() : QString());
+    port->lineEdit()->selectAll();
+    QTest::keyClicks(port->lineEdit(), QStringLiteral("/dev/ttyUSB3"));
+    EXPECT_EQ(window.Session().View().Port(), "/dev/ttyUSB3") << "a typed port is the choice";
     for (const char* name :
          {"updateButton", "newButton", "loadButton", "saveButton", "saveAsButton", "helpButton"}) {
         EXPECT_NE(window.findChild<QPushButton*>(QString::fromLatin1(name)), nullptr) << name;
@@ -48,6 +54,7 @@ TEST(MainWindow, ShowsTheDesignAndClosesWritingTheSettings) {
     EXPECT_TRUE(manual->toPlainText().contains(QStringLiteral("Programming the HMQ27")));
     EXPECT_TRUE(window.close());
     EXPECT_EQ(settings.values["Show Curves/Visible PIR Length"], "20");
+    EXPECT_EQ(settings.values["Settings/Serial Port"], "/dev/ttyUSB3");
 }
 
 } // namespace

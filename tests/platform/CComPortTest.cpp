@@ -21,13 +21,30 @@ TEST(CComPort, OpensOnePortByNameAndNothingThatIsNoPort) {
     CComPort port;
     EXPECT_FALSE(port.Open(0));
     EXPECT_FALSE(port.Open(100000));
+#ifndef Q_OS_WIN
+    EXPECT_EQ(port.WhyNotOpen().rfind("COM100000 stands for no serial port", 0), 0u)
+        << port.WhyNotOpen();
+#endif
     EXPECT_FALSE(port.OpenByName("/nonexistent/ttyKV0"));
+    EXPECT_EQ(port.WhyNotOpen(), "/nonexistent/ttyKV0: there is no such device. Plug in the "
+                                 "adapter, or choose another port.");
+    EXPECT_FALSE(port.OpenByName(""));
+    EXPECT_FALSE(port.WhyNotOpen().empty());
     EXPECT_FALSE(port.IsOpen());
 
     ASSERT_TRUE(port.OpenByName(unit.DeviceName()));
+    EXPECT_EQ(port.WhyNotOpen(), "");
     port.Configure(38400, Parity::None, 8, StopBits::One);
     EXPECT_FALSE(port.OpenByName(unit.DeviceName()));
     EXPECT_TRUE(port.Purge());
+
+    // Another program (here another port object) holding the device.
+    CComPort other;
+    EXPECT_FALSE(other.OpenByName(unit.DeviceName()));
+    EXPECT_EQ(other.WhyNotOpen().rfind(unit.DeviceName() + ": ", 0), 0u) << other.WhyNotOpen();
+    EXPECT_NE(other.WhyNotOpen().find("Close any other program that uses the port."),
+              std::string::npos)
+        << other.WhyNotOpen();
 
     port.Close();
     EXPECT_FALSE(port.IsOpen());

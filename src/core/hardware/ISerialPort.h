@@ -24,6 +24,10 @@ public:
     // Opens a port by its system name ("COM3", "/dev/ttyUSB0").
     virtual bool OpenByName(const std::string& name) = 0;
     virtual bool IsOpen() const = 0;
+    // Why the last Open or OpenByName failed, for the user: the device, the
+    // system's reason and what to do; empty when it did not fail or there is
+    // nothing to add.
+    virtual std::string WhyNotOpen() const = 0;
 
     // Line settings, no flow control of any kind, DTR and RTS held inactive.
     // Does nothing when closed.

@@ -5,6 +5,8 @@
 #include "ui/IMessageBox.h"
 #include "ui/ISettings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 
 namespace kv {
@@ -16,6 +18,9 @@ constexpr const char* kProgramFailed = "Failed to program the HMQ27 ! ";
 constexpr const char* kNoUnit = "There is no HMQ27 connected to the COM port ! ";
 constexpr const char* kNoUnitCaption = "Kestrelvane";
 constexpr int kFirstPort = 1;
+constexpr std::string_view kComPrefix = "COM";
+// COM255 is the highest port Windows names.
+constexpr std::size_t kMaxPortDigits = 3;
 
 // What went wrong with a transfer that failed, how far it got and what the
 // user can check.
@@ -75,7 +80,8 @@ bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
     // Closes the port when it goes, whatever happened.
     CMC24LC64 programmer(link.port, link.timing);
     if (!openPort(programmer)) {
-        link.messages.ShowError(kOpenFailed);
+        const std::string why = link.port.WhyNotOpen();
+        link.messages.ShowError(why.empty() ? kOpenFailed : WithReason(kOpenFailed, why));
         return false;
     }
     const ProgramResult result = programmer.Program(image, link.progress);
@@ -87,6 +93,46 @@ bool ProgramThrough(const CConfiguration& design, const UnitLink& link,
 
 int ProgrammingPortNumber(int given, const ISettings& settings) {
     return given > 0 ? given : settings.GetInt(kPortSection, kPortNumberName, kFirstPort);
+}
+
+std::optional<int> PortNumberOf(std::string_view port) {
+    const auto blank = [](char c) { return c == ' '; };
+    while (!port.empty() && blank(port.front())) {
+        port.remove_prefix(1);
+    }
+    while (!port.empty() && blank(port.back())) {
+        port.remove_suffix(1);
+    }
+    if (port.size() <= kComPrefix.size() || port.size() > kComPrefix.size() + kMaxPortDigits ||
+        !std::equal(kComPrefix.begin(), kComPrefix.end(), port.begin(), [](char a, char b) {
+            return a == std::toupper(static_cast<unsigned char>(b));
+        })) {
+        return std::nullopt;
+    }
+    int number = 0;
+    for (const char c : port.substr(kComPrefix.size())) {
+        if (std::isdigit(static_cast<unsigned char>(c)) == 0) {
+            return std::nullopt;
+        }
+        number = number * 10 + (c - '0');
+    }
+    return number >= kFirstPort ? std::optional<int>(number) : std::nullopt;
+}
+
+// A port and its number are written together; an earlier version writes
+// only the number, which then no longer matches the port.
+std::string ReadPort(const ISettings& settings, const PortSettingNames& names) {
+    const int number = settings.GetInt(names.section, names.number, 0);
+    const std::string port = settings.GetString(names.section, names.port, "");
+    if (!port.empty() && PortNumberOf(port).value_or(0) == number) {
+        return port;
+    }
+    return number >= kFirstPort ? std::string(kComPrefix) + std::to_string(number) : std::string();
+}
+
+void WritePort(ISettings& settings, const PortSettingNames& names, const std::string& port) {
+    settings.SetInt(names.section, names.number, PortNumberOf(port).value_or(0));
+    settings.SetString(names.section, names.port, port);
 }
 
 CTAS3103::Image BuildUnitImage(const CConfiguration& design, CTAS3103& tas, IMessageBox& messages) {
@@ -106,18 +152,25 @@ CTAS3103::Image BuildUnitImage(const CConfiguration& design, CTAS3103& tas, IMes
 
 bool ProgramUnit(const CConfiguration& design, int portNumber, ISettings& settings,
                  const UnitLink& link) {
-    return ProgramThrough(design, link, [&](CMC24LC64& programmer) {
-        if (!programmer.Open(portNumber)) {
-            return false;
-        }
-        settings.SetInt(kPortSection, kPortNumberName, portNumber);
-        return true;
-    });
+    return ProgramUnit(design, std::string(kComPrefix) + std::to_string(portNumber), settings,
+                       link);
 }
 
 bool ProgramUnit(const CConfiguration& design, const std::string& portName, const UnitLink& link) {
     return ProgramThrough(design, link,
                           [&](CMC24LC64& programmer) { return programmer.OpenByName(portName); });
+}
+
+bool ProgramUnit(const CConfiguration& design, const std::string& chosenPort, ISettings& settings,
+                 const UnitLink& link) {
+    const std::optional<int> number = PortNumberOf(chosenPort);
+    return ProgramThrough(design, link, [&](CMC24LC64& programmer) {
+        if (!(number ? programmer.Open(*number) : programmer.OpenByName(chosenPort))) {
+            return false;
+        }
+        WritePort(settings, kDialogPort, chosenPort);
+        return true;
+    });
 }
 
 bool WriteUnitCfgFile(const CConfiguration& design, const std::filesystem::path& file,

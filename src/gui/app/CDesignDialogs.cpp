@@ -22,8 +22,9 @@ std::optional<std::string> CDesignDialogs::AskTitle(const std::string& current) 
     return dialog.Title();
 }
 
-void CDesignDialogs::ProgramUnit(const CConfiguration& design, int portNumber) {
-    CProgramEEprom dialog(design, portNumber, settings_, messages_, files_, parent_);
+void CDesignDialogs::ProgramUnit(const CConfiguration& design, const std::string& port,
+                                 const BlockWarnings& safety) {
+    CProgramEEprom dialog(design, port, safety, settings_, messages_, files_, parent_);
     dialog.exec();
 }
 

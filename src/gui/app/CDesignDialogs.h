@@ -18,7 +18,8 @@ public:
 
     std::optional<NewDesignChoice> AskNewDesign() override;
     std::optional<std::string> AskTitle(const std::string& current) override;
-    void ProgramUnit(const CConfiguration& design, int portNumber) override;
+    void ProgramUnit(const CConfiguration& design, const std::string& port,
+                     const BlockWarnings& safety) override;
 
 private:
     QWidget* parent_;

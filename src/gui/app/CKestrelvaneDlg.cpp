@@ -9,7 +9,7 @@
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAlignDlg.h"
 #include "dialogs/CTargetLevels.h"
-#include "dialogs/PortCombo.h"
+#include "dialogs/PortComboBox.h"
 #include "dialogs/ProgramIcon.h"
 #include "graphs/CEditCurve.h"
 #include "graphs/CTotalCurve.h"
@@ -171,7 +171,9 @@ CKestrelvaneDlg::~CKestrelvaneDlg() = default;
 
 void CKestrelvaneDlg::Start(const std::filesystem::path& file) {
     session_.Start(file);
-    portCombo_->setCurrentIndex(portCombo_->findData(session_.View().ComPort()));
+    // Nothing chosen before: the list's first port, a USB adapter if any.
+    portCombo_->SetChoice(QString::fromStdString(session_.View().Port()));
+    session_.View().SetPort(portCombo_->Choice().toStdString());
 }
 
 QWidget* CKestrelvaneDlg::BuildPanes() {
@@ -231,12 +233,11 @@ QWidget* CKestrelvaneDlg::BuildCommandBar() {
     auto* bar = new QWidget;
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
-    portCombo_ = new QComboBox;
+    portCombo_ = new PortComboBox;
     portCombo_->setObjectName(QStringLiteral("portCombo"));
     portCombo_->setAccessibleName(QStringLiteral("Serial port"));
-    FillPortCombo(*portCombo_, session_.View().ComPort(), -1);
-    connect(portCombo_, &QComboBox::activated, this,
-            [this](int index) { session_.View().SetComPort(portCombo_->itemData(index).toInt()); });
+    connect(portCombo_, &QComboBox::currentTextChanged, this,
+            [this] { session_.View().SetPort(portCombo_->Choice().toStdString()); });
     auto* portLabel = new QLabel(QStringLiteral("Se&rial port"));
     portLabel->setBuddy(portCombo_);
     layout->addWidget(portLabel);

@@ -19,7 +19,6 @@
 
 class QAction;
 class QActionGroup;
-class QComboBox;
 class QGroupBox;
 class QStackedWidget;
 class QLabel;
@@ -31,6 +30,7 @@ namespace kv {
 class CZoomedWindow;
 class HelpViewer;
 class ISettings;
+class PortComboBox;
 class ResponsePane;
 class SchematicPane;
 class StartPanel;
@@ -106,7 +106,7 @@ private:
     StartPanel* startPanel_ = nullptr;
     QStackedWidget* schematicStack_ = nullptr;
     QGroupBox* schematicFrame_ = nullptr;
-    QComboBox* portCombo_ = nullptr;
+    PortComboBox* portCombo_ = nullptr;
     HelpViewer* help_ = nullptr;
     std::array<QPointer<CZoomedWindow>, 4> zoomed_;
 

@@ -1,18 +1,19 @@
 #include "dialogs/CProgramEEprom.h"
 
 #include "dialogs/GuiThreadForwarding.h"
-#include "dialogs/PortCombo.h"
+#include "dialogs/PortComboBox.h"
 #include "hardware/UnitProgramming.h"
 #include "model/CConfiguration.h"
 #include "platform/CComPort.h"
+#include "session/BlockWarnings.h"
 #include "session/UnitOutput.h"
 #include "ui/IMessageBox.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
@@ -23,28 +24,35 @@ namespace kv {
 namespace {
 
 constexpr const char* kProgrammed = "The HMQ27 has been programmed.";
-// The entry selected when the remembered port is not in the list.
-constexpr int kFallbackPort = 2;
+
+// The dialog shows the file mode it remembers only when it was given no
+// port.
+bool RemembersFileMode(const std::string& port, const ISettings& settings) {
+    return port.empty() && ProgrammingPortNumber(0, settings) < 0;
+}
 
 } // namespace
 
-CProgramEEprom::CProgramEEprom(const CConfiguration& design, int portNumber, ISettings& settings,
+CProgramEEprom::CProgramEEprom(const CConfiguration& design, const std::string& port,
+                               const BlockWarnings& safety, ISettings& settings,
                                IMessageBox& messages, IFileChooser& files, QWidget* parent)
     : QDialog(parent), design_(design), settings_(settings), messages_(messages), files_(files),
-      portNumber_(ProgrammingPortNumber(portNumber, settings)), startAtOnce_(portNumber > 0),
-      makePort_([] { return std::make_unique<CComPort>(); }), portCombo_(new QComboBox(this)),
+      fileMode_(RemembersFileMode(port, settings)), startAtOnce_(!port.empty() && safety.Empty()),
+      makePort_([] { return std::make_unique<CComPort>(); }), portCombo_(new PortComboBox(this)),
       progress_(new QProgressBar(this)), goButton_(new QPushButton(QStringLiteral("&Go"), this)),
       cancelButton_(new QPushButton(QStringLiteral("&Cancel"), this)) {
     setObjectName(QStringLiteral("programDialog"));
     setWindowTitle(QStringLiteral("Program HMQ27"));
 
     portCombo_->setObjectName(QStringLiteral("portCombo"));
-    FillPortCombo(*portCombo_, portNumber_, kFallbackPort);
+    portCombo_->SetChoice(
+        QString::fromStdString(port.empty() ? ReadPort(settings, kDialogPort) : port));
     auto* portLabel = new QLabel(QStringLiteral("Serial &port:"), this);
     portLabel->setBuddy(portCombo_);
     portCombo_->setAccessibleName(QStringLiteral("Serial port"));
-    connect(portCombo_, &QComboBox::activated, this,
-            [this](int index) { portNumber_ = portCombo_->itemData(index).toInt(); });
+    // Choosing a port leaves the file mode, as it always did.
+    connect(portCombo_, &QComboBox::activated, this, [this] { fileMode_ = false; });
+    connect(portCombo_->lineEdit(), &QLineEdit::textEdited, this, [this] { fileMode_ = false; });
 
     progress_->setObjectName(QStringLiteral("progressBar"));
     progress_->setAccessibleName(QStringLiteral("Progress"));
@@ -63,6 +71,9 @@ CProgramEEprom::CProgramEEprom(const CConfiguration& design, int portNumber, ISe
     form->addRow(portLabel, portCombo_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    if (!safety.Empty()) {
+        layout->addWidget(SafetyLabel(safety));
+    }
     layout->addWidget(progress_);
     layout->addWidget(buttons);
     setMinimumWidth(360);
@@ -81,8 +92,26 @@ void CProgramEEprom::SetTransport(SerialPortFactory makePort, const MC24LC64Timi
     timing_ = timing;
 }
 
+// Warnings do not stop programming; the user reads them before pressing Go.
+QLabel* CProgramEEprom::SafetyLabel(const BlockWarnings& safety) {
+    QString text = QStringLiteral("This design may harm a driver or your ears:\n");
+    for (const std::string& advice : safety.Advice()) {
+        text += QStringLiteral("\n\u2022 ") + QString::fromStdString(advice);
+    }
+    text += QStringLiteral("\n\nPress Go to go on anyway, or Cancel to change the design first.");
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QStringLiteral("safetyWarnings"));
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setToolTip(QString::fromStdString(safety.Details()));
+    label->setAccessibleName(text);
+    return label;
+}
+
+// The list is read again for a dialog opened after an adapter was plugged in.
 void CProgramEEprom::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    portCombo_->Refresh();
     if (startAtOnce_) {
         startAtOnce_ = false;
         QTimer::singleShot(0, this, &CProgramEEprom::Go);
@@ -108,7 +137,7 @@ void CProgramEEprom::Go() {
     if (Busy()) {
         return;
     }
-    if (portNumber_ < 0) {
+    if (fileMode_) {
         WriteCfgFileChosenByUser(design_, files_, settings_, messages_);
         accept();
         return;
@@ -129,14 +158,14 @@ void CProgramEEprom::StartTransfer() {
     connect(progress, &ProgressSignals::stepped, progress_, [this] {
         progress_->setValue(std::min(progress_->value() + 1, progress_->maximum()));
     });
-    const int portNumber = portNumber_;
-    worker_.reset(QThread::create([this, progress, portNumber] {
+    const std::string chosenPort = portCombo_->Choice().toStdString();
+    worker_.reset(QThread::create([this, progress, chosenPort] {
         // The port lives and dies on this thread, as serial ports must.
         const std::unique_ptr<ISerialPort> port = makePort_();
         GuiThreadMessageBox messages(messages_, *this);
         GuiThreadSettings settings(settings_, *this);
         const bool programmed =
-            ProgramUnit(design_, portNumber, settings, {*port, messages, progress, timing_});
+            ProgramUnit(design_, chosenPort, settings, {*port, messages, progress, timing_});
         QMetaObject::invokeMethod(
             this, [this, programmed] { TransferEnded(programmed); }, Qt::QueuedConnection);
     }));

@@ -119,4 +119,13 @@ std::string BlockWarnings::Details() const {
     return text;
 }
 
+std::vector<std::string> BlockWarnings::Advice() const {
+    std::vector<std::string> advice;
+    advice.reserve(all_.size());
+    for (const HardwareProblem& problem : all_) {
+        advice.push_back(problem.advice);
+    }
+    return advice;
+}
+
 } // namespace kv

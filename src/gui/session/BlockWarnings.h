@@ -36,6 +36,8 @@ public:
     // Every problem in the order of the check: what to change, and under it
     // the exact reason.
     std::string Details() const;
+    // What to change, one sentence for each problem in the order of the check.
+    std::vector<std::string> Advice() const;
 
 private:
     struct BandWarnings {

@@ -217,7 +217,7 @@ void DesignSession::UpdateHmq() {
         messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
         return;
     }
-    dialogs_.ProgramUnit(document_.Design(), view_.ComPort());
+    dialogs_.ProgramUnit(document_.Design(), view_.Port(), document_.SafetyWarnings());
 }
 
 void DesignSession::WriteCfgFile() {

@@ -5,6 +5,7 @@
 
 namespace kv {
 
+class BlockWarnings;
 class CConfiguration;
 
 // What the user chose in the New X-Over dialog.
@@ -23,9 +24,10 @@ public:
     virtual std::optional<NewDesignChoice> AskNewDesign() = 0;
     // "New Title", preset with the current title; nothing when cancelled.
     virtual std::optional<std::string> AskTitle(const std::string& current) = 0;
-    // "Program HMQ27" for the design and the port number (1..8; not
-    // positive: the dialog's remembered port).
-    virtual void ProgramUnit(const CConfiguration& design, int portNumber) = 0;
+    // "Program HMQ27" for the design through the port the user chose (empty:
+    // the dialog's remembered port), telling first what may harm a driver.
+    virtual void ProgramUnit(const CConfiguration& design, const std::string& port,
+                             const BlockWarnings& safety) = 0;
 };
 
 } // namespace kv

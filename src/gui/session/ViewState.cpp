@@ -12,8 +12,8 @@ namespace kv {
 namespace {
 
 constexpr const char* kShowCurves = "Show Curves";
-constexpr const char* kSettingsSection = "Settings";
-constexpr const char* kComPortName = "COM Port";
+// The port as a number too, as earlier versions keep it.
+constexpr PortSettingNames kWindowPort{"Settings", "COM Port", kPortDeviceName};
 constexpr const char* kPirLengthName = "Visible PIR Length";
 
 struct FlagSetting {
@@ -50,10 +50,7 @@ void ViewState::Read(const ISettings& settings) {
         source_.showFlags[setting.flag] =
             settings.GetInt(kShowCurves, setting.name, defaults[setting.flag] ? 1 : 0) != 0;
     }
-    // A port the program cannot offer (a hand-edited setting) would leave the
-    // port list blank and send Update HMQ nowhere.
-    const int port = settings.GetInt(kSettingsSection, kComPortName, kFirstPortNumber);
-    comPort_ = port >= kFirstPortNumber && port <= kLastPortNumber ? port : kFirstPortNumber;
+    port_ = ReadPort(settings, kWindowPort);
     const int pirMs = settings.GetInt(kShowCurves, kPirLengthName, PirMilliseconds(kMainPirLength));
     source_.visiblePirLength = kMainPirLength;
     for (const double length : kPirLengths) {
@@ -85,7 +82,7 @@ void ViewState::Write(ISettings& settings) const {
     for (const FlagSetting& setting : kFlagSettings) {
         settings.SetInt(kShowCurves, setting.name, source_.showFlags[setting.flag] ? 1 : 0);
     }
-    settings.SetInt(kSettingsSection, kComPortName, comPort_);
+    WritePort(settings, kWindowPort, port_);
     settings.SetInt(kShowCurves, kPirLengthName, PirMilliseconds(source_.visiblePirLength));
 }
 

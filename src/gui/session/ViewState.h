@@ -3,6 +3,7 @@
 #include "graphs/CCurveBase.h"
 
 #include <array>
+#include <string>
 
 namespace kv {
 
@@ -51,8 +52,10 @@ public:
     void Select(const BlockSelection& selection) { selection_ = selection; }
     void ClearSelection() { selection_ = {}; }
 
-    int ComPort() const { return comPort_; }
-    void SetComPort(int port) { comPort_ = port; }
+    // The port Update HMQ programs through, as the user chose or typed it
+    // ("/dev/ttyUSB0", "COM3"); empty when none is chosen yet.
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& port) { port_ = port; }
 
     // The switches, the PIR length and the port as the last run left them;
     // a PIR length that is none of kPirLengths gives 20 ms.
@@ -62,7 +65,7 @@ public:
 private:
     ResponseViewSource source_;
     BlockSelection selection_;
-    int comPort_ = 1;
+    std::string port_;
 };
 
 } // namespace kv

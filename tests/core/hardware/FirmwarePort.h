@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <string>
 
 namespace kv::test {
 
@@ -20,6 +21,7 @@ public:
     bool Open(int portNumber) override;
     bool OpenByName(const std::string& name) override;
     bool IsOpen() const override { return open_; }
+    std::string WhyNotOpen() const override { return open_ ? std::string() : whyNotOpen; }
     void Configure(int baud, Parity parity, int byteSize, StopBits stopBits) override;
     std::size_t Read(std::span<std::uint8_t> buffer, int timeoutMs) override;
     std::size_t Write(std::span<const std::uint8_t> data) override;
@@ -38,6 +40,8 @@ public:
     int purges = 0;
     int openedNumber = 0;
     std::string openedName;
+    // What a port that does not open says of it.
+    std::string whyNotOpen;
     int baud = 0;
     // Writes longer than this send only this many bytes.
     std::size_t writeLimit = SIZE_MAX;

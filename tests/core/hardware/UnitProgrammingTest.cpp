@@ -46,6 +46,7 @@ TEST(UnitProgramming, ProgramsTheDesignsImageAndRemembersThePort) {
     EXPECT_TRUE(std::equal(image.begin(), image.end(), go.port.firmware.eeprom.begin()));
     EXPECT_EQ(go.port.openedNumber, 3);
     EXPECT_EQ(go.settings.GetInt("Port", "Port no", 0), 3);
+    EXPECT_EQ(go.settings.GetString("Port", "Serial Port", ""), "COM3");
     EXPECT_FALSE(go.port.IsOpen());
     EXPECT_TRUE(go.messages.shown.empty());
 
@@ -54,6 +55,33 @@ TEST(UnitProgramming, ProgramsTheDesignsImageAndRemembersThePort) {
     EXPECT_TRUE(ProgramUnit(byName.design, std::string("/dev/ttyUSB0"), link));
     EXPECT_EQ(byName.port.openedName, "/dev/ttyUSB0");
     EXPECT_FALSE(byName.port.IsOpen());
+    EXPECT_TRUE(byName.settings.values.empty()) << "a port by name alone is not remembered";
+}
+
+// In the dialog the user picks or types a port: a "COMn" still goes through
+// the numbering of earlier versions, a device by its name, and either is
+// remembered once it opened.
+TEST(UnitProgramming, AChosenPortOpensByNumberOrNameAndIsRemembered) {
+    Go typed;
+    const UnitLink link{typed.port, typed.messages, nullptr, test::kShortTiming};
+    ASSERT_TRUE(ProgramUnit(typed.design, std::string("/dev/ttyACM0"), typed.settings, link));
+    EXPECT_EQ(typed.port.openedName, "/dev/ttyACM0");
+    EXPECT_EQ(typed.port.openedNumber, 0);
+    EXPECT_EQ(typed.settings.values["Port/Serial Port"], "/dev/ttyACM0");
+    EXPECT_EQ(typed.settings.values["Port/Port no"], "0");
+
+    Go numbered;
+    const UnitLink numberedLink{numbered.port, numbered.messages, nullptr, test::kShortTiming};
+    ASSERT_TRUE(ProgramUnit(numbered.design, std::string("com5"), numbered.settings, numberedLink));
+    EXPECT_EQ(numbered.port.openedNumber, 5);
+    EXPECT_TRUE(numbered.port.openedName.empty());
+    EXPECT_EQ(numbered.settings.values["Port/Port no"], "5");
+
+    Go missing({}, false);
+    const UnitLink missingLink{missing.port, missing.messages, nullptr, test::kShortTiming};
+    EXPECT_FALSE(
+        ProgramUnit(missing.design, std::string("/dev/ttyUSB7"), missing.settings, missingLink));
+    EXPECT_TRUE(missing.settings.values.empty()) << "a port that did not open is not remembered";
 }
 
 TEST(UnitProgramming, EveryFailureIsToldInOrderAndReleasesThePort) {
@@ -68,6 +96,13 @@ TEST(UnitProgramming, EveryFailureIsToldInOrderAndReleasesThePort) {
     EXPECT_FALSE(noPort.Run(7));
     EXPECT_EQ(Shown(noPort.messages), Texts{"Failed to open COM port ! "});
     EXPECT_TRUE(noPort.settings.values.empty());
+
+    Go deniedPort({}, false);
+    deniedPort.port.whyNotOpen = "/dev/ttyUSB0: Permission denied.";
+    EXPECT_FALSE(deniedPort.Run(1));
+    EXPECT_EQ(Shown(deniedPort.messages),
+              Texts{"Failed to open COM port ! \n\n/dev/ttyUSB0: Permission denied."})
+        << "the port's reason follows the message";
 
     Go noUnit(UnitFaults{.silent = true});
     EXPECT_FALSE(noUnit.Run(2));
@@ -95,6 +130,36 @@ TEST(UnitProgramming, DialogStartsWithTheGivenOrTheRememberedPort) {
     settings.SetInt("Port", "Port no", -1);
     EXPECT_EQ(ProgrammingPortNumber(4, settings), 4);
     EXPECT_EQ(ProgrammingPortNumber(0, settings), -1);
+}
+
+TEST(UnitProgramming, PortNamesOfEarlierVersionsAreNumbers) {
+    EXPECT_EQ(PortNumberOf("COM3"), 3);
+    EXPECT_EQ(PortNumberOf(" COM1"), 1) << "the entries of the old list began with a blank";
+    EXPECT_EQ(PortNumberOf("com12 "), 12);
+    EXPECT_EQ(PortNumberOf("COM255"), 255);
+    for (const char* other : {"COM0", "COM", "COM1234", "COM3x", "/dev/ttyS3", "XCOM3", ""}) {
+        EXPECT_EQ(PortNumberOf(other), std::nullopt) << other;
+    }
+}
+
+// Earlier versions keep only a number, and may still run beside this one.
+TEST(UnitProgramming, APortIsKeptWithItsNumberForEarlierVersions) {
+    MemorySettings settings;
+    EXPECT_EQ(ReadPort(settings, kDialogPort), "") << "nothing kept";
+    settings.SetInt("Port", "Port no", 4);
+    EXPECT_EQ(ReadPort(settings, kDialogPort), "COM4");
+
+    WritePort(settings, kDialogPort, "/dev/ttyUSB0");
+    EXPECT_EQ(settings.values["Port/Port no"], "0");
+    EXPECT_EQ(ReadPort(settings, kDialogPort), "/dev/ttyUSB0");
+    settings.SetInt("Port", "Port no", 2);
+    EXPECT_EQ(ReadPort(settings, kDialogPort), "COM2") << "an earlier version chose since";
+
+    WritePort(settings, kDialogPort, "COM7");
+    EXPECT_EQ(settings.values["Port/Port no"], "7");
+    EXPECT_EQ(ReadPort(settings, kDialogPort), "COM7");
+    settings.SetInt("Port", "Port no", -1);
+    EXPECT_EQ(ReadPort(settings, kDialogPort), "") << "file mode";
 }
 
 TEST(UnitProgramming, FileModeWritesTheCfgFileOrSaysWhyNot) {

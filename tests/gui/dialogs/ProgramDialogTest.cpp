@@ -1,4 +1,5 @@
 #include "dialogs/CProgramEEprom.h"
+#include "dialogs/PortComboBox.h"
 #include "gui/session/SessionTestSupport.h"
 #include "hardware/CTAS3103.h"
 #include "model/CConfiguration.h"
@@ -6,6 +7,8 @@
 #include "support/ProgrammingTiming.h"
 #include "support/PtyUnit.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -15,7 +18,8 @@
 namespace kv {
 namespace {
 
-// Every port number leads to the simulated unit's pseudo-terminal.
+// Every port number ("COM3" too) leads to the simulated unit's
+// pseudo-terminal.
 class UnitPort : public CComPort {
 public:
     explicit UnitPort(std::string device) : device_(std::move(device)) {}
@@ -35,7 +39,23 @@ protected:
             test::kShortTiming);
     }
 
+    // Whether the unit holds the design's image.
+    bool UnitHoldsTheDesign(const test::PtyUnit& unit) const {
+        CTAS3103 tas;
+        const CTAS3103::Image image = tas.BuildImage(design);
+        const test::Hmq27Firmware firmware = unit.Firmware();
+        return std::equal(image.begin(), image.end(), firmware.eeprom.begin());
+    }
+
+    // Presses Go and waits for the dialog to close, as the user would.
+    static void Go(CProgramEEprom& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("goButton")),
+                          Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.isVisible(); }, 30000));
+    }
+
     CConfiguration design;
+    BlockWarnings noWarnings;
     test::MemorySettings settings;
     test::RecordingMessageBox messages;
     test::ScriptedFileChooser files;
@@ -46,7 +66,7 @@ TEST_F(ProgramDialog, ProgramsTheUnitOffTheWindowsThreadAndCannotBeClosedMeanwhi
     if (unit.DeviceName().empty()) {
         GTEST_SKIP() << "no pseudo-terminal";
     }
-    CProgramEEprom dialog(design, 3, settings, messages, files);
+    CProgramEEprom dialog(design, "COM3", noWarnings, settings, messages, files);
     UseUnit(dialog, unit);
     auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("progressBar"));
     auto* go = dialog.findChild<QPushButton*>(QStringLiteral("goButton"));
@@ -80,11 +100,76 @@ TEST_F(ProgramDialog, ProgramsTheUnitOffTheWindowsThreadAndCannotBeClosedMeanwhi
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "The HMQ27 has been programmed.");
     EXPECT_EQ(settings.values["Port/Port no"], "3");
+    EXPECT_EQ(settings.values["Port/Serial Port"], "COM3");
+    EXPECT_TRUE(UnitHoldsTheDesign(unit));
+}
 
-    CTAS3103 tas;
-    const CTAS3103::Image image = tas.BuildImage(design);
-    const test::Hmq27Firmware firmware = unit.Firmware();
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), firmware.eeprom.begin()));
+// A device the list does not show, such as this pseudo-terminal, can be
+// typed; the dialog opens it by that name and remembers it.
+TEST_F(ProgramDialog, ATypedDeviceIsProgrammedAndRemembered) {
+    test::PtyUnit unit;
+    if (unit.DeviceName().empty()) {
+        GTEST_SKIP() << "no pseudo-terminal";
+    }
+    settings.SetInt("Port", "Port no", 2);
+    CProgramEEprom dialog(design, "", noWarnings, settings, messages, files);
+    dialog.show();
+    auto* ports = dialog.findChild<PortComboBox*>(QStringLiteral("portCombo"));
+    ASSERT_NE(ports, nullptr);
+    EXPECT_EQ(ports->currentText(), QStringLiteral("COM2")) << "the remembered port";
+    EXPECT_FALSE(dialog.Busy()) << "without a port given, the dialog waits for Go";
+    ports->lineEdit()->selectAll();
+    QTest::keyClicks(ports->lineEdit(), QString::fromStdString(unit.DeviceName()));
+    Go(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "The HMQ27 has been programmed.");
+    EXPECT_TRUE(UnitHoldsTheDesign(unit));
+    EXPECT_EQ(settings.values["Port/Serial Port"], unit.DeviceName());
+    EXPECT_EQ(settings.values["Port/Port no"], "0");
+
+    CProgramEEprom again(design, "", noWarnings, settings, messages, files);
+    EXPECT_EQ(again.findChild<PortComboBox*>(QStringLiteral("portCombo"))->Choice(),
+              QString::fromStdString(unit.DeviceName()));
+}
+
+TEST_F(ProgramDialog, APortThatDoesNotOpenIsNamedWithTheReason) {
+    CProgramEEprom dialog(design, "/nonexistent/ttyKV0", noWarnings, settings, messages, files);
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(
+        messages.shown[0].text.rfind("Failed to open COM port ! \n\n/nonexistent/ttyKV0: ", 0), 0u)
+        << messages.shown[0].text;
+    EXPECT_TRUE(settings.values.empty());
+}
+
+// Warnings do not stop programming, but the user reads them first.
+TEST_F(ProgramDialog, SafetyWarningsAreListedAndGoProgramsAnyway) {
+    test::PtyUnit unit;
+    if (unit.DeviceName().empty()) {
+        GTEST_SKIP() << "no pseudo-terminal";
+    }
+    HardwareProblem boost;
+    boost.band = 1;
+    boost.subject = ProblemSubject::BandGain;
+    boost.advice = "Output 2 rises to +18.0 dB at 320 Hz: lower the boost.";
+    boost.text = "Band 2: +18.0 dB at 320 Hz.";
+    const BlockWarnings safety({boost}, design.numBands);
+    CProgramEEprom dialog(design, unit.DeviceName(), safety, settings, messages, files);
+    dialog.show();
+    QTest::qWait(200);
+    EXPECT_FALSE(dialog.Busy()) << "the transfer started before the user read the warnings";
+    EXPECT_TRUE(unit.Firmware().commands.empty());
+    auto* warnings = dialog.findChild<QLabel*>(QStringLiteral("safetyWarnings"));
+    ASSERT_NE(warnings, nullptr);
+    EXPECT_TRUE(warnings->isVisible());
+    EXPECT_TRUE(warnings->text().contains(QString::fromStdString(boost.advice)));
+    Go(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(UnitHoldsTheDesign(unit));
+
+    CProgramEEprom quiet(design, unit.DeviceName(), noWarnings, settings, messages, files);
+    EXPECT_EQ(quiet.findChild<QLabel*>(QStringLiteral("safetyWarnings")), nullptr);
 }
 
 TEST_F(ProgramDialog, ADesignTheChipCannotRunIsRefusedWithEveryReasonAndNothingIsSent) {
@@ -94,7 +179,7 @@ TEST_F(ProgramDialog, ADesignTheChipCannotRunIsRefusedWithEveryReasonAndNothingI
     }
     design.bands[0].bassGain = 0.3;
     design.bands[1].delay = -0.001;
-    CProgramEEprom dialog(design, 1, settings, messages, files);
+    CProgramEEprom dialog(design, "COM1", noWarnings, settings, messages, files);
     UseUnit(dialog, unit);
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -109,7 +194,7 @@ TEST_F(ProgramDialog, FileModeWritesTheCfgFileTheUserChooses) {
     test::TempDir dir;
     design.SetTitle("Garden");
     settings.SetInt("Port", "Port no", -1);
-    CProgramEEprom dialog(design, 0, settings, messages, files);
+    CProgramEEprom dialog(design, "", noWarnings, settings, messages, files);
     files.answers = {dir / "garden.cfg"};
     dialog.show();
     QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("goButton")), Qt::LeftButton);

@@ -30,7 +30,7 @@ TEST_F(Session, StartsWithTheDefaultsOfEmptySettings) {
     session.Start();
     EXPECT_EQ(session.Document().WindowTitle(), "Kestrelvane (HMQ27)");
     EXPECT_FALSE(session.Document().HasDesign());
-    EXPECT_EQ(session.View().ComPort(), 1);
+    EXPECT_EQ(session.View().Port(), "") << "the window offers the first port it lists";
     EXPECT_EQ(session.View().Flags(), DefaultShowFlags());
     EXPECT_TRUE(session.Document().Saved());
     EXPECT_EQ(session.Document().Grid().GetSize(), 576);
@@ -261,19 +261,31 @@ TEST_F(Session, UpdateHmqNeedsADesignAndUsesTheSelectedPort) {
     EXPECT_TRUE(dialogs.programmedPorts.empty());
 
     NewDesign(3, "Unit");
-    session.View().SetComPort(4);
+    session.View().SetPort("/dev/ttyUSB0");
     session.UpdateHmq();
-    EXPECT_EQ(dialogs.programmedPorts, std::vector<int>{4});
+    EXPECT_EQ(dialogs.programmedPorts, std::vector<std::string>{"/dev/ttyUSB0"});
+    EXPECT_TRUE(dialogs.programmedWarnings.back().empty());
+
+    // The dialog is told what may harm a driver; it does not work it out.
+    session.Change("Boost", [](CConfiguration& design) {
+        return design.bands[1].SetPeq(0, 18.0, 320.0, 8.0, true);
+    });
+    session.UpdateHmq();
+    ASSERT_EQ(dialogs.programmedWarnings.size(), 2u);
+    ASSERT_EQ(dialogs.programmedWarnings.back().size(), 1u);
+    EXPECT_EQ(dialogs.programmedWarnings.back()[0].rfind("Output 2 rises to +18.0 dB at 320 Hz", 0),
+              0u)
+        << dialogs.programmedWarnings.back()[0];
 }
 
 TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
     settings.SetInt("Settings", "COM Port", 3);
     settings.SetInt("Show Curves", "Show Phase", 1);
     session.Start();
-    EXPECT_EQ(session.View().ComPort(), 3);
+    EXPECT_EQ(session.View().Port(), "COM3") << "an earlier version's port number";
     EXPECT_TRUE(session.View().Flags()[ShowFlag::Phase]);
     session.View().Flags()[ShowFlag::Filter] = true;
-    session.View().SetComPort(6);
+    session.View().SetPort("COM6");
     ASSERT_TRUE(session.LoadFile(SavedDesign()));
     ASSERT_TRUE(session.Close());
     EXPECT_EQ(settings.values["Show Curves/Visible PIR Length"], "20");
@@ -285,11 +297,12 @@ TEST_F(Session, SettingsAreWrittenOnCloseUnderTheirNames) {
     EXPECT_EQ(settings.values["Show Curves/Show Hardware SPL"], "0");
     EXPECT_EQ(settings.values["Show Curves/Show Handles"], "1");
     EXPECT_EQ(settings.values["Settings/COM Port"], "6");
+    EXPECT_EQ(settings.values["Settings/Serial Port"], "COM6");
     EXPECT_EQ(settings.values["File/Last File"], (dir / "saved.ksv").string());
     EXPECT_EQ(settings.values["Recent Files/File1"], (dir / "saved.ksv").string());
     EXPECT_EQ(std::count_if(settings.values.begin(), settings.values.end(),
                             [](const auto& value) { return value.first.rfind("Recent", 0) != 0; }),
-              16);
+              17);
 }
 
 // The PIR views show 5, 10, 20, 50 or 100 ms, as the last run chose; the
@@ -320,10 +333,21 @@ TEST_F(Session, ThePirLengthIsOneOfTheOfferedAndKeptBetweenRuns) {
     }
 }
 
-TEST_F(Session, AStoredPortTheProgramCannotOfferBecomesTheFirst) {
-    settings.SetInt("Settings", "COM Port", 12);
+// A device has no number: the window keeps it by name, and 0 in the
+// number earlier versions read.
+TEST_F(Session, TheWindowsPortIsKeptByNameAndANumberThatIsNoPortIsNoChoice) {
+    settings.SetInt("Settings", "COM Port", 0);
     session.Start();
-    EXPECT_EQ(session.View().ComPort(), kFirstPortNumber);
+    EXPECT_EQ(session.View().Port(), "");
+    session.View().SetPort("/dev/ttyUSB0");
+    ASSERT_TRUE(session.Close());
+    EXPECT_EQ(settings.values["Settings/COM Port"], "0");
+    EXPECT_EQ(settings.values["Settings/Serial Port"], "/dev/ttyUSB0");
+
+    test::SessionHarness next;
+    next.settings = settings;
+    next.session.Start();
+    EXPECT_EQ(next.session.View().Port(), "/dev/ttyUSB0");
 }
 
 TEST_F(Session, StartUpReloadsTheLastFileOrForgetsIt) {

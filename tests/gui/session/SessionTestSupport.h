@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/BlockWarnings.h"
 #include "session/DesignSession.h"
 #include "session/IDesignDialogs.h"
 #include "session/IFileChooser.h"
@@ -50,15 +51,19 @@ public:
         titleShown = current;
         return title;
     }
-    void ProgramUnit(const CConfiguration&, int portNumber) override {
-        programmedPorts.push_back(portNumber);
+    void ProgramUnit(const CConfiguration&, const std::string& port,
+                     const BlockWarnings& safety) override {
+        programmedPorts.push_back(port);
+        programmedWarnings.push_back(safety.Advice());
     }
 
     std::optional<NewDesignChoice> newDesign;
     std::optional<std::string> title;
     int newDesignAsked = 0;
     std::string titleShown;
-    std::vector<int> programmedPorts;
+    std::vector<std::string> programmedPorts;
+    // What the dialog was told may harm a driver, each time.
+    std::vector<std::vector<std::string>> programmedWarnings;
 };
 
 // A session over scripted dialogs, recorded messages and settings in memory.
