@@ -1,0 +1,71 @@
+// The optimiser on one band: the targets are 0.2 s for six equalisers and
+// 1 s for fourteen, fitted with the band's gain over a 500-point curve (the
+// driver's measurement and the grid points of the range alike). The
+// counters show how many equalisers the fit set and the RMS deviation it
+// reached.
+#include "BenchMessages.h"
+#include "hardware/HardwareCheck.h"
+#include "model/CConfiguration.h"
+#include "model/MainGrid.h"
+#include "model/Optimiser.h"
+#include "support/ModelledDriver.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <filesystem>
+
+namespace kv {
+namespace {
+
+constexpr int kCurvePoints = 500;
+
+// The modelled mid-woofer's band, computed on 500 points spread evenly in
+// log frequency over its default range.
+OptimiseProblem MakeProblem() {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "kv-bench-midwoofer.txt";
+    CConfiguration design;
+    bench::SilentMessages messages;
+    const bool built = test::WriteModelledDriver(file, kCurvePoints) &&
+                       test::BuildModelledBand(design, file, messages);
+    std::filesystem::remove(file);
+    double from = 0.0;
+    double to = 0.0;
+    DefaultOptimiseRange(design.bands[0], from, to);
+    VFreqVec grid;
+    grid.SetSize(kCurvePoints);
+    for (int i = 0; i < kCurvePoints; ++i) {
+        grid[i] = from * std::pow(to / from, static_cast<double>(i) / (kCurvePoints - 1));
+    }
+    design.Recalculate(&grid, kMainPirLength);
+    OptimiseProblem problem;
+    if (!built || !MakeOptimiseProblem(design, 0, problem)) {
+        problem.grid.SetSize(0);
+    }
+    return problem;
+}
+
+// Argument: the equalisers the fit may set.
+void BM_OptimiseBand(benchmark::State& state) {
+    static const OptimiseProblem problem = MakeProblem();
+    if (problem.grid.Empty()) {
+        state.SkipWithError("the modelled band could not be built");
+        return;
+    }
+    OptimiseOptions options = DefaultOptimiseOptions(problem.band);
+    options.equalisers = static_cast<int>(state.range(0));
+    options.gain = true;
+    OptimiseResult result;
+    for (auto _ : state) {
+        result = OptimiseBand(problem, options, BandPassesHardwareCheck);
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["set"] = static_cast<double>(result.equalisers.size());
+    state.counters["rmsDb"] = result.after.rmsDb;
+}
+BENCHMARK(BM_OptimiseBand)->Arg(6)->Arg(14)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace kv
+
+BENCHMARK_MAIN();
