@@ -7,14 +7,13 @@
 #include "model/CConfiguration.h"
 #include "model/MainGrid.h"
 #include "support/ModelledDriver.h"
+#include "support/ReferenceFit.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <nlopt.hpp>
-#include <numeric>
 
 namespace kv {
 namespace {
@@ -53,32 +52,11 @@ protected:
         return OptimiseBand(problem, options, BandPassesHardwareCheck, progress, stop);
     }
 
-    // What the design's own responses say once the band holds settings: the
-    // band as the unit plays it times the driver, less the target at its
-    // level, at every grid point of the range.
+    // What the design's own responses say once the band holds settings.
     std::vector<double> Heard(const BandSettings& settings, const OptimiseOptions& options) {
         band().SetSettings(settings);
         Recalculate();
-        std::vector<double> deviation;
-        for (int i = 0; i < grid.GetSize(); ++i) {
-            if (grid[i] >= options.fromHz && grid[i] <= options.toHz) {
-                deviation.push_back(Db(band().hardwareResponse[i]) + Db(band().splResponse[i]) -
-                                    Db(band().targetResponse[i]) - design.targetLevel);
-            }
-        }
-        return deviation;
-    }
-
-    static double Rms(const std::vector<double>& r) {
-        return std::sqrt(std::inner_product(r.begin(), r.end(), r.begin(), 0.0) /
-                         static_cast<double>(r.size()));
-    }
-    static double Largest(const std::vector<double>& r) {
-        double largest = 0.0;
-        for (const double v : r) {
-            largest = std::max(largest, std::fabs(v));
-        }
-        return largest;
+        return test::HeardDeviation(design, 0, options.fromHz, options.toHz);
     }
 
     // The level in dB that the band's switched-on equalisers give each grid
@@ -105,81 +83,12 @@ protected:
     test::RecordingMessageBox messages;
 };
 
-// A least-squares fit of the band's gain and six equalisers by a
-// general-purpose minimiser, all parameters at once from equalisers spread
-// evenly over the range, on the designed sections: what any tool with a
-// solver would get. Returns its RMS deviation in dB.
-double ReferenceFit(const CBand& band, const VFreqVec& grid, double targetLevel,
-                    const OptimiseOptions& options) {
-    VDoubleVec frequencies;
-    std::vector<double> fixed;
-    for (int i = 0; i < grid.GetSize(); ++i) {
-        if (grid[i] >= options.fromHz && grid[i] <= options.toHz) {
-            fixed.push_back(Db(band.filterResponse[i]) + Db(band.splResponse[i]) -
-                            Db(band.targetResponse[i]) - targetLevel);
-        }
-    }
-    frequencies.SetSize(static_cast<int>(fixed.size()));
-    for (int i = 0, k = 0; i < grid.GetSize(); ++i) {
-        if (grid[i] >= options.fromHz && grid[i] <= options.toHz) {
-            frequencies[k++] = grid[i];
-        }
-    }
-    GridPhasors phasors;
-    phasors.Create(frequencies, band.SampleRate());
-    struct Data {
-        const std::vector<double>& fixed;
-        const GridPhasors& phasors;
-        double fs;
-    } data{fixed, phasors, band.SampleRate()};
-    const auto meanSquare = [](unsigned, const double* x, double*, void* p) {
-        const auto& d = *static_cast<const Data*>(p);
-        VComplexVec eq(d.phasors.GetSize());
-        eq.FillReal(1.0);
-        for (int e = 0; e < kFitted; ++e) {
-            BiquadCalc calc;
-            calc.Design(BiquadKind::Peaking, d.fs, std::exp2(x[1 + 3 * e]), x[2 + 3 * e],
-                        std::exp2(x[3 + 3 * e]));
-            calc.MultiplyResponse(eq, d.phasors);
-        }
-        double sum = 0.0;
-        for (std::size_t i = 0; i < d.fixed.size(); ++i) {
-            const double r = d.fixed[i] + x[0] + Db(eq[static_cast<int>(i)]);
-            sum += r * r;
-        }
-        return sum / static_cast<double>(d.fixed.size());
-    };
-    std::vector<double> x{-std::accumulate(fixed.begin(), fixed.end(), 0.0) /
-                          static_cast<double>(fixed.size())};
-    std::vector<double> lower{kMinBandGainDb};
-    std::vector<double> upper{band.gain + options.maxBoostDb};
-    const double low = std::log2(options.fromHz);
-    const double high = std::log2(options.toHz);
-    for (int e = 0; e < kFitted; ++e) {
-        x.insert(x.end(), {low + (high - low) * (e + 0.5) / kFitted, 0.0, 1.0});
-        lower.insert(lower.end(), {low, -kMaxEqGainDb, std::log2(kMinFieldQ)});
-        upper.insert(upper.end(), {high, options.maxBoostDb, std::log2(kMaxFilterQ)});
-    }
-    nlopt::opt solver(nlopt::LN_BOBYQA, static_cast<unsigned>(x.size()));
-    solver.set_lower_bounds(lower);
-    solver.set_upper_bounds(upper);
-    solver.set_min_objective(meanSquare, &data);
-    solver.set_ftol_rel(1e-10);
-    solver.set_maxeval(20000);
-    double value = 0.0;
-    try {
-        solver.optimize(x, value);
-    } catch (const std::exception&) {
-        value = meanSquare(static_cast<unsigned>(x.size()), x.data(), nullptr, &data);
-    }
-    return std::sqrt(value);
-}
-
 TEST_F(Optimiser, SixEqualisersAndTheGainBringTheDriverOntoItsTargetAsCloseAsAReferenceFit) {
     const OptimiseOptions options = Options(kFitted, true);
     EXPECT_DOUBLE_EQ(options.fromHz, test::kModelledHighPassHz / 2.0);
     EXPECT_DOUBLE_EQ(options.toHz, test::kModelledLowPassHz * 2.0);
-    const double reference = ReferenceFit(band(), grid, design.targetLevel, options);
+    const double reference =
+        test::ReferenceFitRms(band(), grid, design.targetLevel, options, kFitted);
     const BandSettings original = band().Settings();
     const OptimiseResult result = Optimise(options);
     ASSERT_EQ(result.outcome, OptimiseOutcome::Fitted) << result.reason;
@@ -187,11 +96,11 @@ TEST_F(Optimiser, SixEqualisersAndTheGainBringTheDriverOntoItsTargetAsCloseAsARe
     EXPECT_GT(result.before.rmsDb, 3.0);
 
     const std::vector<double> heard = Heard(result.band, options);
-    EXPECT_LE(Rms(heard), 0.3);
-    EXPECT_LE(Largest(heard), 1.5);
-    EXPECT_LE(Rms(heard), reference + 0.02) << "reference fit: " << reference << " dB RMS";
-    EXPECT_NEAR(result.after.rmsDb, Rms(heard), 1e-9) << "what it reports is what is heard";
-    EXPECT_NEAR(result.after.largestDb, Largest(heard), 1e-9);
+    EXPECT_LE(test::Rms(heard), 0.3);
+    EXPECT_LE(test::Largest(heard), 1.5);
+    EXPECT_LE(test::Rms(heard), reference + 0.02) << "reference fit: " << reference << " dB RMS";
+    EXPECT_NEAR(result.after.rmsDb, test::Rms(heard), 1e-9) << "what it reports is what is heard";
+    EXPECT_NEAR(result.after.largestDb, test::Largest(heard), 1e-9);
     EXPECT_TRUE(HardwareCheck(design).Run().empty());
     const std::vector<double> boost = EqualiserBoost(result.band, options);
     EXPECT_LE(*std::max_element(boost.begin(), boost.end()) + result.band.gain - original.gain,
