@@ -71,6 +71,7 @@ private:
     void AddCurveSwitches(QMenu& band, QMenu& total);
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
+    void OptimiseBand();
     void FillRecentMenu();
     void AlignBands();
     void ShowHelp();
@@ -103,6 +104,7 @@ private:
     QAction* properties_ = nullptr;
     QAction* changeTitle_ = nullptr;
     QAction* targetLevels_ = nullptr;
+    QAction* optimise_ = nullptr;
     std::array<QAction*, 4> zoomActions_{};
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
