@@ -112,4 +112,16 @@ inline bool BuildModelledBand(CConfiguration& design, const std::filesystem::pat
            design.SetTargetLevel(kModelledTargetLevelDb);
 }
 
+// Two equalisers of the user's at entries first and second (700 Hz and
+// 1.5 kHz) and six notches up high in the modelled band: four biquads
+// stay free.
+inline bool LeaveFourBiquads(CBand& band, int first, int second) {
+    bool set =
+        band.SetPeq(first, -2.0, 700.0, 2.0, true) && band.SetPeq(second, 3.0, 1500.0, 1.0, true);
+    for (int k = 0; k < kNotches; ++k) {
+        set = set && band.SetNotch(k, 8000.0 + 1000.0 * k, 10.0, true);
+    }
+    return set && band.FreeBiquads() == 4;
+}
+
 } // namespace kv::test

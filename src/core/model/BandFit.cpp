@@ -245,14 +245,15 @@ OptimiseResult BandFit::Result(const Deviation& before) const {
 }
 
 // The band with the equalisers the fit may replace switched off (their
-// settings stay), and the entries they leave for the fit.
+// settings stay, even one outside the ranges that an older file held), and
+// the entries they leave for the fit.
 void BandFit::StartBand() {
     for (int k = 0; k < kEqualisers; ++k) {
-        const PeqSettings& p = start_.peq[At(k)];
+        PeqSettings& p = start_.peq[At(k)];
         if (options_.keep[At(k)] && p.enabled) {
             continue;
         }
-        start_.SetPeq(k, p.gain, p.freq, p.q, false);
+        p.enabled = false;
         freeEntries_.push_back(k);
     }
     const int room = std::min(static_cast<int>(freeEntries_.size()), start_.FreeBiquads());

@@ -40,10 +40,9 @@ LevelFit::LevelFit(const std::vector<double>& frequencies, std::vector<double> f
         phi2_.push_back(s * s * s * s);
     }
     const std::size_t n = phi_.size();
-    for (std::vector<double>* v : {&deviation_, &boost_, &product_, &equaliserProduct_,
-                                   &inverseNumerator_, &inverseDenominator_}) {
-        v->assign(n, 0.0);
-    }
+    deviation_.assign(n, 0.0);
+    boost_.assign(n, 0.0);
+    running_.assign(n, Running{});
 }
 
 void LevelFit::SetSections(std::vector<FitSection> sections, int gainParameter, int parameters) {
@@ -80,8 +79,10 @@ LevelFit::PowerTerms LevelFit::TermsOf(const FitSection& s, const std::vector<do
 
 void LevelFit::Evaluate(const std::vector<double>& x, bool chip,
                         const std::vector<bool>* slopesOf) {
-    std::fill(product_.begin(), product_.end(), 1.0);
-    std::fill(equaliserProduct_.begin(), equaliserProduct_.end(), 1.0);
+    for (Running& r : running_) {
+        r.product = 1.0;
+        r.equaliserProduct = 1.0;
+    }
     sloped_.assign(static_cast<std::size_t>(parameters_), false);
     if (slopesOf != nullptr && !chip) {
         sloped_ = *slopesOf;
@@ -93,8 +94,8 @@ void LevelFit::Evaluate(const std::vector<double>& x, bool chip,
     }
     const double gain = gainParameter_ >= 0 ? x[static_cast<std::size_t>(gainParameter_)] : 0.0;
     for (std::size_t i = 0; i < phi_.size(); ++i) {
-        deviation_[i] = fixedDb_[i] + gain + kDbPerPowerNeper * std::log(product_[i]);
-        boost_[i] = kDbPerPowerNeper * std::log(equaliserProduct_[i]);
+        deviation_[i] = fixedDb_[i] + gain + kDbPerPowerNeper * std::log(running_[i].product);
+        boost_[i] = kDbPerPowerNeper * std::log(running_[i].equaliserProduct);
     }
 }
 
@@ -105,11 +106,12 @@ void LevelFit::AddSection(const FitSection& s, const std::vector<double>& x, boo
                                                       t.numerator[2] * phi2_[i]);
         const double d = std::max(kSmallestPower, t.denominator[0] + t.denominator[1] * phi_[i] +
                                                       t.denominator[2] * phi2_[i]);
-        inverseNumerator_[i] = 1.0 / n;
-        inverseDenominator_[i] = 1.0 / d;
-        product_[i] *= n / d;
+        Running& r = running_[i];
+        r.inverseNumerator = 1.0 / n;
+        r.inverseDenominator = 1.0 / d;
+        r.product *= n / d;
         if (s.equaliser) {
-            equaliserProduct_[i] *= n / d;
+            r.equaliserProduct *= n / d;
         }
     }
 }
@@ -145,7 +147,8 @@ void LevelFit::AddSlope(int parameter, const PowerTerms& up, const PowerTerms& d
     for (std::size_t i = 0; i < phi_.size(); ++i) {
         const double n = dn[0] + dn[1] * phi_[i] + dn[2] * phi2_[i];
         const double d = dd[0] + dd[1] * phi_[i] + dd[2] * phi2_[i];
-        slope[i] += kDbPerPowerNeper * (n * inverseNumerator_[i] - d * inverseDenominator_[i]);
+        slope[i] += kDbPerPowerNeper *
+                    (n * running_[i].inverseNumerator - d * running_[i].inverseDenominator);
     }
 }
 

@@ -100,12 +100,16 @@ private:
     // slopes, one row of points per parameter.
     std::vector<bool> sloped_;
     std::vector<double> slopes_;
-    // Per point: the product of the fitted sections' power ratios, of the
+    // What an evaluation keeps of each point while it adds the sections:
+    // the product of the fitted sections' power ratios, that of the
     // equalisers' alone, and 1/N and 1/D of the section being added.
-    std::vector<double> product_;
-    std::vector<double> equaliserProduct_;
-    std::vector<double> inverseNumerator_;
-    std::vector<double> inverseDenominator_;
+    struct Running {
+        double product;
+        double equaliserProduct;
+        double inverseNumerator;
+        double inverseDenominator;
+    };
+    std::vector<Running> running_;
 };
 
 } // namespace kv

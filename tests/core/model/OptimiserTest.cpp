@@ -136,12 +136,7 @@ Complex DriverWithDeepDip(double hz) {
 }
 
 TEST_F(Optimiser, KeptEqualisersStayAndTheBiquadsAndFieldsBoundTheRest) {
-    ASSERT_TRUE(band().SetPeq(3, -2.0, 700.0, 2.0, true));
-    ASSERT_TRUE(band().SetPeq(5, 3.0, 1500.0, 1.0, true));
-    for (int k = 0; k < kNotches; ++k) {
-        ASSERT_TRUE(band().SetNotch(k, 8000.0 + 1000.0 * k, 10.0, true));
-    }
-    ASSERT_EQ(band().FreeBiquads(), 4);
+    ASSERT_TRUE(test::LeaveFourBiquads(band(), 3, 5));
     Recalculate();
     KeptEqualisers keep{};
     keep[3] = true;
