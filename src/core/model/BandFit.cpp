@@ -55,8 +55,8 @@ std::size_t At(int i) {
 
 // The highest point of the lobe (a run of points that deviate the same
 // way) that holds the most deviation, unless even that point is too small
-// to be worth an equaliser: a broad lobe before a narrow spike of the same
-// height, as the ear weighs them.
+// to be worth an equaliser: a broad lobe goes before a narrow spike of the
+// same height, which takes away more of the mean square.
 std::optional<std::size_t> LargestLobePeak(const std::vector<double>& c) {
     std::optional<std::size_t> peak;
     double largestArea = 0.0;
