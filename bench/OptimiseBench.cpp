@@ -1,15 +1,14 @@
 // The optimiser on one band: the targets are 0.2 s for six equalisers and
 // 1 s for fourteen, fitted with the band's gain over a 500-point curve (the
-// driver's measurement and the grid points of the range alike), and the
-// first progress report (the deviation before the fit) within 100 ms of
-// the start. The counters show how many equalisers the fit set and the RMS
-// deviation it reached.
-#include "BenchMessages.h"
+// band's responses on 500 points across its range), and the first progress
+// report (the deviation before the fit) within 100 ms of the start. The
+// counters show how many equalisers the fit set (it stops when another
+// would take away next to nothing) and the RMS deviation it reached.
 #include "hardware/HardwareCheck.h"
 #include "model/CConfiguration.h"
 #include "model/MainGrid.h"
 #include "model/Optimiser.h"
-#include "support/ModelledDriver.h"
+#include "support/ModelledDrivers.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -20,15 +19,13 @@ namespace {
 
 constexpr int kCurvePoints = 500;
 
-// The modelled mid-woofer's band, computed on 500 points spread evenly in
-// log frequency over its default range.
+// The measured woofer's band of the optimiser's tests, computed on 500
+// points spread evenly in log frequency over its default range.
 OptimiseProblem MakeProblem() {
     const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / "kv-bench-midwoofer.txt";
+        std::filesystem::temp_directory_path() / "kv-bench-woofer.txt";
     CConfiguration design;
-    bench::SilentMessages messages;
-    const bool built = test::WriteModelledDriver(file, kCurvePoints) &&
-                       test::BuildModelledBand(design, file, messages);
+    const bool built = test::BuildWooferBand(design, file);
     std::filesystem::remove(file);
     double from = 0.0;
     double to = 0.0;

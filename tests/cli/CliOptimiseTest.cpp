@@ -2,7 +2,7 @@
 #include "hardware/HardwareCheck.h"
 #include "model/CConfiguration.h"
 #include "model/MainGrid.h"
-#include "support/ModelledDriver.h"
+#include "support/ModelledDrivers.h"
 #include "support/ReferenceFit.h"
 #include "support/TestSupport.h"
 
@@ -28,10 +28,8 @@ class CliOptimise : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(CreateMainGrid(grid));
-        const auto driver = dir / "midwoofer.txt";
-        ASSERT_TRUE(test::WriteModelledDriver(driver, 480));
         CConfiguration design;
-        ASSERT_TRUE(test::BuildModelledBand(design, driver, messages));
+        ASSERT_TRUE(test::BuildWooferBand(design, dir / "woofer.txt"));
         ASSERT_TRUE(design.Save(input, messages));
     }
 
@@ -67,7 +65,7 @@ TEST_F(CliOptimise, SixEqualisersAndTheGainBringTheDriverOntoItsTargetAsCloseAsA
     EXPECT_LE(test::Rms(heard), reference + 0.02) << "reference fit: " << reference << " dB RMS";
     EXPECT_NEAR(JsonNumber(run.out, "after", "rmsDb"), test::Rms(heard), 1e-9);
     EXPECT_NEAR(JsonNumber(run.out, "after", "largestDb"), test::Largest(heard), 1e-9);
-    EXPECT_GT(JsonNumber(run.out, "before", "rmsDb"), 3.0);
+    EXPECT_GT(JsonNumber(run.out, "before", "rmsDb"), 1.0);
     EXPECT_GE(after.bands[0].FreeBiquads(), 0);
     int enabled = 0;
     for (const PeqSettings& peq : after.bands[0].peq) {

@@ -6,7 +6,7 @@
 #include "hardware/HardwareCheck.h"
 #include "model/CConfiguration.h"
 #include "model/MainGrid.h"
-#include "support/ModelledDriver.h"
+#include "support/ModelledDrivers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,15 +51,13 @@ class OptimiseDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(CreateMainGrid(grid));
-        ASSERT_TRUE(test::WriteModelledDriver(driver, 480));
-        ASSERT_TRUE(test::BuildModelledBand(design, driver, messages));
+        ASSERT_TRUE(test::BuildWooferBand(design, dir / "woofer.txt"));
         design.Recalculate(&grid, kMainPirLength);
     }
 
     CBand& band() { return design.bands[0]; }
 
     test::TempDir dir;
-    std::filesystem::path driver = dir / "midwoofer.txt";
     VFreqVec grid;
     CConfiguration design;
     test::RecordingMessageBox messages;
