@@ -125,12 +125,16 @@ Deviation Summarise(const std::vector<double>& deviation) {
     return {std::sqrt(sum / static_cast<double>(deviation.size())), largest};
 }
 
-int FitState::Add(double value, double low, double high, bool ofEqualiser) {
-    x.push_back(std::clamp(value, low, high));
-    lower.push_back(low);
-    upper.push_back(high);
-    equaliser.push_back(ofEqualiser);
-    return static_cast<int>(x.size()) - 1;
+int FitState::Add(double value, const FitBounds& within) {
+    bounds.push_back(within);
+    x.push_back(0.0);
+    Set(Count() - 1, value);
+    return Count() - 1;
+}
+
+void FitState::Set(int p, double value) {
+    const FitBounds& b = bounds[At(p)];
+    x[At(p)] = std::clamp(value, b.lower, b.upper);
 }
 
 BandFit::BandFit(const OptimiseProblem& problem, const OptimiseOptions& options,
@@ -288,8 +292,9 @@ void BandFit::AddGainAndCrossovers() {
     // than the boost limit.
     if (options_.gain && !start_.muted) {
         gainParameter_ =
-            state_.Add(start_.gain, kMinBandGainDb,
-                       std::clamp(start_.gain + maxBoostDb_, start_.gain, kMaxBandGainDb), false);
+            state_.Add(start_.gain,
+                       {kMinBandGainDb,
+                        std::clamp(start_.gain + maxBoostDb_, start_.gain, kMaxBandGainDb), false});
     }
     if (options_.crossovers) {
         for (const CrossoverSide side : {CrossoverSide::HighPass, CrossoverSide::LowPass}) {
@@ -325,8 +330,8 @@ void BandFit::AddMovedSlot(CrossoverSide side, int j) {
         s.ratio = settings.freqOfs[k];
         s.q.value = calc.Q();
         if (settings.type == CrossoverType::Custom && calc.Q() > 0.0) {
-            slot.q[k] = state_.Add(std::log2(settings.q[k]), std::log2(kMinTuningValue),
-                                   std::log2(kMaxTuningValue), false);
+            slot.q[k] = state_.Add(std::log2(settings.q[k]),
+                                   {std::log2(kMinTuningValue), std::log2(kMaxTuningValue), false});
             s.q.parameter = slot.q[k];
         }
         highestRatio = std::max(highestRatio, s.ratio);
@@ -336,7 +341,7 @@ void BandFit::AddMovedSlot(CrossoverSide side, int j) {
     const double low = std::max(octave - kCrossoverMoveOctaves, std::log2(kMinCrossoverFrequency));
     const double high = std::min(octave + kCrossoverMoveOctaves,
                                  std::log2(start_.MaxFilterFrequency() / highestRatio));
-    slot.frequency = state_.Add(octave, std::min(low, octave), std::max(high, octave), false);
+    slot.frequency = state_.Add(octave, {std::min(low, octave), std::max(high, octave), false});
     for (FitSection& s : sections) {
         s.frequency.parameter = slot.frequency;
         state_.sections.push_back(s);
@@ -376,11 +381,11 @@ bool BandFit::AddEqualiser() {
         return false;
     }
     const int p =
-        state_.Add(start->octave, std::log2(options_.fromHz), std::log2(options_.toHz), true);
+        state_.Add(start->octave, {std::log2(options_.fromHz), std::log2(options_.toHz), true});
     // The chip runs the sections one after the other: a section's own boost
     // costs headroom inside the chain even where the next one cuts.
-    state_.Add(start->gainDb, -kMaxEqGainDb, maxBoostDb_, true);
-    state_.Add(start->log2Q, std::log2(kMinFieldQ), std::log2(kMaxFilterQ), true);
+    state_.Add(start->gainDb, {-kMaxEqGainDb, maxBoostDb_, true});
+    state_.Add(start->log2Q, {std::log2(kMinFieldQ), std::log2(kMaxFilterQ), true});
     FitSection s;
     s.kind = BiquadKind::Peaking;
     s.frequency.parameter = p;
@@ -407,11 +412,9 @@ void BandFit::Reseat(double& rms) {
             Restore(saved);
             continue;
         }
-        state_.x[At(p)] = std::clamp(start->octave, state_.lower[At(p)], state_.upper[At(p)]);
-        state_.x[At(p + 1)] =
-            std::clamp(start->gainDb, state_.lower[At(p + 1)], state_.upper[At(p + 1)]);
-        state_.x[At(p + 2)] =
-            std::clamp(start->log2Q, state_.lower[At(p + 2)], state_.upper[At(p + 2)]);
+        state_.Set(p, start->octave);
+        state_.Set(p + 1, start->gainDb);
+        state_.Set(p + 2, start->log2Q);
         Minimise({p, p + 1, p + 2}, false, kNewEqualiserEvaluations);
         Minimise(AllParameters(), false, kRefineEvaluations);
         if (!Improved(rms)) {
@@ -534,7 +537,7 @@ double BandFit::BoostConstraint(unsigned n, const double* reduced, double* gradi
     }
     for (unsigned k = 0; gradient != nullptr && k < n; ++k) {
         const int p = free_[k];
-        const bool moves = p == gainParameter_ || state_.equaliser[At(p)];
+        const bool moves = p == gainParameter_ || state_.bounds[At(p)].ofEqualiser;
         gradient[k] = moves ? fit_->WeightedSlope(p, weight) / sum : 0.0;
     }
     return highest + std::log(sum) / kBoostSharpness - maxBoostDb_;
@@ -553,8 +556,8 @@ void BandFit::Minimise(const std::vector<int>& free, bool chip, int evaluations)
     std::vector<double> upper(n);
     for (unsigned k = 0; k < n; ++k) {
         const auto p = At(free[k]);
-        lower[k] = state_.lower[p];
-        upper[k] = state_.upper[p];
+        lower[k] = state_.bounds[p].lower;
+        upper[k] = state_.bounds[p].upper;
         x[k] = std::clamp(state_.x[p], lower[k], upper[k]);
     }
     solver_ = &solver;

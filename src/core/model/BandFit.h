@@ -26,21 +26,26 @@ std::vector<double> LevelDeviation(const OptimiseProblem& problem, const BandSet
 // The RMS and the largest of a deviation.
 Deviation Summarise(const std::vector<double>& deviation);
 
-// The parameters of a fit, their bounds and the sections they set.
-struct FitState {
-    std::vector<double> x;
-    std::vector<double> lower;
-    std::vector<double> upper;
-    // Whether each parameter belongs to an equaliser.
-    std::vector<bool> equaliser;
-    std::vector<FitSection> sections;
-    // The first of the three parameters (octave, dB, log2 Q) of each
-    // equaliser.
-    std::vector<int> equalisers;
+// Where a parameter may go, and whether it is an equaliser's.
+struct FitBounds {
+    double lower;
+    double upper;
+    bool ofEqualiser;
+};
 
+// The parameters of a fit, their bounds and the sections they set; the
+// first of the three parameters (octave, dB, log2 Q) of each equaliser.
+struct FitState {
     // A parameter starting at value (held within its bounds); its index.
-    int Add(double value, double low, double high, bool ofEqualiser);
+    int Add(double value, const FitBounds& within);
+    // Parameter p at value, held within its bounds.
+    void Set(int p, double value);
     int Count() const { return static_cast<int>(x.size()); }
+
+    std::vector<double> x;
+    std::vector<FitBounds> bounds;
+    std::vector<FitSection> sections;
+    std::vector<int> equalisers;
 };
 
 // Where an equaliser starts: octave (log2 Hz), gain and log2 Q.

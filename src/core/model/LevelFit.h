@@ -86,20 +86,6 @@ private:
     void AddSlopes(const FitSection& s, const std::vector<double>& x);
     void AddSlope(int parameter, const PowerTerms& up, const PowerTerms& down, double step);
 
-    double sampleRate_;
-    std::vector<double> fixedDb_;
-    std::vector<double> phi_;
-    std::vector<double> phi2_;
-    std::vector<FitSection> sections_;
-    int gainParameter_ = -1;
-    int parameters_ = 0;
-
-    std::vector<double> deviation_;
-    std::vector<double> boost_;
-    // The parameters whose slopes the last evaluation computed, and those
-    // slopes, one row of points per parameter.
-    std::vector<bool> sloped_;
-    std::vector<double> slopes_;
     // What an evaluation keeps of each point while it adds the sections:
     // the product of the fitted sections' power ratios, that of the
     // equalisers' alone, and 1/N and 1/D of the section being added.
@@ -109,7 +95,21 @@ private:
         double inverseNumerator;
         double inverseDenominator;
     };
+
+    double sampleRate_;
+    std::vector<double> fixedDb_;
+    std::vector<double> phi_;
+    std::vector<double> phi2_;
+    std::vector<FitSection> sections_;
+    int gainParameter_ = -1;
+    int parameters_ = 0;
     std::vector<Running> running_;
+    std::vector<double> deviation_;
+    std::vector<double> boost_;
+    // The parameters whose slopes the last evaluation computed, and those
+    // slopes, one row of points per parameter.
+    std::vector<bool> sloped_;
+    std::vector<double> slopes_;
 };
 
 } // namespace kv
