@@ -6,6 +6,7 @@
 #include "hardware/HardwareCheck.h"
 #include "math/NumberFormat.h"
 #include "model/CConfiguration.h"
+#include "session/FieldTable.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,7 +19,6 @@
 namespace kv {
 namespace {
 
-constexpr double kRangeStepHz = 1.0;
 constexpr int kRangeDecimals = 1;
 
 QString Described(const Deviation& deviation) {
@@ -58,16 +58,10 @@ COptimiseDlg::~COptimiseDlg() {
 
 void COptimiseDlg::BuildFields() {
     auto* form = new QFormLayout;
-    from_ = new VFloatSpinButton(this);
-    from_->setObjectName(QStringLiteral("fromField"));
-    from_->SetRange(kOptimiseLowestHz, kOptimiseHighestHz, kRangeStepHz, kRangeDecimals);
-    from_->SetValue(defaults_.fromHz);
-    AddLabelledRow(*form, QStringLiteral("&From (Hz)"), from_);
-    to_ = new VFloatSpinButton(this);
-    to_->setObjectName(QStringLiteral("toField"));
-    to_->SetRange(kOptimiseLowestHz, kOptimiseHighestHz, kRangeStepHz, kRangeDecimals);
-    to_->SetValue(defaults_.toHz);
-    AddLabelledRow(*form, QStringLiteral("&To (Hz)"), to_);
+    from_ = AddFrequencyField(*form, QStringLiteral("&From (Hz)"), QStringLiteral("fromField"),
+                              defaults_.fromHz);
+    to_ = AddFrequencyField(*form, QStringLiteral("&To (Hz)"), QStringLiteral("toField"),
+                            defaults_.toHz);
     equalisers_ = new VIntSpinButton(this);
     equalisers_->setObjectName(QStringLiteral("equalisersField"));
     equalisers_->SetRange(0, defaults_.equalisers);
@@ -112,6 +106,18 @@ void COptimiseDlg::BuildFields() {
     FinishOkCancelDialog(*this, form);
     ok_ = findChild<QPushButton*>(QStringLiteral("okButton"));
     setMinimumWidth(420);
+}
+
+// A frequency of the range steps as the filters' frequencies do.
+VFloatSpinButton* COptimiseDlg::AddFrequencyField(QFormLayout& form, const QString& label,
+                                                  const QString& name, double hz) {
+    auto* field = new VFloatSpinButton(this);
+    field->setObjectName(name);
+    field->SetRange(kOptimiseLowestHz, kOptimiseHighestHz, kFrequencyStep, kRangeDecimals);
+    field->SetStepRatio(kFrequencyStepRatio);
+    field->SetValue(hz);
+    AddLabelledRow(form, label, field);
+    return field;
 }
 
 OptimiseOptions COptimiseDlg::ChosenOptions() const {

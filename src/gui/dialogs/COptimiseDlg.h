@@ -9,6 +9,7 @@
 #include <stop_token>
 
 class QCheckBox;
+class QFormLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -48,6 +49,8 @@ protected:
 
 private:
     void BuildFields();
+    VFloatSpinButton* AddFrequencyField(QFormLayout& form, const QString& label,
+                                        const QString& name, double hz);
     OptimiseOptions ChosenOptions() const;
     void Start();
     void ShowProgress(const OptimiseProgress& progress);
