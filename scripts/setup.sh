@@ -3,9 +3,10 @@
 # Sourced, not run: the caller has already cd'ed to the source folder.
 
 # dpkg-dev: cpack's .deb takes its dependencies from dpkg-shlibdeps.
+# libnlopt-cxx-dev: the optimiser's solver.
 KV_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev
-             libbenchmark-dev fonts-liberation2 pkg-config libfftw3-dev locales
-             xvfb xauth xdotool imagemagick dpkg-dev)
+             libbenchmark-dev libnlopt-cxx-dev fonts-liberation2 pkg-config libfftw3-dev
+             locales xvfb xauth xdotool imagemagick dpkg-dev)
 KV_BUILD_DIR=${KV_BUILD_DIR:-build}
 # Extra configure options of the build (./run-tests --sanitize sets its own).
 KV_CMAKE_ARGS=()
@@ -27,7 +28,8 @@ kv_install_packages() {
         fi
         echo "This system has no apt. Install these (or your system's equivalents) and run again:" >&2
         echo "  CMake 3.20+, Ninja, a C++20 compiler, Qt 6 (Core, Gui, Widgets, SerialPort)," >&2
-        echo "  GoogleTest, Google Benchmark, and a metric-compatible Arial font (Liberation)." >&2
+        echo "  GoogleTest, Google Benchmark, NLopt 2.7 (with its C++ header), and a" >&2
+        echo "  metric-compatible Arial font (Liberation)." >&2
         echo "  Debian names: ${KV_PACKAGES[*]}" >&2
         return 1
     fi

@@ -5,6 +5,7 @@
 #include "CliFilterCommands.h"
 #include "CliHardwareCommands.h"
 #include "CliImportCommands.h"
+#include "CliOptimiseCommand.h"
 #include "CliPlotCommand.h"
 #include "CliProgramCommand.h"
 #include "CliResponseCommands.h"
@@ -213,6 +214,19 @@ const std::vector<CliCommand>& Commands() {
          {},
          1,
          RunExportEq},
+        {"optimise",
+         "optimise IN.ksv --band N [--from HZ] [--to HZ] [--peqs K] [--gain] [--crossovers] "
+         "-o OUT.ksv [--json]",
+         "Fit band N to its target (its target filters at the target level) from HZ to HZ "
+         "(default: an octave beyond each target corner, within 20 Hz to 20 kHz) with at most K "
+         "of its free equalisers (default: all the biquads allow), with --gain also its gain, "
+         "with --crossovers also its enabled crossover slots (frequency within 1/3 octave, a "
+         "custom slot's Qs), and save. Prints the deviation before and after, the equalisers "
+         "set and the time taken.",
+         {"--band", "--from", "--to", "--peqs", "-o"},
+         {"--gain", "--crossovers", "--json"},
+         1,
+         RunOptimise},
         {"program",
          "program IN.ksv --port PORT",
          "Program the HMQ27 over a serial port (a device path such as /dev/ttyUSB0 or COM3, or "

@@ -6,6 +6,7 @@
 #include "model/SplCurve.h"
 #include "support/TestSupport.h"
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <numbers>
@@ -31,24 +32,38 @@ Complex LowPass(double hz, double corner, double q) {
     return Section(hz, corner, q, 0.0, 0.0, 1.0);
 }
 
-// A peak (dB above 0) or dip (below) whose zeros and poles both lie in the
-// left half plane.
-Complex Bell(double hz, double centre, double q, double dB) {
+} // namespace
+
+// Its zeros and poles both lie in the left half plane.
+Complex AnalogBell(double hz, double centre, double q, double dB) {
     const double a = std::pow(10.0, dB / 40.0);
     const Complex s(0.0, hz / centre);
     return (s * s + s * a / q + 1.0) / (s * s + s / (a * q) + 1.0);
 }
 
-} // namespace
-
 Complex ModelledWoofer(double hz) {
-    return HighPass(hz, 48.0, 0.7) * Bell(hz, 700.0, 0.8, -3.0) * Bell(hz, 4500.0, 5.0, 6.0) *
-           LowPass(hz, 3200.0, 0.6);
+    return HighPass(hz, 48.0, 0.7) * AnalogBell(hz, 700.0, 0.8, -3.0) *
+           AnalogBell(hz, 4500.0, 5.0, 6.0) * LowPass(hz, 3200.0, 0.6);
 }
 
 Complex ModelledTweeter(double hz) {
-    return HighPass(hz, 850.0, 1.2) * Bell(hz, 2600.0, 1.4, -2.0) * Bell(hz, 9000.0, 3.0, 4.0) *
-           LowPass(hz, 11000.0, 0.7);
+    return HighPass(hz, 850.0, 1.2) * AnalogBell(hz, 2600.0, 1.4, -2.0) *
+           AnalogBell(hz, 9000.0, 3.0, 4.0) * LowPass(hz, 11000.0, 0.7);
+}
+
+Complex MeasuredWoofer(double hz) {
+    constexpr std::array<std::array<double, 3>, 7> kRipple{{{75.0, 3.0, -0.3},
+                                                            {130.0, 2.5, 0.5},
+                                                            {420.0, 3.0, -0.4},
+                                                            {640.0, 2.0, 0.35},
+                                                            {1400.0, 3.0, -0.5},
+                                                            {2200.0, 4.0, 0.4},
+                                                            {5000.0, 3.0, 0.5}}};
+    Complex h = ModelledWoofer(hz);
+    for (const auto& [centre, q, dB] : kRipple) {
+        h *= AnalogBell(hz, centre, q, dB);
+    }
+    return h;
 }
 
 std::vector<double> LatticeFrequencies(double firstHz, double lastHz) {
@@ -102,6 +117,31 @@ bool CrossTwoWay(CConfiguration& design, double hz, int order) {
                   band.SetCrossoverTarget(side, 0, slot) && band.EnableCrossover(side, 0, true);
     }
     return crossed;
+}
+
+bool BuildWooferBand(CConfiguration& design, const std::filesystem::path& driverFile,
+                     AnalogResponse woofer) {
+    constexpr double kSensitivity = 88.0;
+    CBand& band = design.bands[0];
+    const CrossoverSettings high = AlignedSettings(CrossoverType::LinkwitzRiley, 4,
+                                                   kWooferBandHighPassHz, CrossoverSide::HighPass);
+    const CrossoverSettings low = AlignedSettings(CrossoverType::LinkwitzRiley, 4,
+                                                  kWooferBandLowPassHz, CrossoverSide::LowPass);
+    return design.New(2, kDesignSampleRate) &&
+           LoadDriverFile(band, driverFile, {woofer, kSensitivity, 10.0, 40000.0, true}) &&
+           band.SetHighPass(0, high) && band.SetHighPassTarget(0, high) &&
+           band.EnableHighPass(0, true) && band.SetLowPass(0, low) &&
+           band.SetLowPassTarget(0, low) && band.EnableLowPass(0, true) &&
+           design.SetTargetLevel(kSensitivity - 3.0);
+}
+
+bool LeaveFourBiquads(BandSettings& band, int first, int second) {
+    bool set =
+        band.SetPeq(first, -2.0, 700.0, 2.0, true) && band.SetPeq(second, 3.0, 1500.0, 1.0, true);
+    for (int k = 0; k < kNotches; ++k) {
+        set = set && band.SetNotch(k, 8000.0 + 1000.0 * k, 10.0, true);
+    }
+    return set && band.FreeBiquads() == 4;
 }
 
 } // namespace kv::test

@@ -226,4 +226,13 @@ void HardwareCheck::CheckSection(int b, const BandSection& where, const std::str
     }
 }
 
+bool BandPassesHardwareCheck(const BandSettings& band) {
+    CConfiguration design;
+    if (!design.New(1, band.SampleRate())) {
+        return false;
+    }
+    design.bands[0].SetSettings(band);
+    return HardwareCheck(design).Run().empty();
+}
+
 } // namespace kv

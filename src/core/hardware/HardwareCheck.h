@@ -7,6 +7,7 @@
 
 namespace kv {
 
+class BandSettings;
 class CBand;
 class CConfiguration;
 
@@ -88,5 +89,10 @@ private:
     std::vector<HardwareProblem> problems_;
     double totalDelaySamples_ = 0.0;
 };
+
+// Whether the check finds nothing wrong with a band's settings on their own
+// (as the one band of a design): what the changes the program makes by
+// itself, such as the optimiser's, must keep.
+bool BandPassesHardwareCheck(const BandSettings& band);
 
 } // namespace kv

@@ -8,6 +8,7 @@
 #include "archive/PathText.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAlignDlg.h"
+#include "dialogs/COptimiseDlg.h"
 #include "dialogs/CTargetLevels.h"
 #include "dialogs/PortComboBox.h"
 #include "dialogs/ProgramIcon.h"
@@ -358,6 +359,9 @@ void CKestrelvaneDlg::BuildActions() {
     pirMenu_ = new QMenu(QStringLiteral("PIR &Length"), this);
     pirMenu_->setObjectName(QStringLiteral("pirLengthMenu"));
     pirMenu_->addActions(pirLengths_->actions());
+    optimise_ = NewAction(QStringLiteral("&Optimise..."), QStringLiteral("optimiseAction"));
+    connect(optimise_, &QAction::triggered, this, &CKestrelvaneDlg::OptimiseBand);
+    designActions_.push_back(optimise_);
     exportBand_ = NewAction(QStringLiteral("Export"), QStringLiteral("bandExportAction"));
     connect(exportBand_, &QAction::triggered, this, [this] { session_.ExportCurve(false); });
     exportFilters_ =
@@ -407,6 +411,7 @@ void CKestrelvaneDlg::BuildMenus() {
     edit->addAction(properties_);
     edit->addAction(changeTitle_);
     edit->addAction(targetLevels_);
+    edit->addAction(optimise_);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     QMenu* band = view->addMenu(QStringLiteral("&Band Response"));
@@ -493,7 +498,7 @@ void CKestrelvaneDlg::BuildContextMenus() {
     totalMenu_->setObjectName(QStringLiteral("totalMenu"));
     AddCurveSwitches(*bandMenu_, *totalMenu_);
     AddViewCommands(*bandMenu_, *totalMenu_);
-    bandMenu_->addAction(targetLevels_);
+    bandMenu_->addActions({targetLevels_, optimise_});
     bandMenu_->addSeparator();
     bandMenu_->addActions({zoomActions_[0], zoomActions_[1]});
     bandMenu_->addSeparator();
@@ -554,6 +559,22 @@ void CKestrelvaneDlg::AlignBands() {
         session_.Change("Align",
                         [&found](CConfiguration& design) { return ApplyAlignment(design, found); });
     }
+}
+
+// The fit shows in the panes while the dialog is open; what OK keeps is one
+// step of undo.
+void CKestrelvaneDlg::OptimiseBand() {
+    CConfiguration& design = session_.Document().Design();
+    const int band = session_.View().CurrentBand();
+    if (band < 0 || band >= design.numBands) {
+        return;
+    }
+    const DesignSettings before = design.Settings();
+    COptimiseDlg dialog(
+        design, band, {}, [this] { session_.LiveChange(); }, this);
+    dialog.exec();
+    session_.CommitChange(before,
+                          "Optimise " + design.bands[static_cast<std::size_t>(band)].GetName());
 }
 
 void CKestrelvaneDlg::ShowHelp() {

@@ -80,6 +80,7 @@ private:
     std::vector<QRect> PaneAreas() const;
     QAction* NewAction(const QString& text, const QString& objectName);
     void EditTargetLevels();
+    void OptimiseBand();
     void FillRecentMenu();
     void AlignBands();
     void ShowHelp();
@@ -116,6 +117,7 @@ private:
     QAction* properties_ = nullptr;
     QAction* changeTitle_ = nullptr;
     QAction* targetLevels_ = nullptr;
+    QAction* optimise_ = nullptr;
     std::array<QAction*, 4> zoomActions_{};
     std::array<QAction*, 2> levelRangeActions_{};
     QActionGroup* pirLengths_ = nullptr;

@@ -72,6 +72,7 @@ QLayout* CFilterItemsDlg::BuildItems(int band, const QString& itemName) {
 
 CFilterItemsDlg::ItemControls CFilterItemsDlg::BuildItem(int band, int item, QGridLayout& grid) {
     ItemControls controls;
+    controls.grid = &grid;
     controls.enabled = new QCheckBox(QStringLiteral("Enabled"), this);
     controls.enabled->setObjectName(QStringLiteral("enabledCheck%1").arg(item + 1));
     connect(controls.enabled, &QCheckBox::clicked, this, [this, item] { EnableClicked(item); });

@@ -22,18 +22,21 @@ protected:
     CFilterItemsDlg(CConfiguration& design, int band, FilterItems items, const QString& title,
                     IMessageBox& messages, std::function<void()> changed, QWidget* parent);
 
-    // Where a dialog adds controls of its own above OK and Cancel.
+    // Where a dialog adds controls of its own above OK and Cancel, and to
+    // an item's box (notches and equalisers).
     QLayout* ExtraRow() const { return extra_; }
+    QGridLayout* ItemGrid(int item) const { return controls_[static_cast<std::size_t>(item)].grid; }
     FilterItemsEditor& Editor() { return editor_; }
+    void ShowDesign() override;
 
 private:
-    // One item's fields and enable box.
+    // One item's fields and enable box, and the grid of its box.
     struct ItemControls {
         std::vector<RowField*> fields;
         QCheckBox* enabled = nullptr;
+        QGridLayout* grid = nullptr;
     };
 
-    void ShowDesign() override;
     QLayout* BuildSingle(int band);
     QLayout* BuildItems(int band, const QString& itemName);
     ItemControls BuildItem(int band, int item, QGridLayout& grid);
