@@ -203,7 +203,8 @@ private:
 
     void Notes(const FilterTextFilter& f, FilterGroup group) {
         std::vector<std::string> parts;
-        if (!f.q && !f.bandwidth && (group == FilterGroup::Notch || group == FilterGroup::AllPass)) {
+        if (!f.q && !f.bandwidth &&
+            (group == FilterGroup::Notch || group == FilterGroup::AllPass)) {
             parts.push_back(std::string("no Q given: taken as Q ") + Number(DefaultQ(group)) +
                             ", the usual for " +
                             (group == FilterGroup::Notch ? "a notch" : "an all-pass"));

@@ -18,10 +18,7 @@ std::string ReadText(const std::filesystem::path& path) {
 void MakeTwoWay(CConfiguration& design) {
     ASSERT_TRUE(design.New(2, 96000.0));
     design.SetTitle("Golden 2-way");
-    CrossoverSettings lr4;
-    lr4.order = 4;
-    lr4.freq = 2400.0;
-    lr4.q = {0.7071, 0.7071, 1.0, 1.0};
+    const CrossoverSettings lr4{.freq = 2400.0, .order = 4, .q = {0.7071, 0.7071, 1.0, 1.0}};
     CBand& hf = design.bands[0];
     CBand& lf = design.bands[1];
     ASSERT_TRUE(hf.SetHighPass(0, lr4) && hf.EnableHighPass(0, true));

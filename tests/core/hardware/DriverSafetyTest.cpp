@@ -14,10 +14,7 @@ protected:
         ASSERT_TRUE(CreateMainGrid(grid));
         ASSERT_TRUE(design.New(2, kDesignSampleRate));
         // A tweeter and a woofer crossed at 2 kHz, as most 2-ways are.
-        CrossoverSettings lr4;
-        lr4.order = 4;
-        lr4.freq = 2000.0;
-        lr4.q = {0.7071, 0.7071, 1.0, 1.0};
+        const CrossoverSettings lr4{.freq = 2000.0, .order = 4, .q = {0.7071, 0.7071, 1.0, 1.0}};
         ASSERT_TRUE(design.bands[0].SetHighPass(0, lr4));
         ASSERT_TRUE(design.bands[0].EnableHighPass(0, true));
         ASSERT_TRUE(design.bands[1].SetLowPass(0, lr4));
@@ -68,11 +65,8 @@ TEST_F(DriverSafety, ABoostOfMoreThanTwelveDecibelsIsToldWithItsFigureAndWhere) 
 
 // A custom crossover section with a Q of 100 rings at its frequency.
 TEST_F(DriverSafety, AResonantCrossoverSectionIsBlamedOnItsSlot) {
-    CrossoverSettings custom;
-    custom.type = CrossoverType::Custom;
-    custom.order = 2;
-    custom.freq = 640.0;
-    custom.q = {100.0, 1.0, 1.0, 1.0};
+    const CrossoverSettings custom{
+        .freq = 640.0, .order = 2, .type = CrossoverType::Custom, .q = {100.0, 1.0, 1.0, 1.0}};
     ASSERT_TRUE(design.bands[1].SetLowPass(1, custom));
     ASSERT_TRUE(design.bands[1].EnableLowPass(1, true));
     const std::vector<HardwareProblem> warnings = Warnings();
@@ -87,10 +81,7 @@ TEST_F(DriverSafety, AResonantCrossoverSectionIsBlamedOnItsSlot) {
 }
 
 TEST_F(DriverSafety, ATweeterThatPassesTooMuchAnOctaveBelowItsHighPassIsWarned) {
-    CrossoverSettings gentle;
-    gentle.type = CrossoverType::Butterworth;
-    gentle.order = 1;
-    gentle.freq = 2000.0;
+    CrossoverSettings gentle{.freq = 2000.0, .order = 1, .type = CrossoverType::Butterworth};
     ASSERT_TRUE(design.bands[0].SetHighPass(0, gentle));
     ASSERT_TRUE(design.bands[0].SetGain(-10.0));
     const std::vector<HardwareProblem> warnings = Warnings();

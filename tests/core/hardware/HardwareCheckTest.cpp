@@ -23,10 +23,7 @@ protected:
 };
 
 TEST_F(HardwareCheck, ATypicalTwoWayDesignIsSafe) {
-    CrossoverSettings lr4;
-    lr4.order = 4;
-    lr4.freq = 2200.0;
-    lr4.q = {0.7071, 0.7071, 1.0, 1.0};
+    const CrossoverSettings lr4{.freq = 2200.0, .order = 4, .q = {0.7071, 0.7071, 1.0, 1.0}};
     ASSERT_TRUE(design.bands[0].SetHighPass(0, lr4));
     ASSERT_TRUE(design.bands[0].EnableHighPass(0, true));
     ASSERT_TRUE(design.bands[1].SetLowPass(0, lr4));
@@ -39,12 +36,11 @@ TEST_F(HardwareCheck, ATypicalTwoWayDesignIsSafe) {
 
 // Bessel order 8 at 40 kHz puts its sections at up to 2.2 times that.
 TEST_F(HardwareCheck, SectionsAboveHalfTheSampleRateAreRefusedAsUnstable) {
-    CrossoverSettings bessel;
-    bessel.type = CrossoverType::Bessel;
-    bessel.order = 8;
-    bessel.freq = 40000.0;
-    bessel.freqOfs = {1.7837, 2.1953, 1.9591, 1.8376};
-    bessel.q = {0.506, 1.2258, 0.7109, 0.5596};
+    const CrossoverSettings bessel{.freq = 40000.0,
+                                   .order = 8,
+                                   .type = CrossoverType::Bessel,
+                                   .freqOfs = {1.7837, 2.1953, 1.9591, 1.8376},
+                                   .q = {0.506, 1.2258, 0.7109, 0.5596}};
     ASSERT_TRUE(design.bands[1].SetLowPass(1, bessel));
     ASSERT_TRUE(design.bands[1].EnableLowPass(1, true));
     const std::vector<std::string> problems = Problems();
@@ -56,11 +52,10 @@ TEST_F(HardwareCheck, SectionsAboveHalfTheSampleRateAreRefusedAsUnstable) {
 // Beyond the sample rate the same formulas give a stable section, but one
 // with the coefficients of its alias: playable, and wrong.
 TEST_F(HardwareCheck, SectionsAboveTheSampleRateAreRefusedAsAliased) {
-    CrossoverSettings custom;
-    custom.type = CrossoverType::Custom;
-    custom.freq = 47000.0;
-    custom.freqOfs = {2.2, 1.0, 1.0, 1.0};
-    custom.q = {0.7, 1.0, 1.0, 1.0};
+    const CrossoverSettings custom{.freq = 47000.0,
+                                   .type = CrossoverType::Custom,
+                                   .freqOfs = {2.2, 1.0, 1.0, 1.0},
+                                   .q = {0.7, 1.0, 1.0, 1.0}};
     ASSERT_TRUE(design.bands[0].SetLowPass(0, custom));
     ASSERT_TRUE(design.bands[0].EnableLowPass(0, true));
     EXPECT_EQ(Problems(), std::vector<std::string>{
@@ -71,10 +66,8 @@ TEST_F(HardwareCheck, SectionsAboveTheSampleRateAreRefusedAsAliased) {
 
 // Rounded to 23 fraction bits, a 2 Hz section's pole lands exactly on z = 1.
 TEST_F(HardwareCheck, SectionsThatTheChipsRoundingMakesUnstableAreRefused) {
-    CrossoverSettings subsonic;
-    subsonic.type = CrossoverType::Butterworth;
-    subsonic.freq = 2.0;
-    subsonic.q = {0.7071, 1.0, 1.0, 1.0};
+    CrossoverSettings subsonic{
+        .freq = 2.0, .type = CrossoverType::Butterworth, .q = {0.7071, 1.0, 1.0, 1.0}};
     ASSERT_TRUE(design.bands[1].SetHighPass(0, subsonic));
     ASSERT_TRUE(design.bands[1].EnableHighPass(0, true));
     EXPECT_EQ(Problems(), std::vector<std::string>{

@@ -84,12 +84,11 @@ TEST_F(HardwareProblems, BassAndTrebleNameTheirStage) {
 // shelf at 20 Hz needs a coefficient near -20; a Q of 0 gives no
 // coefficients at all.
 TEST_F(HardwareProblems, SectionsNameTheirFilterEntryAndSection) {
-    CrossoverSettings custom;
-    custom.type = CrossoverType::Custom;
-    custom.order = 5;
-    custom.freq = 30000.0;
-    custom.freqOfs = {1.7, 1.8, 1.9, 1.0};
-    custom.q = {0.6, 1.1, 1.0, 1.0};
+    const CrossoverSettings custom{.freq = 30000.0,
+                                   .order = 5,
+                                   .type = CrossoverType::Custom,
+                                   .freqOfs = {1.7, 1.8, 1.9, 1.0},
+                                   .q = {0.6, 1.1, 1.0, 1.0}};
     ASSERT_TRUE(design.bands[1].SetHighPass(1, custom));
     ASSERT_TRUE(design.bands[1].EnableHighPass(1, true));
     ASSERT_TRUE(design.bands[0].SetHighShelf(20.0, 20.0, true));
@@ -127,12 +126,11 @@ TEST_F(HardwareProblems, EachProblemSaysWhatToChange) {
         }
         return all;
     };
-    CrossoverSettings steep;
-    steep.type = CrossoverType::Butterworth;
-    steep.order = 8;
-    steep.freq = 1.0;
-    steep.freqOfs = {1.0, 1.0, 1.0, 1.0};
-    steep.q = {0.51, 0.6, 0.9, 2.56};
+    const CrossoverSettings steep{.freq = 1.0,
+                                  .order = 8,
+                                  .type = CrossoverType::Butterworth,
+                                  .freqOfs = {1.0, 1.0, 1.0, 1.0},
+                                  .q = {0.51, 0.6, 0.9, 2.56}};
     ASSERT_TRUE(design.bands[1].SetHighPass(0, steep));
     ASSERT_TRUE(design.bands[1].EnableHighPass(0, true));
     const std::vector<std::string> steepAdvice = advice();

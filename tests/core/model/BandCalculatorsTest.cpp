@@ -19,12 +19,8 @@ BiquadCoefs Designed(BiquadKind kind, double f, double gainDb, double q) {
 CrossoverSettings Crossover(CrossoverType type, int order, double freq,
                             std::array<double, kCrossoverSections> ratios,
                             std::array<double, kCrossoverSections> qs) {
-    CrossoverSettings s;
-    s.type = type;
-    s.order = order;
-    s.freq = freq;
-    s.freqOfs = ratios;
-    s.q = qs;
+    const CrossoverSettings s{
+        .freq = freq, .order = order, .type = type, .freqOfs = ratios, .q = qs};
     return s;
 }
 

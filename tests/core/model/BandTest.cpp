@@ -20,9 +20,7 @@ std::vector<std::uint8_t> Snapshot(CConfiguration& design) {
 }
 
 CrossoverSettings Crossover(int order, double freq = 1000.0) {
-    CrossoverSettings s;
-    s.order = order;
-    s.freq = freq;
+    const CrossoverSettings s{.freq = freq, .order = order};
     return s;
 }
 

@@ -141,16 +141,10 @@ protected:
 
 // Every kind of section, bass and treble, gain, delay and polarity.
 void SetUpBand(CBand& band) {
-    CrossoverSettings highPass;
-    highPass.order = 4;
-    highPass.freq = 60.0;
-    highPass.q = {0.7071, 0.7071, 1.0, 1.0};
+    const CrossoverSettings highPass{.freq = 60.0, .order = 4, .q = {0.7071, 0.7071, 1.0, 1.0}};
     ASSERT_TRUE(band.SetHighPass(0, highPass) && band.EnableHighPass(0, true));
-    CrossoverSettings lowPass;
-    lowPass.order = 3;
-    lowPass.type = CrossoverType::Butterworth;
-    lowPass.freq = 15000.0;
-    lowPass.q = {1.0, 0.0, 1.0, 1.0};
+    const CrossoverSettings lowPass{
+        .freq = 15000.0, .order = 3, .type = CrossoverType::Butterworth, .q = {1.0, 0.0, 1.0, 1.0}};
     ASSERT_TRUE(band.SetLowPass(0, lowPass) && band.EnableLowPass(0, true));
     ASSERT_TRUE(band.SetNotch(0, 3150.0, 4.0, true));
     ASSERT_TRUE(band.SetAllPass(500.0, 0.7, true));

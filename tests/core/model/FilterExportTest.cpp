@@ -78,11 +78,8 @@ TEST_F(FilterExport, AnEmptyBandIsItsLevelAndDelay) {
 }
 
 TEST_F(FilterExport, EverySectionFollowsInHardwareOrderWithCoefficientsThatReadBackExactly) {
-    CrossoverSettings highPass;
-    highPass.order = 3;
-    highPass.type = CrossoverType::Butterworth;
-    highPass.freq = 80.0;
-    highPass.q = {1.0, 0.0, 1.0, 1.0};
+    const CrossoverSettings highPass{
+        .freq = 80.0, .order = 3, .type = CrossoverType::Butterworth, .q = {1.0, 0.0, 1.0, 1.0}};
     ASSERT_TRUE(band().SetHighPass(0, highPass) && band().EnableHighPass(0, true));
     ASSERT_TRUE(band().SetPeq(3, -4.0, 120.0, 6.0, true));
     ASSERT_TRUE(band().SetNotch(1, 3000.0, 8.0, true));

@@ -12,8 +12,7 @@ namespace kv {
 namespace {
 
 CrossoverSettings EighthOrder() {
-    CrossoverSettings s;
-    s.order = 8;
+    const CrossoverSettings s{.order = 8};
     return s;
 }
 

@@ -102,11 +102,10 @@ protected:
 };
 
 CrossoverSettings SubsonicButterworth8() {
-    CrossoverSettings s;
-    s.type = CrossoverType::Butterworth;
-    s.order = 8;
-    s.freq = 10.0;
-    s.q = {0.5098, 0.6013, 0.9000, 2.5629};
+    const CrossoverSettings s{.freq = 10.0,
+                              .order = 8,
+                              .type = CrossoverType::Butterworth,
+                              .q = {0.5098, 0.6013, 0.9000, 2.5629}};
     return s;
 }
 
@@ -163,10 +162,7 @@ TEST_F(HardwareResponse, ACoefficientBeyondTheFormatPlaysSaturated) {
 // Far down the tweeter's stop band (160 dB down at 20 Hz) the rounding
 // moves the level by decibels; the deviation leaves out what nobody hears.
 TEST_F(HardwareResponse, AnOrdinaryTwoWayPlaysWithinAHundredthOfADecibel) {
-    CrossoverSettings lr4;
-    lr4.order = 4;
-    lr4.freq = 2200.0;
-    lr4.q = {0.7071, 0.7071, 1.0, 1.0};
+    const CrossoverSettings lr4{.freq = 2200.0, .order = 4, .q = {0.7071, 0.7071, 1.0, 1.0}};
     CBand& tweeter = design.bands[0];
     CBand& woofer = design.bands[1];
     ASSERT_TRUE(tweeter.SetHighPass(0, lr4));

@@ -112,9 +112,7 @@ TEST_F(Recalculation, TheImpulseOfOneSectionMatchesItsDifferenceEquation) {
 
 TEST_F(Recalculation, StepResponsesSettle) {
     CBand& band = design.bands[0];
-    CrossoverSettings lowPass;
-    lowPass.freq = 500.0;
-    lowPass.order = 2;
+    const CrossoverSettings lowPass{.freq = 500.0, .order = 2};
     ASSERT_TRUE(band.SetLowPass(0, lowPass));
     ASSERT_TRUE(band.EnableLowPass(0, true));
     ASSERT_TRUE(Recalculate());
@@ -186,8 +184,7 @@ TEST_F(Recalculation, IncrementalResultsEqualAFullRecomputation) {
     CBand& band = design.bands[1];
     ASSERT_TRUE(band.SetPeq(3, -4.0, 3000.0, 1.5, true));
     ASSERT_TRUE(Recalculate());
-    CrossoverSettings target;
-    target.freq = 800.0;
+    const CrossoverSettings target{.freq = 800.0};
     ASSERT_TRUE(band.SetLowPassTarget(0, target));
     ASSERT_TRUE(band.EnableLowPass(0, true));
     ASSERT_TRUE(Recalculate());

@@ -46,12 +46,11 @@ TEST_F(HardwareWarningsOfTheSession, ExactlyTheBlocksTheCheckNamesAreMarked) {
     EXPECT_TRUE(Marked().empty());
     EXPECT_EQ(harness.session.Document().Warnings().Summary(), "");
 
-    CrossoverSettings aboveNyquist;
-    aboveNyquist.type = CrossoverType::Custom;
-    aboveNyquist.order = 2;
-    aboveNyquist.freq = 30000.0;
-    aboveNyquist.freqOfs = {1.8, 1.0, 1.0, 1.0};
-    aboveNyquist.q = {0.7, 1.0, 1.0, 1.0};
+    const CrossoverSettings aboveNyquist{.freq = 30000.0,
+                                         .order = 2,
+                                         .type = CrossoverType::Custom,
+                                         .freqOfs = {1.8, 1.0, 1.0, 1.0},
+                                         .q = {0.7, 1.0, 1.0, 1.0}};
     ASSERT_TRUE(design().bands[1].SetHighPass(1, aboveNyquist));
     ASSERT_TRUE(design().bands[1].EnableHighPass(1, true));
     ASSERT_TRUE(design().bands[0].SetHighShelf(20.0, 20.0, true));
@@ -114,10 +113,8 @@ TEST_F(HardwareWarningsOfTheSession,
     EXPECT_EQ(safety.Summary().rfind("Output 3 rises to +18.0 dB at 320 Hz", 0), 0u)
         << safety.Summary();
 
-    CrossoverSettings firstOrder;
-    firstOrder.type = CrossoverType::Butterworth;
-    firstOrder.order = 1;
-    firstOrder.freq = 3000.0;
+    const CrossoverSettings firstOrder{
+        .freq = 3000.0, .order = 1, .type = CrossoverType::Butterworth};
     ASSERT_TRUE(design().bands[0].SetHighPass(1, firstOrder));
     ASSERT_TRUE(design().bands[0].EnableHighPass(1, true));
     EXPECT_EQ(Marked(true), (std::set<MarkedBlock>{{0, BlockKind::HighPass2}, {2, BlockKind::Eq}}));

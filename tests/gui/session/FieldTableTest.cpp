@@ -15,9 +15,7 @@ class FieldRows : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(design.New(3, kDesignSampleRate));
-        CrossoverSettings custom;
-        custom.type = CrossoverType::Custom;
-        custom.order = 8;
+        const CrossoverSettings custom{.order = 8, .type = CrossoverType::Custom};
         ASSERT_TRUE(design.bands[1].SetLowPass(1, custom));
     }
 

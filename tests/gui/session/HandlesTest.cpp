@@ -14,8 +14,7 @@ protected:
     void SetUp() override {
         NewDesign(2, "Handles");
         CBand& band = Band();
-        CrossoverSettings slot;
-        slot.freq = 300.0;
+        const CrossoverSettings slot{.freq = 300.0};
         ASSERT_TRUE(band.SetHighPass(0, slot));
         ASSERT_TRUE(band.EnableHighPass(0, true));
         ASSERT_TRUE(band.SetNotch(1, 3000.0, 8.0, true));

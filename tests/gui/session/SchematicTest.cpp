@@ -73,8 +73,7 @@ TEST(SchematicTexts, BlockFacesCountItemsAndBiquads) {
     design.New(1, kDesignSampleRate);
     CBand& band = design.bands[0];
     EXPECT_FALSE(UsageOf(band, BlockKind::HighPass1).inUse);
-    CrossoverSettings fourth;
-    fourth.order = 4;
+    const CrossoverSettings fourth{.order = 4};
     ASSERT_TRUE(band.SetHighPass(0, fourth));
     ASSERT_TRUE(band.EnableHighPass(0, true));
     EXPECT_EQ(UsageOf(band, BlockKind::HighPass1).biquads, 2);
