@@ -1,5 +1,6 @@
 #include "app/CFileChooser.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -17,7 +18,10 @@ CFileChooser::ChooseFileToSave(const FileDialogRequest& request) {
 
 std::optional<std::filesystem::path> CFileChooser::Choose(const FileDialogRequest& request,
                                                           bool save) {
-    QFileDialog dialog(parent_);
+    // Over the dialog that asked (the SPL Curve dialog's "..."), so that the
+    // focus goes back to that dialog when the file dialog closes.
+    QWidget* const active = QApplication::activeWindow();
+    QFileDialog dialog(active != nullptr ? active : parent_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(QString::fromStdString(request.filter).split(QStringLiteral(";;")));
