@@ -41,10 +41,29 @@ void WindowPlacer::Place(QWidget& window) {
     window.installEventFilter(this);
 }
 
+// A dialog that grows while it is open (the SPL Curve dialog once a file
+// shows its columns and phase) moves up or left rather than lose its
+// buttons below the screen's edge.
+void WindowPlacer::KeepWhollyOnScreen(QWidget& window) {
+    const QRect frame(window.pos(), window.size() + Decoration());
+    const QPoint at = KeepOnScreen(frame, window.screen()->availableGeometry());
+    if (at == window.pos()) {
+        return;
+    }
+    QPoint& placed = placed_[window.objectName()];
+    if (placed == window.pos()) {
+        placed = at;
+    }
+    window.move(at);
+}
+
 // A window the user moved opens where they left it for the rest of the
 // session; one left where it was placed is placed afresh, beside the panes
 // as they are then.
 bool WindowPlacer::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && static_cast<QWidget*>(watched)->isVisible()) {
+        KeepWhollyOnScreen(*static_cast<QWidget*>(watched));
+    }
     if (event->type() == QEvent::Hide) {
         const auto* window = static_cast<const QWidget*>(watched);
         const QString name = window->objectName();

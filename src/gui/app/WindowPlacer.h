@@ -34,6 +34,7 @@ protected:
 private:
     // The room the desktop's decoration takes around a window's contents.
     QSize Decoration() const;
+    void KeepWhollyOnScreen(QWidget& window);
 
     QWidget& main_;
     std::function<std::vector<QRect>()> keepClear_;

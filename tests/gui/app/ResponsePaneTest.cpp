@@ -210,5 +210,21 @@ TEST_F(ResponsePaneTest, EveryBlockDialogOpensClearOfTheBandPaneOnAFullHdScreen)
     EXPECT_EQ(window.Placer().FrameFor(*again, screen).topLeft(), QPoint(40, 200));
 }
 
+// The SPL Curve dialog grows by its column and phase rows once a file is
+// chosen: it moves up rather than lose OK and Cancel below the screen.
+TEST_F(ResponsePaneTest, ADialogThatGrowsStaysWhollyOnTheScreen) {
+    const std::unique_ptr<LiveEditDialog> dialog =
+        window.BlockDialogs().DialogFor(BlockKind::Driver, 1);
+    window.Placer().Place(*dialog);
+    dialog->show();
+    const QRect screen = dialog->screen()->availableGeometry();
+    dialog->move(dialog->x(), screen.bottom() - dialog->frameGeometry().height());
+    dialog->resize(dialog->width(), dialog->height() + 150);
+    QApplication::processEvents();
+    EXPECT_LE(dialog->pos().y() + dialog->frameGeometry().height(), screen.bottom() + 1)
+        << "at " << dialog->pos().y() << ", " << dialog->frameGeometry().height() << " high";
+    dialog->reject();
+}
+
 } // namespace
 } // namespace kv
