@@ -27,6 +27,11 @@ constexpr double kRelativeTolerance = 1e-6;
 // A new equaliser that brings the RMS deviation down by less than this is
 // not worth its biquad, and the fit ends.
 constexpr double kLeastBenefitDb = 0.002;
+// Without the band's gain, a band lying further than this from its target
+// over the whole range (the median of the gap) is a level the target was
+// not set to, not a shape to correct: equalisers would spend the whole
+// budget on cutting or boosting everything.
+constexpr double kWidestLevelGapDb = 12.0;
 // Deviations smaller than this are not worth an equaliser.
 constexpr double kLeastCorrectableDb = 0.01;
 // How far the boost limit may be overstepped while the solver works; a
@@ -171,6 +176,9 @@ std::optional<std::string> BandFit::Prepare() {
         return "The range from " + FormatGeneral(options_.fromHz, 6) + " Hz to " +
                FormatGeneral(options_.toHz, 6) + " Hz is too narrow to fit.";
     }
+    if (const std::optional<std::string> gap = LevelGapRefusal()) {
+        return gap;
+    }
     StartBand();
     if (!runsOnChip_(start_)) {
         return "The band cannot run on the HMQ27 as it is: the optimiser starts only from a "
@@ -181,6 +189,23 @@ std::optional<std::string> BandFit::Prepare() {
     // Placing each equaliser, placing each afresh, the rounded words.
     steps_ = 2 * equaliserCount_ + 1;
     return std::nullopt;
+}
+
+std::optional<std::string> BandFit::LevelGapRefusal() const {
+    if (options_.gain) {
+        return std::nullopt;
+    }
+    std::vector<double> gap = LevelDeviation(problem_, problem_.band, phasors_, points_);
+    const auto middle = gap.begin() + static_cast<std::ptrdiff_t>(gap.size() / 2);
+    std::nth_element(gap.begin(), middle, gap.end());
+    if (std::abs(*middle) <= kWidestLevelGapDb) {
+        return std::nullopt;
+    }
+    return "The band lies " + FormatFixed(std::abs(*middle), 0) + " dB " +
+           (*middle > 0.0 ? "above" : "below") + " its target from " +
+           FormatGeneral(options_.fromHz, 6) + " Hz to " + FormatGeneral(options_.toHz, 6) +
+           " Hz: set its target level (Target levels...) to the driver's level, or let the "
+           "optimiser change the band's gain.";
 }
 
 // The gain and the crossovers alone first, then the equalisers.

@@ -85,6 +85,9 @@ private:
 
     // Why the fit cannot start; none when it can.
     std::optional<std::string> Prepare();
+    // Why a fit without the band's gain cannot start on a band far off its
+    // target's level; none when it can.
+    std::optional<std::string> LevelGapRefusal() const;
     void StartBand();
     void BuildFixedPart();
     void AddGainAndCrossovers();

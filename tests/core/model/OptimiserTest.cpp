@@ -222,6 +222,23 @@ TEST_F(Optimiser, ABandOnItsTargetStaysAndOneTheChipRefusesIsNotTouched) {
     EXPECT_EQ(refused.band, band().Settings());
 }
 
+// A driver measured in dB SPL against a target left at 0 dB: without the
+// band's gain, equalisers would spend the whole budget cutting everything.
+TEST_F(Optimiser, ABandFarOffItsTargetLevelNeedsTheGainOrItsTargetLevel) {
+    ASSERT_TRUE(design.SetTargetLevel(design.targetLevel - 40.0));
+    Recalculate();
+    const OptimiseResult refused = Optimise(Options(kFitted, false));
+    EXPECT_EQ(refused.outcome, OptimiseOutcome::Refused);
+    EXPECT_EQ(refused.band, band().Settings());
+    EXPECT_NE(refused.reason.find("dB above its target from 50 Hz to 4000 Hz"), std::string::npos)
+        << refused.reason;
+    EXPECT_NE(refused.reason.find("Target levels..."), std::string::npos);
+
+    const OptimiseResult withGain = Optimise(Options(kFitted, true));
+    ASSERT_EQ(withGain.outcome, OptimiseOutcome::Fitted);
+    EXPECT_NEAR(withGain.band.gain, band().gain - 40.0, 3.0);
+}
+
 TEST_F(Optimiser, ADeepDipIsFilledOnlyAsFarAsTheBoostsAllowed) {
     SetDriver(band(), WooferWithDeepDip);
     Recalculate();
