@@ -43,6 +43,13 @@ void DefaultOptimiseRange(const BandSettings& band, double& fromHz, double& toHz
             toHz = std::min(toHz, band.lpTarget[At(j)].freq * 2.0);
         }
     }
+    // Beyond the measurement the curve is only its last value held:
+    // equalisers placed there would correct nothing the driver does.
+    if (band.splFreqs.GetSize() > 1 && band.splFreqs[0] < toHz &&
+        band.splFreqs[band.splFreqs.GetSize() - 1] > fromHz) {
+        fromHz = std::max(fromHz, band.splFreqs[0]);
+        toHz = std::min(toHz, band.splFreqs[band.splFreqs.GetSize() - 1]);
+    }
     fromHz = std::min(fromHz, kOptimiseHighestHz);
     toHz = std::max(toHz, kOptimiseLowestHz);
     if (!(fromHz < toHz)) {

@@ -62,7 +62,8 @@ struct OptimiseProblem {
 bool MakeOptimiseProblem(const CConfiguration& design, int band, OptimiseProblem& problem);
 
 // The band's passband by its targets, one octave beyond each enabled target
-// corner, within the audible range.
+// corner, within the audible range and the range its driver was measured
+// over.
 void DefaultOptimiseRange(const BandSettings& band, double& fromHz, double& toHz);
 // How many equalisers a fit may set when the kept ones stay: the free
 // biquads and those of the equalisers it may replace, at most the entries

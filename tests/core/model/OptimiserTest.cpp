@@ -182,7 +182,7 @@ TEST_F(Optimiser, ProgressComesAtOnceRisesToTheEndAndAStopPutsTheBandBack) {
     EXPECT_EQ(heard, 1) << "no step after the stop";
 }
 
-TEST_F(Optimiser, TheRangeIsThePassbandByTheTargetsWithinTheAudibleRange) {
+TEST_F(Optimiser, TheRangeIsThePassbandByTheTargetsWithinTheAudibleAndMeasuredRange) {
     double from = 0.0;
     double to = 0.0;
     DefaultOptimiseRange(band(), from, to);
@@ -196,6 +196,12 @@ TEST_F(Optimiser, TheRangeIsThePassbandByTheTargetsWithinTheAudibleRange) {
     DefaultOptimiseRange(band(), from, to);
     EXPECT_DOUBLE_EQ(from, kOptimiseLowestHz);
     EXPECT_DOUBLE_EQ(to, kOptimiseHighestHz);
+    // Beyond its measurement a driver's curve is its last value held.
+    band().SetSplCurve(test::VectorOf<VDoubleVec>({40.0, 12000.0}),
+                       test::VectorOf<VComplexVec>({1.0, 1.0}), "measured from 40 Hz to 12 kHz");
+    DefaultOptimiseRange(band(), from, to);
+    EXPECT_DOUBLE_EQ(from, 40.0);
+    EXPECT_DOUBLE_EQ(to, 12000.0);
     OptimiseOptions narrow = Options(2, false);
     narrow.fromHz = 1000.0;
     narrow.toHz = 1050.0;
