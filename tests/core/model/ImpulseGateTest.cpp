@@ -226,6 +226,9 @@ TEST_F(ImpulseGating, TheCurveIsSavedAndLoadedWithTheDesign) {
 TEST_F(ImpulseGating, AMeasuredImpulseResponseLoads) {
     const std::filesystem::path path =
         std::filesystem::path(KV_MEASUREMENTS_DIR) / "autosound-measurements/w_L.wav-t0-at-256.wav";
+    if (!std::filesystem::exists(path)) {
+        GTEST_SKIP() << "no measurement files at " << KV_MEASUREMENTS_DIR;
+    }
     ASSERT_TRUE(engine.Import(messages, path));
     ASSERT_TRUE(LoadSplCurve(band, engine, path, {}, &report));
     EXPECT_EQ(report.appliedMs, kDefaultGateMs);
