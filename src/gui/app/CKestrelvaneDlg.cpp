@@ -43,6 +43,8 @@ namespace {
 // Wide enough for the schematic's thirteen blocks side by side.
 constexpr int kMinimumPaneWidth = 940;
 constexpr int kRecoveryDelayMs = 3000;
+// Long enough to read a path; the hardware status comes back after it.
+constexpr int kNoticeMilliseconds = 8000;
 
 struct FlagItem {
     ShowFlag flag;
@@ -163,6 +165,9 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).toStdU16String()));
     setAcceptDrops(true);
     session_.SetRedrawHandler([this] { Refresh(); });
+    session_.SetNoticeHandler([this](const std::string& notice) {
+        statusBar()->showMessage(QString::fromStdString(notice), kNoticeMilliseconds);
+    });
     // A laptop's screen may be smaller than the window likes to be.
     resize(QSize(1200, 880).boundedTo(screen()->availableSize() * 0.95));
     Refresh();

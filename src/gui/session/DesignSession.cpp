@@ -225,7 +225,18 @@ void DesignSession::WriteCfgFile() {
         messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
         return;
     }
-    WriteCfgFileChosenByUser(document_.Design(), files_, settings_, messages_);
+    if (const std::optional<std::filesystem::path> written =
+            WriteCfgFileChosenByUser(document_.Design(), files_, settings_, messages_)) {
+        NoticeWritten(*written);
+    }
+}
+
+// A file written shows nowhere in the window: without a word the user
+// cannot tell that it went where they meant.
+void DesignSession::NoticeWritten(const std::filesystem::path& path) {
+    if (notice_) {
+        notice_("Wrote " + PathText(path) + ".");
+    }
 }
 
 void DesignSession::ExportCurve(bool total) {
@@ -235,11 +246,11 @@ void DesignSession::ExportCurve(bool total) {
         return;
     }
     const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(CurveFileDialog());
-    if (path) {
-        kv::ExportCurve(*path, document_.Grid(),
-                        total ? design.sumTotalResponse
-                              : design.bands[static_cast<std::size_t>(band)].totalResponse,
-                        messages_);
+    if (path && kv::ExportCurve(*path, document_.Grid(),
+                                total ? design.sumTotalResponse
+                                      : design.bands[static_cast<std::size_t>(band)].totalResponse,
+                                messages_)) {
+        NoticeWritten(*path);
     }
 }
 
@@ -252,8 +263,8 @@ void DesignSession::ExportFilters() {
     const CBand& source = design.bands[static_cast<std::size_t>(band)];
     const std::optional<std::filesystem::path> path = files_.ChooseFileToSave(
         EqualiserTextFileDialog(TitleAsFileName(design.title + " " + source.GetName())));
-    if (path) {
-        kv::ExportFilters(*path, source, design.title, messages_);
+    if (path && kv::ExportFilters(*path, source, design.title, messages_)) {
+        NoticeWritten(*path);
     }
 }
 

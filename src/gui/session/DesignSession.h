@@ -39,6 +39,11 @@ public:
 
     // Called after every change of what the window shows.
     void SetRedrawHandler(std::function<void()> redraw) { redraw_ = std::move(redraw); }
+    // Called with a line for the status bar when a file the user asked for
+    // has been written (a .cfg file, an exported curve or filter list).
+    void SetNoticeHandler(std::function<void(const std::string&)> notice) {
+        notice_ = std::move(notice);
+    }
 
     // Start-up: the settings, then an unsaved design a crashed run left
     // (when the user wants it back), else the given design, or without one
@@ -118,12 +123,14 @@ private:
     void WriteSettings();
     bool SaveTo(const std::filesystem::path& path);
     void Redraw();
+    void NoticeWritten(const std::filesystem::path& path);
 
     IMessageBox& messages_;
     IFileChooser& files_;
     ISettings& settings_;
     IDesignDialogs& dialogs_;
     std::function<void()> redraw_;
+    std::function<void(const std::string&)> notice_;
 
     DesignDocument document_;
     DesignHistory history_;

@@ -28,15 +28,19 @@ bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages) {
     return false;
 }
 
-bool WriteCfgFileChosenByUser(const CConfiguration& design, IFileChooser& files,
-                              ISettings& settings, IMessageBox& messages) {
+std::optional<std::filesystem::path> WriteCfgFileChosenByUser(const CConfiguration& design,
+                                                              IFileChooser& files,
+                                                              ISettings& settings,
+                                                              IMessageBox& messages) {
     // Refused before the user picks a name for a file that will not be written.
     if (!CheckProgrammable(design, messages)) {
-        return false;
+        return std::nullopt;
     }
-    const std::optional<std::filesystem::path> path =
-        files.ChooseFileToSave(CfgFileDialog(design.title));
-    return path && WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages);
+    std::optional<std::filesystem::path> path = files.ChooseFileToSave(CfgFileDialog(design.title));
+    if (path && !WriteUnitCfgFile(design, *path, kCfgFilePortNumber, settings, messages)) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 } // namespace kv

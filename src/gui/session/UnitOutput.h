@@ -1,5 +1,8 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
+
 namespace kv {
 
 class CConfiguration;
@@ -15,9 +18,12 @@ inline constexpr int kCfgFilePortNumber = -1;
 bool CheckProgrammable(const CConfiguration& design, IMessageBox& messages);
 
 // The file mode of the programming dialog: asks for a .cfg file (preset with
-// the design's title) and writes the design's image into it. False when the
-// user cancelled or the file could not be written (the user has been told).
-bool WriteCfgFileChosenByUser(const CConfiguration& design, IFileChooser& files,
-                              ISettings& settings, IMessageBox& messages);
+// the design's title) and writes the design's image into it. The file
+// written; none when the user cancelled or the file could not be written
+// (the user has been told).
+std::optional<std::filesystem::path> WriteCfgFileChosenByUser(const CConfiguration& design,
+                                                              IFileChooser& files,
+                                                              ISettings& settings,
+                                                              IMessageBox& messages);
 
 } // namespace kv

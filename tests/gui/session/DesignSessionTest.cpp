@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "archive/PathText.h"
 #include "gui/session/SessionTestSupport.h"
 #include "hardware/UnitProgramming.h"
 #include "model/SplCurve.h"
@@ -386,22 +387,31 @@ TEST_F(Session, ADesignNamedAtStartUpOpensInsteadOfTheLastFile) {
         << "the last file is kept for next time";
 }
 
-TEST_F(Session, WritingACfgFileAsksForItPresetWithTheTitle) {
+// The file written is named on the status bar; a cancelled or failed
+// write says nothing there.
+TEST_F(Session, WritingACfgFileAsksForItPresetWithTheTitleAndSaysWhereItWent) {
+    std::vector<std::string> notices;
+    session.SetNoticeHandler([&notices](const std::string& notice) { notices.push_back(notice); });
     session.Start();
     NewDesign(2, "Bookshelf");
-    files.answers = {dir / "bookshelf.cfg"};
+    files.answers = {dir / "bookshelf.cfg", std::nullopt, dir / "no such folder" / "x.cfg"};
     session.WriteCfgFile();
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_EQ(files.asked[0].filter, "Configuration Files (*.cfg)");
     EXPECT_EQ(files.asked[0].preset, "Bookshelf");
     EXPECT_TRUE(std::filesystem::exists(dir / "bookshelf.cfg"));
     EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(notices, std::vector<std::string>{"Wrote " + PathText(dir / "bookshelf.cfg") + "."});
+    session.WriteCfgFile();
+    session.WriteCfgFile();
+    EXPECT_EQ(notices.size(), 1u);
+    EXPECT_EQ(messages.shown.size(), 1u) << "the failed write is told as an error";
 
     // A title is no path: the dialog must not look for a folder "AC".
     dialogs.title = "AC/DC";
     session.ChangeTitle();
     session.WriteCfgFile();
-    EXPECT_EQ(files.asked.at(1).preset, "AC-DC");
+    EXPECT_EQ(files.asked.back().preset, "AC-DC");
 }
 
 TEST_F(Session, ADesignTheUnitCannotRunIsRefusedBeforeAFileIsAskedFor) {
@@ -428,9 +438,12 @@ TEST_F(Session, ExportWritesTheBytesOfTheCommandLine) {
     session.Start(dir / "exported.ksv");
     session.View().SetCurrentBand(1);
     files.answers = {dir / "band.txt", dir / "total.txt", dir / "filters.txt"};
+    int notices = 0;
+    session.SetNoticeHandler([&notices](const std::string&) { ++notices; });
     session.ExportCurve(false);
     session.ExportCurve(true);
     session.ExportFilters();
+    EXPECT_EQ(notices, 3);
     EXPECT_EQ(files.asked.at(0).filter, "Ascii curve (*.txt)");
     EXPECT_EQ(files.asked.at(2).preset, design.title + " " + design.bands[1].GetName());
 
