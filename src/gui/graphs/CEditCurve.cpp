@@ -35,8 +35,11 @@ std::vector<ViewCurve> CEditCurve::Curves() const {
         return curves;
     }
     const ShowFlags& flags = source_.showFlags;
+    // Without a driver's curve the band's SPL is a flat unit response:
+    // drawn and named, it would pass for a measurement.
+    const bool hasSpl = band->splFreqs.GetSize() > 0;
     curves.push_back({band->splResponse, band->splImpulse, band->splStep,
-                      flags[ShowFlag::ImportedSpl], false, CurveKind::ImportedSpl});
+                      flags[ShowFlag::ImportedSpl] && hasSpl, false, CurveKind::ImportedSpl});
     curves.push_back({band->filterResponse, band->filterImpulse, band->filterStep,
                       flags[ShowFlag::Filter], true, CurveKind::Filter});
     curves.push_back({band->hardwareResponse, kNoSamples, kNoSamples, flags[ShowFlag::Hardware],

@@ -119,8 +119,14 @@ TEST_F(ResponseViewTest, WithoutBandOrCurveOnlyTheGraphIsDrawn) {
         EXPECT_EQ(curve.Graph().Setup().axes.size(), 1u);
         EXPECT_EQ(curve.Graph().Setup().axes[0].top, 10.0);
     }
-    // A response not computed yet counts as not shown.
+    // A band without a driver's curve has a flat SPL response: it is no
+    // measurement, and neither drawn nor named.
     source.currentBand = 0;
+    ShowOnly({ShowFlag::ImportedSpl});
+    const QImage unmeasured = RenderResponseView(curve, ResponseView::Frequency, size);
+    EXPECT_FALSE(HasColour(unmeasured, LookOf(CurveKind::ImportedSpl).colour));
+    EXPECT_FALSE(HasColour(unmeasured, kTitleRed));
+    // A response not computed yet counts as not shown.
     design.bands[0].splResponse.SetSize(0);
     ShowOnly({ShowFlag::ImportedSpl, ShowFlag::Phase});
     const QImage noSpl = RenderResponseView(curve, ResponseView::Frequency, size);
