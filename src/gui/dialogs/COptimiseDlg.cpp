@@ -45,7 +45,7 @@ COptimiseDlg::COptimiseDlg(CConfiguration& design, int band, const KeptEqualiser
     if (before) {
         before_->setText(Described(*before));
     } else {
-        deviation_->setText(QStringLiteral("The band's responses are not computed yet."));
+        SayNow(QStringLiteral("The band's responses are not computed yet."));
     }
     start_->setEnabled(hasProblem_);
 }
@@ -137,8 +137,8 @@ void COptimiseDlg::Start() {
     }
     const OptimiseOptions options = ChosenOptions();
     if (!(options.fromHz < options.toHz)) {
-        deviation_->setText(QStringLiteral("The range must run from a lower to a higher "
-                                           "frequency."));
+        SayNow(QStringLiteral("The range must run from a lower to a higher "
+                              "frequency."));
         return;
     }
     PutBandBack();
@@ -164,7 +164,19 @@ void COptimiseDlg::ShowProgress(const OptimiseProgress& progress) {
     }
     progress_->setRange(0, progress.steps);
     progress_->setValue(progress.step);
-    deviation_->setText(QStringLiteral("so far %1").arg(Described(progress.deviation)));
+    SayNow(QStringLiteral("so far %1").arg(Described(progress.deviation)));
+}
+
+// A reason why the fit cannot start may wrap onto more lines than the
+// dialog has room for: the dialog grows rather than cut it off.
+void COptimiseDlg::SayNow(const QString& text) {
+    deviation_->setText(text);
+    layout()->activate();
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                     : layout()->totalSizeHint().height();
+    if (needed > height()) {
+        resize(width(), needed);
+    }
 }
 
 void COptimiseDlg::Ended(const OptimiseResult& result) {
@@ -182,16 +194,16 @@ void COptimiseDlg::Ended(const OptimiseResult& result) {
     case OptimiseOutcome::Fitted:
         design_.bands[static_cast<std::size_t>(band_)].SetSettings(result.band);
         changed_();
-        deviation_->setText(QStringLiteral("%1, %2 equalisers set")
-                                .arg(Described(result.after))
-                                .arg(result.equalisers.size()));
+        SayNow(QStringLiteral("%1, %2 equalisers set")
+                   .arg(Described(result.after))
+                   .arg(result.equalisers.size()));
         break;
     case OptimiseOutcome::NoImprovement:
-        deviation_->setText(QStringLiteral("no closer: nothing the optimiser may change brings "
-                                           "the band nearer its target."));
+        SayNow(QStringLiteral("no closer: nothing the optimiser may change brings "
+                              "the band nearer its target."));
         break;
     case OptimiseOutcome::Refused:
-        deviation_->setText(QString::fromStdString(result.reason));
+        SayNow(QString::fromStdString(result.reason));
         break;
     case OptimiseOutcome::Cancelled:
         break;

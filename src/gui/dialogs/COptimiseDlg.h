@@ -55,6 +55,8 @@ private:
     void Start();
     void ShowProgress(const OptimiseProgress& progress);
     void Ended(const OptimiseResult& result);
+    // Shows text as the deviation now, or why there is none.
+    void SayNow(const QString& text);
     void StopWork();
     void PutBandBack();
     void SetEditable(bool editable);

@@ -151,5 +151,25 @@ TEST_F(OptimiseDialog, OkIsOneStepOfUndoAndCancelEvenWhileItRunsPutsTheBandBack)
     EXPECT_TRUE(shown.bands[0].Settings() == fitted);
 }
 
+// Why a fit cannot start may take several lines: the dialog grows to show
+// it whole.
+TEST_F(OptimiseDialog, AReasonNotToStartIsShownWhole) {
+    ASSERT_TRUE(design.SetTargetLevel(design.targetLevel - 40.0));
+    design.Recalculate(&grid, kMainPirLength);
+    COptimiseDlg dialog(design, 0, {}, changed);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QSignalSpy ended(&dialog, &COptimiseDlg::fitEnded);
+    Click(dialog, "startButton");
+    ASSERT_TRUE(ended.wait(kFitWaitMs));
+    QApplication::processEvents();
+    auto* said = dialog.findChild<QLabel*>(QStringLiteral("deviationLabel"));
+    ASSERT_NE(said, nullptr);
+    EXPECT_NE(said->text().indexOf(QStringLiteral("or let the optimiser change the band's gain")),
+              -1);
+    EXPECT_GE(said->height(), said->heightForWidth(said->width())) << "no line cut off";
+    EXPECT_EQ(recalculations, 0);
+}
+
 } // namespace
 } // namespace kv
