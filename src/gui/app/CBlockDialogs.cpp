@@ -64,6 +64,7 @@ bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
     placer_.Place(*dialog);
     open_ = dialog.get();
     handles_.SetDialogOpen(true);
+    session_.SetBlockDialogOpen(true);
     {
         const PaneOnlyInput onlyPanes(*parent_);
         QEventLoop loop;
@@ -72,6 +73,7 @@ bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
         dialog->activateWindow();
         loop.exec(QEventLoop::DialogExec);
     }
+    session_.SetBlockDialogOpen(false);
     handles_.SetDialogOpen(false);
     open_.clear();
     return dialog->result() == QDialog::Accepted;

@@ -381,9 +381,11 @@ void CKestrelvaneDlg::BuildActions() {
 
 void CKestrelvaneDlg::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("&New..."), QKeySequence::New, this, [this] { session_.New(); });
-    file->addAction(QStringLiteral("&Load..."), QKeySequence::Open, this,
-                    [this] { session_.Load(); });
+    QAction* newDesign = file->addAction(QStringLiteral("&New..."), QKeySequence::New, this,
+                                         [this] { session_.New(); });
+    QAction* load = file->addAction(QStringLiteral("&Load..."), QKeySequence::Open, this,
+                                    [this] { session_.Load(); });
+    openActions_ = {newDesign, load};
     QAction* save = file->addAction(QStringLiteral("&Save"), QKeySequence::Save, this,
                                     [this] { session_.Save(); });
     // Not every desktop defines a Save As key; the README promises this one.
@@ -595,19 +597,25 @@ void CKestrelvaneDlg::ShowAbout() {
     about.exec();
 }
 
+// While a block's dialog is open the commands are off, also where a
+// desktop's global menu would reach them past the dialog.
 void CKestrelvaneDlg::UpdateActions() {
+    const bool free = !session_.BlockDialogOpen();
     const bool design = session_.Document().HasDesign();
     for (QAction* action : designActions_) {
-        action->setEnabled(design);
+        action->setEnabled(design && free);
+    }
+    for (QAction* action : openActions_) {
+        action->setEnabled(free);
     }
     const UndoHistory& history = session_.History().Undo();
-    undo_->setEnabled(history.CanUndo());
+    undo_->setEnabled(history.CanUndo() && free);
     undo_->setText(
         QStringLiteral("&Undo %1").arg(QString::fromStdString(history.UndoDescription())));
-    redo_->setEnabled(history.CanRedo());
+    redo_->setEnabled(history.CanRedo() && free);
     redo_->setText(
         QStringLiteral("&Redo %1").arg(QString::fromStdString(history.RedoDescription())));
-    recentMenu_->setEnabled(!session_.RecentDesigns().empty());
+    recentMenu_->setEnabled(!session_.RecentDesigns().empty() && free);
     for (const FlagItem& item : kFlagItems) {
         FlagAction(flagActions_, item.flag)->setChecked(session_.View().Flags()[item.flag]);
     }

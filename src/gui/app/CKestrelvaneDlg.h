@@ -114,6 +114,8 @@ private:
     std::array<QAction*, kShowFlagCount> flagActions_{};
     // Greyed while there is no design.
     std::vector<QAction*> designActions_;
+    // New and Load, which need no design.
+    std::vector<QAction*> openActions_;
     QAction* properties_ = nullptr;
     QAction* changeTitle_ = nullptr;
     QAction* targetLevels_ = nullptr;

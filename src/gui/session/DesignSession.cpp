@@ -58,6 +58,7 @@ void DesignSession::Start(const std::filesystem::path& fileToOpen) {
 }
 
 void DesignSession::Opened(bool saved) {
+    ++replacements_;
     history_.Undo().Clear(saved);
     // A selection in a band the new design lacks would edit a band that is
     // not in use.
@@ -70,6 +71,9 @@ void DesignSession::Opened(bool saved) {
 // Save saves (through Save As when the design has no file yet) and lets the
 // design go only once it is safely written; Cancel keeps it open.
 bool DesignSession::MayLetDesignGo(const std::string& before) {
+    if (blockDialogOpen_) {
+        return false;
+    }
     if (!document_.HasDesign() || document_.Saved()) {
         return true;
     }
@@ -158,7 +162,15 @@ bool DesignSession::OpenExample(const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+void DesignSession::SetBlockDialogOpen(bool open) {
+    blockDialogOpen_ = open;
+    Redraw();
+}
+
 bool DesignSession::Save() {
+    if (blockDialogOpen_) {
+        return false;
+    }
     const CConfiguration& design = document_.Design();
     if (!document_.HasDesign() || design.fileName.empty()) {
         return SaveAs();
@@ -167,6 +179,9 @@ bool DesignSession::Save() {
 }
 
 bool DesignSession::SaveAs() {
+    if (blockDialogOpen_) {
+        return false;
+    }
     if (!document_.HasDesign()) {
         messages_.Show(kNothingToSave, kMessageCaption, IMessageBox::Icon::Information);
         return false;
@@ -200,7 +215,7 @@ bool DesignSession::SaveTo(const std::filesystem::path& path) {
 // A title is stored in the project file, so changing it is a change to
 // save.
 void DesignSession::ChangeTitle() {
-    if (!document_.HasDesign()) {
+    if (blockDialogOpen_ || !document_.HasDesign()) {
         return;
     }
     const std::optional<std::string> title = dialogs_.AskTitle(document_.Design().title);
@@ -213,6 +228,9 @@ void DesignSession::ChangeTitle() {
 }
 
 void DesignSession::UpdateHmq() {
+    if (blockDialogOpen_) {
+        return;
+    }
     if (!document_.HasDesign()) {
         messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
         return;
@@ -221,6 +239,9 @@ void DesignSession::UpdateHmq() {
 }
 
 void DesignSession::WriteCfgFile() {
+    if (blockDialogOpen_) {
+        return;
+    }
     if (!document_.HasDesign()) {
         messages_.Show(kNothingToDo, kMessageCaption, IMessageBox::Icon::Information);
         return;
@@ -281,6 +302,9 @@ bool DesignSession::Close() {
 
 bool DesignSession::Change(const std::string& description,
                            const std::function<bool(CConfiguration&)>& edit) {
+    if (blockDialogOpen_) {
+        return false;
+    }
     const DesignSettings before = document_.Design().Settings();
     if (!edit(document_.Design())) {
         return false;
@@ -325,19 +349,20 @@ void DesignSession::DesignChanged() {
 }
 
 void DesignSession::PutBack(const DesignSettings& settings) {
+    ++replacements_;
     document_.Design().SetSettings(settings);
     SettleSavedState();
     DesignChanged();
 }
 
 void DesignSession::Undo() {
-    if (history_.Undo().CanUndo()) {
+    if (!blockDialogOpen_ && history_.Undo().CanUndo()) {
         PutBack(history_.Undo().Undo());
     }
 }
 
 void DesignSession::Redo() {
-    if (history_.Undo().CanRedo()) {
+    if (!blockDialogOpen_ && history_.Undo().CanRedo()) {
         PutBack(history_.Undo().Redo());
     }
 }

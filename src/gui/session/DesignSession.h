@@ -45,6 +45,15 @@ public:
         notice_ = std::move(notice);
     }
 
+    // A block's dialog is open: its OK or Cancel decides on what it changed,
+    // so nothing replaces, steps back or writes the design meanwhile (a
+    // desktop's global menu reaches the window's commands past the dialog).
+    void SetBlockDialogOpen(bool open);
+    bool BlockDialogOpen() const { return blockDialogOpen_; }
+    // How many times the whole design was replaced (opened, made new, put
+    // back): an edit begun before the count moved no longer applies.
+    std::uint64_t Replacements() const { return replacements_; }
+
     // Start-up: the settings, then an unsaved design a crashed run left
     // (when the user wants it back), else the given design, or without one
     // the last file of the previous run.
@@ -71,6 +80,9 @@ public:
     bool Close();
     void Undo();
     void Redo();
+    // The design's settings as they were: a point of the history, or the
+    // design before a block's dialog that was cancelled.
+    void PutBack(const DesignSettings& settings);
 
     // A change made at once: edit changes the design through its setters
     // and says whether it did; then the change takes the one path, as one
@@ -117,8 +129,6 @@ private:
     // The saved state as the history has it: the file holds the design when
     // the history stands where it was saved.
     void SettleSavedState();
-    // Puts back the settings of a point of the history.
-    void PutBack(const DesignSettings& settings);
     void ReadSettings();
     void WriteSettings();
     bool SaveTo(const std::filesystem::path& path);
@@ -131,6 +141,8 @@ private:
     IDesignDialogs& dialogs_;
     std::function<void()> redraw_;
     std::function<void(const std::string&)> notice_;
+    bool blockDialogOpen_ = false;
+    std::uint64_t replacements_ = 0;
 
     DesignDocument document_;
     DesignHistory history_;

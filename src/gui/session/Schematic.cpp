@@ -70,8 +70,9 @@ bool Schematic::LoadDriverCurve(int band, const std::filesystem::path& file) {
     return loaded;
 }
 
-// Cancel has put the design back: no step then, and the saved state back as
-// it was.
+// Cancel leaves the design exactly as it was, also what a dialog did as it
+// opened (the Parametric EQ dialog sorts the equalisers): no step then, and
+// the saved state back as it was.
 void Schematic::OpenSelectedBlock() {
     const BlockSelection selected = session_.View().Selection();
     if (selected.kind < 0 || selected.kind >= kBlockKinds || !UsedBand(selected.band)) {
@@ -79,7 +80,10 @@ void Schematic::OpenSelectedBlock() {
     }
     const DesignSettings before = session_.Document().Design().Settings();
     const auto kind = static_cast<BlockKind>(selected.kind);
-    dialogs_.OpenBlockDialog(kind, selected.band);
+    if (!dialogs_.OpenBlockDialog(kind, selected.band) &&
+        !(session_.Document().Design().Settings() == before)) {
+        session_.PutBack(before);
+    }
     const CBand& band = session_.Document().Design().bands[static_cast<std::size_t>(selected.band)];
     session_.CommitChange(before, "Edit " + BlockName(kind) + " of " + band.GetName());
 }

@@ -2,6 +2,7 @@
 
 #include "gui/session/SessionTestSupport.h"
 #include "math/ResponseCurves.h"
+#include "session/FilterItemsEditor.h"
 #include "session/IBlockDialogs.h"
 
 #include <gtest/gtest.h>
@@ -162,6 +163,57 @@ TEST_F(SchematicClicks, OkInABlockDialogMakesTheDesignUnsavedCancelDoesNot) {
     EXPECT_EQ(session.History().Undo().UndoDescription(), "Edit LP2 of Output 2 (MF)");
     ASSERT_EQ(blocks.opened.size(), 3u);
     EXPECT_EQ(blocks.opened[2], std::make_pair(BlockKind::LowPass2, 1));
+}
+
+// The Parametric EQ dialog sorts the equalisers as it opens; Cancel then
+// still leaves the design exactly as it was, with nothing to undo or save.
+TEST_F(SchematicClicks, CancelTakesBackWhatADialogDidAsItOpened) {
+    CBand& band = session.Document().Design().bands[1];
+    ASSERT_TRUE(band.SetPeq(0, 2.0, 5000.0, 1.0, true));
+    ASSERT_TRUE(band.SetPeq(1, -2.0, 500.0, 1.0, true));
+    session.LiveChange();
+    files.answers = {dir / "unsorted.ksv"};
+    ASSERT_TRUE(session.Save());
+    const DesignSettings saved = session.Document().Design().Settings();
+    const bool couldUndo = session.History().Undo().CanUndo();
+    schematic.HitTest(kPane, CentreOf(1, BlockKind::Eq));
+    blocks.edit = [&band] { SortPeqs(band); };
+    blocks.closeWithOk = false;
+    schematic.OpenSelectedBlock();
+    EXPECT_TRUE(session.Document().Design().Settings() == saved);
+    EXPECT_TRUE(session.Document().Saved());
+    EXPECT_EQ(session.History().Undo().CanUndo(), couldUndo);
+}
+
+// While a block's dialog is open its OK or Cancel decides: commands that
+// would replace, step back or write the design do nothing (a global menu
+// reaches them past the dialog).
+TEST_F(SchematicClicks, WhileABlockDialogIsOpenNoCommandTouchesTheDesign) {
+    ASSERT_TRUE(session.Change(
+        "Gain", [](CConfiguration& design) { return design.bands[0].SetGain(-2.0); }));
+    const DesignSettings open = session.Document().Design().Settings();
+    schematic.HitTest(kPane, CentreOf(1, BlockKind::Eq));
+    blocks.edit = [this] {
+        session.SetBlockDialogOpen(true);
+        session.Document().Design().bands[1].SetGain(-3.0);
+        session.LiveChange();
+        files.answers = {dir / "during.ksv", dir / "during.ksv", dir / "during.cfg"};
+        session.Undo();
+        session.Redo();
+        session.New();
+        session.Load();
+        session.SaveAs();
+        session.WriteCfgFile();
+        EXPECT_FALSE(session.Change("Align", [](CConfiguration&) { return true; }));
+        EXPECT_FALSE(session.Close());
+        EXPECT_EQ(files.asked.size(), 0u);
+        EXPECT_FALSE(std::filesystem::exists(dir / "during.ksv"));
+        session.SetBlockDialogOpen(false);
+    };
+    blocks.closeWithOk = false;
+    schematic.OpenSelectedBlock();
+    EXPECT_TRUE(session.Document().Design().Settings() == open);
+    EXPECT_EQ(session.History().Undo().UndoDescription(), "Gain");
 }
 
 TEST_F(SchematicClicks, TheKeyboardWalksTheChainWithinTheUsedBands) {
