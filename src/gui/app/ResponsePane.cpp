@@ -174,6 +174,11 @@ void ResponsePane::mousePressEvent(QMouseEvent* event) {
 void ResponsePane::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     pointer_ = at;
+    // A window that came up during the drag (a shortcut's dialog) took its
+    // release: the drag ended then, not at the next move of the pointer.
+    if ((drag_ || pan_) && !event->buttons().testAnyFlags(Qt::LeftButton | Qt::MiddleButton)) {
+        mouseReleaseEvent(event);
+    }
     if (pan_) {
         MovePan(at);
     } else if (drag_) {

@@ -38,17 +38,29 @@ void HandleEditor::BeginDrag(const FilterHandle& handle) {
     }
     dragged_ = handle;
     before_ = Design().Settings();
+    replacementsAtStart_ = session_.Replacements();
     dragInDialog_ = dialogOpen_;
 }
 
+// A design opened, made new or put back by undo during the drag (through a
+// shortcut, while the button was held) is not the design the drag began
+// on: the drag is dropped rather than move a filter of another design or
+// record a step back to the old one.
+bool HandleEditor::DragStillApplies() {
+    if (dragged_ && session_.Replacements() != replacementsAtStart_) {
+        dragged_.reset();
+    }
+    return dragged_.has_value();
+}
+
 void HandleEditor::DragTo(double hz, std::optional<double> dB) {
-    if (dragged_ && MoveFilterHandle(Design(), Band(), *dragged_, hz, dB)) {
+    if (DragStillApplies() && MoveFilterHandle(Design(), Band(), *dragged_, hz, dB)) {
         session_.LiveChange();
     }
 }
 
 void HandleEditor::EndDrag() {
-    if (!dragged_) {
+    if (!DragStillApplies()) {
         return;
     }
     const FilterHandle handle = *dragged_;

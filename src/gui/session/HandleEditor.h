@@ -4,6 +4,7 @@
 #include "model/CConfiguration.h"
 #include "session/FilterHandles.h"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -45,11 +46,14 @@ public:
 private:
     CConfiguration& Design();
     int Band() const;
+    bool DragStillApplies();
     std::string StepName(const char* action, const FilterHandle& handle);
 
     DesignSession& session_;
     std::optional<FilterHandle> dragged_;
     DesignSettings before_;
+    // The session's count of replaced designs when the drag began.
+    std::uint64_t replacementsAtStart_ = 0;
     bool dialogOpen_ = false;
     bool dragInDialog_ = false;
 };

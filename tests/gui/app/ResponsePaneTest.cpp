@@ -128,6 +128,25 @@ TEST_F(ResponsePaneTest, DraggingAHandleMovesItsFilterAsOneStepOfUndo) {
     EXPECT_EQ(Band().Curve().Zoom(), ViewZoom()) << "and zooms nothing";
 }
 
+// A window that comes up during a drag takes its release: the next move
+// without the button ends the drag there, as one step, and moves nothing.
+TEST_F(ResponsePaneTest, ADragWhoseReleaseWentElsewhereEndsAtTheNextMove) {
+    const QPoint handle = HandlePoint();
+    ASSERT_NE(handle, QPoint());
+    QTest::mousePress(&Band(), Qt::LeftButton, {}, handle);
+    QTest::mouseMove(&Band(), handle + QPoint(40, 0));
+    const double dragged = Equaliser().freq;
+    EXPECT_GT(dragged, 1100.0);
+    const QPoint later = handle + QPoint(120, 0);
+    QMouseEvent released(QEvent::MouseMove, later, Band().mapToGlobal(later), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&Band(), &released);
+    EXPECT_EQ(Equaliser().freq, dragged);
+    EXPECT_EQ(window.Session().History().Undo().UndoDescription(), "Drag EQ 1 of Output 2 (MF)");
+    QTest::mouseMove(&Band(), handle + QPoint(200, 0));
+    EXPECT_EQ(Equaliser().freq, dragged);
+}
+
 // With the equaliser's dialog open, the band pane still takes a drag and
 // the dialog shows the new values; the rest of the window takes nothing;
 // Cancel takes the drag back with everything else.

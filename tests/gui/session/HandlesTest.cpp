@@ -155,5 +155,31 @@ TEST_F(Handles, WithADialogOpenADragIsPartOfTheDialogsChange) {
     EXPECT_FALSE(session.History().Undo().CanUndo());
 }
 
+// A shortcut pressed while the button is held (Ctrl+Z, Ctrl+O) replaces the
+// design under the drag: the drag is dropped, and neither moves a filter of
+// the design now open nor records a step back to the old one.
+TEST_F(Handles, ADragOutlivedByItsDesignIsDropped) {
+    editor.BeginDrag(HandleNamed("EQ 1"));
+    editor.DragTo(2000.0, 1.0);
+    session.PutBack(session.Document().Design().Settings());
+    const DesignSettings replaced = session.Document().Design().Settings();
+    editor.DragTo(4000.0, 3.0);
+    editor.EndDrag();
+    EXPECT_FALSE(editor.Dragged());
+    EXPECT_TRUE(session.Document().Design().Settings() == replaced);
+    EXPECT_FALSE(session.History().Undo().CanUndo());
+
+    editor.BeginDrag(HandleNamed("EQ 1"));
+    messages.answers = {IMessageBox::Answer::Discard};
+    NewDesign(2, "Another");
+    ASSERT_EQ(session.Document().Design().title, "Another");
+    session.View().SetCurrentBand(1);
+    ASSERT_TRUE(Band().SetPeq(0, -2.0, 1100.0, 2.0, true));
+    editor.DragTo(4000.0, 3.0);
+    editor.EndDrag();
+    EXPECT_EQ(Band().peq[0].freq, 1100.0);
+    EXPECT_FALSE(session.History().Undo().CanUndo());
+}
+
 } // namespace
 } // namespace kv
