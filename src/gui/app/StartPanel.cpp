@@ -63,10 +63,14 @@ StartPanel::StartPanel(DesignSession& session, QWidget* parent)
 }
 
 void StartPanel::Refresh() {
-    // The layout hands its items over; their widgets go with them.
+    // The layout hands its items over; their widgets go once the event that
+    // led here is over: a recent design's button may be in its own clicked().
     for (std::unique_ptr<QLayoutItem> item(recent_->takeAt(0)); item;
          item.reset(recent_->takeAt(0))) {
-        const std::unique_ptr<QWidget> widget(item->widget());
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
     }
     const std::vector<std::string>& recent = session_.RecentDesigns();
     if (recent.empty()) {
