@@ -212,7 +212,7 @@ int RunImport(CliContext& context) {
     const std::string& path = context.args.Positionals()[0];
     VInputFile file;
     if (!file.Open(path)) {
-        return CliFail(context, WithReason("Couldn't open the file ! ", WhyNotReadable(path)));
+        return CliFail(context, WithReason(kCannotOpenFile, WhyNotReadable(path)));
     }
     CliMessageBox answers(context.err, context.args.Has("--spl-is-impedance")
                                            ? IMessageBox::Answer::No

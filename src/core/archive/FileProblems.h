@@ -8,8 +8,10 @@
 
 namespace kv {
 
-// The first line of every message about a file that could not be written.
+// The first lines of every message about a file that could not be written,
+// or not opened to be read.
 inline constexpr const char* kCannotCreateFile = "Couldn't create the file ! ";
+inline constexpr const char* kCannotOpenFile = "Couldn't open the file ! ";
 
 // Sentences that tell the user which file a failure is about and why, for
 // the paragraph under a failure's first line.

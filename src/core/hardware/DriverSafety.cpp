@@ -6,6 +6,7 @@
 #include "math/ResponseCurves.h"
 #include "model/BandCalculators.h"
 #include "model/CConfiguration.h"
+#include "model/HardwareDeviation.h"
 
 #include <cmath>
 #include <map>
@@ -15,8 +16,6 @@ namespace kv {
 namespace {
 
 constexpr double kMaxSafeBoostDb = 12.0;
-constexpr double kLowestCheckedHz = 10.0;
-constexpr double kHighestCheckedHz = 20000.0;
 // A band whose high-pass lies above this is taken for a tweeter's.
 constexpr double kTweeterHighPassHz = 1000.0;
 // What a tweeter's filters must at least take away an octave below its
@@ -98,7 +97,7 @@ std::string RemedyFor(const CConfiguration& design, int b, const Culprit& culpri
 void CheckBoost(const CConfiguration& design, int b, const VDoubleVec& grid,
                 std::vector<HardwareProblem>& warnings) {
     const CBand& band = design.bands[static_cast<std::size_t>(b)];
-    const auto [peak, at] = Highest(band.filterResponse, grid, kLowestCheckedHz, kHighestCheckedHz);
+    const auto [peak, at] = Highest(band.filterResponse, grid, kJudgedLowestHz, kJudgedHighestHz);
     if (!(peak > kMaxSafeBoostDb)) {
         return;
     }
@@ -106,8 +105,9 @@ void CheckBoost(const CConfiguration& design, int b, const VDoubleVec& grid,
     warnings.push_back(
         {"Band " + std::to_string(b + 1) + ": the filter response reaches " + SignedDbText(peak) +
              " at " + HzText(at) + ", above the " + SignedDbText(kMaxSafeBoostDb) +
-             " that is safe from 10 Hz to 20 kHz; most of it (" + SignedDbText(culprit.dB) +
-             ") comes from " +
+             " that is safe from " + HzText(kJudgedLowestHz) + " to " +
+             FormatFixed(kJudgedHighestHz / 1000.0, 0) + " kHz; most of it (" +
+             SignedDbText(culprit.dB) + ") comes from " +
              (culprit.subject == ProblemSubject::Section ? FilterPhrase(design, b, culprit.section)
               : culprit.subject == ProblemSubject::BassTreble ? std::string("its bass and treble")
                                                               : std::string("its gain")) +

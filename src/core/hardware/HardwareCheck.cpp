@@ -150,12 +150,14 @@ void HardwareCheck::CheckTone(int b, const std::string& name, int stage, double 
     const std::string what = name + ": the " + stageName;
     const std::string ofOutput = " of " + OutputName(b);
     if (dB != 0.0 && !OnToneGrid(dB)) {
+        const std::string settings = "-" + FormatGeneral(kMaxToneGainDb, 6) + " to +" +
+                                     FormatGeneral(kMaxToneGainDb, 6) + " dB in " +
+                                     FormatGeneral(kToneGainStepDb, 6) + " dB steps";
         Report(b, ProblemSubject::BassTreble,
                what + " gain of " + FormatGeneral(dB, 6) +
-                   " dB is not one of the TAS3103's settings (-18 to +18 dB in 0.5 dB steps).",
+                   " dB is not one of the TAS3103's settings (" + settings + ").",
                "The " + stageName + ofOutput +
-                   " is set between the unit's settings: choose one from -18 to +18 dB in 0.5 dB "
-                   "steps.",
+                   " is set between the unit's settings: choose one from " + settings + ".",
                where);
     }
     if (corner < kMinToneCorner || corner > kMaxToneCorner) {

@@ -1,5 +1,6 @@
 #include "import/FilterText.h"
 
+#include "archive/FileProblems.h"
 #include "import/ImportText.h"
 #include "import/VInputFile.h"
 
@@ -294,7 +295,7 @@ bool ReadFilterText(const std::filesystem::path& path, FilterText& text, std::st
     VInputFile file;
     if (!file.Open(path)) {
         text = FilterText{};
-        error = "Couldn't open the file ! ";
+        error = kCannotOpenFile;
         return false;
     }
     return ReadFilterText(file, text, error);

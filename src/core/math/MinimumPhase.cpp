@@ -2,6 +2,7 @@
 
 #include "math/BatchMath.h"
 #include "math/EndTrend.h"
+#include "math/ResponseCurves.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,6 @@ namespace {
 constexpr int kLog2Size = 15;
 constexpr int kSize = 1 << kLog2Size;
 constexpr int kHalf = kSize / 2;
-constexpr double kNeperPerDb = 0.11512925464970229; // ln 10 / 20
 // The dB per octave of a response that goes as f to the power 1.
 constexpr double kDbPerOctavePerPower = 6.020599913279624;
 
@@ -66,8 +66,8 @@ void MinimumPhase::LogMagnitudeBins(const VDoubleVec& frequencies, const VDouble
                                     double lowPower, double highPower, double lnCentre) {
     const int n = frequencies.GetSize();
     const double* lnF = lnFrequencies_.data();
-    const double lowest = levelsDb[0] * kNeperPerDb;
-    const double highest = levelsDb[n - 1] * kNeperPerDb;
+    const double lowest = levelsDb[0] * kNepersPerDb;
+    const double highest = levelsDb[n - 1] * kNepersPerDb;
     Complex* bins = spectrum_.Data();
     bins[0] = lowest + lowPower * (lnCentre - lnF[0]);
     bins[kHalf] = highest + highPower * (lnF[n - 1] - lnCentre);
@@ -88,7 +88,7 @@ void MinimumPhase::LogMagnitudeBins(const VDoubleVec& frequencies, const VDouble
             }
             const double span = lnF[j + 1] - lnF[j];
             const double weight = span > 0.0 ? (lnBin - lnF[j]) / span : 0.0;
-            lnH = (levelsDb[j] + (levelsDb[j + 1] - levelsDb[j]) * weight) * kNeperPerDb;
+            lnH = (levelsDb[j] + (levelsDb[j + 1] - levelsDb[j]) * weight) * kNepersPerDb;
         }
         bins[k] = lnH - lowPower * lnSine - highPower * lnCosine;
     }

@@ -8,7 +8,10 @@
 namespace kv {
 namespace {
 
-constexpr double kNepersPerDb = 0.1151292546497023; // ln 10 / 20
+// ln 10 / 20 as the gain conversion has always written it, one unit in the
+// last place above kNepersPerDb: stored curves and the unit's images are
+// computed with it.
+constexpr double kGainNepersPerDb = 0.1151292546497023;
 constexpr double kMaxGainExponent = 30.0;
 constexpr double kMaxGain = 10686474000000.0;
 constexpr double kLnTiny = -87.4982335338;
@@ -47,7 +50,7 @@ double GuardedLn(double v) {
 }
 
 double DbToGain(double dB) {
-    const double e = dB * kNepersPerDb;
+    const double e = dB * kGainNepersPerDb;
     if (e == 0.0) {
         return 1.0;
     }

@@ -7,6 +7,8 @@
 namespace kv {
 
 inline constexpr double kRadiansToDegrees = 57.29577951308232;
+// ln 10 / 20: a level in dB times this is its natural log as a magnitude.
+inline constexpr double kNepersPerDb = 0.11512925464970229;
 // The level shown for magnitudes below kMinLevelMagnitude (and, negated,
 // above kMaxLevelMagnitude).
 inline constexpr double kLevelFloorDb = -760.0;

@@ -1,6 +1,7 @@
 #include "model/Alignment.h"
 
 #include "math/Complex.h"
+#include "math/ResponseCurves.h"
 #include "model/CConfiguration.h"
 
 #include <algorithm>
@@ -11,8 +12,8 @@
 namespace kv {
 namespace {
 
-// The smallest power a sum's level is taken at (-760 dB).
-constexpr double kMinPower = 1e-76;
+// The smallest power a sum's level is taken at: the level floor, -760 dB.
+constexpr double kMinPower = kMinLevelMagnitude * kMinLevelMagnitude;
 
 // The lowest enabled low-pass or the highest enabled high-pass, 0 for
 // none.
@@ -209,14 +210,9 @@ bool ApplyAlignment(CConfiguration& design, const Alignment& alignment) {
     if (alignment.band < 0 || alignment.band >= design.numBands) {
         return false;
     }
-    CBand& band = design.bands[static_cast<std::size_t>(alignment.band)];
-    const BandSettings before = band.Settings();
-    if (design.SetDelay(alignment.band, alignment.delay) &&
-        band.SetReversedPhase(alignment.reversedPhase)) {
-        return true;
-    }
-    band.SetSettings(before);
-    return false;
+    return design.SetDelay(alignment.band, alignment.delay) &&
+           design.bands[static_cast<std::size_t>(alignment.band)].SetReversedPhase(
+               alignment.reversedPhase);
 }
 
 std::string DescribeAlignOutcome(AlignOutcome outcome, int partner, int band) {

@@ -156,8 +156,7 @@ OptimiseResult BandFit::Run() {
         result.band = problem_.band;
         return result;
     }
-    const Deviation before = Summarise(LevelDeviation(problem_, problem_.band, phasors_, points_));
-    soFar_ = before;
+    const Deviation before = soFar_;
     Report(0, before);
     Fit();
     OptimiseResult result = Result(before);
@@ -176,7 +175,10 @@ std::optional<std::string> BandFit::Prepare() {
         return "The range from " + FormatGeneral(options_.fromHz, 6) + " Hz to " +
                FormatGeneral(options_.toHz, 6) + " Hz is too narrow to fit.";
     }
-    if (const std::optional<std::string> gap = LevelGapRefusal()) {
+    const std::vector<double> deviation =
+        LevelDeviation(problem_, problem_.band, phasors_, points_);
+    soFar_ = Summarise(deviation);
+    if (const std::optional<std::string> gap = LevelGapRefusal(deviation)) {
         return gap;
     }
     StartBand();
@@ -191,11 +193,10 @@ std::optional<std::string> BandFit::Prepare() {
     return std::nullopt;
 }
 
-std::optional<std::string> BandFit::LevelGapRefusal() const {
+std::optional<std::string> BandFit::LevelGapRefusal(std::vector<double> gap) const {
     if (options_.gain) {
         return std::nullopt;
     }
-    std::vector<double> gap = LevelDeviation(problem_, problem_.band, phasors_, points_);
     const auto middle = gap.begin() + static_cast<std::ptrdiff_t>(gap.size() / 2);
     std::nth_element(gap.begin(), middle, gap.end());
     if (std::abs(*middle) <= kWidestLevelGapDb) {
@@ -285,8 +286,8 @@ void BandFit::StartBand() {
         p.enabled = false;
         freeEntries_.push_back(k);
     }
-    const int room = std::min(static_cast<int>(freeEntries_.size()), start_.FreeBiquads());
-    equaliserCount_ = std::clamp(options_.equalisers, 0, std::max(room, 0));
+    equaliserCount_ =
+        std::clamp(options_.equalisers, 0, AvailableEqualisers(problem_.band, options_.keep));
 }
 
 // The deviation of everything the fit leaves alone: the band without the

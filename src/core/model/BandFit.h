@@ -86,8 +86,9 @@ private:
     // Why the fit cannot start; none when it can.
     std::optional<std::string> Prepare();
     // Why a fit without the band's gain cannot start on a band far off its
-    // target's level; none when it can.
-    std::optional<std::string> LevelGapRefusal() const;
+    // target's level (gap: the band's deviation at each point); none when
+    // it can.
+    std::optional<std::string> LevelGapRefusal(std::vector<double> gap) const;
     void StartBand();
     void BuildFixedPart();
     void AddGainAndCrossovers();

@@ -336,7 +336,7 @@ bool CConfiguration::WriteTo(VPersistence& archive) {
 bool CConfiguration::Load(const std::filesystem::path& path, IMessageBox& messages) {
     VPersistence archive;
     if (!archive.Open(path, false)) {
-        messages.ShowError(WithReason("Couldn't open the file ! ", WhyNotReadable(path)));
+        messages.ShowError(WithReason(kCannotOpenFile, WhyNotReadable(path)));
         return false;
     }
     const LoadResult result = LoadFrom(archive);

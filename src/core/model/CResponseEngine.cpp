@@ -17,7 +17,6 @@ constexpr int kMinLog2Size = 10;
 constexpr int kMaxLog2Size = 26;
 constexpr double kMinSpectrumMagnitude = 1e-37;
 constexpr double kMaxSpectrumMagnitude = 1e37;
-constexpr double kDbToNeper = 0.11512925464970229;   // ln 10 / 20
 constexpr double kDbPerNeper = 0x1.15f2ced384f29p+3; // 20 / ln 10
 // The tail whose mean is the level a response settled to: 1/256 of it.
 constexpr int kTailFraction = 256;
@@ -260,7 +259,7 @@ bool CResponseEngine::BuildSpectrum(VComplexVec& spectrum, int log2Size, const V
     double* magnitude = magnitudes_.data() + 1;
     const int count = bins - 1;
     for (int k = 0; k < count; ++k) {
-        level[k] *= kDbToNeper;
+        level[k] *= kNepersPerDb;
     }
     BatchExp(level, magnitude, count);
     for (int k = 0; k < count; ++k) {

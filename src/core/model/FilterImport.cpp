@@ -171,7 +171,7 @@ private:
         if (f.q) {
             return f.q;
         }
-        if (!f.bandwidth && (group == FilterGroup::Notch || group == FilterGroup::AllPass)) {
+        if (TakesDefaultQ(f, group)) {
             return DefaultQ(group);
         }
         if (!f.bandwidth) {
@@ -201,10 +201,14 @@ private:
         return group == FilterGroup::Notch ? kMaxFilterQ : kDefaultAllPassQ;
     }
 
+    static bool TakesDefaultQ(const FilterTextFilter& f, FilterGroup group) {
+        return !f.q && !f.bandwidth &&
+               (group == FilterGroup::Notch || group == FilterGroup::AllPass);
+    }
+
     void Notes(const FilterTextFilter& f, FilterGroup group) {
         std::vector<std::string> parts;
-        if (!f.q && !f.bandwidth &&
-            (group == FilterGroup::Notch || group == FilterGroup::AllPass)) {
+        if (TakesDefaultQ(f, group)) {
             parts.push_back(std::string("no Q given: taken as Q ") + Number(DefaultQ(group)) +
                             ", the usual for " +
                             (group == FilterGroup::Notch ? "a notch" : "an all-pass"));

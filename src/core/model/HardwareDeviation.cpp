@@ -11,8 +11,6 @@
 namespace kv {
 namespace {
 
-constexpr double kLowestFrequency = 10.0;
-constexpr double kHighestFrequency = 20000.0;
 constexpr double kAudibleRangeDb = 60.0;
 constexpr double kTwoDecimalsFrom = 0.01;
 constexpr double kSmallestShown = 0.0001;
@@ -37,7 +35,7 @@ std::optional<double> MaxHardwareDeviationDb(const CBand& band, const VDoubleVec
     std::vector<LevelPair> levels;
     double highest = kLevelFloorDb;
     for (int i = 0; i < n; ++i) {
-        if (grid[i] >= kLowestFrequency && grid[i] <= kHighestFrequency) {
+        if (grid[i] >= kJudgedLowestHz && grid[i] <= kJudgedHighestHz) {
             levels.push_back({MagnitudeToDb(Magnitude(band.filterResponse[i])),
                               MagnitudeToDb(Magnitude(band.hardwareResponse[i]))});
             highest = std::max(highest, levels.back().ideal);

@@ -46,7 +46,6 @@ public:
     // The fitted sections, the parameter of the band's gain (none: -1) and
     // how many parameters there are.
     void SetSections(std::vector<FitSection> sections, int gainParameter, int parameters);
-    const std::vector<FitSection>& Sections() const { return sections_; }
 
     // The deviation at every point for the parameters x, of the sections as
     // designed or (chip) as the TAS3103 runs them from their rounded words.
@@ -55,7 +54,6 @@ public:
     void Evaluate(const std::vector<double>& x, bool chip,
                   const std::vector<bool>* slopesOf = nullptr);
 
-    int Points() const { return static_cast<int>(phi_.size()); }
     const std::vector<double>& Deviation() const { return deviation_; }
     // The level in dB the equalisers of the fit give each point together.
     const std::vector<double>& Boost() const { return boost_; }
