@@ -188,12 +188,14 @@ std::optional<SplPhase> PhaseOptions(const CliArguments& args, std::string& erro
 // A curve without a measured phase, and the flight time that was asked to
 // go, the user hears of.
 void NotePhase(CliContext& context, const std::string& path, const PhaseReport& report) {
-    if (report.content == PhaseContent::GroupDelay) {
+    if (report.content == PhaseContent::GroupDelay && !report.minimum) {
         context.err << "kestrelvane-cli: the third column of " << path
                     << " is a group delay; the curve's phase is integrated from it\n";
     } else if (report.content == PhaseContent::None) {
-        context.err << "kestrelvane-cli: " << path
-                    << " carries no phase; the curve gets the minimum phase of its magnitude\n";
+        context.err << "kestrelvane-cli: " << path << " carries no phase; "
+                    << (report.minimum ? "the curve gets the minimum phase of its magnitude"
+                                       : "the curve keeps a phase of 0")
+                    << "\n";
     }
     if (!context.args.Has("--remove-flight-time")) {
         return;

@@ -292,6 +292,18 @@ TEST_F(CliImport, LoadSplTakesThePhaseChoiceOffsetAndFlightTime) {
     const std::string level = WriteDriver(dir, "level.txt", {&test::ModelledWoofer});
     ASSERT_EQ(Run({"load-spl", design, "--band", "1", level, "-o", saved}), 0) << err;
     EXPECT_NE(err.find("carries no phase; the curve gets the minimum phase"), std::string::npos);
+    // A group delay the user sets aside for the minimum phase is not said to
+    // give the curve's phase.
+    const std::string delays = (dir / "delays.frd").string();
+    std::ofstream(delays) << "* Data: db(Response), Group Delay (sec)\n"
+                             "100 80 0.001\n1000 85 0.0005\n10000 82 0.0001\n";
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", delays, "-o", saved}), 0) << err;
+    EXPECT_NE(err.find("is a group delay; the curve's phase is integrated"), std::string::npos)
+        << err;
+    ASSERT_EQ(Run({"load-spl", design, "--band", "1", delays, "--phase", "minimum", "-o", saved}),
+              0)
+        << err;
+    EXPECT_EQ(err.find("integrated"), std::string::npos) << err;
 
     const std::string far =
         WriteDriver(dir, "far.txt", {&test::ModelledWoofer, 90.0, 10.0, 40000.0, true, 2.5e-3});
