@@ -14,7 +14,6 @@
 #include "dialogs/CNotchDlg.h"
 #include "dialogs/CSPLCurve.h"
 #include "session/DesignSession.h"
-#include "session/HandleEditor.h"
 
 #include <QEventLoop>
 
@@ -63,7 +62,6 @@ bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
     }
     placer_.Place(*dialog);
     open_ = dialog.get();
-    handles_.SetDialogOpen(true);
     session_.SetBlockDialogOpen(true);
     {
         const PaneOnlyInput onlyPanes(*parent_);
@@ -74,7 +72,6 @@ bool CBlockDialogs::OpenBlockDialog(BlockKind kind, int band) {
         loop.exec(QEventLoop::DialogExec);
     }
     session_.SetBlockDialogOpen(false);
-    handles_.SetDialogOpen(false);
     open_.clear();
     return dialog->result() == QDialog::Accepted;
 }

@@ -10,7 +10,6 @@ class QWidget;
 namespace kv {
 
 class DesignSession;
-class HandleEditor;
 class IFileChooser;
 class IMessageBox;
 class LiveEditDialog;
@@ -23,9 +22,8 @@ class WindowPlacer;
 class CBlockDialogs : public IBlockDialogs {
 public:
     CBlockDialogs(QWidget* parent, DesignSession& session, IMessageBox& messages,
-                  IFileChooser& files, HandleEditor& handles, WindowPlacer& placer)
-        : parent_(parent), session_(session), messages_(messages), files_(files), handles_(handles),
-          placer_(placer) {}
+                  IFileChooser& files, WindowPlacer& placer)
+        : parent_(parent), session_(session), messages_(messages), files_(files), placer_(placer) {}
 
     bool OpenBlockDialog(BlockKind kind, int band) override;
     // The dialog of a block of a band, not yet shown.
@@ -39,7 +37,6 @@ private:
     DesignSession& session_;
     IMessageBox& messages_;
     IFileChooser& files_;
-    HandleEditor& handles_;
     WindowPlacer& placer_;
     QPointer<LiveEditDialog> open_;
 };

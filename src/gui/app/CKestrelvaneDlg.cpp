@@ -142,7 +142,7 @@ CKestrelvaneDlg::CKestrelvaneDlg(ISettings& settings, QWidget* parent)
     : QMainWindow(parent), messages_(this), files_(this),
       dialogs_(this, settings, messages_, files_), session_(messages_, files_, settings, dialogs_),
       placer_(*this, [this] { return PaneAreas(); }),
-      blockDialogs_(this, session_, messages_, files_, handleEditor_, placer_),
+      blockDialogs_(this, session_, messages_, files_, placer_),
       schematic_(session_, blockDialogs_, messages_) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(ProgramIcon());

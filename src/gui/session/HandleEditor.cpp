@@ -39,15 +39,21 @@ void HandleEditor::BeginDrag(const FilterHandle& handle) {
     dragged_ = handle;
     before_ = Design().Settings();
     replacementsAtStart_ = session_.Replacements();
-    dragInDialog_ = dialogOpen_;
+    dragInDialog_ = session_.BlockDialogOpen();
 }
 
 // A design opened, made new or put back by undo during the drag (through a
 // shortcut, while the button was held) is not the design the drag began
 // on: the drag is dropped rather than move a filter of another design or
-// record a step back to the old one.
+// record a step back to the old one. A drag begun in a block's dialog ends
+// with the dialog: its OK or Cancel has decided on it.
+bool HandleEditor::DragLapsed() const {
+    return session_.Replacements() != replacementsAtStart_ ||
+           (dragInDialog_ && !session_.BlockDialogOpen());
+}
+
 bool HandleEditor::DragStillApplies() {
-    if (dragged_ && session_.Replacements() != replacementsAtStart_) {
+    if (dragged_ && DragLapsed()) {
         dragged_.reset();
     }
     return dragged_.has_value();
@@ -71,7 +77,7 @@ void HandleEditor::EndDrag() {
 }
 
 std::optional<FilterHandle> HandleEditor::Dragged() const {
-    if (!dragged_) {
+    if (!dragged_ || DragLapsed()) {
         return std::nullopt;
     }
     return CurrentHandle(session_.Document().Design(), Band(), *dragged_);
@@ -79,7 +85,7 @@ std::optional<FilterHandle> HandleEditor::Dragged() const {
 
 void HandleEditor::TurnQ(const FilterHandle& handle, int notches) {
     const double factor = std::pow(kQPerNotch, notches);
-    if (dialogOpen_) {
+    if (session_.BlockDialogOpen()) {
         if (ScaleFilterHandleQ(Design(), Band(), handle, factor)) {
             session_.LiveChange();
         }
@@ -89,13 +95,6 @@ void HandleEditor::TurnQ(const FilterHandle& handle, int notches) {
     session_.Change(StepName("Change Q of ", handle), [&](CConfiguration& design) {
         return ScaleFilterHandleQ(design, band, handle, factor);
     });
-}
-
-void HandleEditor::SetDialogOpen(bool open) {
-    dialogOpen_ = open;
-    if (!open && dragged_ && dragInDialog_) {
-        dragged_.reset();
-    }
 }
 
 } // namespace kv

@@ -39,13 +39,10 @@ public:
     // octave's worth, down lowers it.
     void TurnQ(const FilterHandle& handle, int notches);
 
-    // A block's dialog opened or closed. A drag begun while it was open
-    // ends with it: the dialog's OK or Cancel has decided on it.
-    void SetDialogOpen(bool open);
-
 private:
     CConfiguration& Design();
     int Band() const;
+    bool DragLapsed() const;
     bool DragStillApplies();
     std::string StepName(const char* action, const FilterHandle& handle);
 
@@ -54,7 +51,6 @@ private:
     DesignSettings before_;
     // The session's count of replaced designs when the drag began.
     std::uint64_t replacementsAtStart_ = 0;
-    bool dialogOpen_ = false;
     bool dragInDialog_ = false;
 };
 

@@ -136,7 +136,7 @@ TEST_F(Handles, TheWheelScalesTheQOfFiltersThatHaveOne) {
 // With a block's dialog open the drag belongs to the dialog's change: no
 // step of its own; a drag under way when the dialog closes ends there.
 TEST_F(Handles, WithADialogOpenADragIsPartOfTheDialogsChange) {
-    editor.SetDialogOpen(true);
+    session.SetBlockDialogOpen(true);
     editor.BeginDrag(HandleNamed("EQ 3"));
     editor.DragTo(4000.0, -1.0);
     editor.EndDrag();
@@ -147,7 +147,7 @@ TEST_F(Handles, WithADialogOpenADragIsPartOfTheDialogsChange) {
     EXPECT_FALSE(session.History().Undo().CanUndo());
 
     editor.BeginDrag(HandleNamed("EQ 3"));
-    editor.SetDialogOpen(false);
+    session.SetBlockDialogOpen(false);
     EXPECT_FALSE(editor.Dragged());
     editor.DragTo(500.0, 0.0);
     editor.EndDrag();
