@@ -1,11 +1,12 @@
 #include "CliAlignCommand.h"
 
+#include "CliArguments.h"
 #include "CliCommand.h"
 #include "math/NumberFormat.h"
 #include "model/Alignment.h"
 #include "model/CConfiguration.h"
 
-#include <charconv>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -20,16 +21,14 @@ std::optional<std::pair<int, int>> BandPair(const std::string& text) {
     if (comma == std::string::npos) {
         return std::nullopt;
     }
-    int a = 0;
-    int b = 0;
-    const char* end = text.data() + text.size();
-    const auto first = std::from_chars(text.data(), text.data() + comma, a);
-    const auto second = std::from_chars(text.data() + comma + 1, end, b);
-    if (first.ec != std::errc() || first.ptr != text.data() + comma || second.ec != std::errc() ||
-        second.ptr != end) {
+    constexpr int kLeast = std::numeric_limits<int>::min();
+    constexpr int kMost = std::numeric_limits<int>::max();
+    const std::optional<int> a = NumberWithin(text.substr(0, comma), kLeast, kMost);
+    const std::optional<int> b = NumberWithin(text.substr(comma + 1), kLeast, kMost);
+    if (!a || !b) {
         return std::nullopt;
     }
-    return std::pair{a, b};
+    return std::pair{*a, *b};
 }
 
 void PrintAlignment(std::ostream& out, const Alignment& found, double sampleRate) {

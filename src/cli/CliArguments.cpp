@@ -2,24 +2,7 @@
 
 #include "math/NumberFormat.h"
 
-#include <charconv>
-
 namespace kv {
-namespace {
-
-// The number the whole text spells, when it lies within [min, max].
-template <typename Number>
-std::optional<Number> NumberWithin(const std::string& text, Number min, Number max) {
-    Number value{};
-    const char* end = text.data() + text.size();
-    const auto [last, status] = std::from_chars(text.data(), end, value);
-    if (status != std::errc() || last != end || !(value >= min && value <= max)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-} // namespace
 
 bool CliArguments::Parse(const std::vector<std::string>& words,
                          const std::set<std::string>& valueOptions,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
@@ -7,6 +8,18 @@
 #include <vector>
 
 namespace kv {
+
+// The number the whole text spells, when it lies within [min, max].
+template <typename Number>
+std::optional<Number> NumberWithin(const std::string& text, Number min, Number max) {
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [last, status] = std::from_chars(text.data(), end, value);
+    if (status != std::errc() || last != end || !(value >= min && value <= max)) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 // The words after the subcommand: positional arguments, options that take a
 // value ("-o OUT", "--band 2", "--band=2") and switches ("--json").

@@ -83,9 +83,9 @@ constexpr std::array<LevelRangeItem, 2> kLevelRangeItems = {{
     {PaneKind::Total, "Total Response", "totalLevelRangeAction"},
 }};
 
-// The level ranges the dialog offers, in dB.
+// The level ranges the dialog offers, in dB, up to the widest a pane takes.
 constexpr int kFewestLevelDb = 10;
-constexpr int kMostLevelDb = 200;
+constexpr int kMostLevelDb = static_cast<int>(kLargestLevelSpan);
 constexpr int kLevelDbStep = 5;
 
 struct ZoomedItem {

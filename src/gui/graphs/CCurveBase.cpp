@@ -134,11 +134,6 @@ bool Contains(const PixelRect& plot, int x, int y) {
     return x >= plot.left && x < plot.right && y >= plot.top && y < plot.bottom;
 }
 
-double LevelDb(const Complex& value) {
-    const double magnitude = Magnitude(value);
-    return magnitude > 0.0 ? 20.0 * std::log10(magnitude) : kNoLevel;
-}
-
 // Every few points of a curve's values as the plot places them, for the
 // legend to keep clear of.
 void AddSampledPoints(std::vector<QPointF>& points, const LogFrequencyAxis& frequencyAxis,
@@ -368,15 +363,15 @@ double CCurveBase::LevelOf(const ViewCurve& curve, double hz) const {
     if (!OnGrid(curve, grid) || !(hz > 0.0)) {
         return kNoLevel;
     }
-    const auto above = std::lower_bound(grid.begin(), grid.end(), hz);
+    const double at = std::clamp(hz, grid[0], grid[grid.GetSize() - 1]);
+    const auto above = std::lower_bound(grid.begin(), grid.end(), at);
     const int upper = std::clamp(static_cast<int>(above - grid.begin()), 1, grid.GetSize() - 1);
     const int lower = upper - 1;
     // Between two grid points the level runs straight on the logarithmic
     // axis, as the drawn line does.
-    const double share =
-        std::clamp(std::log(hz / grid[lower]) / std::log(grid[upper] / grid[lower]), 0.0, 1.0);
     const double level =
-        (1.0 - share) * LevelDb(curve.response[lower]) + share * LevelDb(curve.response[upper]);
+        LogInterpolate(at, grid[lower], MagnitudeToDb(Magnitude(curve.response[lower])),
+                       grid[upper], MagnitudeToDb(Magnitude(curve.response[upper])));
     return curve.relativeToTargetLevel ? level + source_.configuration.targetLevel : level;
 }
 

@@ -9,8 +9,6 @@ namespace kv {
 
 // The level span of the response views, in dB, until the user sets another.
 inline constexpr double kLevelRange = 40.0;
-// The wrapped phase axis: 180° down to -180° in 45° steps.
-inline constexpr int kResponseAxisDivisions = 8;
 
 // The level axis top for the highest level shown: the next multiple of 5 dB
 // that leaves at least 5 dB above it (92.3 dB gives 95, -7 dB gives 0).
