@@ -43,8 +43,10 @@ void LiveEditDialog::reject() {
     if (QWidget* focused = focusWidget()) {
         focused->clearFocus();
     }
-    design_.SetSettings(saved_);
-    changed_();
+    if (!(design_.Settings() == saved_)) {
+        design_.SetSettings(saved_);
+        changed_();
+    }
     QDialog::reject();
 }
 

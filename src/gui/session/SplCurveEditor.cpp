@@ -11,7 +11,10 @@ SplCurveEditor::SplCurveEditor(BandSettings& band, IMessageBox& messages)
     : band_(band), messages_(messages) {}
 
 bool SplCurveEditor::Import(const std::filesystem::path& path, const ImportOptions& options) {
+    // A field that lets go of the focus under the failure's message box
+    // must not gate or phase what is no longer the loaded curve.
     offersGate_ = false;
+    offersPhase_ = false;
     const bool imported = engine_.Import(messages_, path, options);
     const bool loaded = imported && LoadCurve();
     if (!loaded) {
