@@ -234,12 +234,6 @@ TEST_F(MeasurementFiles, FilesOfOtherLayoutsAreRefused) {
     }
 }
 
-} // namespace
-} // namespace kv
-
-namespace kv {
-namespace {
-
 // The files' phase columns: measured phases, a group delay, or nothing
 // (no column, or zeros throughout).
 TEST_F(MeasurementFiles, SayWhetherTheyCarryAPhase) {

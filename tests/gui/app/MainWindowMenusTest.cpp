@@ -252,12 +252,6 @@ TEST_F(MainWindowMenus, SaveAsHasTheKeyTheManualGives) {
     EXPECT_EQ(saveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 }
 
-} // namespace
-} // namespace kv
-
-namespace kv {
-namespace {
-
 // Align from the band pane's menu: the band shown with its neighbour, one
 // step of undo.
 TEST_F(MainWindowMenus, AlignFromTheBandMenuIsOneStepOfUndo) {

@@ -92,12 +92,6 @@ TEST_F(SplCurveDialog, CancelPutsBackTheFileAndTheSmoothingOrNoCurveAtAll) {
     EXPECT_EQ(recalculations, 1);
 }
 
-} // namespace
-} // namespace kv
-
-namespace kv {
-namespace {
-
 // The phase's controls show once a file is read; they say which phase the
 // curve carries and offer the flight time a measured phase shows.
 TEST_F(SplCurveDialog, ThePhaseControlsSayWhatTheCurveCarriesAndOfferTheFlightTime) {

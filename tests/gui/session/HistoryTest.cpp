@@ -1,5 +1,4 @@
 #include "gui/session/SessionTestSupport.h"
-#include "session/IBlockDialogs.h"
 #include "session/RecoveryFile.h"
 #include "session/Schematic.h"
 #include "session/UndoHistory.h"
@@ -61,16 +60,11 @@ TEST(UndoHistoryAlone, TheOldestStepsGoWhenTheHistoryIsFull) {
     EXPECT_FALSE(history.AtSavedPoint()) << "the saved start went with the oldest step";
 }
 
-class NoBlockDialogs : public IBlockDialogs {
-public:
-    bool OpenBlockDialog(BlockKind, int) override { return false; }
-};
-
 class History : public ::testing::Test, public test::SessionHarness {
 protected:
     void SetUp() override { session.History().SetRecoveryFolder(dir / "data"); }
 
-    NoBlockDialogs blocks;
+    test::RecordingBlockDialogs blocks;
     Schematic schematic{session, blocks, messages};
 };
 
@@ -327,33 +321,21 @@ TEST_F(History, ADamagedRecoveryFileIsReportedAndSetAsideNeverLoaded) {
 
 // A block dialog that changes the gain live, as its field would, looks at
 // what the program keeps meanwhile, and ends with OK or Cancel.
-class GainDialogs : public IBlockDialogs {
-public:
-    explicit GainDialogs(DesignSession& session) : session_(session) {}
-    bool OpenBlockDialog(BlockKind, int band) override {
-        CBand& edited = session_.Document().Design().bands[static_cast<std::size_t>(band)];
+TEST_F(History, AnEditInAnOpenDialogIsUnsavedAndKeptAgainstACrash) {
+    bool savedWhileOpen = true;
+    blocks.edit = [this, &savedWhileOpen] {
+        CBand& edited = session.Document().Design().bands[1];
         const double before = edited.gain;
         edited.SetGain(-7.5);
-        session_.LiveChange();
-        savedWhileOpen = session_.Document().Saved();
-        session_.WriteRecovery();
-        if (!accept) {
+        session.LiveChange();
+        savedWhileOpen = session.Document().Saved();
+        session.WriteRecovery();
+        if (!blocks.closeWithOk) {
             edited.SetGain(before);
-            session_.LiveChange();
+            session.LiveChange();
         }
-        return accept;
-    }
-
-    bool accept = false;
-    bool savedWhileOpen = true;
-
-private:
-    DesignSession& session_;
-};
-
-TEST_F(History, AnEditInAnOpenDialogIsUnsavedAndKeptAgainstACrash) {
-    GainDialogs gain(session);
-    Schematic withGain(session, gain, messages);
+    };
+    blocks.closeWithOk = false;
     session.Start();
     NewDesign(2, "Live");
     files.answers = {dir / "live.ksv"};
@@ -362,15 +344,15 @@ TEST_F(History, AnEditInAnOpenDialogIsUnsavedAndKeptAgainstACrash) {
     const std::filesystem::path recovery = dir / "data" / "recovery.ksv";
 
     session.View().Select({static_cast<int>(BlockKind::Input), 1});
-    withGain.OpenSelectedBlock();
-    EXPECT_FALSE(gain.savedWhileOpen);
+    schematic.OpenSelectedBlock();
+    EXPECT_FALSE(savedWhileOpen);
     EXPECT_TRUE(session.Document().Saved()) << "Cancel put the saved design back";
     EXPECT_FALSE(std::filesystem::exists(recovery));
     EXPECT_FALSE(session.History().Undo().CanUndo());
     EXPECT_EQ(session.Document().Design().Settings(), saved);
 
-    gain.accept = true;
-    withGain.OpenSelectedBlock();
+    blocks.closeWithOk = true;
+    schematic.OpenSelectedBlock();
     EXPECT_FALSE(session.Document().Saved());
     ASSERT_TRUE(std::filesystem::exists(recovery));
     CConfiguration kept;

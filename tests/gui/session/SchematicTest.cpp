@@ -3,29 +3,11 @@
 #include "gui/session/SessionTestSupport.h"
 #include "math/ResponseCurves.h"
 #include "session/FilterItemsEditor.h"
-#include "session/IBlockDialogs.h"
 
 #include <gtest/gtest.h>
 
 namespace kv {
 namespace {
-
-// Records which block dialogs were opened and answers OK or Cancel.
-class RecordingBlockDialogs : public IBlockDialogs {
-public:
-    bool OpenBlockDialog(BlockKind kind, int band) override {
-        opened.emplace_back(kind, band);
-        if (edit) {
-            edit();
-        }
-        return closeWithOk;
-    }
-
-    std::vector<std::pair<BlockKind, int>> opened;
-    // What the user does in the dialog.
-    std::function<void()> edit;
-    bool closeWithOk = true;
-};
 
 const QRect kPane(0, 0, 1000, 300);
 
@@ -93,7 +75,7 @@ protected:
         NewDesign(3, "Clicks");
     }
 
-    RecordingBlockDialogs blocks;
+    test::RecordingBlockDialogs blocks;
     Schematic schematic{session, blocks, messages};
 };
 

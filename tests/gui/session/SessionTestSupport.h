@@ -2,11 +2,13 @@
 
 #include "session/BlockWarnings.h"
 #include "session/DesignSession.h"
+#include "session/IBlockDialogs.h"
 #include "session/IDesignDialogs.h"
 #include "session/IFileChooser.h"
 #include "support/TestSupport.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +40,23 @@ private:
         answers.pop_front();
         return next;
     }
+};
+
+// The block dialogs: records which block dialogs were opened and answers OK or Cancel.
+class RecordingBlockDialogs : public IBlockDialogs {
+public:
+    bool OpenBlockDialog(BlockKind kind, int band) override {
+        opened.emplace_back(kind, band);
+        if (edit) {
+            edit();
+        }
+        return closeWithOk;
+    }
+
+    std::vector<std::pair<BlockKind, int>> opened;
+    // What the user does in the dialog.
+    std::function<void()> edit;
+    bool closeWithOk = true;
 };
 
 // The main window's dialogs answered from a script.

@@ -105,12 +105,6 @@ TEST_F(SplCurveEditing, ASilentRecordingIsRefusedOnceAndOffersNoGate) {
     EXPECT_EQ(band().splFileName, (dir / "woofer.frd").string());
 }
 
-} // namespace
-} // namespace kv
-
-namespace kv {
-namespace {
-
 // The choices stay while the dialog is open: a change makes the curve
 // again from the file already read, and the next file gets them too.
 TEST_F(SplCurveEditing, ThePhaseChoicesMakeTheCurveAgainAndStayForTheNextFile) {
