@@ -5,6 +5,7 @@
 #include "app/ResponsePane.h"
 #include "app/SchematicPane.h"
 #include "app/StartPanel.h"
+#include "app/WarningColours.h"
 #include "archive/PathText.h"
 #include "dialogs/CAboutDlg.h"
 #include "dialogs/CAlignDlg.h"
@@ -293,8 +294,9 @@ void CKestrelvaneDlg::ShowHardwareStatus() {
                                                QString::fromStdString(safety.Summary())
                                          : QStringLiteral("The HMQ27 can run this design."));
     // Red for what stops programming, the schematic's violet for a warning.
-    const QString style = refused     ? QStringLiteral("color: #b00000; font-weight: bold")
-                          : cautioned ? QStringLiteral("color: #6e28aa; font-weight: bold")
+    const QString bold = QStringLiteral("color: %1; font-weight: bold");
+    const QString style = refused     ? bold.arg(kWarningInk.name())
+                          : cautioned ? bold.arg(kCautionEdge.name())
                                       : QString();
     // Setting a style sheet repolishes the label: not on every step of a
     // held arrow.

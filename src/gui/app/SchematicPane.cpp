@@ -1,5 +1,6 @@
 #include "app/SchematicPane.h"
 
+#include "app/WarningColours.h"
 #include "session/DesignSession.h"
 #include "session/Schematic.h"
 
@@ -33,12 +34,8 @@ const QColor kSelectedEdge(32, 32, 96);
 const QColor kWarningTop(255, 236, 232);
 const QColor kWarningBottom(246, 178, 168);
 const QColor kWarningEdge(192, 24, 24);
-const QColor kWarningInk(176, 0, 0);
-// Settings that may harm a driver: violet, told apart from the refusal's red
-// and the in-use amber also by eyes that confuse red and green.
 const QColor kCautionTop(246, 236, 255);
 const QColor kCautionBottom(214, 190, 246);
-const QColor kCautionEdge(110, 40, 170);
 
 constexpr int kTextLeft = 3;
 constexpr int kTextRightInset = 4;
