@@ -3,6 +3,7 @@
 #include "hardware/UnitProgramming.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -48,9 +49,16 @@ QSerialPort::DataBits QtDataBits(int byteSize) {
 }
 
 // Why the port named name did not open, and what the user can do about it.
+// Qt takes the port's lock before it looks for the device: a second program
+// trying the same missing path hears of the lock, not of the missing device.
+QSerialPort::SerialPortError OpenError(const QString& name, const QSerialPort& port) {
+    const bool missingPath = name.contains(QLatin1Char('/')) && !QFileInfo::exists(name);
+    return missingPath ? QSerialPort::DeviceNotFoundError : port.error();
+}
+
 std::string WhyNotOpened(const QString& name, const QSerialPort& port) {
     QString why;
-    switch (port.error()) {
+    switch (OpenError(name, port)) {
     case QSerialPort::DeviceNotFoundError:
         why = QStringLiteral("%1: there is no such device. Plug in the adapter, or choose "
                              "another port.")
